@@ -1,0 +1,36 @@
+# Entry points: `make run` builds and starts the program, `make test` builds everything and runs
+# every test. Both install missing Debian packages first and are quick when nothing changed.
+BUILD := build
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps configure build run test clean
+all: build
+
+deps:
+	@tools/setup-deps
+
+$(BUILD)/native/build.ninja:
+	cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DWL_SANITIZE=ON
+$(BUILD)/win64/build.ninja:
+	cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake
+$(BUILD)/win32/build.ninja:
+	cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DWL_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
+
+configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD)/native
+	cmake --build $(BUILD)/win64
+	cmake --build $(BUILD)/win32
+
+run: deps $(BUILD)/win64/build.ninja
+	cmake --build $(BUILD)/win64 --target Wordlark
+	tools/wine-run $(BUILD)/win64/app/Wordlark.exe
+
+test: build
+	tools/run-tests
+
+clean:
+	rm -rf $(BUILD)

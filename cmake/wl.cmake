@@ -1,0 +1,35 @@
+# Helpers shared by every layer's CMakeLists.txt.
+
+# wl_test(NAME name SOURCES ... [LIBS ...] [WIN32_ONLY] [TIMEOUT seconds])
+# One GoogleTest executable per layer. Native builds run it directly; the x86_64 Windows build
+# runs it through tools/wine-run (the toolchain's CMAKE_CROSSCOMPILING_EMULATOR). The i686 build
+# builds no tests: it cannot run them here.
+function(wl_test)
+  cmake_parse_arguments(T "WIN32_ONLY;PORTABLE" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT WL_TESTS)
+    return()
+  endif()
+  if(T_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} wl_test_support wl_gtest)
+  if(WIN32)
+    # Console subsystem so gtest's output reaches ctest.
+    target_link_options(${T_NAME} PRIVATE -mconsole)
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# The Windows path of a file on the Linux side: Wine maps the Unix root to drive Z:.
+function(wl_host_path out path)
+  if(WIN32)
+    set(${out} "Z:${path}" PARENT_SCOPE)
+  else()
+    set(${out} "${path}" PARENT_SCOPE)
+  endif()
+endfunction()

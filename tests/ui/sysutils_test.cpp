@@ -1,0 +1,50 @@
+// Portable helpers: trimming and the platform-style integer conversion.
+#include "ui/sysutils.h"
+
+#include <gtest/gtest.h>
+
+namespace wl {
+namespace {
+
+TEST(Trim, RemovesControlBytesAndBlanksAtBothEnds) {
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"  apple  ", "apple"},
+        {"\t\r\napple\x01", "apple"},
+        {"   ", ""},
+        {"", ""},
+        {"a b", "a b"},
+        {"\xB0\xA1 ", "\xB0\xA1"}, // bytes above 127 are kept
+    };
+    for (const auto& c : cases) EXPECT_EQ(Trim(c.in), c.out) << c.in;
+}
+
+TEST(StrToInt, AcceptsThePlatformFormats) {
+    struct Case {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"0", 0},       {"42", 42},          {"-17", -17},         {"+5", 5},
+        {"  12", 12},   {"$1F", 31},         {"$ff", 255},         {"0x10", 16},
+        {"0X1a", 26},   {"-$10", -16},       {"$FFFFFFFF", -1},    {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+}
+
+TEST(StrToInt, RejectsEverythingElseWithThePlatformText) {
+    const char* bad[] = {"", " ", "$", "0x", "12 ", "1a", "$G1", "$-1", "2147483648", "$100000000",
+                         "- 1", "\xB0\xA1"};
+    for (const char* text : bad) {
+        try {
+            StrToInt(text);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
+        }
+    }
+}
+
+} // namespace
+} // namespace wl
