@@ -11,11 +11,14 @@ deps:
 
 $(BUILD)/native/build.ninja:
 	cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DWL_SANITIZE=ON
+# The Windows builds use host tools (packers, generators) from the native build, built first.
+HOST_TOOLS := -DWL_HOST_TOOLS_DIR=$(CURDIR)/$(BUILD)/native/tools
+
 $(BUILD)/win64/build.ninja:
-	cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release $(HOST_TOOLS) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake
 $(BUILD)/win32/build.ninja:
-	cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DWL_TESTS=OFF \
+	cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DWL_TESTS=OFF $(HOST_TOOLS) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
 
 configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
@@ -25,8 +28,9 @@ build: deps configure
 	cmake --build $(BUILD)/win64
 	cmake --build $(BUILD)/win32
 
-run: deps $(BUILD)/win64/build.ninja
-	cmake --build $(BUILD)/win64 --target Wordlark
+run: deps configure
+	cmake --build $(BUILD)/native
+	cmake --build $(BUILD)/win64
 	tools/wine-run $(BUILD)/win64/app/Wordlark.exe
 
 test: build
