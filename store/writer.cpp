@@ -14,6 +14,8 @@ namespace {
 
 constexpr size_t kPage = 4096;
 constexpr size_t kDataHeader = 14;
+// Longer memo values never stay in the row, so that a row always fits a page.
+constexpr size_t kMaxInlineMemo = 2048;
 constexpr uint8_t kLong = 0x04, kInt = 0x03, kText = 0x0A, kOle = 0x0B, kMemo = 0x0C;
 
 void Put16(std::string& s, size_t at, uint32_t v) {
@@ -282,7 +284,7 @@ std::string WriteJetTable(const std::string& tableName, const std::vector<Writer
             if (bytes.size() > 0x3FFFFFFF) throw JetError("memo value too long");
             std::string field(12, '\0');
             const uint32_t len = uint32_t(bytes.size());
-            if (bytes.size() <= options.inlineMemoLimit) {
+            if (bytes.size() <= options.inlineMemoLimit && bytes.size() <= kMaxInlineMemo) {
                 Put32(field, 0, len | 0x80000000u);
                 field += bytes;
             } else if (bytes.size() <= kPage - kDataHeader - 2) {
