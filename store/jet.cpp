@@ -148,7 +148,7 @@ const uint8_t* Database::Page(uint32_t page, const char* what) const {
 }
 
 void Database::Validate() {
-    if (bytes_.size() < 16) throw JetError(name_ + ": not a Jet database (file too short)");
+    if (bytes_.size() < 0x20) throw JetError(name_ + ": not a Jet database (file too short)");
     const auto* p = reinterpret_cast<const uint8_t*>(bytes_.data());
     if (p[0] != 0 || p[1] != 1 || p[2] != 0 || p[3] != 0 || std::memcmp(p + 4, "Standard Jet DB", 15) != 0)
         throw JetError(name_ + ": not a Jet database (signature missing)");
