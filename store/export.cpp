@@ -3,6 +3,7 @@
 
 #include "store/text.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -52,12 +53,14 @@ std::string FormatNumeric(const std::string& b, unsigned scale) {
             w[i] = uint32_t(cur / 10);
             rem = cur % 10;
         }
-        digits.insert(digits.begin(), char('0' + rem));
+        digits.push_back(char('0' + rem));
     }
-    if (digits.size() <= scale) digits.insert(0, scale + 1 - digits.size(), '0');
-    if (scale > 0) digits.insert(digits.size() - scale, ".");
-    if (static_cast<unsigned char>(b[0]) & 0x80) digits.insert(0, "-");
-    return digits;
+    std::reverse(digits.begin(), digits.end());
+    if (digits.size() <= scale) digits = std::string(scale + 1 - digits.size(), '0') + digits;
+    std::string out = (static_cast<unsigned char>(b[0]) & 0x80) ? "-" : "";
+    out.append(digits, 0, digits.size() - scale);
+    if (scale > 0) out.append(".").append(digits, digits.size() - scale, scale);
+    return out;
 }
 
 std::string FormatMoney(int64_t v) {
