@@ -59,6 +59,7 @@ TEST(JetDamage, EveryFaultIsAClearError) {
     const std::string inlineMemo = Dict(10, 256), oneLongValue = Dict(1000, 0), chain = Dict(3000, 0);
     Case cases[] = {
         {"not a database", "hello, this is plain text and certainly not a database file", nullptr, "not a Jet database"},
+        {"signature cut short", std::string("\0\1\0\0Standard Jet", 16), nullptr, "not a Jet database"},
         {"older version", inlineMemo, [](std::string& b) { b[0x14] = 0; }, "not a Jet 4.0 database"},
         {"newer version", inlineMemo, [](std::string& b) { b[0x14] = 2; }, "not a Jet 4.0 database"},
         {"cut to two pages", inlineMemo, [](std::string& b) { b.resize(2 * kPage); }, "truncated"},
