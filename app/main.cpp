@@ -1,34 +1,28 @@
-// Program entry. Until the main window exists this starts a plain placeholder window.
+// Program entry: the application object, the main window, the hidden picture window, then the
+// message loop until the main window closes.
+#include "app/fmain.h"
+#include "app/fpicture.h"
+#include "app/meaning_box.h"
+
 #include <windows.h>
+#include <ole2.h>
 
-namespace {
-
-LRESULT CALLBACK PlaceholderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The speech service and the browser views are COM objects living on this thread.
+    HRESULT ole = OleInitialize(nullptr);
+    int exitCode = 0;
+    try {
+        wl::ConnectMeaningMessageBox([] { return wl::Application->Title(); });
+        wl::Application->Initialize();
+        wl::Application->CreateForm<wl::TFmain>();
+        wl::Application->CreateForm<wl::TFPicture>();
+        wl::Application->Run();
+    } catch (...) {
+        wl::Application->HandleException(nullptr);
+        exitCode = 1;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = PlaceholderProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(instance, L"MAINICON");
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"WordlarkPlaceholder";
-    RegisterClassW(&wc);
-    HWND hwnd = CreateWindowW(wc.lpszClassName, L"Wordlark", WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 308, 163, nullptr, nullptr, instance, nullptr);
-    ShowWindow(hwnd, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    // The forms (and the COM objects they hold) go before COM is shut down.
+    wl::Application->DestroyComponents();
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return exitCode;
 }

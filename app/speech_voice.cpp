@@ -10,6 +10,7 @@ const IID kIidSpeechVoice = {0x269316d8, 0x57bd, 0x11d2, {0x9e, 0xee, 0x00, 0xc0
 } // namespace
 
 void SapiSpeaker::Connect() {
+    if (voice_) return;
     // A running instance registered as the active object is joined; otherwise a new one is made.
     ComPtr<IUnknown> running;
     if (SUCCEEDED(GetActiveObject(kClsidSpVoice, nullptr, running.Put())) &&

@@ -23,9 +23,10 @@ class SapiSpeaker : public ISpeaker {
 public:
     void Speak(const std::wstring& text, int flags) override;
     bool Connected() const { return static_cast<bool>(voice_); }
+    // Connects now (Speak connects on first use); does nothing when already connected.
+    void Connect();
 
 private:
-    void Connect();
     ComPtr<ISpeechVoice> voice_;
 };
 

@@ -53,6 +53,12 @@
 #include <utility>
 #include <vector>
 
+// <windows.h> maps RegisterClass to RegisterClassA/W; a unit that includes it before this header
+// would otherwise declare and call a registry function that does not exist.
+#ifdef RegisterClass
+#undef RegisterClass
+#endif
+
 namespace wl {
 
 class TObject;

@@ -835,8 +835,12 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 void TWinControl::SetFocus() {
     if (TCustomForm* form = GetParentForm(); form && form != this) {
-        form->SetActiveControl(this);
-        if (!form->HandleAllocated() || !IsWindowVisible(form->HandleValue())) return;
+        // A shown form learns of the change from WM_SETFOCUS, which also tells the control that
+        // loses the focus (CM_EXIT); naming the active control first would skip that.
+        if (!form->HandleAllocated() || !IsWindowVisible(form->HandleValue())) {
+            form->SetActiveControl(this);
+            return;
+        }
     }
     ::SetFocus(Handle());
 }

@@ -1,6 +1,7 @@
 // Colour values: system colour resolution and the names form definitions use.
 #include "ui/graphics_colors.h"
 
+#include "ui/classes.h"
 #include "ui/sysutils.h"
 
 #include <windows.h>
@@ -122,5 +123,23 @@ TColor StringToColor(std::string_view text) {
     if (IdentToColor(text, color)) return color;
     return StrToInt(text);
 }
+
+namespace {
+// Published colour properties read and write these names (form definitions say clBtnFace).
+const bool g_colorNamesInstalled = [] {
+    TColorIdentHooks hooks;
+    hooks.identToColor = [](const std::string& ident, int32_t& color) {
+        TColor value = 0;
+        if (!IdentToColor(ident, value)) return false;
+        color = static_cast<int32_t>(value);
+        return true;
+    };
+    hooks.colorToIdent = [](int32_t color, std::string& ident) {
+        return ColorToIdent(static_cast<TColor>(color), ident);
+    };
+    SetColorIdentHooks(hooks);
+    return true;
+}();
+} // namespace
 
 } // namespace wl

@@ -1,0 +1,196 @@
+// The main window's handlers (see fmain.h).
+#include "app/fmain.h"
+
+#include "app/fpicture.h"
+#include "app/lookup.h"
+#include "app/speech_text.h"
+#include "ui/clipbrd.h"
+#include "ui/printers.h"
+#include "ui/strconv.h"
+
+#include <windows.h>
+
+namespace wl {
+
+TFmain* Fmain = nullptr;
+
+namespace {
+
+// Texts of the window (UTF-8; shown in the ANSI code page).
+constexpr std::string_view kProgramTitle = "Wordlark";
+constexpr std::string_view kMissingStoreText = "找不到词典数据库，程序启动失败！";
+constexpr std::string_view kKeywordHint = "输入英文单词查意思,输入汉语查同义英文.";
+constexpr std::string_view kNoPictureKeywordText = "请先输入查询图片关键字！";
+
+// The resolution the window was laid out for; printing scales from it to the printer's.
+constexpr int kDesignPixelsPerInch = 96;
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ShowMessageBox(HWND owner, std::string_view utf8Text) {
+    MessageBoxA(owner, Utf8ToAnsi(utf8Text).c_str(), Application->Title().c_str(), MB_OK);
+}
+
+// The keyword field and the memo share one font: bold, blue, 13 pixels.
+void SetFieldFont(TFont& font) {
+    font.SetName("MS Sans Serif");
+    font.SetHeight(-13);
+    font.SetStyle(FontStyles({fsBold}));
+    font.SetColor(clBlue);
+    font.SetCharset(DEFAULT_CHARSET);
+}
+
+} // namespace
+
+WL_DEFINE_CLASS(TFmain, [](ClassBuilder<TFmain>& c) {
+    c.Field("BExit", &TFmain::BExit);
+    c.Field("BCopy", &TFmain::BCopy);
+    c.Field("BSpeak", &TFmain::BSpeak);
+    c.Field("BPrint", &TFmain::BPrint);
+    c.Field("Edit1", &TFmain::Edit1);
+    c.Field("Memo1", &TFmain::Memo1);
+    c.Field("Bsearch", &TFmain::Bsearch);
+    c.Field("BPicture", &TFmain::BPicture);
+    c.Field("ADOTable1", &TFmain::ADOTable1);
+    c.Field("SpVoice1", &TFmain::SpVoice1);
+    c.Method("FormCreate", &TFmain::FormCreate);
+    c.Method("BsearchClick", &TFmain::BsearchClick);
+    c.Method("Edit1KeyPress", &TFmain::Edit1KeyPress);
+    c.Method("Edit1Click", &TFmain::Edit1Click);
+    c.Method("Edit1Exit", &TFmain::Edit1Exit);
+    c.Method("BCopyClick", &TFmain::BCopyClick);
+    c.Method("BPrintClick", &TFmain::BPrintClick);
+    c.Method("BExitClick", &TFmain::BExitClick);
+    c.Method("BSpeakClick", &TFmain::BSpeakClick);
+    c.Method("BPictureClick", &TFmain::BPictureClick);
+})
+
+std::string ExecutableFolder() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+TFmain::TFmain(TComponent* owner) : TForm(owner), storeFolder_(ExecutableFolder()) {
+    Fmain = this;
+    // The window's icon is the program's icon resource (five images, 128 down to 32 pixels).
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (FindResourceA(instance, "MAINICON", reinterpret_cast<LPCSTR>(RT_GROUP_ICON)))
+        Icon().LoadFromResourceName(instance, "MAINICON");
+}
+
+TFmain::~TFmain() {
+    if (Fmain == this) Fmain = nullptr;
+}
+
+void TFmain::Loaded() {
+    // Fonts are not part of the stored definition: the two text fields get theirs here.
+    if (Edit1) SetFieldFont(Edit1->Font());
+    if (Memo1) SetFieldFont(Memo1->Font());
+    TForm::Loaded();
+}
+
+void TFmain::FormCreate(TObject*) {
+    if (!Icon().Empty()) {
+        Application->Icon().SetHandle(CopyIcon(Icon().Handle()));
+        Application->IconChanged();
+    }
+    Application->SetTitle(std::string(kProgramTitle));
+    // Top-right corner of the primary screen; the stored position is overridden.
+    SetBounds(Screen->Width() - Width(), 1, Width(), Height());
+
+    std::string path = storeFolder_ + "\\words.mdb";
+    if (!FileExists(path)) {
+        ShowMessageBox(nullptr, kMissingStoreText);
+        Application->Terminate();
+        return;
+    }
+    ADOTable1->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
+                                   ";Persist Security Info=False");
+    ADOTable1->SetTableName("main");
+    ADOTable1->Open();
+}
+
+void TFmain::LookUp() {
+    std::string text = Edit1->Text();
+    if (text.empty()) return;
+    // The trimmed keyword is written back before the table is touched, so it stays trimmed
+    // even when the table then fails.
+    Edit1->SetText(Trim(text));
+    LookupResult result = LookUpWord(text, ADOTable1->Table());
+    if (result.kind == LookupResult::Kind::NotFound) {
+        Memo1->SetText(Utf8ToAnsi(kNotFoundText));
+        return;
+    }
+    if (result.kind != LookupResult::Kind::Found) return;
+    Memo1->SetText(result.meaning);
+    SpeakMeaning(Trim(Memo1->Text()));
+}
+
+void TFmain::BsearchClick(TObject*) { LookUp(); }
+
+void TFmain::Edit1KeyPress(TObject*, char& key) {
+    // The key is left as it is: Enter still reaches the field after the lookup.
+    if (key == '\r') LookUp();
+}
+
+void TFmain::Edit1Click(TObject*) {
+    Edit1->SetHint(Utf8ToAnsi(kKeywordHint));
+    Edit1->SetShowHint(true);
+}
+
+void TFmain::Edit1Exit(TObject*) { Edit1->SetShowHint(false); }
+
+void TFmain::BCopyClick(TObject*) {
+    Memo1->SelectAll();
+    Clipboard().SetAsText(Memo1->SelText());
+}
+
+void TFmain::BPrintClick(TObject*) {
+    std::unique_ptr<TBitmap> image = GetFormImage();
+    TPrinter& printer = Printer();
+    printer.BeginDoc(Caption());
+    try {
+        // The image keeps its physical size: screen pixels at the design resolution become
+        // printer dots at the printer's resolution.
+        RECT area{0, 0, MulDiv(image->Width(), printer.XDpi(), kDesignPixelsPerInch),
+                  MulDiv(image->Height(), printer.YDpi(), kDesignPixelsPerInch)};
+        printer.Canvas().StretchDraw(area, *image);
+        printer.EndDoc();
+    } catch (...) {
+        if (printer.Printing()) printer.Abort();
+        throw;
+    }
+}
+
+void TFmain::BExitClick(TObject*) { Close(); }
+
+void TFmain::BSpeakClick(TObject*) {
+    std::string keyword = Edit1->Text();
+    if (keyword.empty()) return;
+    SpVoice1->Speak(KeywordSpeechText(keyword), kSpeakAsync);
+}
+
+void TFmain::SpeakMeaning(const std::string& text) {
+    SpVoice1->Speak(MeaningSpeechText(text, IsAnsiLeadByte), kSpeakAsync);
+}
+
+void TFmain::BPictureClick(TObject*) {
+    std::string text = Edit1->Text();
+    if (text.empty()) {
+        ShowMessageBox(Handle(), kNoPictureKeywordText);
+        Edit1->SetFocus();
+        return;
+    }
+    Edit1->SetText(Trim(text));
+    if (FPicture) FPicture->Show();
+}
+
+} // namespace wl

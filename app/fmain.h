@@ -1,0 +1,62 @@
+// TFmain, the dictionary's main window: the keyword field, the meaning memo, six command
+// buttons, the dictionary table and the speech component. Its layout and property values are
+// in fmain.form (compiled into the program); this class holds the handlers.
+#pragma once
+
+#include "app/components.h"
+#include "ui/forms.h"
+#include "ui/stdctrls.h"
+
+#include <string>
+
+namespace wl {
+
+class TFmain : public TForm {
+    WL_CLASS(TFmain, TForm)
+public:
+    explicit TFmain(TComponent* owner);
+    ~TFmain() override;
+
+    TButton* BExit = nullptr;
+    TButton* BCopy = nullptr;
+    TButton* BSpeak = nullptr;
+    TButton* BPrint = nullptr;
+    TEdit* Edit1 = nullptr;
+    TMemo* Memo1 = nullptr;
+    TButton* Bsearch = nullptr;
+    TButton* BPicture = nullptr;
+    TADOTable* ADOTable1 = nullptr;
+    TSpVoice* SpVoice1 = nullptr;
+
+    void FormCreate(TObject* sender);
+    void BsearchClick(TObject* sender);
+    void Edit1KeyPress(TObject* sender, char& key);
+    void Edit1Click(TObject* sender);
+    void Edit1Exit(TObject* sender);
+    void BCopyClick(TObject* sender);
+    void BPrintClick(TObject* sender);
+    void BExitClick(TObject* sender);
+    void BSpeakClick(TObject* sender);
+    void BPictureClick(TObject* sender);
+    // Speaks the Chinese part of a meaning (ANSI code page).
+    void SpeakMeaning(const std::string& text);
+
+    // The folder that FormCreate looks for words.mdb in: the executable's folder unless it was
+    // set before FormCreate runs (tests use their own dictionaries).
+    const std::string& StoreFolder() const { return storeFolder_; }
+    void SetStoreFolder(std::string folder) { storeFolder_ = std::move(folder); }
+
+    void Loaded() override;
+
+private:
+    void LookUp();
+    std::string storeFolder_;
+};
+
+// The main window while it exists.
+extern TFmain* Fmain;
+
+// The folder of the running executable, without a trailing separator.
+std::string ExecutableFolder();
+
+} // namespace wl
