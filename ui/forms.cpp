@@ -271,8 +271,13 @@ void TCustomForm::SetVisible(bool visible) {
         visible_ = true;
         int cmd = windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
                   : windowState_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+        showReported_ = false;
         ShowWindow(HandleValue(), cmd);
-        if (!wasVisible) Perform(CM_VISIBLECHANGED, 1);
+        if (!wasVisible) {
+            Perform(CM_VISIBLECHANGED, 1);
+            // A window shown maximized gets no WM_SHOWWINDOW: OnShow runs from here then.
+            if (!showReported_) DoShowHide(true);
+        }
         SetForegroundWindow(HandleValue());
         if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
     } else {
@@ -283,6 +288,15 @@ void TCustomForm::SetVisible(bool visible) {
         }
         visible_ = false;
         Perform(CM_VISIBLECHANGED, 0);
+    }
+}
+
+void TCustomForm::DoShowHide(bool shown) {
+    try {
+        if (shown) OnShow(this);
+        else OnHide(this);
+    } catch (...) {
+        Application->HandleException(this);
     }
 }
 
@@ -342,11 +356,11 @@ void TCustomForm::WndProc(TMessage& m) {
         return;
     case WM_SHOWWINDOW:
         TWinControl::WndProc(m);
-        try {
-            if (m.WParam) OnShow(this);
-            else OnHide(this);
-        } catch (...) {
-            Application->HandleException(this);
+        // Only the window's own showing and hiding count, not its owner being minimized or
+        // restored (lParam names those).
+        if (m.LParam == 0) {
+            showReported_ = m.WParam != 0;
+            DoShowHide(m.WParam != 0);
         }
         return;
     case WM_ACTIVATE:

@@ -117,6 +117,8 @@ protected:
 
 private:
     void UpdateStyle();
+    void DoShowHide(bool shown);
+    bool showReported_ = false;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TBorderStyle borderStyle_ = bsSizeable;
     TPosition position_ = poDesigned;
