@@ -1,0 +1,137 @@
+// The real Wordlark.exe as a child process, copied into a folder of its own: without words.mdb
+// it tells so before any window and ends; with a dictionary beside it a typed word is looked up
+// and the exit button ends it.
+#include "forms_support.h"
+
+#include "support/msgbox_catcher.h"
+#include "support/testdata.h"
+#include "ui/strconv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace wl::test {
+namespace {
+
+class Program {
+public:
+    explicit Program(const std::string& folder) {
+        std::string exe = folder + "/Wordlark.exe";
+        std::filesystem::copy_file(WL_WORDLARK_EXE, exe, std::filesystem::copy_options::overwrite_existing);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string command = "\"" + exe + "\"";
+        started_ = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.c_str(), &si, &pi_) != FALSE;
+    }
+    ~Program() {
+        if (!started_) return;
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    bool Started() const { return started_; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+    // The exit code once the process has ended within `ms`, or -1.
+    long WaitForExit(DWORD ms) {
+        if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    // A visible top-level window of this process with the class name, waiting up to `ms`.
+    HWND FindWindowOf(const char* className, DWORD ms) {
+        DWORD start = GetTickCount();
+        do {
+            for (HWND h = FindWindowExA(nullptr, nullptr, className, nullptr); h;
+                 h = FindWindowExA(nullptr, h, className, nullptr)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid == Pid() && IsWindowVisible(h)) return h;
+            }
+            Sleep(20);
+        } while (GetTickCount() - start < ms);
+        return nullptr;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+std::string WindowText(HWND h) {
+    char text[1024] = {};
+    SendMessageA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST(Program, WithoutItsDictionaryItSaysSoBeforeAnyWindowAndEnds) {
+    std::string folder = FolderWithFile("run-missing", "readme.txt", "no dictionary here");
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND box = program.FindWindowOf("#32770", 20000);
+    ASSERT_NE(box, nullptr) << "no start-up message";
+    EXPECT_EQ(program.FindWindowOf("TFmain", 0), nullptr) << "the main window appeared before the message";
+    CaughtBox caught;
+    ASSERT_TRUE(DismissMessageBoxOf(program.Pid(), 5000, caught));
+    EXPECT_EQ(caught.text, "找不到词典数据库，程序启动失败！");
+    EXPECT_EQ(caught.caption, "Wordlark");
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+TEST(Program, LooksUpATypedWordAndExitsByItsButton) {
+    std::string folder = DictionaryFolder("run-demo", {{"apple", Stored("n. 苹果")}, {"pear", Stored("n. 梨")}});
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.FindWindowOf("TFmain", 20000);
+    ASSERT_NE(main, nullptr);
+    RECT r;
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) - 308);
+    EXPECT_EQ(r.top, 1);
+    HWND edit = FindWindowExA(main, nullptr, "TEdit", nullptr);
+    HWND memo = FindWindowExA(main, nullptr, "TMemo", nullptr);
+    HWND search = FindWindowExA(main, nullptr, "TButton", Ansi("查询").c_str());
+    HWND exit = FindWindowExA(main, nullptr, "TButton", Ansi("退出").c_str());
+    ASSERT_TRUE(edit && memo && search && exit);
+
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(" pear "));
+    PostMessageA(search, BM_CLICK, 0, 0);
+    // Speaking the meaning may fail where there is no speech service: its error is shown.
+    CaughtBox speech;
+    if (DismissMessageBoxOf(program.Pid(), 3000, speech)) std::printf("speech in the program: error shown\n");
+    EXPECT_EQ(WindowText(memo), Ansi("n. 梨"));
+    EXPECT_EQ(WindowText(edit), "pear");
+
+    PostMessageA(exit, BM_CLICK, 0, 0);
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+TEST(Program, OpensTheDemoDictionary) {
+    std::error_code error;
+    if (!std::filesystem::exists(WL_DEMO_DICTIONARY, error))
+        GTEST_SKIP() << "the demo dictionary is built by the Makefile";
+    std::string folder = FolderWithFile("run-demo-dictionary", "readme.txt", "");
+    std::filesystem::copy_file(WL_DEMO_DICTIONARY, folder + "/words.mdb");
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.FindWindowOf("TFmain", 20000);
+    ASSERT_NE(main, nullptr);
+    HWND edit = FindWindowExA(main, nullptr, "TEdit", nullptr);
+    HWND memo = FindWindowExA(main, nullptr, "TMemo", nullptr);
+    HWND search = FindWindowExA(main, nullptr, "TButton", Ansi("查询").c_str());
+    ASSERT_TRUE(edit && memo && search);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("apple"));
+    PostMessageA(search, BM_CLICK, 0, 0);
+    CaughtBox speech;
+    DismissMessageBoxOf(program.Pid(), 3000, speech);
+    std::string meaning = WindowText(memo);
+    EXPECT_FALSE(meaning.empty());
+    EXPECT_NE(meaning, Ansi("对不起,没有查询到词条."));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+} // namespace
+} // namespace wl::test
