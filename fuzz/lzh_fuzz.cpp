@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    constexpr uint32_t kLimit = 1u << 20;
+    constexpr uint32_t kLimit = 1u << 16;
     std::string_view in(reinterpret_cast<const char*>(data), size);
     std::string out;
     try {

@@ -174,7 +174,7 @@ TEST(SkinReader, ExtraDataAndManyEntries) {
     std::vector<uint32_t> sizes;
     std::string data;
     for (int i = 0; i < 1500; ++i) {
-        list += "e" + std::to_string(i) + "\r\n";
+        list.append(1, 'e').append(std::to_string(i)).append("\r\n");
         sizes.push_back(static_cast<uint32_t>(i % 3));
         data += std::string(i % 3, static_cast<char>('a' + i % 26));
     }
