@@ -148,6 +148,34 @@ TEST(SkinpackCommands, FolderRoundTrip) {
               test::ReadFileBytes((out / "b.skn").string()));
 }
 
+// A manifest gives names no folder can hold: an empty one and exact duplicates.
+TEST(SkinpackCommands, ManifestNamesRoundTrip) {
+    fs::path src = FreshDir("manifest");
+    WriteFile(src / "blank", "blank entry");
+    WriteFile(src / "d1", "first dup");
+    WriteFile(src / "d2", "second dup");
+    WriteFile(src / "ini", "[Form]\r\n");
+    WriteFile(src / "skinpack.lst", "\tblank\nDup.bmp\td1\ndup.bmp\td2\nDUP.BMP\td1\nSKIN.INI\tini\n");
+    fs::path out = FreshDir("manifest-out");
+    std::string text;
+    ASSERT_EQ(RunSkinpack({"pack", src.string(), (out / "a.skn").string()}, &text), 0) << text;
+
+    TSkinReader reader;
+    ASSERT_TRUE(reader.LoadArchive(test::ReadFileBytes((out / "a.skn").string())));
+    EXPECT_EQ(reader.Names(), (std::vector<std::string>{"", "dup.bmp", "dup.bmp", "dup.bmp",
+                                                        "skin.ini"}));
+    EXPECT_EQ(reader.GetEntryByName(""), "blank entry");
+    EXPECT_EQ(reader.GetEntryByName("DUP.bmp"), "first dup");
+    std::string ini, name;
+    EXPECT_TRUE(reader.GetEntryContaining(".ini", ini, name));
+    EXPECT_EQ(ini, "[Form]\r\n");
+
+    ASSERT_EQ(RunSkinpack({"unpack", (out / "a.skn").string(), (out / "x").string()}, &text), 0);
+    ASSERT_EQ(RunSkinpack({"pack", (out / "x").string(), (out / "b.skn").string()}, &text), 0);
+    EXPECT_EQ(test::ReadFileBytes((out / "a.skn").string()),
+              test::ReadFileBytes((out / "b.skn").string()));
+}
+
 TEST(SkinpackCommands, SharedArchiveWithEmptyAndDuplicateNames) {
     WL_SHARED_OR_SKIP(packed, "lzhuf/archive-20000.lzh");
     WL_SHARED_OR_SKIP(plain, "lzhuf/archive-20000.bin");
