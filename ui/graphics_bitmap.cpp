@@ -158,7 +158,18 @@ void TBitmap::Replace(Dib&& dib) {
 
 int TBitmap::RowBytes() const { return StrideOf(FWidth, FBitCount); }
 
-void TBitmap::Assign(const TBitmap& source) {
+WL_DEFINE_CLASS(TBitmap, [](ClassBuilder<TBitmap>& c) {
+    c.Color("TransparentColor", &TBitmap::TransparentColor, &TBitmap::SetTransparentColor);
+    c.Enum("TransparentMode", &TBitmap::TransparentMode, &TBitmap::SetTransparentMode,
+           {{"tmAuto", tmAuto}, {"tmFixed", tmFixed}});
+})
+
+WL_DEFINE_CLASS(TIcon, WL_NO_PROPERTIES)
+
+void TBitmap::Assign(const TPersistent& persistent) {
+    const auto* bitmap = dynamic_cast<const TBitmap*>(&persistent);
+    if (!bitmap) return inherited::Assign(persistent);
+    const TBitmap& source = *bitmap;
     if (&source == this) return;
     GdiFlush();
     Dib d = Dib::Make(source.FWidth, source.FHeight, source.FBitCount, source.FPalette);
@@ -312,7 +323,7 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& source, const RECT& sourceRec
 
 // ---- BMP reading and writing -----------------------------------------------------------------
 
-std::string TBitmap::SaveToBytes() {
+std::string TBitmap::SaveToBytes() const {
     GdiFlush();
     const uint32_t paletteBytes = uint32_t(FPalette.size() * 4);
     const uint32_t imageBytes = uint32_t(RowBytes()) * uint32_t(FHeight);
@@ -342,6 +353,39 @@ std::string TBitmap::SaveToBytes() {
     }
     if (FBits) out.append(reinterpret_cast<const char*>(FBits), imageBytes);
     return out;
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+    const int64_t start = stream.Position();
+    const std::string bytes = stream.ReadAll();
+    LoadFromBytes(bytes);
+    // Leave the stream after this file: whatever follows belongs to someone else.
+    const uint32_t fileSize = U32(reinterpret_cast<const uint8_t*>(bytes.data()) + 2);
+    if (fileSize >= 14 && fileSize < bytes.size()) stream.SetPosition(start + fileSize);
+}
+
+bool TBitmap::ReadBinaryProperty(const std::string& name, const std::string& bytes) {
+    if (name != "Data") return inherited::ReadBinaryProperty(name, bytes);
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (bytes.size() < 4 || U32(p) != bytes.size() - 4) throw EInvalidGraphic(kInvalidBitmap);
+    if (bytes.size() == 4)
+        Clear();
+    else
+        LoadFromBytes(std::string_view(bytes).substr(4));
+    return true;
+}
+
+void TBitmap::WriteBinaryProperties(std::vector<std::pair<std::string, std::string>>& out) const {
+    inherited::WriteBinaryProperties(out);
+    std::string data;
+    if (!Empty()) {
+        const std::string file = SaveToBytes();
+        Put32(data, uint32_t(file.size()));
+        data += file;
+    } else {
+        Put32(data, 0);
+    }
+    out.emplace_back("Data", std::move(data));
 }
 
 void TBitmap::LoadFromBytes(std::string_view bytes) {
@@ -564,7 +608,7 @@ void TIcon::LoadFromBytes(std::string_view bytes) {
     SetHandle(icon);
 }
 
-std::string TIcon::SaveToBytes() { throw EInvalidGraphicOperation("Icons cannot be saved"); }
+std::string TIcon::SaveToBytes() const { throw EInvalidGraphicOperation("Icons cannot be saved"); }
 
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
     if (!FHandle) return;

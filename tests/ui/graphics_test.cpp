@@ -82,7 +82,10 @@ TEST(Font, SizeAndHeightFollowTheResolution) {
 TEST(Font, ChangesNotifyOnceAndRebuildTheHandle) {
     TFont f;
     int changes = 0;
-    f.OnChange = [&] { ++changes; };
+    f.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &f);
+        ++changes;
+    };
     f.SetName("Arial");
     f.SetName("Arial"); // no change
     f.SetStyle(FontStyles({fsBold, fsItalic}));
@@ -119,6 +122,94 @@ TEST(Brush, SettingAColourMakesAClearBrushSolid) {
     ASSERT_TRUE(GetObjectA(b.Handle(), sizeof lb, &lb));
     EXPECT_EQ(lb.lbStyle, UINT(BS_SOLID));
     EXPECT_EQ(lb.lbColor, COLORREF(clRed));
+}
+
+// ---- published properties --------------------------------------------------------------------
+
+TEST(GraphicsProperties, ReadAndWrittenByName) {
+    TCanvas canvas;
+    struct Case {
+        const char* path;
+        const char* text;
+        const char* readBack; // nullptr: same as text
+    } cases[] = {
+        {"Font.Name", "MS Sans Serif", nullptr},
+        {"Font.Style", "[fsBold, fsUnderline]", nullptr},
+        {"Font.Style", "[]", nullptr},
+        {"Font.Color", "clBtnFace", nullptr},
+        {"Font.Color", "$00123456", nullptr},
+        {"Font.Color", "clDkGray", "clGray"},
+        {"Font.Height", "-13", nullptr},
+        {"Font.Size", "12", nullptr},
+        {"Font.Charset", "134", nullptr},
+        {"Font.Pitch", "fpFixed", nullptr},
+        {"Brush.Color", "clWindow", nullptr},
+        {"Brush.Style", "bsClear", nullptr},
+        {"Pen.Color", "clRed", nullptr},
+        {"Pen.Width", "3", nullptr},
+        {"Pen.Style", "psDot", nullptr},
+        {"Pen.Mode", "pmXor", nullptr},
+    };
+    for (const auto& c : cases) {
+        SetPropertyText(canvas, c.path, c.text);
+        EXPECT_EQ(GetPropertyText(canvas, c.path), c.readBack ? c.readBack : c.text) << c.path;
+    }
+    EXPECT_EQ(canvas.Font().Height(), -16); // Size 12 at 96 pixels per inch
+    EXPECT_EQ(canvas.Pen().Mode(), pmXor);
+    EXPECT_THROW(SetPropertyText(canvas, "Font.Style", "[fsHeavy]"), Exception);
+    EXPECT_THROW(SetPropertyText(canvas, "Font.Color", "clNoSuchColour"), Exception);
+    EXPECT_THROW(SetPropertyText(canvas, "Font.Weight", "1"), EPropertyError);
+}
+
+TEST(GraphicsProperties, ClassesByNameAndAssignRules) {
+    for (const char* name : {"TFont", "TBrush", "TPen", "TBitmap", "TIcon", "TCanvas"}) {
+        std::unique_ptr<TObject> obj(CreateObjectByName(name, nullptr));
+        ASSERT_TRUE(obj) << name;
+        EXPECT_EQ(obj->ClassName(), name);
+        EXPECT_TRUE(obj->InheritsFrom("TPersistent")) << name;
+    }
+    EXPECT_TRUE(TBitmap().InheritsFrom("TGraphic"));
+    EXPECT_THROW(CreateObjectByName("TGraphic", nullptr), EClassNotFound);
+    TFont font;
+    TBrush brush;
+    EXPECT_THROW(font.Assign(brush), EConvertError);
+    TBitmap bmp;
+    EXPECT_THROW(bmp.Assign(font), EConvertError);
+}
+
+TEST(GraphicsProperties, BitmapDataTravelsAsBinaryProperty) {
+    TBitmap bmp(3, 2);
+    bmp.Canvas().SetPixel(2, 1, clRed);
+    std::vector<std::pair<std::string, std::string>> props;
+    bmp.WriteBinaryProperties(props);
+    ASSERT_EQ(props.size(), 1u);
+    EXPECT_EQ(props[0].first, "Data");
+    TBitmap back;
+    EXPECT_TRUE(back.ReadBinaryProperty("Data", props[0].second));
+    EXPECT_EQ(back.Canvas().Pixel(2, 1), clRed);
+    EXPECT_FALSE(back.ReadBinaryProperty("Other", props[0].second));
+    std::string wrongLength = props[0].second;
+    wrongLength[0] = char(wrongLength[0] + 1);
+    EXPECT_THROW(back.ReadBinaryProperty("Data", wrongLength), EInvalidGraphic);
+    EXPECT_EQ(back.Width(), 3);
+}
+
+TEST(GraphicsProperties, StreamsHoldOneBitmapAfterAnother) {
+    TBitmap a(2, 2), b(5, 1);
+    a.Canvas().SetPixel(0, 0, clLime);
+    b.Canvas().SetPixel(4, 0, clBlue);
+    TMemoryStream stream;
+    a.SaveToStream(stream);
+    b.SaveToStream(stream);
+    stream.SetPosition(0);
+    TBitmap first, second;
+    first.LoadFromStream(stream);
+    second.LoadFromStream(stream);
+    EXPECT_EQ(first.Width(), 2);
+    EXPECT_EQ(first.Canvas().Pixel(0, 0), clLime);
+    EXPECT_EQ(second.Width(), 5);
+    EXPECT_EQ(second.Canvas().Pixel(4, 0), clBlue);
+    EXPECT_EQ(stream.Position(), stream.Size());
 }
 
 // ---- canvas on a bitmap ----------------------------------------------------------------------
