@@ -173,6 +173,7 @@ private:
 
 class TGraphic;
 class TBitmap;
+struct BmpLayout;
 
 // Draws on a device context with its own font, brush and pen. A plain canvas only borrows the
 // device context given to SetHandle; kinds of canvas that create their own (bitmaps, windows,
@@ -359,7 +360,7 @@ private:
     friend class TBitmapCanvas;
     struct Dib;
     void Replace(Dib&& dib);
-    void LoadPackedDib(const uint8_t* data, size_t size, const uint8_t* bitsOverride, size_t bitsSize);
+    void LoadLayout(std::string_view all, const BmpLayout& layout);
     void DetachCanvas();
 
     int FWidth = 0, FHeight = 0;
