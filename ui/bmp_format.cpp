@@ -35,10 +35,13 @@ std::optional<BmpLayout> Parse(std::string_view all, size_t infoAt, std::optiona
         sizeImage = U32(info + 20);
         clrUsed = U32(info + 32);
         if (compression == uint32_t(BmpCompression::BitFields)) {
-            // A plain info header is followed by the three masks; later headers hold them.
+            // A plain info header is followed by the three masks; headers from 52 bytes on hold
+            // them; sizes in between have no place for them.
             if (headerSize == 40) {
                 if (avail < 52) return std::nullopt;
                 afterHeader = 52;
+            } else if (headerSize < 52) {
+                return std::nullopt;
             }
             for (int i = 0; i < 3; ++i) l.masks[size_t(i)] = U32(info + 40 + 4 * i);
         }

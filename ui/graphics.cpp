@@ -339,6 +339,18 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) { ::Rectangle(Handle(), 
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) { ::Ellipse(Handle(), x1, y1, x2, y2); }
 
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight) {
+    ::RoundRect(Handle(), x1, y1, x2, y2, cornerWidth, cornerHeight);
+}
+
+void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(Handle(), &rect); }
+
+RECT TCanvas::ClipRect() {
+    RECT r{0, 0, 0, 0};
+    GetClipBox(Handle(), &r);
+    return r;
+}
+
 void TCanvas::MoveTo(int x, int y) {
     MoveToEx(Handle(), x, y, nullptr);
     FPenPos = {x, y};

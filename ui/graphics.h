@@ -206,6 +206,11 @@ public:
     void Rectangle(int x1, int y1, int x2, int y2);
     void Rectangle(const RECT& rect) { Rectangle(rect.left, rect.top, rect.right, rect.bottom); }
     void Ellipse(int x1, int y1, int x2, int y2);
+    void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
+    // The dotted focus outline (drawn by inversion: drawing it twice removes it).
+    void DrawFocusRect(const RECT& rect);
+    // The clipping box of the device context in logical coordinates.
+    RECT ClipRect();
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polyline(const std::vector<POINT>& points);

@@ -135,6 +135,7 @@ TEST(BmpFormat, RefusesWhatDoesNotFit) {
         {"RLE size past the end", Header({.bits = 8, .compression = 1, .sizeImage = 17, .clrUsed = 1}, "pppp" + pixels), false},
         {"bitfields at 24 bits", Header({.compression = 3}, std::string(12, 'm') + pixels), false},
         {"bitfields masks missing", Header({.bits = 16, .compression = 3}).substr(0, 48), false},
+        {"bitfields with a 45-byte header", Header({.width = 2, .height = 2, .bits = 16, .compression = 3, .headerSize = 45}), false},
         {"unknown compression", Header({.compression = 4}, pixels), false},
         {"palette larger than the bit count allows", Header({.bits = 1, .clrUsed = 3}, std::string(12, 'p') + pixels), false},
         {"palette past the end", Header({.bits = 8}, std::string(100, 'p')), false},

@@ -256,6 +256,17 @@ TEST(Canvas, LinesPixelsAndPenModes) {
     }
     EXPECT_EQ(RowPixel(bmp, 3, 5), clAqua);
     EXPECT_EQ(c.Pixel(3, 5), clAqua);
+
+    // The focus outline inverts, so a second one restores the pixels.
+    TBitmap before;
+    before.Assign(bmp);
+    c.DrawFocusRect(RECT{1, 1, 7, 7});
+    EXPECT_NE(bmp.SaveToBytes(), before.SaveToBytes());
+    c.DrawFocusRect(RECT{1, 1, 7, 7});
+    EXPECT_EQ(bmp.SaveToBytes(), before.SaveToBytes());
+    RECT clip = c.ClipRect();
+    EXPECT_EQ(clip.right, 8);
+    EXPECT_EQ(clip.bottom, 8);
 }
 
 TEST(Canvas, TextUsesFontColourAndBrushBackground) {
