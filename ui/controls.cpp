@@ -200,7 +200,7 @@ WL_DEFINE_ABSTRACT_CLASS(TControl, PublishControl)
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     WindowProc = [this](TMessage& m) { WndProc(m); };
-    font_.OnChange = [this] {
+    font_.OnChange = [this](TObject*) {
         if (!IsDestroying()) FontChanged();
     };
 }

@@ -1,6 +1,7 @@
 // Colour values: system colour resolution and the names form definitions use.
 #include "ui/graphics_colors.h"
 
+#include "ui/classes.h"
 #include "ui/sysutils.h"
 
 #include <windows.h>
@@ -83,6 +84,15 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
     }
     return true;
 }
+
+// Lets the property system read and write colour names (Color = clBtnFace).
+const bool kHooksInstalled = [] {
+    TColorIdentHooks hooks;
+    hooks.identToColor = [](const std::string& ident, int32_t& color) { return IdentToColor(ident, color); };
+    hooks.colorToIdent = [](int32_t color, std::string& ident) { return ColorToIdent(color, ident); };
+    SetColorIdentHooks(hooks);
+    return true;
+}();
 
 } // namespace
 
