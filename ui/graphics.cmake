@@ -1,0 +1,7 @@
+# Graphics of the user-interface library: colours, fonts, canvases, bitmaps, icons, clipboard,
+# printer.
+list(APPEND WL_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/graphics_colors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/graphics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/graphics_bitmap.cpp
+)

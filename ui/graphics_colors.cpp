@@ -1,0 +1,126 @@
+// Colour values: system colour resolution and the names form definitions use.
+#include "ui/graphics_colors.h"
+
+#include "ui/sysutils.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace wl {
+namespace {
+
+struct NamedColor {
+    TColor color;
+    const char* name;
+};
+
+// The first name of a colour is the one written back (clGray rather than clDkGray).
+constexpr NamedColor kNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clLtGray, "clLtGray"},
+    {clDkGray, "clDkGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+};
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TColor ColorToRGB(TColor color) {
+    if (color < 0) return static_cast<TColor>(GetSysColor(color & 0xFF));
+    return color;
+}
+
+bool ColorToIdent(TColor color, std::string& ident) {
+    for (const auto& n : kNames)
+        if (n.color == color) {
+            ident = n.name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToColor(std::string_view ident, TColor& color) {
+    for (const auto& n : kNames)
+        if (SameTextAscii(ident, n.name)) {
+            color = n.color;
+            return true;
+        }
+    return false;
+}
+
+std::string ColorToString(TColor color) {
+    std::string ident;
+    if (ColorToIdent(color, ident)) return ident;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "$%.8X", static_cast<unsigned>(color));
+    return buf;
+}
+
+TColor StringToColor(std::string_view text) {
+    TColor color;
+    if (IdentToColor(text, color)) return color;
+    return StrToInt(text);
+}
+
+} // namespace wl
