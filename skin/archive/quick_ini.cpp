@@ -80,7 +80,8 @@ std::string TQuickIni::ReadString(std::string_view section, std::string_view key
     std::string result(defaultValue);
     const std::string lowered = LowerAscii(key);
     if (FLines.empty() || lowered.empty()) return result;
-    const std::string header = "[" + std::string(section) + "]";
+    std::string header(1, '[');
+    header.append(section).push_back(']');
     const Section* found = nullptr;
     for (const Section& s : FSections)
         if (SameText(s.header, header)) {

@@ -1,0 +1,80 @@
+// Small COM helpers for the speech and browser components: an owning interface pointer, an
+// owning BSTR, and the exception that carries a failed call's system text.
+#pragma once
+
+#include "ui/sysutils.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <utility>
+
+namespace wl {
+
+// A failed COM call: the message is the system's text for the HRESULT.
+class EOleSysError : public Exception {
+public:
+    EOleSysError(const std::string& message, HRESULT code) : Exception(message), code_(code) {}
+    HRESULT ErrorCode() const { return code_; }
+
+private:
+    HRESULT code_;
+};
+
+// The system's text for an HRESULT (ANSI code page), without the trailing line break.
+std::string HResultText(HRESULT hr);
+
+// Throws EOleSysError for a failed HRESULT.
+inline void OleCheck(HRESULT hr) {
+    if (FAILED(hr)) throw EOleSysError(HResultText(hr), hr);
+}
+
+template <class T> class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr& other) : p_(other.p_) {
+        if (p_) p_->AddRef();
+    }
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~ComPtr() { Reset(); }
+
+    void Reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out-parameters: releases what is held and hands out the slot.
+    T** Put() {
+        Reset();
+        return &p_;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+
+    template <class U> HRESULT As(REFIID iid, ComPtr<U>& out) const {
+        return p_ ? p_->QueryInterface(iid, out.PutVoid()) : E_POINTER;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+class BStr {
+public:
+    explicit BStr(const std::wstring& text)
+        : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~BStr() { SysFreeString(s_); }
+    BStr(const BStr&) = delete;
+    BStr& operator=(const BStr&) = delete;
+    BSTR Get() const { return s_; }
+
+private:
+    BSTR s_;
+};
+
+} // namespace wl
