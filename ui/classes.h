@@ -285,6 +285,11 @@ public:
     // with FreeNotification) freed.
     virtual void Notification(TComponent* component, TOperation operation);
     void FreeNotification(TComponent* component);
+
+    // The component this one nests under in a form file (a control's parent), and how the form
+    // reader sets it; components that are not controls have none and nest under the root.
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent* /*parent*/) {}
     void RemoveFreeNotification(TComponent* component);
 
 private:
