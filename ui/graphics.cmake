@@ -5,3 +5,7 @@ list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics_bitmap.cpp
 )
+list(APPEND WL_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/clipbrd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/printers.cpp
+)

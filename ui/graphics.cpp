@@ -237,7 +237,11 @@ void TCanvas::Require(unsigned what) {
     }
     if (missing & kPen) {
         FOldPen = SelectObject(FHandle, FPen.Handle());
-        SetROP2(FHandle, int(FPen.Mode()) + R2_BLACK);
+        static const int kRop2[] = {R2_BLACK,       R2_WHITE,       R2_NOP,       R2_NOT,
+                                    R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+                                    R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,  R2_NOTMERGEPEN,
+                                    R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,    R2_NOTXORPEN};
+        SetROP2(FHandle, kRop2[FPen.Mode()]);
         FSelected |= kPen;
     }
 }

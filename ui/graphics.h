@@ -130,7 +130,7 @@ private:
 };
 
 enum TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-// Raster operations of lines, in the order of R2_BLACK..R2_WHITE.
+// Raster operations of lines and filled shapes (R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, ...).
 enum TPenMode : uint8_t {
     pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
     pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
