@@ -414,7 +414,7 @@ void TSkinLoader::FrameCounts() {
 void TSkinLoader::MirrorComboButton() {
     if (!D.ComboButton || D.ComboButton->Image.Empty()) return;
     Copy24(D.ComboButton->Image2, D.ComboButton->Image);
-    skin::MirrorBitmap(D.ComboButton->Image2);
+    MirrorBitmap(D.ComboButton->Image2);
 }
 
 // D2: one element for the whole combo box face, drop-down part at the right (ComboButton) and
@@ -452,7 +452,7 @@ void TSkinLoader::ComboComposite() {
     combo.BottomHeight = sunk.BottomHeight;
     combo.Image.Assign(strip);
     strip.SetPixelFormat(pf24bit);
-    skin::MirrorBitmap(strip);
+    MirrorBitmap(strip);
     sunk.Image.Assign(strip);
     sunk.LeftWidth = w + 2;
     sunk.RightWidth = 2;
@@ -464,7 +464,7 @@ void TSkinLoader::ComboArrow() {
     TDataSkinObject& a = *D.ComboxArrow;
     if (!D.SunkEdge && D.ComboButton) {
         Copy24(a.Image, D.ComboButton->Image);
-        if (!a.Image.Empty()) skin::ReplaceMagenta(a.Image, D.ButtonFace);
+        if (!a.Image.Empty()) ReplaceMagenta(a.Image, D.ButtonFace);
         a.Frame = D.ComboButton->Frame;
     } else if (D.SunkEdge && D.ComboButton) {
         const int n = std::max(1, D.SunkEdge->Frame);
@@ -492,13 +492,13 @@ TColor TSkinLoader::FrameColourNow() const {
 // D4: the tool-bar background, a soft vertical gradient near the frame colour.
 void TSkinLoader::ToolbarGradient() {
     const TColor c = FrameColourNow();
-    TColor bottom = skin::MixColors(0x808080, c, 150);
-    const TColor top = skin::MixColors(D.ButtonFace, 0xFFFFFF, 150);
-    const int s = skin::ColorSaturation(c);
-    if (s > 110) bottom = skin::MixColors(c, 0xFFFFFF, (225 - s) * 25 / 140 + 50);
+    TColor bottom = MixColors(0x808080, c, 150);
+    const TColor top = MixColors(D.ButtonFace, 0xFFFFFF, 150);
+    const int s = ColorSaturation(c);
+    if (s > 110) bottom = MixColors(c, 0xFFFFFF, (225 - s) * 25 / 140 + 50);
     if (!D.Toolbar) D.Toolbar = std::make_unique<TDataSkinObject>("Toolbar");
     TBitmap g(10, 40, pf24bit);
-    skin::GradientFill(g.Canvas().Handle(), RECT{0, 0, 10, 40}, top, true, bottom);
+    GradientFill(g.Canvas().Handle(), RECT{0, 0, 10, 40}, top, true, bottom);
     D.Toolbar->Image.Assign(g);
     D.Toolbar->Frame = 1;
 }

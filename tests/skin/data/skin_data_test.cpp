@@ -160,7 +160,9 @@ TEST_F(SkinDataTest, ActiveAtRunTime) {
         TSkinManage::Destroy();
         TSkinData d(nullptr);
         d.SetSkinFormtype(c.type);
-        if (c.loaded) ASSERT_TRUE(Load(d, archive));
+        if (c.loaded) {
+            ASSERT_TRUE(Load(d, archive));
+        }
         TSkinManage& m = TSkinManage::Create();
         if (!c.value) d.SetActive(true); // switch on first, then off
         d.SetActive(c.value);

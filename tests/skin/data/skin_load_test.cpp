@@ -2,6 +2,7 @@
 // elements and reloads, on small synthetic skins packed in the test.
 #include "skin_test_util.h"
 
+#include "skin/data/skin_values.h"
 #include "skin/forms/skin_draw.h"
 
 using namespace wl;
