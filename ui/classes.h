@@ -72,7 +72,8 @@ public:
     using Exception::Exception;
 };
 
-enum class TPropKind { Integer, Boolean, String, Enumeration, Set, Color, Class, Method, StringList };
+// Ident: a name written without quotes (a reference to a component by its name).
+enum class TPropKind { Integer, Boolean, String, Enumeration, Set, Color, Class, Method, StringList, Ident };
 
 struct TEnumMember {
     const char* name;
@@ -433,6 +434,11 @@ public:
     template <class G, class S>
     ClassBuilder& Str(const char* name, G get, S set) {
         return Scalar(name, TPropKind::String, get, set, [](const auto& v) { return std::string(v); },
+                      [](const std::string&, const std::string& t) { return t; });
+    }
+    template <class G, class S>
+    ClassBuilder& Ident(const char* name, G get, S set) {
+        return Scalar(name, TPropKind::Ident, get, set, [](const auto& v) { return std::string(v); },
                       [](const std::string&, const std::string& t) { return t; });
     }
     template <class G, class S>

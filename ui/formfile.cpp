@@ -280,7 +280,8 @@ private:
         Advance();
         while (cur_.kind == Tok::Symbol && cur_.text == ".") {
             Advance();
-            path += "." + ExpectIdent("property name");
+            path += '.';
+            path += ExpectIdent("property name");
         }
         Expect("=");
         Token value = cur_;
@@ -334,7 +335,8 @@ private:
         case TPropKind::String: ok = value.kind == Tok::String; break;
         case TPropKind::Set: ok = isSet; break;
         case TPropKind::Color: ok = value.kind == Tok::Ident || value.kind == Tok::Integer; break;
-        case TPropKind::Method: ok = value.kind == Tok::Ident; break;
+        case TPropKind::Method:
+        case TPropKind::Ident: ok = value.kind == Tok::Ident; break;
         case TPropKind::StringList: ok = isList; break;
         case TPropKind::Class: ok = false; break;
         }
@@ -363,7 +365,9 @@ public:
 
 private:
     void Line(int indent, const std::string& text) {
-        out_ += std::string(indent * 2, ' ') + text + "\r\n";
+        out_.append(static_cast<size_t>(indent) * 2, ' ');
+        out_ += text;
+        out_ += "\r\n";
     }
 
     static std::string Hex(const std::string& bytes, size_t from, size_t count) {
@@ -378,11 +382,11 @@ private:
     }
 
     void WriteBinary(int indent, const std::string& name, const std::string& bytes) {
-        Line(indent, name + " = {");
         if (bytes.empty()) {
-            out_.insert(out_.size() - 2, "}");
+            Line(indent, name + " = {}");
             return;
         }
+        Line(indent, name + " = {");
         for (size_t i = 0; i < bytes.size(); i += 32) {
             std::string h = Hex(bytes, i, 32);
             if (i + 32 >= bytes.size()) h += "}";
@@ -417,10 +421,9 @@ private:
                 auto lines = p->getList(obj);
                 if (fresh && p->getList(*fresh) == lines) break;
                 if (lines.empty() && !fresh) break;
-                Line(indent, name + " = (");
+                Line(indent, name + (lines.empty() ? " = ()" : " = ("));
                 for (size_t i = 0; i < lines.size(); ++i)
                     Line(indent + 1, QuoteFormString(lines[i]) + (i + 1 == lines.size() ? ")" : ""));
-                if (lines.empty()) out_.insert(out_.size() - 2, ")");
                 break;
             }
             default: {
@@ -482,7 +485,8 @@ std::string QuoteFormString(const std::string& ansi) {
         } else {
             if (quoted) out += '\'';
             quoted = false;
-            out += "#" + std::to_string(static_cast<unsigned>(ch));
+            out += '#';
+            out += std::to_string(static_cast<unsigned>(ch));
         }
     }
     if (quoted) out += '\'';
