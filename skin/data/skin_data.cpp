@@ -6,6 +6,7 @@
 #include "skin/archive/skin_reader.h"
 #include "skin/data/skin_manage.h"
 #include "skin/data/skin_values.h"
+#include "ui/forms.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,11 +35,15 @@ constexpr TEnumMember kControlTypes[] = {
 // The archive reader's one message ("This is Older Skin File") becomes a message box with one
 // OK button, captioned with the program's name.
 void ShowSkinMessage(std::string_view text) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string title = path;
-    title = title.substr(title.find_last_of("\\/") + 1);
-    if (auto dot = title.rfind('.'); dot != std::string::npos) title.resize(dot);
+    std::string title;
+    if (Application) title = Application->Title();
+    if (title.empty()) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        title = path;
+        title = title.substr(title.find_last_of("\\/") + 1);
+        if (auto dot = title.rfind('.'); dot != std::string::npos) title.resize(dot);
+    }
     MessageBoxA(GetActiveWindow(), std::string(text).c_str(), title.c_str(), MB_OK);
 }
 
@@ -211,8 +216,8 @@ void TSkinData::Loaded() {
     if (FSkinFormtype != sfMainform) {
         m.Skinning = true;
         m.Started += 1;
-        // Skinning the owner form's window waits for the form classes of the UI library;
-        // a window-owning owner would be passed to m.SkinWindow here.
+        if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && FActive)
+            m.SkinWindow(form->Handle());
         return;
     }
     m.InstallHook();
@@ -244,15 +249,8 @@ void TSkinData::MakeCaptionFont() {
 void TSkinData::MakeAppIcon() {
     AppIcon.Clear();
     // The application window is the hidden owner of the program's top-level forms.
-    HWND app = nullptr;
-    for (HWND w = GetTopWindow(nullptr); w && !app; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != GetCurrentProcessId()) continue;
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::strcmp(cls, "TApplication") == 0) app = w;
-    }
+    if (!Application) return;
+    HWND app = Application->Handle();
     if (!app) return;
     HICON icon = reinterpret_cast<HICON>(SendMessageA(app, WM_GETICON, ICON_SMALL, 0));
     if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(app, WM_GETICON, ICON_BIG, 0));

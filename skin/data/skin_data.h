@@ -19,6 +19,7 @@ namespace wl {
 
 class TQuickIni;
 class TSkinReader;
+class TControl;
 
 enum TSkinControlType : int {
     xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox,
@@ -41,9 +42,9 @@ enum TSkinFormType : int { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
 // OnFormSkin (Sender, window class name, DoSkin in/out).
 using TOnFormSkin = TEvent<TObject*, const std::string&, bool&>;
 // OnSkinControl (Sender = form skin object, SkinData, Form, Control, class name in upper case,
-// SkinnedControl out). Form and Control are the framework's controls.
+// SkinnedControl out).
 using TOnSkinControl =
-    TEvent<TComponent*, class TSkinData*, TComponent*, TComponent*, const std::string&, TComponent*&>;
+    TEvent<TComponent*, class TSkinData*, TControl*, TControl*, const std::string&, TComponent*&>;
 
 class TSkinData : public TComponent {
     WL_CLASS(TSkinData, TComponent)

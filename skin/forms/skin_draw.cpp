@@ -1,6 +1,8 @@
 // Skin image drawing primitives (see skin_draw.h).
 #include "skin/forms/skin_draw.h"
 
+#include "ui/controls.h"
+
 #include <algorithm>
 #include <climits>
 #include <vector>
@@ -294,6 +296,23 @@ void PaintParentBackground(HWND control, HDC dc) {
     IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
     SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+void PaintParentBackground(TControl& control, HDC dc) {
+    TWinControl* parent = control.Parent();
+    if (!parent || !dc) return;
+    RECT client = control.ClientRect();
+    ScopedDCState saved(dc);
+    POINT oldOrg;
+    OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), &oldOrg);
+    OffsetRect(&client, control.Left(), control.Top());
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    try {
+        parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    } catch (...) {
+        // A parent that fails to paint leaves the background as it is.
+    }
 }
 
 } // namespace wl

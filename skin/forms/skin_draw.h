@@ -18,6 +18,8 @@
 
 namespace wl {
 
+class TControl;
+
 inline constexpr TColor kSkinKeyColor = 0xFF00FF;
 
 // Where cell `index` of `frames` lies in `source`: origin and size.
@@ -73,5 +75,8 @@ void TileBitmap(TCanvas& canvas, const RECT& dest, TBitmap& source, const RECT& 
 // control: the parent's background erase and paint, shifted by the control's position and
 // clipped to the control. Nothing for a window without a parent.
 void PaintParentBackground(HWND control, HDC dc);
+// The same for a control object: its parent control paints through its own WindowProc.
+// Exceptions while the parent paints end the painting and are swallowed.
+void PaintParentBackground(TControl& control, HDC dc);
 
 } // namespace wl

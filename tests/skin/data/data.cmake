@@ -8,6 +8,7 @@ target_include_directories(wl_test_skinpack PUBLIC ${CMAKE_SOURCE_DIR})
 
 wl_test(NAME skin_data_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/skin_load_test.cpp ${CMAKE_CURRENT_LIST_DIR}/skin_data_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/skin_form_test.cpp
   LIBS wl_skin_data wl_test_skinpack WIN32_ONLY)
 if(TARGET skin_data_test)
   wl_host_path(default_skin_path "${WL_DEFAULT_SKIN_ARCHIVE}")
