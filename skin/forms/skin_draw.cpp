@@ -75,9 +75,11 @@ std::unique_ptr<TBitmap> BuildElementImage(const RECT& dest, TBitmap& source, co
     const TFrameCell f = SelectFrame(source, vertical, frames, index);
     auto result = WorkBitmap(dw, dh);
     int L = margins.left, T = margins.top, R = margins.right, B = margins.bottom;
-    // Margins that do not fit the target, or the frame itself, are dropped on that axis.
-    if (dw < L + R || f.Width < L + R) L = R = 0;
-    if (dh < T + B || f.Height < T + B) T = B = 0;
+    // Margins that do not fit the target, or the frame itself, are dropped on that axis; so
+    // are margins that leave the frame no middle when the target needs one (nothing would
+    // fill it).
+    if (dw < L + R || f.Width < L + R || (f.Width == L + R && dw > L + R)) L = R = 0;
+    if (dh < T + B || f.Height < T + B || (f.Height == T + B && dh > T + B)) T = B = 0;
     const int sx = f.X, sy = f.Y, fw = f.Width, fh = f.Height;
     HDC d = result->Canvas().Handle();
     HDC s = source.Canvas().Handle();
@@ -182,11 +184,64 @@ void StretchSkinStrip(HDC dc, const RECT& rect, TBitmap& source, bool vertical, 
     Stretch(dc, rect.right - R, rect.top, R, h, s, sx + fw - R, sy, R, fh);
 }
 
+namespace {
+
+// The keyed copy done on the pixels themselves, when the destination is a plain 24- or 32-bit
+// DIB section (the work bitmaps every skin painter composes in) with no clipping or origin
+// shift. Wine emulates MaskBlt slowly, and this path draws exactly the same pixels. Returns
+// false when the destination does not qualify; the caller then uses GDI.
+bool KeyedCopyToDib(HDC dc, int x, int y, int w, int h, TBitmap& source, COLORREF key) {
+    const int sbpp = source.BitsPerPixel();
+    if (sbpp != 24 && sbpp != 32) return false;
+    DIBSECTION ds{};
+    HGDIOBJ bmp = GetCurrentObject(dc, OBJ_BITMAP);
+    if (!bmp || GetObject(bmp, sizeof ds, &ds) != sizeof ds || !ds.dsBm.bmBits) return false;
+    const int dbpp = ds.dsBm.bmBitsPixel;
+    if ((dbpp != 24 && dbpp != 32) || ds.dsBmih.biCompression != BI_RGB) return false;
+    if (GetMapMode(dc) != MM_TEXT) return false;
+    POINT vp{}, wo{};
+    GetViewportOrgEx(dc, &vp);
+    GetWindowOrgEx(dc, &wo);
+    if (vp.x || vp.y || wo.x || wo.y) return false;
+    UniqueRegion clip(CreateRectRgn(0, 0, 0, 0));
+    if (!clip || GetClipRgn(dc, clip.get()) != 0) return false; // 0: no clip region
+    const int dw = ds.dsBm.bmWidth, dh = ds.dsBm.bmHeight;
+    const bool bottomUp = ds.dsBmih.biHeight > 0;
+    const int stride = ds.dsBm.bmWidthBytes;
+    auto* bits = static_cast<uint8_t*>(ds.dsBm.bmBits);
+    const uint8_t kr = GetRValue(key), kg = GetGValue(key), kb = GetBValue(key);
+    GdiFlush(); // pending GDI drawing reaches the pixels first
+    const int sb = sbpp / 8, db = dbpp / 8;
+    for (int j = 0; j < h; ++j) {
+        const int ty = y + j;
+        if (ty < 0 || ty >= dh) continue;
+        const auto* srow = static_cast<const uint8_t*>(source.ScanLine(j));
+        uint8_t* drow = bits + static_cast<size_t>(bottomUp ? dh - 1 - ty : ty) * stride;
+        for (int i = 0; i < w; ++i) {
+            const int tx = x + i;
+            if (tx < 0 || tx >= dw) continue;
+            const uint8_t* sp = srow + i * sb;
+            if (sp[0] == kb && sp[1] == kg && sp[2] == kr) continue;
+            uint8_t* dp = drow + tx * db;
+            dp[0] = sp[0];
+            dp[1] = sp[1];
+            dp[2] = sp[2];
+            if (db == 4) dp[3] = sb == 4 ? sp[3] : 0;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void TransparentBlit(HDC dc, const RECT& rect, TBitmap& source, TColor key) {
     if (Inverted(rect) || source.Empty()) return;
     const int w = std::min<int>(rect.right - rect.left, source.Width());
     const int h = std::min<int>(rect.bottom - rect.top, source.Height());
     if (w <= 0 || h <= 0) return;
+    if (KeyedCopyToDib(dc, rect.left, rect.top, w, h, source,
+                       static_cast<COLORREF>(ColorToRGB(key))))
+        return;
     HDC src = source.Canvas().Handle();
     // Monochrome mask: BitBlt from colour to monochrome turns pixels of the source DC's
     // background colour into 1 and all others into 0.

@@ -2,6 +2,8 @@
 // manager, the window filter, the stored skin bytes, the built-in glyphs and the default skin.
 #include "skin_test_util.h"
 
+#include "skin/data/skin_dump.h"
+
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 
@@ -364,3 +366,32 @@ TEST_F(SkinDataTest, DefaultSkinHasEveryElement) {
     EXPECT_EQ(d.Title->ActiveText, 0xFFFFFF);
 }
 #endif
+
+TEST_F(SkinDataTest, DumpListsSlotsButtonsAndColours) {
+    TSkinData d(nullptr);
+    ASSERT_TRUE(Load(d, Archive("[Colours]\nButtonFace=1 2 3\n[MenuItem]\nImage=a.bmp\nFrame=9\n"
+                                "LeftWidth=2\nTrans=1\n[Tabs]\nImage=a.bmp\nBorder=a.bmp\n"
+                                "[Button1]\nAction=2\nButtonImage=a.bmp\n",
+                                {{"a.bmp", Bmp(30, 10, 0x123456)}})));
+    const std::string dump = DumpSkin(d);
+    for (const char* line : {
+             "Progress absent\n",
+             "MenuItem Frame=5 LeftWidth=2 TopHeight=0 RightWidth=0 BottomHeight=0 Trans=1 Tile=0 "
+             "Style=0 Image=30x10\n",
+             "Tabs Frame=5 LeftWidth=0 TopHeight=0 RightWidth=0 BottomHeight=0 Trans=0 Tile=0 "
+             "Style=0 Image=30x10 Image2=30x10\n",
+             "Track Frame=1 LeftWidth=3 TopHeight=3 RightWidth=3 BottomHeight=3 Trans=0 Tile=0 "
+             "Style=0 Image=16x4\n",
+             "SysButton BUTTON1 Action=2 Align=0 Xcoord=0 Ycoord=0 Visibility=0 Visibility1=0 "
+             "CombineOp=-1 Frame=3 Image=30x10\n",
+             "SysButton MDI2 Action=9 Align=100 Xcoord=0 Ycoord=0 Visibility=100 Visibility1=100 "
+             "CombineOp=0 Frame=4 Image=0x0\n",
+             "Colour ButtonFace=00030201\n",
+             "Colour WindowText=80000008\n",
+         })
+        EXPECT_NE(dump.find(line), std::string::npos) << line;
+    // Slots come in a fixed order: borders first, the derived elements last.
+    EXPECT_EQ(dump.rfind("BorderLeft ", 0), 0u);
+    EXPECT_LT(dump.find("Toolbar "), dump.find("SysButton "));
+    EXPECT_LT(dump.find("SysButton "), dump.find("Colour "));
+}

@@ -112,6 +112,8 @@ TEST(SkinDraw, BuildElementImageMarginsAndFrames) {
         {"too narrow for the margins: whole frame stretched", M(5, 0, 5, 0), 8, 1, false,
          "AABBCCDD"},
         {"exactly the margins: no middle", M(2, 0, 2, 0), 4, 2, false, "EFGH"},
+        {"margins fill the frame, target wider: stretched", M(2, 0, 2, 0), 8, 1, false,
+         "AABBCCDD"},
     };
     for (const Case& c : cases) {
         auto img = BuildElementImage(M(0, 0, c.width, 1), *src, c.margins, c.vertical, false, 2,
@@ -312,4 +314,39 @@ TEST(SkinDraw, RegionFromBitmapMergesLargeBatches) {
             if ((PtInRegion(rgn.get(), x, y) != 0) != ((x + y) % 2 == 0)) ++wrong;
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(RectCount(rgn.get()), 3000);
+}
+
+TEST(SkinDraw, KeyedBlitPathsAgree) {
+    // The same keyed copy into a 24-bit DIB (pixel path), a 32-bit DIB (pixel path), a DIB with
+    // a clip region, a shifted viewport (GDI paths) and a device-dependent bitmap (GDI path).
+    auto src = Make({"AmBm", "mCmD", "EFmm"});
+    const std::vector<std::string> expect = {"......", ".A.B..", "..C.D.", ".EF...", "......"};
+    enum Kind { Dib24, Dib32, Clipped, Shifted, Ddb };
+    for (Kind kind : {Dib24, Dib32, Clipped, Shifted, Ddb}) {
+        auto dst = Canvas(6, 5);
+        if (kind == Dib32) dst->SetPixelFormat(pf32bit);
+        HDC screen = GetDC(nullptr);
+        UniqueDC ddbDC(CreateCompatibleDC(screen));
+        UniqueBitmap ddb(CreateCompatibleBitmap(screen, 6, 5));
+        ReleaseDC(nullptr, screen);
+        std::unique_ptr<ScopedSelect> sel;
+        HDC dc = dst->Canvas().Handle();
+        if (kind == Ddb) {
+            sel = std::make_unique<ScopedSelect>(ddbDC.get(), ddb.get());
+            dc = ddbDC.get();
+            BitBlt(dc, 0, 0, 6, 5, dst->Canvas().Handle(), 0, 0, SRCCOPY);
+        }
+        RECT r{1, 1, 5, 4};
+        const int saved = SaveDC(dc);
+        if (kind == Clipped) IntersectClipRect(dc, 0, 0, 6, 5); // covers everything
+        if (kind == Shifted) {
+            SetViewportOrgEx(dc, 1, 0, nullptr);
+            r = RECT{0, 1, 4, 4};
+        }
+        TransparentBlit(dc, r, *src, kSkinKeyColor);
+        RestoreDC(dc, saved);
+        if (kind == Ddb) BitBlt(dst->Canvas().Handle(), 0, 0, 6, 5, dc, 0, 0, SRCCOPY);
+        if (kind == Dib32) dst->SetPixelFormat(pf24bit);
+        EXPECT_EQ(Read(*dst), expect) << "kind " << kind;
+    }
 }
