@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     TBitmap window(800, 600, pf24bit);
     HDC target = window.Canvas().Handle();
     Report("800x600 frame (four borders)", 200, [&] { PaintFrame(d, target, 800, 600); });
-    // Title buttons as the title strip draws them: one keyed cell each.
-    Report("8 title-button cells, colour-keyed", 200, [&] {
+    // Title-bar and MDI buttons as their painters draw them: one keyed cell each.
+    Report("11 title and MDI button cells, keyed", 200, [&] {
         for (auto& b : d.SysButtons)
             if (!b->Image.Empty())
                 DrawFrameStretched(target, {700, 4, 724, 22}, b->Image, true, b->Frame, 1);
