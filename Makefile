@@ -24,7 +24,7 @@ $(BUILD)/win32/build.ninja:
 configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
 
 # The demo dictionary words.mdb goes beside Wordlark.exe in both Windows builds.
-DEMO_DICT := tools/make-demo-dict $(BUILD)/native/tools/dictbuild/dictbuild $(BUILD)/win64/app $(BUILD)/win32/app
+DEMO_DICT := tools/make-demo-dict $(BUILD)/native/tools/dictbuild $(BUILD)/win64/app $(BUILD)/win32/app
 
 build: deps configure
 	cmake --build $(BUILD)/native

@@ -17,7 +17,7 @@ tsv=$(mktemp)
 long=$(head -c 5000 /dev/zero | tr '\\0' x)
 printf 'a\tb\napple\tn. \xe8\x8b\xb9\xe6\x9e\x9c\\n[\xe6\xa4\x8d] tree\n\xe4\xbd\xa0\xe5\xa5\xbd\thello\nlong\t%s\n' "$long" >"$tsv"
 for inline in 0 64 100000; do
-  build/native/tools/dictbuild/dictbuild build "$tsv" "$seeds/dict-inline$inline.mdb" --inline $inline 2>/dev/null
+  build/native/tools/dictbuild build "$tsv" "$seeds/dict-inline$inline.mdb" --inline $inline 2>/dev/null
 done
 rm -f "$tsv"
 if [ -d ../shared/testdata/mdb ]; then

@@ -38,12 +38,19 @@ const TableCursor::Index& TableCursor::IndexFor(size_t column) {
     const Column& col = table_->Columns()[column];
     ix.start.resize(n);
     ix.length.resize(n);
-    ix.order.reserve(n);
+    // Sorting compares a packed prefix of the first four folded characters first; only equal
+    // prefixes need the whole values.
+    struct Entry {
+        uint64_t prefix;
+        uint32_t row;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(n);
+    std::u16string value;
     for (size_t r = 0; r < n; ++r) {
-        std::u16string value;
-        bool null = false;
+        bool null;
         if (col.IsText()) {
-            value = table_->Text(r, column, &null);
+            null = !table_->TextInto(r, column, value);
         } else {
             RawField f = table_->Field(r, column);
             null = f.null && col.type != uint8_t(ColumnType::Bool);
@@ -51,11 +58,21 @@ const TableCursor::Index& TableCursor::IndexFor(size_t column) {
         }
         ix.start[r] = uint32_t(ix.keys.size());
         ix.length[r] = uint32_t(value.size());
-        for (char16_t ch : value) ix.keys.push_back(Fold(ch));
-        if (!null) ix.order.push_back(uint32_t(r));
+        uint64_t prefix = 0;
+        for (size_t k = 0; k < value.size(); ++k) {
+            char16_t f = Fold(value[k]);
+            ix.keys.push_back(f);
+            if (k < 4) prefix |= uint64_t(f) << (48 - 16 * k);
+        }
+        if (!null) entries.push_back({prefix, uint32_t(r)});
     }
-    std::stable_sort(ix.order.begin(), ix.order.end(),
-                     [&ix](uint32_t a, uint32_t b) { return ix.Key(a) < ix.Key(b); });
+    std::sort(entries.begin(), entries.end(), [&ix](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        int c = ix.Key(a.row).compare(ix.Key(b.row));
+        return c != 0 ? c < 0 : a.row < b.row;
+    });
+    ix.order.reserve(entries.size());
+    for (const auto& e : entries) ix.order.push_back(e.row);
     return ix;
 }
 

@@ -17,6 +17,13 @@
 #include <fstream>
 #include <set>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace wl::store {
 namespace {
 
@@ -95,6 +102,12 @@ RowSpan RowBounds(const Database& db, uint32_t pageNo, const uint8_t* page, unsi
 
 std::u16string DecodeJetText(const uint8_t* data, size_t size) {
     std::u16string out;
+    DecodeJetTextInto(data, size, out);
+    return out;
+}
+
+void DecodeJetTextInto(const uint8_t* data, size_t size, std::u16string& out) {
+    out.clear();
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
         out.reserve(size - 2);
         bool compressed = true;
@@ -110,28 +123,63 @@ std::u16string DecodeJetText(const uint8_t* data, size_t size) {
                 i += 2;
             }
         }
-        return out;
+        return;
     }
     out.resize(size / 2);
     for (size_t i = 0; i < size / 2; ++i) out[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
-    return out;
 }
 
 // ---------------------------------------------------------------------------------------------
 
 Database::Database(const std::string& path) : name_(path) {
+#ifndef _WIN32
+    // Natively the file is mapped, not copied: opening a large dictionary then costs a fraction
+    // of reading it. (A file truncated by another program while mapped would fault on access;
+    // the Windows build, which the program runs as, reads the file into memory instead.)
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw JetError(path + ": cannot open the file");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw JetError(path + ": cannot read the file");
+    }
+    size_ = size_t(st.st_size);
+    if (size_ > 0) {
+        void* m = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (m == MAP_FAILED) {
+            ::close(fd);
+            throw JetError(path + ": cannot map the file");
+        }
+        mapping_ = m;
+        data_ = static_cast<const char*>(m);
+    }
+    ::close(fd);
+#else
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw JetError(path + ": cannot open the file");
     std::streamoff size = in.tellg();
     if (size < 0) throw JetError(path + ": cannot read the file");
-    bytes_.resize(size_t(size));
+    // Not zero-filled first: every byte is read over at once.
+    size_ = size_t(size);
+    owned_.reset(new char[size_ ? size_ : 1]);
     in.seekg(0);
-    if (!in.read(bytes_.data(), size)) throw JetError(path + ": read error");
+    if (!in.read(owned_.get(), size)) throw JetError(path + ": read error");
+    data_ = owned_.get();
+#endif
     Validate();
     ReadCatalog();
 }
 
-Database::Database(std::string bytes, std::string name) : name_(std::move(name)), bytes_(std::move(bytes)) {
+Database::~Database() {
+#ifndef _WIN32
+    if (mapping_) ::munmap(mapping_, size_);
+#endif
+}
+
+Database::Database(std::string bytes, std::string name)
+    : name_(std::move(name)), size_(bytes.size()), owned_(new char[bytes.size() ? bytes.size() : 1]) {
+    std::copy(bytes.begin(), bytes.end(), owned_.get());
+    data_ = owned_.get();
     Validate();
     ReadCatalog();
 }
@@ -144,19 +192,19 @@ const uint8_t* Database::Page(uint32_t page, const char* what) const {
     if (page >= PageCount())
         throw JetError(name_ + ": " + what + " points to page " + std::to_string(page) + ", beyond the end of the file (" +
                        std::to_string(PageCount()) + " pages)");
-    return reinterpret_cast<const uint8_t*>(bytes_.data()) + size_t(page) * kPage;
+    return reinterpret_cast<const uint8_t*>(data_) + size_t(page) * kPage;
 }
 
 void Database::Validate() {
-    if (bytes_.size() < 0x20) throw JetError(name_ + ": not a Jet database (file too short)");
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes_.data());
+    if (size_ < 0x20) throw JetError(name_ + ": not a Jet database (file too short)");
+    const auto* p = reinterpret_cast<const uint8_t*>(data_);
     if (p[0] != 0 || p[1] != 1 || p[2] != 0 || p[3] != 0 || std::memcmp(p + 4, "Standard Jet DB", 15) != 0)
         throw JetError(name_ + ": not a Jet database (signature missing)");
-    if (bytes_.size() < 3 * kPage) throw JetError(name_ + ": truncated (" + std::to_string(bytes_.size()) + " bytes)");
+    if (size_ < 3 * kPage) throw JetError(name_ + ": truncated (" + std::to_string(size_) + " bytes)");
     if (p[0x14] != 1)
         throw JetError(name_ + ": not a Jet 4.0 database (version byte " + std::to_string(p[0x14]) + ")");
-    if (bytes_.size() % kPage != 0)
-        throw JetError(name_ + ": truncated (" + std::to_string(bytes_.size()) +
+    if (size_ % kPage != 0)
+        throw JetError(name_ + ": truncated (" + std::to_string(size_) +
                        " bytes is not a whole number of 4096-byte pages)");
 }
 
@@ -348,7 +396,7 @@ void Database::CollectRows(Table& table, const std::vector<uint32_t>& pages) con
 }
 
 std::string Database::ReadLongValue(uint32_t pointer, size_t length, bool single, uint32_t fromPage) const {
-    if (length > bytes_.size())
+    if (length > size_)
         Fail(fromPage, "long value of " + std::to_string(length) + " bytes is longer than the file");
     std::string out;
     out.reserve(length);
@@ -446,6 +494,22 @@ RawField Table::Field(size_t row, size_t column) const {
     }
     f.bytes.assign(reinterpret_cast<const char*>(s.data), s.size);
     return f;
+}
+
+bool Table::TextInto(size_t row, size_t column, std::u16string& out) const {
+    out.clear();
+    if (row >= rows_.size() || column >= columns_.size() || !columns_[column].IsText())
+        throw JetError(db_->FileName() + ": no such row or text column");
+    const Column& col = columns_[column];
+    if (col.type == uint8_t(ColumnType::Memo)) {
+        RawField f = Field(row, column);
+        DecodeJetTextInto(reinterpret_cast<const uint8_t*>(f.bytes.data()), f.bytes.size(), out);
+        return !f.null;
+    }
+    Slice s = Locate(rows_[row], col);
+    if (!s.present) return false;
+    DecodeJetTextInto(s.data, s.size, out);
+    return true;
 }
 
 std::u16string Table::Text(size_t row, size_t column, bool* isNull) const {

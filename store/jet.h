@@ -60,6 +60,8 @@ public:
     RawField Field(size_t row, size_t column) const;
     // A text or memo column's value as UTF-16 (empty for null); other types throw.
     std::u16string Text(size_t row, size_t column, bool* isNull = nullptr) const;
+    // The same into a buffer the caller reuses; returns false for null.
+    bool TextInto(size_t row, size_t column, std::u16string& out) const;
 
 private:
     friend class Database;
@@ -90,13 +92,14 @@ public:
     explicit Database(const std::string& path);
     // A database from bytes already in memory; `name` is used in messages.
     Database(std::string bytes, std::string name);
+    ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     static constexpr size_t kPageSize = 4096;
 
     const std::string& FileName() const { return name_; }
-    size_t PageCount() const { return bytes_.size() / kPageSize; }
+    size_t PageCount() const { return size_ / kPageSize; }
 
     // Names of the user tables (system tables left out), in catalog order.
     std::vector<std::string> TableNames() const;
@@ -116,7 +119,10 @@ private:
         bool system;
     };
     std::string name_;
-    std::string bytes_;
+    const char* data_ = nullptr;
+    size_t size_ = 0;
+    std::unique_ptr<char[]> owned_; // the bytes, when not mapped
+    void* mapping_ = nullptr;       // the mapped file (native builds)
     std::vector<CatalogEntry> catalog_;
 
     void Validate();
@@ -129,5 +135,6 @@ private:
 // Text as stored by Jet 4: UTF-16LE, or the compressed form (FF FE, then one byte per
 // character, a 00 byte switching between one- and two-byte characters).
 std::u16string DecodeJetText(const uint8_t* data, size_t size);
+void DecodeJetTextInto(const uint8_t* data, size_t size, std::u16string& out);
 
 } // namespace wl::store

@@ -51,6 +51,13 @@ WNDPROC RegisterWindowClass(const TCreateParams& p) {
 
 bool IsControlMessage(UINT msg) { return msg >= CM_BASE && msg < CN_BASE + 0x400; }
 
+// Colour properties read and write the graphics unit's colour names.
+const bool g_colorNames = [] {
+    SetColorIdentHooks({[](const std::string& ident, int32_t& color) { return IdentToColor(ident, color); },
+                        [](int32_t color, std::string& ident) { return ColorToIdent(color, ident); }});
+    return true;
+}();
+
 } // namespace
 
 ATOM ControlAtom() {
@@ -174,7 +181,12 @@ void PublishControl(ClassBuilder<TControl>& c) {
     c.Str("Hint", &TControl::Hint, &TControl::SetHint);
     c.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
     c.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
-    c.Int("Cursor", &TControl::Cursor, &TControl::SetCursor);
+    c.Enum("Cursor", &TControl::Cursor, &TControl::SetCursor,
+           {{"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
+            {"crIBeam", crIBeam}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},
+            {"crSizeNWSE", crSizeNWSE}, {"crSizeWE", crSizeWE}, {"crUpArrow", crUpArrow},
+            {"crHourGlass", crHourGlass}, {"crHSplit", crHSplit}, {"crVSplit", crVSplit}, {"crNo", crNo},
+            {"crHandPoint", crHandPoint}, {"crSizeAll", crSizeAll}});
     c.Event("OnClick", &TControl::OnClick);
     c.Event("OnDblClick", &TControl::OnDblClick);
     c.Event("OnMouseDown", &TControl::OnMouseDown);
@@ -188,7 +200,7 @@ WL_DEFINE_ABSTRACT_CLASS(TControl, PublishControl)
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     WindowProc = [this](TMessage& m) { WndProc(m); };
-    font_.OnChange = [this] {
+    font_.OnChange = [this](TObject*) {
         if (!IsDestroying()) FontChanged();
     };
 }
@@ -834,13 +846,10 @@ void TWinControl::SelectNext(TWinControl* current, bool forward, bool checkTabSt
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 void TWinControl::SetFocus() {
-    if (TCustomForm* form = GetParentForm(); form && form != this) {
-        // A shown form learns of the change from WM_SETFOCUS, which also tells the control that
-        // loses the focus (CM_EXIT); naming the active control first would skip that.
-        if (!form->HandleAllocated() || !IsWindowVisible(form->HandleValue())) {
-            form->SetActiveControl(this);
-            return;
-        }
+    // A form that is not on the screen only remembers the control for when it is shown.
+    if (TCustomForm* form = GetParentForm(); form && form != this && !form->Showing()) {
+        form->SetActiveControl(this);
+        return;
     }
     ::SetFocus(Handle());
 }

@@ -263,6 +263,8 @@ private:
     void ReadChild(TComponent& parent) {
         Header h = ReadHeader();
         TComponent* child = Create(h, root_);
+        // Loading from the start: reactions to the parent (fonts, sizes) wait for Loaded.
+        child->BeginLoading();
         Guard(h.line, "Name", [&] {
             child->SetName(h.name);
             if (!h.name.empty())

@@ -175,10 +175,12 @@ void TCustomForm::SetWindowState(TWindowState state) {
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
     if (control == this) control = nullptr;
-    activeControl_ = control;
-    if (control && HandleAllocated() && IsWindowVisible(HandleValue()) && control->CanFocus() &&
-        GetForegroundWindow() == HandleValue())
+    if (control && Showing() && control->CanFocus()) {
+        // The focus change itself (WM_SETFOCUS) records the control and sends CM_EXIT/CM_ENTER.
         ::SetFocus(control->Handle());
+        if (GetFocus() == control->HandleValue()) return;
+    }
+    activeControl_ = control;
 }
 
 std::string TCustomForm::ActiveControlName() const {

@@ -9,3 +9,4 @@ list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/clipbrd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printers.cpp
 )
+list(APPEND WL_UI_LIBS wl_bmp_format)

@@ -33,20 +33,68 @@ int ClampLength(std::string_view text) {
 
 // ---- graphics objects ------------------------------------------------------------------------
 
+WL_DEFINE_ABSTRACT_CLASS(TGraphicsObject, WL_NO_PROPERTIES)
+
+WL_DEFINE_CLASS(TFont, [](ClassBuilder<TFont>& c) {
+    c.Int("Charset", &TFont::Charset, &TFont::SetCharset);
+    c.Color("Color", &TFont::Color, &TFont::SetColor);
+    c.Int("Height", &TFont::Height, &TFont::SetHeight);
+    c.Str("Name", &TFont::Name, &TFont::SetName);
+    c.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch,
+           {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}});
+    c.Int("Size", &TFont::Size, &TFont::SetSize);
+    c.Set("Style", &TFont::Style, &TFont::SetStyle,
+          {{"fsBold", 1 << fsBold}, {"fsItalic", 1 << fsItalic}, {"fsUnderline", 1 << fsUnderline},
+           {"fsStrikeOut", 1 << fsStrikeOut}});
+})
+
+WL_DEFINE_CLASS(TBrush, [](ClassBuilder<TBrush>& c) {
+    c.Color("Color", &TBrush::Color, &TBrush::SetColor);
+    c.Enum("Style", &TBrush::Style, &TBrush::SetStyle,
+           {{"bsSolid", bsSolid}, {"bsClear", bsClear}, {"bsHorizontal", bsHorizontal},
+            {"bsVertical", bsVertical}, {"bsFDiagonal", bsFDiagonal}, {"bsBDiagonal", bsBDiagonal},
+            {"bsCross", bsCross}, {"bsDiagCross", bsDiagCross}});
+})
+
+WL_DEFINE_CLASS(TPen, [](ClassBuilder<TPen>& c) {
+    c.Color("Color", &TPen::Color, &TPen::SetColor);
+    c.Enum("Mode", &TPen::Mode, &TPen::SetMode,
+           {{"pmBlack", pmBlack}, {"pmWhite", pmWhite}, {"pmNop", pmNop}, {"pmNot", pmNot},
+            {"pmCopy", pmCopy}, {"pmNotCopy", pmNotCopy}, {"pmMergePenNot", pmMergePenNot},
+            {"pmMaskPenNot", pmMaskPenNot}, {"pmMergeNotPen", pmMergeNotPen},
+            {"pmMaskNotPen", pmMaskNotPen}, {"pmMerge", pmMerge}, {"pmNotMerge", pmNotMerge},
+            {"pmMask", pmMask}, {"pmNotMask", pmNotMask}, {"pmXor", pmXor}, {"pmNotXor", pmNotXor}});
+    c.Enum("Style", &TPen::Style, &TPen::SetStyle,
+           {{"psSolid", psSolid}, {"psDash", psDash}, {"psDot", psDot}, {"psDashDot", psDashDot},
+            {"psDashDotDot", psDashDotDot}, {"psClear", psClear}, {"psInsideFrame", psInsideFrame}});
+    c.Int("Width", &TPen::Width, &TPen::SetWidth);
+})
+
+WL_DEFINE_CLASS(TCanvas, [](ClassBuilder<TCanvas>& c) {
+    c.Object("Brush", [](TCanvas& canvas) { return &canvas.Brush(); });
+    c.Object("Font", [](TCanvas& canvas) { return &canvas.Font(); });
+    c.Object("Pen", [](TCanvas& canvas) { return &canvas.Pen(); });
+})
+
+WL_DEFINE_ABSTRACT_CLASS(TGraphic, [](ClassBuilder<TGraphic>& c) {
+    c.Bool("Transparent", &TGraphic::Transparent, &TGraphic::SetTransparent);
+})
+
 void TGraphicsObject::Changed() {
-    // The handle stays alive until the owner has deselected it: deleting an object that is
-    // still selected into a device context fails and leaks it.
-    struct Release {
-        TGraphicsObject* self;
-        ~Release() { self->ReleaseHandle(); }
-    } release{this};
-    if (OnChange) OnChange();
+    // The old handle stays alive until the owner has deselected it (deleting an object that is
+    // still selected into a device context fails and leaks it); a handle asked for meanwhile
+    // is already the new one.
+    UniqueHandle<HGDIOBJ, GdiObjectFree> old = TakeHandle();
+    OnChange(this);
 }
 
 TFont::TFont() = default;
 TFont::~TFont() = default;
 
-void TFont::Assign(const TFont& source) {
+void TFont::Assign(const TPersistent& persistent) {
+    const auto* font = dynamic_cast<const TFont*>(&persistent);
+    if (!font) return inherited::Assign(persistent);
+    const TFont& source = *font;
     if (&source == this) return;
     FName = source.FName;
     FHeight = source.FHeight;
@@ -120,7 +168,10 @@ HFONT TFont::Handle() {
     return FHandle.get();
 }
 
-void TBrush::Assign(const TBrush& source) {
+void TBrush::Assign(const TPersistent& persistent) {
+    const auto* brush = dynamic_cast<const TBrush*>(&persistent);
+    if (!brush) return inherited::Assign(persistent);
+    const TBrush& source = *brush;
     if (&source == this) return;
     FColor = source.FColor;
     FStyle = source.FStyle;
@@ -150,7 +201,10 @@ HBRUSH TBrush::Handle() {
     return FHandle.get();
 }
 
-void TPen::Assign(const TPen& source) {
+void TPen::Assign(const TPersistent& persistent) {
+    const auto* pen = dynamic_cast<const TPen*>(&persistent);
+    if (!pen) return inherited::Assign(persistent);
+    const TPen& source = *pen;
     if (&source == this) return;
     FColor = source.FColor;
     FWidth = source.FWidth;
@@ -192,9 +246,9 @@ HPEN TPen::Handle() {
 // ---- canvas ----------------------------------------------------------------------------------
 
 TCanvas::TCanvas() {
-    FFont.OnChange = [this] { Deselect(kFont); };
-    FBrush.OnChange = [this] { Deselect(kBrush); };
-    FPen.OnChange = [this] { Deselect(kPen); };
+    FFont.OnChange = [this](TObject*) { Deselect(kFont); };
+    FBrush.OnChange = [this](TObject*) { Deselect(kBrush); };
+    FPen.OnChange = [this](TObject*) { Deselect(kPen); };
 }
 
 TCanvas::~TCanvas() {
@@ -285,6 +339,18 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) { ::Rectangle(Handle(), 
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) { ::Ellipse(Handle(), x1, y1, x2, y2); }
 
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight) {
+    ::RoundRect(Handle(), x1, y1, x2, y2, cornerWidth, cornerHeight);
+}
+
+void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(Handle(), &rect); }
+
+RECT TCanvas::ClipRect() {
+    RECT r{0, 0, 0, 0};
+    GetClipBox(Handle(), &r);
+    return r;
+}
+
 void TCanvas::MoveTo(int x, int y) {
     MoveToEx(Handle(), x, y, nullptr);
     FPenPos = {x, y};
@@ -353,15 +419,20 @@ void TGraphic::SetTransparent(bool value) {
     Changed();
 }
 
-void TGraphic::Changed() {
-    if (OnChange) OnChange();
+void TGraphic::Changed() { OnChange(this); }
+
+void TGraphic::LoadFromStream(TStream& stream) { LoadFromBytes(stream.ReadAll()); }
+
+void TGraphic::SaveToStream(TStream& stream) const {
+    const std::string bytes = SaveToBytes();
+    stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 void TGraphic::LoadFromFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throw Exception("Cannot open file \"" + path + "\". " + Win32ErrorText(GetLastError()));
+        throw EFOpenError("Cannot open file \"" + path + "\". " + Win32ErrorText(GetLastError()));
     std::string bytes;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30);
@@ -378,12 +449,12 @@ void TGraphic::LoadFromFile(const std::string& path) {
     LoadFromBytes(bytes);
 }
 
-void TGraphic::SaveToFile(const std::string& path) {
+void TGraphic::SaveToFile(const std::string& path) const {
     std::string bytes = SaveToBytes();
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throw Exception("Cannot create file \"" + path + "\". " + Win32ErrorText(GetLastError()));
+        throw EFOpenError("Cannot create file \"" + path + "\". " + Win32ErrorText(GetLastError()));
     DWORD written = 0;
     bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();

@@ -3,14 +3,15 @@
 // independent bitmaps with direct row access, icons) that canvases draw.
 #pragma once
 
+#include "ui/classes.h"
 #include "ui/graphics_colors.h"
 #include "ui/graphics_handles.h"
+#include "ui/streams.h"
 #include "ui/sysutils.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,19 +29,18 @@ public:
     using Exception::Exception;
 };
 
-// Called after a graphics object's properties change.
-using TChangeEvent = std::function<void()>;
-
-// Common part of fonts, brushes and pens: a change drops the cached handle and tells the owner.
-// The old handle lives until the owner has been told, so a canvas can deselect it first.
-class TGraphicsObject {
+// Common part of fonts, brushes and pens: a change drops the cached handle and tells the owner
+// (OnChange, with the object as sender). The old handle lives until the owner has been told, so
+// a canvas can deselect it first.
+class TGraphicsObject : public TPersistent {
+    WL_CLASS(TGraphicsObject, TPersistent)
 public:
-    virtual ~TGraphicsObject() = default;
-    TChangeEvent OnChange;
+    TNotifyEvent OnChange;
 
 protected:
     void Changed();
-    virtual void ReleaseHandle() = 0;
+    // Hands over the cached handle (if any) so that it can be freed after OnChange.
+    virtual UniqueHandle<HGDIOBJ, GdiObjectFree> TakeHandle() = 0;
 };
 
 enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -54,15 +54,16 @@ constexpr TFontStyles FontStyles(std::initializer_list<TFontStyle> styles) {
 enum TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
 using TFontCharset = uint8_t;
 
+// Published: Charset, Color, Height, Name, Pitch, Size, Style.
 class TFont : public TGraphicsObject {
+    WL_CLASS(TFont, TGraphicsObject)
 public:
     TFont();
     ~TFont() override;
-    TFont(const TFont&) = delete;
-    TFont& operator=(const TFont&) = delete;
 
-    // Copies every property (not the handle or the change event) and reports one change.
-    void Assign(const TFont& source);
+    // Copies every property of another font (not the handle or the change event) and reports
+    // one change; other sources throw.
+    void Assign(const TPersistent& source) override;
 
     const std::string& Name() const { return FName; }
     void SetName(const std::string& name);
@@ -88,7 +89,9 @@ public:
     HFONT Handle();
 
 protected:
-    void ReleaseHandle() override { FHandle.reset(); }
+    UniqueHandle<HGDIOBJ, GdiObjectFree> TakeHandle() override {
+        return UniqueHandle<HGDIOBJ, GdiObjectFree>(FHandle.release());
+    }
 
 private:
     std::string FName = "MS Sans Serif";
@@ -105,12 +108,12 @@ enum TBrushStyle : uint8_t {
     bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
 };
 
+// Published: Color, Style.
 class TBrush : public TGraphicsObject {
+    WL_CLASS(TBrush, TGraphicsObject)
 public:
     TBrush() = default;
-    TBrush(const TBrush&) = delete;
-    TBrush& operator=(const TBrush&) = delete;
-    void Assign(const TBrush& source);
+    void Assign(const TPersistent& source) override;
 
     TColor Color() const { return FColor; }
     // Setting a colour on a clear brush makes it solid.
@@ -121,7 +124,9 @@ public:
     HBRUSH Handle();
 
 protected:
-    void ReleaseHandle() override { FHandle.reset(); }
+    UniqueHandle<HGDIOBJ, GdiObjectFree> TakeHandle() override {
+        return UniqueHandle<HGDIOBJ, GdiObjectFree>(FHandle.release());
+    }
 
 private:
     TColor FColor = clWhite;
@@ -136,12 +141,12 @@ enum TPenMode : uint8_t {
     pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
 
+// Published: Color, Mode, Style, Width.
 class TPen : public TGraphicsObject {
+    WL_CLASS(TPen, TGraphicsObject)
 public:
     TPen() = default;
-    TPen(const TPen&) = delete;
-    TPen& operator=(const TPen&) = delete;
-    void Assign(const TPen& source);
+    void Assign(const TPersistent& source) override;
 
     TColor Color() const { return FColor; }
     void SetColor(TColor color);
@@ -154,7 +159,9 @@ public:
     HPEN Handle();
 
 protected:
-    void ReleaseHandle() override { FHandle.reset(); }
+    UniqueHandle<HGDIOBJ, GdiObjectFree> TakeHandle() override {
+        return UniqueHandle<HGDIOBJ, GdiObjectFree>(FHandle.release());
+    }
 
 private:
     TColor FColor = clBlack;
@@ -166,17 +173,18 @@ private:
 
 class TGraphic;
 class TBitmap;
+struct BmpLayout;
 
 // Draws on a device context with its own font, brush and pen. A plain canvas only borrows the
 // device context given to SetHandle; kinds of canvas that create their own (bitmaps, windows,
 // printers) override CreateHandle. Whenever the canvas lets a context go, the objects it
 // selected are deselected first, so the context is left as it was found.
-class TCanvas {
+// Published: Brush, Font, Pen (nested objects).
+class TCanvas : public TPersistent {
+    WL_CLASS(TCanvas, TPersistent)
 public:
     TCanvas();
-    virtual ~TCanvas();
-    TCanvas(const TCanvas&) = delete;
-    TCanvas& operator=(const TCanvas&) = delete;
+    ~TCanvas() override;
 
     // The device context with font, brush and pen selected; created on demand. Throws
     // EInvalidGraphicOperation ("Canvas does not allow drawing") when there is none.
@@ -198,6 +206,11 @@ public:
     void Rectangle(int x1, int y1, int x2, int y2);
     void Rectangle(const RECT& rect) { Rectangle(rect.left, rect.top, rect.right, rect.bottom); }
     void Ellipse(int x1, int y1, int x2, int y2);
+    void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
+    // The dotted focus outline (drawn by inversion: drawing it twice removes it).
+    void DrawFocusRect(const RECT& rect);
+    // The clipping box of the device context in logical coordinates.
+    RECT ClipRect();
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polyline(const std::vector<POINT>& points);
@@ -244,10 +257,10 @@ private:
     POINT FPenPos{0, 0};
 };
 
-// Any picture a canvas can draw: bitmaps and icons.
-class TGraphic {
+// Any picture a canvas can draw: bitmaps and icons. Published: Transparent.
+class TGraphic : public TPersistent {
+    WL_CLASS(TGraphic, TPersistent)
 public:
-    virtual ~TGraphic() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual bool Empty() const = 0;
@@ -256,11 +269,14 @@ public:
 
     // Whole files and their bytes; failures throw (EInvalidGraphic for bad data).
     virtual void LoadFromFile(const std::string& path);
-    virtual void SaveToFile(const std::string& path);
+    virtual void SaveToFile(const std::string& path) const;
     virtual void LoadFromBytes(std::string_view bytes) = 0;
-    virtual std::string SaveToBytes() = 0;
+    virtual std::string SaveToBytes() const = 0;
+    // The rest of the stream from its position; writing appends SaveToBytes.
+    virtual void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
 
-    TChangeEvent OnChange;
+    TNotifyEvent OnChange;
 
 protected:
     friend class TCanvas;
@@ -278,16 +294,20 @@ class TBitmapCanvas;
 // A new bitmap is empty (0 x 0) and 24 bits per pixel. Pixel formats that can be chosen are
 // pf1bit (black and white), pf24bit, pf32bit and pfDevice (the screen's depth); loaded files may
 // also give pf4bit, pf8bit or pf16bit, which can be converted away from but not to.
+// Published: Transparent, TransparentColor, TransparentMode, and the binary property "Data"
+// (a 32-bit length followed by a BMP file) through which form files carry the pixels.
 class TBitmap : public TGraphic {
+    WL_CLASS(TBitmap, TGraphic)
 public:
     TBitmap();
     TBitmap(int width, int height, TPixelFormat format = pf24bit);
     ~TBitmap() override;
-    TBitmap(const TBitmap&) = delete;
-    TBitmap& operator=(const TBitmap&) = delete;
 
-    // Deep copy of pixels, format, palette and transparency settings.
-    void Assign(const TBitmap& source);
+    // Deep copy of pixels, format, palette and transparency settings of another bitmap; other
+    // sources throw.
+    void Assign(const TPersistent& source) override;
+    bool ReadBinaryProperty(const std::string& name, const std::string& bytes) override;
+    void WriteBinaryProperties(std::vector<std::pair<std::string, std::string>>& out) const override;
 
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
@@ -328,7 +348,9 @@ public:
     // BMP files and their bytes: any common BMP (1/4/8/16/24/32 bits, RLE, top-down, core
     // headers) is read; writing keeps the pixel format. Damaged data throws EInvalidGraphic.
     void LoadFromBytes(std::string_view bytes) override;
-    std::string SaveToBytes() override;
+    std::string SaveToBytes() const override;
+    // Reads one BMP file and leaves the stream just after it (its size is in its header).
+    void LoadFromStream(TStream& stream) override;
     // An RT_BITMAP resource; throws EInvalidGraphic when it is missing or damaged.
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     void LoadFromResourceID(HINSTANCE instance, int id);
@@ -343,7 +365,7 @@ private:
     friend class TBitmapCanvas;
     struct Dib;
     void Replace(Dib&& dib);
-    void LoadPackedDib(const uint8_t* data, size_t size, const uint8_t* bitsOverride, size_t bitsSize);
+    void LoadLayout(std::string_view all, const BmpLayout& layout);
     void DetachCanvas();
 
     int FWidth = 0, FHeight = 0;
@@ -359,11 +381,10 @@ private:
 
 // An icon (or cursor-sized image with a mask); owns its HICON.
 class TIcon : public TGraphic {
+    WL_CLASS(TIcon, TGraphic)
 public:
     TIcon() = default;
     ~TIcon() override = default;
-    TIcon(const TIcon&) = delete;
-    TIcon& operator=(const TIcon&) = delete;
 
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
@@ -379,7 +400,7 @@ public:
     void LoadFromFile(const std::string& path) override;
     void LoadFromBytes(std::string_view bytes) override;
     // Not supported: icons are only read. Throws EInvalidGraphicOperation.
-    std::string SaveToBytes() override;
+    std::string SaveToBytes() const override;
 
 protected:
     void Draw(TCanvas& canvas, const RECT& rect) override;

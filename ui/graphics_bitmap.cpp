@@ -1,6 +1,8 @@
 // Bitmaps as DIB sections (pixel formats, rows, BMP reading and writing, drawing) and icons.
 #include "ui/graphics.h"
 
+#include "ui/bmp_format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -158,7 +160,18 @@ void TBitmap::Replace(Dib&& dib) {
 
 int TBitmap::RowBytes() const { return StrideOf(FWidth, FBitCount); }
 
-void TBitmap::Assign(const TBitmap& source) {
+WL_DEFINE_CLASS(TBitmap, [](ClassBuilder<TBitmap>& c) {
+    c.Color("TransparentColor", &TBitmap::TransparentColor, &TBitmap::SetTransparentColor);
+    c.Enum("TransparentMode", &TBitmap::TransparentMode, &TBitmap::SetTransparentMode,
+           {{"tmAuto", tmAuto}, {"tmFixed", tmFixed}});
+})
+
+WL_DEFINE_CLASS(TIcon, WL_NO_PROPERTIES)
+
+void TBitmap::Assign(const TPersistent& persistent) {
+    const auto* bitmap = dynamic_cast<const TBitmap*>(&persistent);
+    if (!bitmap) return inherited::Assign(persistent);
+    const TBitmap& source = *bitmap;
     if (&source == this) return;
     GdiFlush();
     Dib d = Dib::Make(source.FWidth, source.FHeight, source.FBitCount, source.FPalette);
@@ -312,7 +325,7 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& source, const RECT& sourceRec
 
 // ---- BMP reading and writing -----------------------------------------------------------------
 
-std::string TBitmap::SaveToBytes() {
+std::string TBitmap::SaveToBytes() const {
     GdiFlush();
     const uint32_t paletteBytes = uint32_t(FPalette.size() * 4);
     const uint32_t imageBytes = uint32_t(RowBytes()) * uint32_t(FHeight);
@@ -344,132 +357,91 @@ std::string TBitmap::SaveToBytes() {
     return out;
 }
 
-void TBitmap::LoadFromBytes(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    if (bytes.size() < 14 + 12 || p[0] != 'B' || p[1] != 'M') throw EInvalidGraphic(kInvalidBitmap);
-    uint32_t offset = U32(p + 10);
-    if (offset < 14 + 12 || offset > bytes.size()) throw EInvalidGraphic(kInvalidBitmap);
-    LoadPackedDib(p + 14, bytes.size() - 14, p + offset, bytes.size() - offset);
+void TBitmap::LoadFromStream(TStream& stream) {
+    const int64_t start = stream.Position();
+    const std::string bytes = stream.ReadAll();
+    LoadFromBytes(bytes);
+    // Leave the stream after this file: whatever follows belongs to someone else.
+    const uint32_t fileSize = U32(reinterpret_cast<const uint8_t*>(bytes.data()) + 2);
+    if (fileSize >= 14 && fileSize < bytes.size()) stream.SetPosition(start + fileSize);
 }
 
-// Reads a DIB: a header (core, info or a later version), its masks or palette, and the pixels,
-// found right after the palette or at bitsOverride. Everything is checked against the sizes
-// given before it is read: the data may come from anywhere.
-void TBitmap::LoadPackedDib(const uint8_t* data, size_t size, const uint8_t* bitsOverride, size_t bitsSize) {
-    if (size < 12) throw EInvalidGraphic(kInvalidBitmap);
-    const uint32_t headerSize = U32(data);
-    int64_t width, height;
-    int bitCount, planes;
-    uint32_t compression = BI_RGB, clrUsed = 0, sizeImage = 0;
-    size_t paletteEntry = 4;
-    size_t afterHeader = headerSize;
-    uint32_t masks[3] = {0, 0, 0};
-    if (headerSize == 12) {
-        width = U16(data + 4);
-        height = U16(data + 6);
-        planes = U16(data + 8);
-        bitCount = U16(data + 10);
-        paletteEntry = 3;
-    } else if (headerSize >= 40 && headerSize <= size) {
-        width = int32_t(U32(data + 4));
-        height = int32_t(U32(data + 8));
-        planes = U16(data + 12);
-        bitCount = U16(data + 14);
-        compression = U32(data + 16);
-        sizeImage = U32(data + 20);
-        clrUsed = U32(data + 32);
-        if (compression == BI_BITFIELDS) {
-            const uint8_t* m = data + 40;
-            if (headerSize == 40) {
-                if (size < 52) throw EInvalidGraphic(kInvalidBitmap);
-                afterHeader = 52;
-            }
-            for (int i = 0; i < 3; ++i) masks[i] = U32(m + 4 * i);
-        }
+bool TBitmap::ReadBinaryProperty(const std::string& name, const std::string& bytes) {
+    if (name != "Data") return inherited::ReadBinaryProperty(name, bytes);
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (bytes.size() < 4 || U32(p) != bytes.size() - 4) throw EInvalidGraphic(kInvalidBitmap);
+    if (bytes.size() == 4)
+        Clear();
+    else
+        LoadFromBytes(std::string_view(bytes).substr(4));
+    return true;
+}
+
+void TBitmap::WriteBinaryProperties(std::vector<std::pair<std::string, std::string>>& out) const {
+    inherited::WriteBinaryProperties(out);
+    std::string data;
+    if (!Empty()) {
+        const std::string file = SaveToBytes();
+        Put32(data, uint32_t(file.size()));
+        data += file;
     } else {
-        throw EInvalidGraphic(kInvalidBitmap);
+        Put32(data, 0);
     }
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    const bool bitsOk = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
-                        bitCount == 24 || bitCount == 32;
-    const bool compressionOk =
-        compression == BI_RGB || (compression == BI_RLE8 && bitCount == 8 && !topDown) ||
-        (compression == BI_RLE4 && bitCount == 4 && !topDown) ||
-        (compression == BI_BITFIELDS && (bitCount == 16 || bitCount == 32));
-    // 2^28 pixels (1 GB at 32 bits) is far beyond any real picture and keeps sizes in range.
-    if (planes != 1 || !bitsOk || !compressionOk || width < 0 || width > 0xFFFF || height > 0xFFFF ||
-        width * height > (int64_t(1) << 28))
-        throw EInvalidGraphic(kInvalidBitmap);
+    out.emplace_back("Data", std::move(data));
+}
 
+void TBitmap::LoadFromBytes(std::string_view bytes) {
+    const auto layout = ParseBmpFile(bytes);
+    if (!layout) throw EInvalidGraphic(kInvalidBitmap);
+    LoadLayout(bytes, *layout);
+}
+
+// Builds the DIB section for a checked layout of `all`.
+void TBitmap::LoadLayout(std::string_view all, const BmpLayout& l) {
+    const auto* bits = reinterpret_cast<const uint8_t*>(all.data()) + l.bitsOffset;
     std::vector<RGBQUAD> palette;
-    if (bitCount <= 8) {
-        const uint32_t maxColors = 1u << bitCount;
-        const uint32_t count = clrUsed == 0 || headerSize == 12 ? maxColors : clrUsed;
-        if (count > maxColors || afterHeader + size_t(count) * paletteEntry > size)
-            throw EInvalidGraphic(kInvalidBitmap);
-        const uint8_t* q = data + afterHeader;
-        for (uint32_t i = 0; i < count; ++i, q += paletteEntry)
-            palette.push_back(RGBQUAD{q[0], q[1], q[2], 0});
-        afterHeader += size_t(count) * paletteEntry;
-    } else if (clrUsed > 0 && clrUsed <= 256 && afterHeader + size_t(clrUsed) * 4 <= size) {
-        afterHeader += size_t(clrUsed) * 4; // an optimisation palette we do not need
-    }
-    const uint8_t* bits = bitsOverride;
-    size_t available = bitsSize;
-    if (!bits) {
-        if (afterHeader > size) throw EInvalidGraphic(kInvalidBitmap);
-        bits = data + afterHeader;
-        available = size - afterHeader;
-    }
-
-    const int w = int(width), h = int(height);
-    const size_t stride = size_t(StrideOf(w, bitCount));
+    for (const auto& q : l.palette) palette.push_back(RGBQUAD{q[0], q[1], q[2], 0});
+    const int w = l.width, h = l.height;
     if (w == 0 || h == 0) {
-        FFormat = FormatOfBits(bitCount);
-        Replace(Dib::Make(0, 0, bitCount, palette));
+        FFormat = FormatOfBits(l.bitCount);
+        Replace(Dib::Make(0, 0, l.bitCount, palette));
         return;
     }
 
-    if (compression == BI_RGB && bitCount != 16) {
-        if (stride * size_t(h) > available) throw EInvalidGraphic(kInvalidBitmap);
-        Dib d = Dib::Make(w, h, bitCount, palette);
+    if (l.compression == BmpCompression::Rgb && l.bitCount != 16) {
+        Dib d = Dib::Make(w, h, l.bitCount, palette);
         for (int y = 0; y < h; ++y) {
             // File row 0 is the bottom row unless the height was negative.
-            const uint8_t* src = bits + stride * size_t(topDown ? y : h - 1 - y);
-            std::memcpy(d.Row(y), src, stride);
+            const uint8_t* src = bits + l.stride * size_t(l.topDown ? y : h - 1 - y);
+            std::memcpy(d.Row(y), src, l.stride);
         }
-        FFormat = FormatOfBits(bitCount);
+        FFormat = FormatOfBits(l.bitCount);
         Replace(std::move(d));
         return;
     }
 
     // Compressed, 16-bit and masked pixels: GDI decodes them into a plain 24- or 32-bit image.
-    std::vector<uint8_t> input;
-    if (compression == BI_RLE4 || compression == BI_RLE8) {
-        if (sizeImage == 0 || sizeImage > available) throw EInvalidGraphic(kInvalidBitmap);
-        input.assign(bits, bits + sizeImage);
+    std::vector<uint8_t> input(bits, bits + l.bitsSize);
+    const bool rle = l.compression == BmpCompression::Rle4 || l.compression == BmpCompression::Rle8;
+    if (rle) {
         // An end-of-bitmap mark after the data stops a decoder that runs off a damaged stream.
         input.push_back(0);
         input.push_back(1);
-    } else {
-        if (stride * size_t(h) > available) throw EInvalidGraphic(kInvalidBitmap);
-        input.assign(bits, bits + stride * size_t(h));
     }
     InfoBuffer info;
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     info.header.biWidth = w;
-    info.header.biHeight = topDown ? -h : h;
+    info.header.biHeight = l.topDown ? -h : h;
     info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(bitCount);
-    info.header.biCompression = compression;
-    info.header.biSizeImage = (compression == BI_RLE4 || compression == BI_RLE8) ? DWORD(input.size()) : 0;
+    info.header.biBitCount = WORD(l.bitCount);
+    info.header.biCompression = DWORD(l.compression);
+    info.header.biSizeImage = rle ? DWORD(input.size()) : 0;
     info.header.biClrUsed = DWORD(palette.size());
-    if (compression == BI_BITFIELDS)
-        std::memcpy(info.colors, masks, sizeof masks);
+    if (l.compression == BmpCompression::BitFields)
+        std::memcpy(info.colors, l.masks.data(), sizeof(uint32_t) * 3);
     else
         std::copy(palette.begin(), palette.end(), info.colors);
-    const int outBits = bitCount == 32 ? 32 : 24;
+    const int outBits = l.bitCount == 32 ? 32 : 24;
     Dib d = Dib::Make(w, h, outBits, {});
     WindowDC screen;
     if (SetDIBits(screen.get(), d.handle.get(), 0, UINT(h), input.data(), info.get(), DIB_RGB_COLORS) == 0)
@@ -479,22 +451,32 @@ void TBitmap::LoadPackedDib(const uint8_t* data, size_t size, const uint8_t* bit
     Replace(std::move(d));
 }
 
-void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
-    HRSRC res = FindResourceA(instance, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
-    if (!res) throw EInvalidGraphic("Bitmap resource \"" + name + "\" not found");
+namespace {
+
+// The bytes of an RT_BITMAP resource (a packed DIB), or an EInvalidGraphic naming it.
+std::string_view BitmapResource(HINSTANCE instance, const char* id, const std::string& shown) {
+    HRSRC res = FindResourceA(instance, id, MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (!res) throw EInvalidGraphic("Bitmap resource " + shown + " not found");
     HGLOBAL global = LoadResource(instance, res);
     const void* data = global ? LockResource(global) : nullptr;
     if (!data) throw EInvalidGraphic(kInvalidBitmap);
-    LoadPackedDib(static_cast<const uint8_t*>(data), SizeofResource(instance, res), nullptr, 0);
+    return std::string_view(static_cast<const char*>(data), SizeofResource(instance, res));
+}
+
+} // namespace
+
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    const std::string_view dib = BitmapResource(instance, name.c_str(), "\"" + name + "\"");
+    const auto layout = ParsePackedDib(dib);
+    if (!layout) throw EInvalidGraphic(kInvalidBitmap);
+    LoadLayout(dib, *layout);
 }
 
 void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
-    HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
-    if (!res) throw EInvalidGraphic("Bitmap resource " + std::to_string(id) + " not found");
-    HGLOBAL global = LoadResource(instance, res);
-    const void* data = global ? LockResource(global) : nullptr;
-    if (!data) throw EInvalidGraphic(kInvalidBitmap);
-    LoadPackedDib(static_cast<const uint8_t*>(data), SizeofResource(instance, res), nullptr, 0);
+    const std::string_view dib = BitmapResource(instance, MAKEINTRESOURCEA(id), std::to_string(id));
+    const auto layout = ParsePackedDib(dib);
+    if (!layout) throw EInvalidGraphic(kInvalidBitmap);
+    LoadLayout(dib, *layout);
 }
 
 // ---- icons -----------------------------------------------------------------------------------
@@ -564,7 +546,7 @@ void TIcon::LoadFromBytes(std::string_view bytes) {
     SetHandle(icon);
 }
 
-std::string TIcon::SaveToBytes() { throw EInvalidGraphicOperation("Icons cannot be saved"); }
+std::string TIcon::SaveToBytes() const { throw EInvalidGraphicOperation("Icons cannot be saved"); }
 
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
     if (!FHandle) return;

@@ -85,6 +85,15 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Lets the property system read and write colour names (Color = clBtnFace).
+const bool kHooksInstalled = [] {
+    TColorIdentHooks hooks;
+    hooks.identToColor = [](const std::string& ident, int32_t& color) { return IdentToColor(ident, color); };
+    hooks.colorToIdent = [](int32_t color, std::string& ident) { return ColorToIdent(color, ident); };
+    SetColorIdentHooks(hooks);
+    return true;
+}();
+
 } // namespace
 
 TColor ColorToRGB(TColor color) {
@@ -123,23 +132,5 @@ TColor StringToColor(std::string_view text) {
     if (IdentToColor(text, color)) return color;
     return StrToInt(text);
 }
-
-namespace {
-// Published colour properties read and write these names (form definitions say clBtnFace).
-const bool g_colorNamesInstalled = [] {
-    TColorIdentHooks hooks;
-    hooks.identToColor = [](const std::string& ident, int32_t& color) {
-        TColor value = 0;
-        if (!IdentToColor(ident, value)) return false;
-        color = static_cast<int32_t>(value);
-        return true;
-    };
-    hooks.colorToIdent = [](int32_t color, std::string& ident) {
-        return ColorToIdent(static_cast<TColor>(color), ident);
-    };
-    SetColorIdentHooks(hooks);
-    return true;
-}();
-} // namespace
 
 } // namespace wl

@@ -1,6 +1,7 @@
 // Push buttons, edits, memos and labels (see stdctrls.h).
 #include "ui/stdctrls.h"
 
+#include "ui/clipbrd.h"
 #include "ui/forms.h"
 #include "ui/strconv.h"
 
@@ -140,7 +141,10 @@ std::string TCustomEdit::SelText() {
 
 void TCustomEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
 
-void TCustomEdit::CopyToClipboard() { SendMessageA(Handle(), WM_COPY, 0, 0); }
+void TCustomEdit::CopyToClipboard() {
+    std::string text = SelText();
+    if (!text.empty()) Clipboard().SetAsText(text);
+}
 
 void TCustomEdit::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
@@ -278,6 +282,11 @@ void TCustomLabel::SetWordWrap(bool on) {
     wordWrap_ = on;
     AdjustBounds();
     Invalidate();
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
 }
 
 void TCustomLabel::FontChanged() {

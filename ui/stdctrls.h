@@ -119,6 +119,7 @@ public:
     void SetTransparent(bool on);
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool on);
+    void Loaded() override;
 
 protected:
     void Paint() override;

@@ -98,6 +98,10 @@ TEST(PictureWindow, PanelsSplitterAndBrowsersFollowTheLayout) {
     EXPECT_EQ(p.Panel2->Height(), 158);
     EXPECT_EQ(p.Panel2->Top() + p.Panel2->Height(), client.bottom);
     EXPECT_EQ(p.Splitter1->Height(), 2);
+    EXPECT_EQ(p.Splitter1->Cursor(), crVSplit);
+    EXPECT_EQ(p.Splitter1->Color(), clActiveCaption);
+    EXPECT_EQ(p.Panel2->BevelOuter(), bvLowered);
+    EXPECT_EQ(p.Panel1->BorderStyle(), bsSingle);
     EXPECT_EQ(p.Splitter1->Top() + 2, p.Panel2->Top());
     EXPECT_EQ(p.Panel1->Top(), 0);
     EXPECT_EQ(p.Panel1->Height(), p.Splitter1->Top());

@@ -214,9 +214,19 @@ TEST(JetWriter, RoundTripsEveryStorageKind) {
     }
 }
 
-TEST(JetWriter, ManyRowsSpanManyPages) {
+// Enough rows for some 700 pages.
+std::vector<std::pair<std::string, std::string>> ManyRows() {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (int i = 0; i < 30000; ++i) rows.push_back({"w" + std::to_string(i), std::string(size_t(40 + i % 300), 'A')});
+    for (int i = 0; i < 30000; ++i) {
+        std::string word = "w";
+        word += std::to_string(i);
+        rows.push_back({word, std::string(size_t(40 + i % 300), 'A')});
+    }
+    return rows;
+}
+
+TEST(JetWriter, ManyRowsSpanManyPages) {
+    auto rows = ManyRows();
     std::string path = WriteArtifact("many.mdb", DictBytes(rows));
     Database db(path);
     ASSERT_GT(db.PageCount(), 600u); // beyond what a 64-byte usage map could list
@@ -241,9 +251,7 @@ TEST(JetWriter, IndependentToolsReadOurFiles) {
     std::string theirs = Exporter(path, "main");
     EXPECT_TRUE(ours == theirs) << FirstDifference(ours, theirs);
 
-    std::vector<std::pair<std::string, std::string>> many;
-    for (int i = 0; i < 30000; ++i) many.push_back({"w" + std::to_string(i), std::string(size_t(40 + i % 300), 'A')});
-    path = WriteArtifact("many-for-mdbtools.mdb", DictBytes(many));
+    path = WriteArtifact("many-for-mdbtools.mdb", DictBytes(ManyRows()));
     ours = Export(*Database(path).OpenTable("main"));
     theirs = Exporter(path, "main");
     EXPECT_TRUE(ours == theirs) << FirstDifference(ours, theirs);

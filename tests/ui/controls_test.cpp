@@ -1,0 +1,355 @@
+// Controls, forms and the application under Wine: the replaceable WindowProc, control messages,
+// the window property that names the control, alignment and splitter dragging with real mouse
+// messages, tab order with real keys, the default error handler, handle counts, and a picture of
+// the gallery form.
+#include "gallery_form.h"
+
+#include "support/gui.h"
+#include "support/msgbox_catcher.h"
+#include "support/testdata.h"
+#include "ui/clipbrd.h"
+#include "ui/strconv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+namespace wl::test {
+namespace {
+
+class Controls : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Application->Initialize(); }
+
+    std::unique_ptr<TGalleryForm> MakeGallery(bool show = true) {
+        auto form = std::make_unique<TGalleryForm>(nullptr);
+        form->ReadDefinitionText(GalleryText());
+        if (show) {
+            form->Show();
+            PumpMessages(30);
+        }
+        return form;
+    }
+};
+
+LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+TEST_F(Controls, ReplacedWindowProcSeesEveryMessageFirstAndCanBeRestored) {
+    auto form = MakeGallery();
+    TButton* button = form->Button1;
+    std::vector<UINT> seen;
+    std::vector<std::string> textsSeen;
+    TWndMethod old = button->WindowProc;
+    button->WindowProc = [&](TMessage& m) {
+        seen.push_back(m.Msg);
+        if (m.Msg == WM_SETTEXT) textsSeen.push_back(reinterpret_cast<const char*>(m.LParam));
+        old(m);
+    };
+
+    // Each action must reach the replaced WindowProc as these messages, in this order.
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        std::vector<UINT> expected;
+    } cases[] = {
+        {"window message", [&] { SendMessageA(button->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Go")); },
+         {WM_SETTEXT}},
+        {"caption", [&] { button->SetCaption("Again"); }, {WM_SETTEXT, CM_TEXTCHANGED}},
+        {"disable", [&] { button->SetEnabled(false); }, {CM_ENABLEDCHANGED}},
+        {"hide", [&] { button->SetVisible(false); }, {CM_VISIBLECHANGED}},
+        {"font", [&] { button->Font().SetHeight(-15); }, {CM_FONTCHANGED, WM_SETFONT}},
+        {"colour", [&] { button->SetColor(clRed); }, {CM_COLORCHANGED}},
+        {"mouse in", [&] { SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, Point(3, 3)); },
+         {WM_MOUSEMOVE, CM_MOUSEENTER}},
+        {"mouse out", [&] { SendMessageA(button->Handle(), WM_MOUSELEAVE, 0, 0); }, {WM_MOUSELEAVE, CM_MOUSELEAVE}},
+        {"perform", [&] { button->Perform(CM_DIALOGKEY, VK_RETURN); }, {CM_DIALOGKEY}},
+    };
+    for (const auto& c : cases) {
+        seen.clear();
+        c.action();
+        std::vector<UINT> got;
+        for (UINT m : seen)
+            if (std::find(c.expected.begin(), c.expected.end(), m) != c.expected.end()) got.push_back(m);
+        // Only the first occurrence of each expected message counts for the order.
+        std::vector<UINT> firsts;
+        for (UINT m : got)
+            if (std::find(firsts.begin(), firsts.end(), m) == firsts.end()) firsts.push_back(m);
+        EXPECT_EQ(firsts, c.expected) << c.what;
+    }
+    // The saved procedure did its work: the window has the text.
+    char text[32] = {};
+    GetWindowTextA(button->Handle(), text, sizeof text);
+    EXPECT_STREQ(text, "Again");
+    EXPECT_EQ(textsSeen.front(), "Go");
+
+    button->WindowProc = old;
+    seen.clear();
+    button->SetCaption("Restored");
+    SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, Point(4, 4));
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(button->Caption(), "Restored");
+}
+
+TEST_F(Controls, FocusMovesThroughEnterExitAndFocusChanged) {
+    auto form = MakeGallery();
+    std::vector<std::string> order;
+    auto record = [&](TWinControl* c, const char* name) {
+        TWndMethod old = c->WindowProc;
+        c->WindowProc = [old, name, &order](TMessage& m) {
+            if (m.Msg == CM_ENTER) order.push_back(std::string(name) + " enter");
+            if (m.Msg == CM_EXIT) order.push_back(std::string(name) + " exit");
+            if (m.Msg == CM_FOCUSCHANGED) order.push_back(std::string(name) + " focus changed");
+            old(m);
+        };
+    };
+    record(form->Edit1, "edit");
+    record(form->Button1, "button");
+    record(form.get(), "form");
+    form->Edit1->SetFocus();
+    order.clear();
+    form->Button1->SetFocus();
+    EXPECT_EQ(order, (std::vector<std::string>{"edit exit", "button enter", "form focus changed"}));
+    EXPECT_EQ(form->ActiveControl(), form->Button1);
+    EXPECT_NE(std::find(form->log.begin(), form->log.end(), "exit"), form->log.end());
+}
+
+TEST_F(Controls, EveryWindowCarriesItsControlUnderTheControlOfsProperty) {
+    char name[64];
+    std::snprintf(name, sizeof name, "ControlOfs%.8X%.8X",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr))),
+                  static_cast<unsigned>(GetCurrentThreadId()));
+    ATOM atom = GlobalFindAtomA(name);
+    ASSERT_NE(atom, 0) << name;
+    auto form = MakeGallery();
+    HWND memoWindow = form->Memo1->Handle();
+    for (TWinControl* c : std::vector<TWinControl*>{form.get(), form->Panel1, form->Panel2, form->Memo1,
+                                                     form->Edit1, form->Button1}) {
+        EXPECT_EQ(GetPropA(c->Handle(), MAKEINTATOM(atom)), static_cast<TControl*>(c)) << c->Name();
+        EXPECT_EQ(FindControl(c->Handle()), c);
+    }
+    // Re-creating a window moves the property to the new window.
+    form->Memo1->SetWordWrap(false);
+    EXPECT_FALSE(IsWindow(memoWindow));
+    EXPECT_EQ(GetPropA(form->Memo1->Handle(), MAKEINTATOM(atom)), static_cast<TControl*>(form->Memo1));
+    EXPECT_EQ(form->Memo1->Lines().Count(), 2); // the text came along
+    HWND formWindow = form->Handle();
+    form.reset();
+    EXPECT_FALSE(IsWindow(formWindow));
+}
+
+TEST_F(Controls, AlignedPanelsAndSplitterDraggedWithTheMouse) {
+    auto form = MakeGallery();
+    RECT client = form->ClientRect();
+    ASSERT_EQ(client.right, 420);
+    ASSERT_EQ(client.bottom, 300);
+    // Bottom panel at the bottom, splitter right above it, the client panel fills the rest.
+    EXPECT_EQ(form->Panel2->BoundsRect().top, 200);
+    EXPECT_EQ(form->Panel2->Height(), 100);
+    EXPECT_EQ(form->Splitter1->Top(), 197);
+    EXPECT_EQ(form->Panel1->Height(), 197);
+    EXPECT_EQ(form->Panel1->Width(), 420);
+    EXPECT_EQ(form->Splitter1->FindResizedControl(), form->Panel2);
+    // The memo fills the panel inside its bevel.
+    EXPECT_EQ(form->Memo1->BoundsRect().left, 1);
+    EXPECT_EQ(form->Memo1->Width(), 418);
+
+    HWND h = form->Handle();
+    struct Drag {
+        int fromY, toY;
+        int panelHeight; // Panel2 afterwards
+    } drags[] = {
+        {198, 148, 150}, // up by 50
+        {148, 248, 50},  // down by 100
+        {248, 290, 30},  // below MinSize: held at 30
+        {268, 2, 267},   // above the room left for the client panel (300 - 3 - 30)
+    };
+    int moved = 0;
+    form->Splitter1->OnMoved = [&](TObject*) { ++moved; };
+    for (const auto& d : drags) {
+        int splitterY = form->Splitter1->Top() + 1;
+        ASSERT_EQ(splitterY, d.fromY == 198 ? 198 : splitterY);
+        SendMessageA(h, WM_MOUSEMOVE, 0, Point(100, splitterY));
+        SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, Point(100, splitterY));
+        SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, Point(100, splitterY + (d.toY - d.fromY) / 2));
+        SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, Point(100, splitterY + (d.toY - d.fromY)));
+        SendMessageA(h, WM_LBUTTONUP, 0, Point(100, splitterY + (d.toY - d.fromY)));
+        EXPECT_EQ(form->Panel2->Height(), d.panelHeight) << d.fromY << "->" << d.toY;
+        EXPECT_EQ(form->Splitter1->Top(), 300 - d.panelHeight - 3);
+        EXPECT_EQ(form->Panel1->Height(), 300 - d.panelHeight - 3);
+        EXPECT_EQ(form->Memo1->Height(), d.panelHeight - 2);
+        EXPECT_NE(GetCapture(), h);
+    }
+    EXPECT_EQ(moved, 4);
+}
+
+TEST_F(Controls, TabOrderAndTheTabKey) {
+    auto form = MakeGallery();
+    std::vector<TWinControl*> list;
+    form->GetTabOrderList(list);
+    std::vector<std::string> names;
+    for (TWinControl* c : list) names.push_back(c->Name());
+    EXPECT_EQ(names, (std::vector<std::string>{"Panel1", "Button1", "Edit1", "Button2", "Panel3", "Panel2", "Memo1"}));
+
+    // Real Tab keys through the message loop: disabled buttons and panels (no tab stop) are
+    // skipped, Shift+Tab is not pressed, so it goes forward and wraps around.
+    form->Button1->SetFocus();
+    struct Step {
+        TWinControl* expected;
+    } steps[] = {{form->Edit1}, {form->Memo1}, {form->Button1}};
+    for (const auto& s : steps) {
+        HWND focus = GetFocus();
+        ASSERT_NE(focus, nullptr);
+        PostMessageA(focus, WM_KEYDOWN, VK_TAB, 0);
+        PostMessageA(focus, WM_KEYUP, VK_TAB, 0xC0000001);
+        Application->ProcessMessages();
+        EXPECT_EQ(GetFocus(), s.expected->Handle()) << s.expected->Name();
+    }
+    // The edit had the focus when the form opened (ActiveControl) and lost it twice since.
+    EXPECT_EQ(std::count(form->log.begin(), form->log.end(), "exit"), 2);
+
+    form->Edit1->SetTabOrder(0);
+    list.clear();
+    form->Panel1->GetTabOrderList(list);
+    EXPECT_EQ(list.front(), form->Edit1);
+    EXPECT_EQ(form->Button1->TabOrder(), 1);
+}
+
+TEST_F(Controls, KeyPressChangesOrSwallowsTheCharacter) {
+    auto form = MakeGallery();
+    form->Edit1->SetText("");
+    form->Edit1->SetFocus();
+    HWND edit = form->Edit1->Handle();
+    for (char c : std::string("a!c")) {
+        PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+        Application->ProcessMessages();
+    }
+    EXPECT_EQ(form->Edit1->Text(), "bc");
+}
+
+TEST_F(Controls, ExceptionFromAClickHandlerReachesTheDefaultErrorHandler) {
+    auto form = MakeGallery();
+    std::string oldTitle = Application->Title();
+    Application->SetTitle("Gallery Title");
+    MessageBoxCatcher catcher;
+    SendMessageA(form->Button1->Handle(), BM_CLICK, 0, 0);
+    form->buttonError = "Second failure";
+    SendMessageA(form->Button1->Handle(), BM_CLICK, 0, 0);
+    ASSERT_EQ(catcher.Boxes().size(), 2u);
+    EXPECT_EQ(catcher.Boxes()[0].text, "Boom from the button");
+    EXPECT_EQ(catcher.Boxes()[0].caption, "Gallery Title");
+    EXPECT_EQ(catcher.Boxes()[1].text, "Second failure");
+    // The program keeps running: the form still works.
+    EXPECT_TRUE(IsWindow(form->Handle()));
+    form->Edit1->SetText("still alive");
+    EXPECT_EQ(form->Edit1->Text(), "still alive");
+    Application->SetTitle(oldTitle);
+}
+
+TEST_F(Controls, MemoSelectAllAndCopyKeepTheSelection) {
+    auto form = MakeGallery();
+    form->Memo1->SelectAll();
+    form->Memo1->CopyToClipboard();
+    EXPECT_EQ(Clipboard().AsText(), form->Memo1->GetText());
+    EXPECT_EQ(form->Memo1->SelLength(), static_cast<int>(AnsiToWide(form->Memo1->GetText()).size()));
+}
+
+TEST_F(Controls, ClosingHidesSecondaryFormsAndRunsOnShowEachTime) {
+    auto form = MakeGallery();
+    EXPECT_EQ(std::count(form->log.begin(), form->log.end(), "show"), 1);
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    form->Show();
+    form->Show(); // already visible: no second OnShow
+    EXPECT_EQ(std::count(form->log.begin(), form->log.end(), "show"), 2);
+    form->Timer1->SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return std::count(form->log.begin(), form->log.end(), "timer") >= 2; }));
+}
+
+// Live GDI objects of this process. Wine reports 0 from GetGuiResources, so there the count is
+// taken from its handle table: allocating N objects fills every free entry first and then takes
+// new ones in order, so the highest index seen is (live objects + N) plus a constant.
+long LiveGdiObjects() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<long>(n);
+    const int probes = 4000;
+    std::vector<HBRUSH> brushes;
+    long highest = 0;
+    for (int i = 0; i < probes; ++i) {
+        HBRUSH b = CreateSolidBrush(RGB(i & 255, 0, 0));
+        if (!b) break;
+        brushes.push_back(b);
+        highest = std::max(highest, static_cast<long>(reinterpret_cast<uintptr_t>(b) & 0xFFFF));
+    }
+    for (HBRUSH b : brushes) DeleteObject(b);
+    return highest - probes;
+}
+
+int CountWindows(HWND parent) {
+    int n = 0;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) n += 1 + CountWindows(c);
+    return n;
+}
+
+long LiveUserObjects() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return static_cast<long>(n);
+    long n = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) {
+            *reinterpret_cast<long*>(p) += 1 + CountWindows(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+TEST_F(Controls, CreatingAndFreeingFormsLeaksNoHandles) {
+    const char* env = std::getenv("WL_FORM_CYCLES");
+    const int kCycles = env ? std::atoi(env) : 1000;
+    // Every cycle creates the form with all its windows and frees it; every 25th also shows,
+    // paints, re-creates a window, changes fonts and moves the mouse (tooltips) first.
+    auto cycle = [&](bool full) {
+        auto form = MakeGallery(false);
+        form->HandleNeeded();
+        if (!full) return;
+        form->Show();
+        form->Edit1->SetFocus();
+        form->Memo1->Font().SetHeight(-14);
+        form->Panel3->SetBevelOuter(bvLowered);
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        form->Memo1->SetScrollBars(ssBoth); // re-creates the memo's window
+        SendMessageA(form->Button1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        Application->ProcessMessages();
+    };
+    for (int i = 0; i < 3; ++i) cycle(true); // caches of the system and the library fill up
+    long gdiBefore = LiveGdiObjects(), userBefore = LiveUserObjects();
+    for (int i = 0; i < kCycles; ++i) cycle(i % 25 == 0);
+    long gdiAfter = LiveGdiObjects(), userAfter = LiveUserObjects();
+    EXPECT_LE(gdiAfter - gdiBefore, 2) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
+    EXPECT_EQ(userAfter, userBefore);
+}
+
+TEST_F(Controls, GalleryScreenshotAndFormImage) {
+    auto form = MakeGallery();
+    form->Edit1->SetFocus();
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages(100);
+    std::string path = ArtifactDir() + "/ui-gallery.bmp";
+    ASSERT_TRUE(SaveWindowBitmap(form->Handle(), path));
+
+    auto image = form->GetFormImage();
+    ASSERT_EQ(image->Width(), 420);
+    ASSERT_EQ(image->Height(), 300);
+    // The splitter's colour, the lowered panel's face and the white edit are where they belong.
+    TCanvas& c = image->Canvas();
+    EXPECT_EQ(c.Pixel(200, 198), ColorToRGB(clActiveCaption));
+    EXPECT_EQ(c.Pixel(150, 45), ColorToRGB(clWhite));
+    EXPECT_EQ(c.Pixel(5, 200), ColorToRGB(clBtnShadow));     // lowered bevel: dark above
+    EXPECT_EQ(c.Pixel(5, 299), ColorToRGB(clBtnHighlight));  // and light below
+}
+
+} // namespace
+} // namespace wl::test
