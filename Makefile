@@ -23,13 +23,18 @@ $(BUILD)/win32/build.ninja:
 
 configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
 
+# The demo dictionary words.mdb goes beside Wordlark.exe in both Windows builds.
+DEMO_DICT := tools/make-demo-dict $(BUILD)/native/tools/dictbuild $(BUILD)/win64/app $(BUILD)/win32/app
+
 build: deps configure
 	cmake --build $(BUILD)/native
+	$(DEMO_DICT)
 	cmake --build $(BUILD)/win64
 	cmake --build $(BUILD)/win32
 
 run: deps configure
 	cmake --build $(BUILD)/native
+	$(DEMO_DICT)
 	cmake --build $(BUILD)/win64
 	tools/wine-run $(BUILD)/win64/app/Wordlark.exe
 
