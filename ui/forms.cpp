@@ -410,7 +410,11 @@ void TApplication::Initialize() {
 
 LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
-        if (Application && Application->mainForm_) Application->mainForm_->Close();
+        try {
+            if (Application && Application->mainForm_) Application->mainForm_->Close();
+        } catch (...) {
+            Application->HandleException(Application);
+        }
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
