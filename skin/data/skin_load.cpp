@@ -1,0 +1,510 @@
+// The skin load: turns a parsed skin definition and its archive into the element records and
+// colours of a TSkinData, in a fixed order (each step sees the results of the earlier ones),
+// then derives the elements that are computed from others: the mirrored combo button, the
+// combo box composite and arrow, the tool-bar gradient and the frame colour.
+#include "skin/archive/bitmaps.h"
+#include "skin/archive/quick_ini.h"
+#include "skin/archive/skin_reader.h"
+#include "skin/data/skin_data.h"
+#include "skin/data/skin_values.h"
+#include "skin/forms/skin_draw.h"
+
+#include <algorithm>
+
+namespace wl {
+
+namespace {
+
+std::string AsciiUpper(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
+}
+
+// A copy of `source` (any format) as a 24-bit bitmap.
+void Copy24(TBitmap& target, TBitmap& source) {
+    target.Assign(source);
+    if (!target.Empty()) target.SetPixelFormat(pf24bit);
+}
+
+// A part of a bitmap as a new 24-bit bitmap (pixels outside the source stay black).
+void CopyPart(TBitmap& target, TBitmap& source, int x, int y, int w, int h) {
+    target.Clear();
+    if (w <= 0 || h <= 0 || source.Empty()) return;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(w, h);
+    BitBlt(target.Canvas().Handle(), 0, 0, w, h, source.Canvas().Handle(), x, y, SRCCOPY);
+}
+
+} // namespace
+
+// Reads one definition into one TSkinData; a friend of TSkinData.
+class TSkinLoader {
+public:
+    TSkinLoader(TSkinData& data, const TQuickIni& ini, const TSkinReader& archive)
+        : D(data), Ini(ini), Archive(archive) {}
+
+    void Run();
+
+private:
+    // Image-name rule: the named archive entry decoded as a bitmap, else an empty bitmap.
+    void ReadImage(TBitmap& target, std::string_view section, std::string_view key) {
+        target.Clear();
+        const std::string value = Ini.ReadString(section, key, "");
+        const auto name = ImageEntryName(value);
+        if (!name) return;
+        const std::string_view entry = Archive.GetEntryByName(*name);
+        if (entry.empty()) return;
+        try {
+            target.LoadFromBytes(entry);
+        } catch (const std::exception&) {
+            target.Clear(); // a damaged bitmap is a missing one
+        }
+    }
+    bool HasValue(std::string_view section, std::string_view key) const {
+        return !Ini.ReadString(section, key, "").empty();
+    }
+    int32_t Int(std::string_view section, std::string_view key, int32_t def) const {
+        return Ini.ReadInteger(section, key, def);
+    }
+
+    // Fields shared by the plain rules (R1, R2, R4).
+    void ReadCommon(TDataSkinObject& o, std::string_view s, bool readFrame) {
+        ReadImage(o.Image, s, "Image");
+        o.Style = Int(s, "Style", 0);
+        o.LeftWidth = Int(s, "LeftWidth", 0);
+        o.RightWidth = Int(s, "RightWidth", 0);
+        o.TopHeight = Int(s, "TopHeight", 0);
+        o.BottomHeight = Int(s, "BottomHeight", 0);
+        if (readFrame) o.Frame = Int(s, "Frame", 0);
+        o.Trans = Int(s, "Trans", 0);
+        o.Tile = Int(s, "Tile", 0);
+        o.NormalColour = Int(s, "NormalColour", -1);
+        o.MouseOverColour = Int(s, "MouseOverColour", -1);
+        o.PressedColour = Int(s, "PressedColour", -1);
+        o.NormalColour2 = ReadColourTriple(Ini, s, "NormalColour2", D.ButtonText);
+        o.MouseOverColour2 = ReadColourTriple(Ini, s, "MouseOverColour2", D.ButtonText);
+        o.PressedColour2 = ReadColourTriple(Ini, s, "PressedColour2", D.ButtonText);
+        if (o.Tile > 1) o.Tile = 0;
+    }
+
+    // R1: a plain element, absent without an "Image" value.
+    void Plain(std::unique_ptr<TDataSkinObject>& slot, const char* section) {
+        slot.reset();
+        if (!HasValue(section, "Image")) return;
+        slot = std::make_unique<TDataSkinObject>(section);
+        ReadCommon(*slot, section, true);
+    }
+    // R2: with a second image under `key2`, no "Frame".
+    void WithSecond(std::unique_ptr<TDataSkinBorder>& slot, const char* section, const char* key2) {
+        slot.reset();
+        if (!HasValue(section, "Image")) return;
+        slot = std::make_unique<TDataSkinBorder>(section);
+        ReadCommon(*slot, section, false);
+        if (HasValue(section, key2)) ReadImage(slot->Image2, section, key2);
+    }
+
+    void Borders();
+    void Colours();
+    void SysButtons();
+    void MdiButtons();
+    void PushButtons();
+    void TitleText();
+    void ProgressBar();
+    void MenuBarImage();
+    void GroupBoxLabel();
+    void BuiltinTrack(std::unique_ptr<TDataSkinObject>& slot, const char* name);
+    void FrameCounts();
+    void MirrorComboButton();
+    void ComboComposite();
+    void ComboArrow();
+    void ToolbarGradient();
+    TColor FrameColourNow() const;
+
+    TSkinData& D;
+    const TQuickIni& Ini;
+    const TSkinReader& Archive;
+    std::vector<std::string> Sections;
+};
+
+void TSkinLoader::Run() {
+    Sections = Ini.ReadSections();
+    D.SkinName = Ini.ReadString("TitlebarSkin", "SkinName", "");
+    Borders();
+    Colours();
+    SysButtons();
+    MdiButtons();
+    PushButtons();
+    TitleText();
+    ProgressBar();
+    Plain(D.ProgressChunk, "Progress.Chunk");
+    MenuBarImage();
+    Plain(D.GroupBoxEdge, "GroupBoxEdge");
+    GroupBoxLabel();
+    WithSecond(D.Tabs, "Tabs", "Border");
+    Plain(D.StatusBarEdges, "StatusBarEdges");
+    Plain(D.TabPane, "Tab.Pane");
+    if (D.TabPane) {
+        auto& p = *D.TabPane;
+        for (int32_t* m : {&p.LeftWidth, &p.TopHeight, &p.RightWidth, &p.BottomHeight})
+            *m = std::min(*m, 4);
+    }
+    Plain(D.ToolBars, "ToolBars");
+    // The combo button's second image key is never written by skins; the mirror fills it.
+    WithSecond(D.ComboButton, "ComboButton", "****");
+    Plain(D.SunkEdge, "SunkEdge");
+    MirrorComboButton();
+    Plain(D.ExtraImages, "ExtraImages");
+    Plain(D.Headerbar, "Headerbar");
+    Plain(D.MenuItem, "MenuItem");
+    Plain(D.MenuBackground, "MenuBackground");
+    Plain(D.Scrollbar, "Scrollbar");
+    Plain(D.HorzScroll, "HorzScroll");
+    Plain(D.VertScroll, "VertScroll");
+    Plain(D.HorzScrollThumb, "HorzScrollThumb");
+    Plain(D.VertScrollThumb, "VertScrollThumb");
+    Plain(D.TrackbarThumbHorz, "Trackbar.ThumbHorz");
+    Plain(D.TrackbarThumbVert, "Trackbar.ThumbVert");
+    Plain(D.TrackbarThumbLeft, "Trackbar.ThumbLeft");
+    Plain(D.TrackbarThumbRight, "Trackbar.ThumbRight");
+    Plain(D.TrackbarThumbUp, "Trackbar.ThumbUp");
+    Plain(D.TrackbarThumbDown, "Trackbar.ThumbDown");
+    WithSecond(D.UpDownHorz, "UpDown.Horz", "GlyphImage");
+    WithSecond(D.UpDownVert, "UpDown.Vert", "GlyphImage");
+    Plain(D.Track, "Track");
+    Plain(D.TrackVert, "TRACKVERT");
+    if (!D.Track) BuiltinTrack(D.Track, "TRACK");
+    if (!D.TrackVert) BuiltinTrack(D.TrackVert, "TRACKVERT");
+    FrameCounts();
+    ComboComposite();
+    ComboArrow();
+    ToolbarGradient();
+    D.FrameColour = FrameColourNow();
+    D.FaceBrush.reset(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(D.ButtonFace))));
+    D.NotLoaded = false;
+}
+
+void TSkinLoader::Borders() {
+    struct B {
+        TDataSkinBorder* rec;
+        const char* name;
+        bool horizontal; // top and bottom: the fixed ends are left and right
+    } borders[] = {{D.BorderLeft.get(), "Left", false},
+                   {D.BorderRight.get(), "Right", false},
+                   {D.BorderTop.get(), "Top", true},
+                   {D.BorderBottom.get(), "Bottom", true}};
+    const char* P = "Personality";
+    for (const B& b : borders) {
+        TDataSkinBorder& r = *b.rec;
+        const std::string n = b.name;
+        const int32_t first = Int(P, n + "TopHeight", 0), last = Int(P, n + "BotHeight", 0);
+        if (b.horizontal) {
+            r.LeftWidth = first, r.RightWidth = last, r.TopHeight = r.BottomHeight = 0;
+        } else {
+            r.TopHeight = first, r.BottomHeight = last, r.LeftWidth = r.RightWidth = 0;
+        }
+        r.Frame = Int(P, n + "Frame", 1);
+        r.Tile = std::min(Int(P, n + "Stretch", 1), 1);
+        r.Trans = Int(P, n + "Trans", 1);
+        ReadImage(r.Image, P, n);
+    }
+}
+
+void TSkinLoader::Colours() {
+    const char* C = "Colours";
+    D.WindowText = ReadColourTriple(Ini, C, "WindowText", clWindowText);
+    D.ButtonFace = ReadColourTriple(Ini, C, "ButtonFace", clBtnFace);
+    D.ScrollbarColour = ReadColourTriple(Ini, C, "Scrollbar", clScrollBar);
+    D.HilightText = ReadColourTriple(Ini, C, "HilightText", clHighlightText);
+    D.Hilight = ReadColourTriple(Ini, C, "Hilight", clHighlight);
+    D.MenubarColour = ReadColourTriple(Ini, C, "Menubar", D.ButtonFace);
+    D.MenuColour = ReadColourTriple(Ini, C, "Menu", clMenu);
+    D.MenuText = ReadColourTriple(Ini, C, "MenuText", clMenuText);
+    D.ButtonText = ReadColourTriple(Ini, C, "ButtonText", clBtnText);
+    D.ButtonHilight = ReadColourTriple(Ini, C, "ButtonHilight", clBtnHighlight);
+    D.Buttonlight = ReadColourTriple(Ini, C, "Buttonlight", clBtnHighlight);
+    D.ButtonShadow = ReadColourTriple(Ini, C, "ButtonShadow", clBtnShadow);
+    D.ButtonDkShadow = ReadColourTriple(Ini, C, "ButtonDkShadow", cl3DDkShadow);
+    D.MenuBarText = ReadColourTriple(Ini, C, "MenuBarText", clMenuText);
+    D.TitleTextActive = ReadColourTriple(Ini, C, "TitleTextActive", clCaptionText);
+    D.TitleTextNoActive = ReadColourTriple(Ini, C, "TitleTextNoActive", clInactiveCaptionText);
+
+    D.ColourList.clear();
+    for (const std::string& s : Sections) {
+        const std::string u = AsciiUpper(s);
+        if (StartsWith(u, "COLOUR") && u != "COLOURS")
+            D.ColourList.push_back(ReadColourTriple(Ini, s, "color", clWindowText));
+    }
+    for (int i = 0; i < TSkinData::kCustomColourCount; ++i)
+        D.CustomColours[i] =
+            ReadColourTriple(Ini, "Customcolors", "Color" + std::to_string(i), 0xFFFFFF);
+}
+
+void TSkinLoader::SysButtons() {
+    D.SysButtons.clear();
+    for (const std::string& s : Sections) {
+        const std::string u = AsciiUpper(s);
+        if (!StartsWith(u, "BUTTON") || u == "BUTTONS" || u == "BUTTON.RADIO" ||
+            u == "BUTTON.CHECKBOX" || u == "BUTTON")
+            continue;
+        const int32_t action = Int(s, "Action", 0);
+        if (action == -1 && Int(s, "Visibility", -1) != 0) continue;
+        auto b = std::make_unique<TDataSkinSysButton>(u);
+        b->Action = action;
+        b->Align = Int(s, "Align", 0);
+        b->Xcoord = Int(s, "Xcoord", 0);
+        b->Ycoord = Int(s, "Ycoord", 0);
+        b->Visibility = Int(s, "Visibility", 0);
+        b->Visibility1 = Int(s, "Visibility1", action == -1 ? -1 : 0);
+        b->CombineOp = Int(s, "CombineOp", -1);
+        ReadImage(b->Image, s, "ButtonImage");
+        const TSysButtonFrame f =
+            ChooseSysButtonFrame(Int(s, "frame", 0), b->Image.Width(), b->Image.Height(), action);
+        b->Frame = f.Frame;
+        if (f.ClearImage) b->Image.Clear();
+        D.SysButtons.push_back(std::move(b));
+    }
+}
+
+void TSkinLoader::MdiButtons() {
+    TBitmap strip;
+    ReadImage(strip, "MDICONTROLS", "Image");
+    const int c = strip.Width() / 12;
+    for (int i = 0; i < 3; ++i) {
+        auto b = std::make_unique<TDataSkinSysButton>("MDI" + std::to_string(i));
+        b->Action = 7 + i;
+        b->Align = b->Visibility = b->Visibility1 = 100;
+        b->Frame = 4;
+        if (!strip.Empty()) {
+            CopyPart(b->Image, strip, 4 * c * i, 0, 4 * c, strip.Height());
+            b->Xcoord = (c + 4) * (3 - i);
+        }
+        D.SysButtons.push_back(std::move(b));
+    }
+}
+
+void TSkinLoader::PushButtons() {
+    TDataSkinButton& b = *D.Buttons;
+    const char* s = "Buttons";
+    b.LeftWidth = Int(s, "LeftWidth", 0);
+    b.RightWidth = Int(s, "RightWidth", 0);
+    b.TopHeight = Int(s, "TopHeight", 0);
+    b.BottomHeight = Int(s, "BottomHeight", 0);
+    b.Trans = Int(s, "Trans", 0);
+    ReadImage(b.Image, s, "Bitmap");
+    b.Tile = Int(s, "Tile", 0);
+    ReadImage(b.CheckImage, s, "CheckButton");
+    ReadImage(b.RadioImage, s, "RadioButton");
+    b.NormalColour = Int(s, "NormalColour", -1);
+    b.MouseOverColour = Int(s, "MouseOverColour", -1);
+    b.PressedColour = Int(s, "PressedColour", -1);
+    b.RadioButtonFrame = Int(s, "RadioButtonFrame", 0);
+    b.CheckButtonFrame = Int(s, "CheckButtonFrame", 0);
+    if (b.Tile > 1) b.Tile = 0;
+    b.HasNormalColour2 = HasValue(s, "NormalColour2");
+    b.HasMouseOverColour2 = HasValue(s, "MouseOverColour2");
+    b.HasPressedColour2 = HasValue(s, "PressedColour2");
+    b.NormalColour2 = ReadColourTriple(Ini, s, "NormalColour2", D.ButtonText);
+    b.MouseOverColour2 = ReadColourTriple(Ini, s, "MouseOverColour2", D.ButtonText);
+    b.PressedColour2 = ReadColourTriple(Ini, s, "PressedColour2", D.ButtonText);
+}
+
+void TSkinLoader::TitleText() {
+    TDataSkinTitle& t = *D.Title;
+    const char* P = "Personality";
+    ReadImage(t.Image, P, "TextBack");
+    t.LeftWidth = Int(P, "TextShift", 0);
+    t.TopHeight = Int(P, "TextShiftVert", 0);
+    t.RightWidth = Int(P, "TextRightClip", 0);
+    t.BottomHeight = 0;
+    t.TextAlignment = Int(P, "TextAlignment", 0);
+    t.Textbackground = Int(P, "Textbackground", 0);
+    t.TXTBackleft = Int(P, "TXTBackleft", 0);
+    t.TXTBackRight = Int(P, "TXTBackRight", 0);
+    t.FontHeight = Int("Fonts", "FontHeight", 14);
+    t.ActiveText = clNone;
+    t.InActiveText = clNone;
+    ReadSplitColour(Ini, P, "ActiveText", t.ActiveText);
+    ReadSplitColour(Ini, P, "InActiveText", t.InActiveText);
+}
+
+void TSkinLoader::ProgressBar() {
+    D.Progress.reset();
+    const char* s = "Progress";
+    if (!HasValue(s, "Bitmap")) return;
+    auto& p = D.Progress = std::make_unique<TDataSkinBorder>(s);
+    ReadImage(p->Image, s, "Bitmap");
+    p->Style = Int(s, "Style", 0);
+    p->LeftWidth = Int(s, "LeftWidth", 0);
+    p->RightWidth = Int(s, "RightWidth", 0);
+    p->TopHeight = Int(s, "TopHeight", 0);
+    p->BottomHeight = Int(s, "BottomHeight", 0);
+    p->Trans = Int(s, "Trans", 0);
+    p->Tile = std::min(Int(s, "Tile", 0), 1);
+}
+
+void TSkinLoader::MenuBarImage() {
+    D.MenuBar.reset();
+    const char* P = "Personality";
+    if (!HasValue(P, "menuBar")) return;
+    auto& m = D.MenuBar = std::make_unique<TDataSkinObject>(P);
+    ReadImage(m->Image, P, "menuBar");
+    m->TopHeight = m->BottomHeight = 0;
+    m->Tile = std::min(Int(P, "TileMenu", 1), 1);
+    m->LeftWidth = Int(P, "TileLeftMenu", 1);
+    m->RightWidth = Int(P, "TileRightMenu", 1);
+}
+
+void TSkinLoader::GroupBoxLabel() {
+    D.GroupBox.reset();
+    const char* s = "GroupBox";
+    if (!HasValue(s, "Image")) return;
+    auto& g = D.GroupBox = std::make_unique<TDataSkinBoxLabel>(s);
+    ReadCommon(*g, s, false);
+    g->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
+    g->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
+    g->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
+}
+
+void TSkinLoader::BuiltinTrack(std::unique_ptr<TDataSkinObject>& slot, const char* name) {
+    slot = std::make_unique<TDataSkinObject>(name);
+    slot->LeftWidth = slot->TopHeight = slot->RightWidth = slot->BottomHeight = 3;
+    slot->Tile = 0;
+    slot->Frame = 1;
+    LoadBuiltinBitmap(slot->Image, name);
+}
+
+void TSkinLoader::FrameCounts() {
+    D.Title->Frame = 2;
+    TDataSkinButton& b = *D.Buttons;
+    b.Frame = 5;
+    if (b.RadioButtonFrame == 0)
+        b.RadioButtonFrame = GlyphFrameCount(b.RadioImage.Width(), b.RadioImage.Height());
+    if (b.CheckButtonFrame == 0)
+        b.CheckButtonFrame = GlyphFrameCount(b.CheckImage.Width(), b.CheckImage.Height());
+    if (D.Progress) D.Progress->Frame = D.Progress->Style == 0 ? 2 : 1;
+    struct Fixed {
+        TDataSkinObject* rec;
+        int frames;
+    } fixed[] = {{D.MenuBar.get(), 2},          {D.GroupBoxEdge.get(), 2},
+                 {D.GroupBox.get(), 1},         {D.Tabs.get(), 5},
+                 {D.StatusBarEdges.get(), 3},   {D.TabPane.get(), 1},
+                 {D.ToolBars.get(), 5},         {D.ComboButton.get(), 4},
+                 {D.SunkEdge.get(), 4},         {D.ExtraImages.get(), 5},
+                 {D.MenuItem.get(), 5},         {D.MenuBackground.get(), 1},
+                 {D.Scrollbar.get(), 23},       {D.HorzScroll.get(), 4},
+                 {D.VertScroll.get(), 4},       {D.TrackbarThumbHorz.get(), 5},
+                 {D.TrackbarThumbVert.get(), 5}, {D.TrackbarThumbLeft.get(), 5},
+                 {D.TrackbarThumbRight.get(), 5}, {D.TrackbarThumbUp.get(), 5},
+                 {D.TrackbarThumbDown.get(), 5}, {D.UpDownHorz.get(), 8},
+                 {D.UpDownVert.get(), 8}};
+    for (const Fixed& f : fixed)
+        if (f.rec) f.rec->Frame = f.frames;
+    if (D.Headerbar && D.Headerbar->Frame == 0) D.Headerbar->Frame = 5;
+    if (D.HorzScrollThumb) D.HorzScrollThumb->Frame = Int("HorzScrollThumb", "FrameCount", 3);
+    if (D.VertScrollThumb) D.VertScrollThumb->Frame = Int("VertScrollThumb", "FrameCount", 3);
+}
+
+// D1: the combo button mirrored, for right-to-left combos.
+void TSkinLoader::MirrorComboButton() {
+    if (!D.ComboButton || D.ComboButton->Image.Empty()) return;
+    Copy24(D.ComboButton->Image2, D.ComboButton->Image);
+    MirrorBitmap(D.ComboButton->Image2);
+}
+
+// D2: one element for the whole combo box face, drop-down part at the right (ComboButton) and
+// mirrored at the left (SunkEdge); the text area is key colour.
+void TSkinLoader::ComboComposite() {
+    if (!D.SunkEdge || !D.ComboButton) return;
+    TDataSkinObject& sunk = *D.SunkEdge;
+    TDataSkinBorder& combo = *D.ComboButton;
+    const int w = GetSystemMetrics(SM_CXHSCROLL) + 2;
+    const int n = std::max(1, sunk.Frame);
+    TBitmap strip(50 * n, 21, pf24bit);
+    TBitmap cell(50, 21, pf24bit);
+    HDC s = strip.Canvas().Handle();
+    HDC c = cell.Canvas().Handle();
+    UniqueBrush key(CreateSolidBrush(RGB(255, 0, 255)));
+    RECT all{0, 0, 50 * n, 21};
+    FillRect(s, &all, key.get());
+    for (int k = 1; k <= n; ++k) {
+        const RECT whole{0, 0, 50, 21};
+        FillRect(c, &whole, key.get());
+        DrawElement(c, whole, sunk.Image, sunk.Margins(), false, false, sunk.Frame, k,
+                    sunk.Trans != 0);
+        const RECT right{50 - w, 0, 50, 21};
+        DrawElement(c, right, combo.Image, combo.Margins(), false, false, combo.Frame, k, true);
+        if (D.ExtraImages)
+            DrawFrameCentered(c, right, D.ExtraImages->Image, true, D.ExtraImages->Frame, k);
+        const RECT text{2, 2, 49 - w, 18};
+        FillRect(c, &text, key.get());
+        BitBlt(s, 50 * (k - 1), 0, 50, 21, c, 0, 0, SRCCOPY);
+    }
+    combo.Style = 2;
+    combo.LeftWidth = 2;
+    combo.TopHeight = sunk.TopHeight;
+    combo.RightWidth = w + 2;
+    combo.BottomHeight = sunk.BottomHeight;
+    combo.Image.Assign(strip);
+    strip.SetPixelFormat(pf24bit);
+    MirrorBitmap(strip);
+    sunk.Image.Assign(strip);
+    sunk.LeftWidth = w + 2;
+    sunk.RightWidth = 2;
+}
+
+// D3: the drop-down arrow cells of the combo.
+void TSkinLoader::ComboArrow() {
+    if (!D.ComboxArrow) D.ComboxArrow = std::make_unique<TDataSkinObject>("ComboxArrow");
+    TDataSkinObject& a = *D.ComboxArrow;
+    if (!D.SunkEdge && D.ComboButton) {
+        Copy24(a.Image, D.ComboButton->Image);
+        if (!a.Image.Empty()) ReplaceMagenta(a.Image, D.ButtonFace);
+        a.Frame = D.ComboButton->Frame;
+    } else if (D.SunkEdge && D.ComboButton) {
+        const int n = std::max(1, D.SunkEdge->Frame);
+        TBitmap& src = D.ComboButton->Image;
+        const int cw = src.Width() / n;
+        TBitmap out(17 * n, 17, pf24bit);
+        for (int i = 0; i < n; ++i)
+            BitBlt(out.Canvas().Handle(), 17 * i, 0, 17, 17, src.Canvas().Handle(),
+                   (i + 1) * cw - 19, 2, SRCCOPY);
+        a.Image.Assign(out);
+        a.Frame = n;
+    }
+}
+
+// D5: a point in the first cell of the top border, else the button face.
+TColor TSkinLoader::FrameColourNow() const {
+    TBitmap& top = D.BorderTop->Image;
+    if (top.Empty()) return D.ButtonFace;
+    const int frames = std::max(1, D.BorderTop->Frame);
+    const int x = top.Width() / 3, y = (top.Height() / frames) / 3;
+    const TColor c = top.Canvas().Pixel(x, y);
+    return c == -1 ? D.ButtonFace : c;
+}
+
+// D4: the tool-bar background, a soft vertical gradient near the frame colour.
+void TSkinLoader::ToolbarGradient() {
+    const TColor c = FrameColourNow();
+    TColor bottom = MixColors(0x808080, c, 150);
+    const TColor top = MixColors(D.ButtonFace, 0xFFFFFF, 150);
+    const int s = ColorSaturation(c);
+    if (s > 110) bottom = MixColors(c, 0xFFFFFF, (225 - s) * 25 / 140 + 50);
+    if (!D.Toolbar) D.Toolbar = std::make_unique<TDataSkinObject>("Toolbar");
+    TBitmap g(10, 40, pf24bit);
+    GradientFill(g.Canvas().Handle(), RECT{0, 0, 10, 40}, top, true, bottom);
+    D.Toolbar->Image.Assign(g);
+    D.Toolbar->Frame = 1;
+}
+
+void LoadSkinDefinition(TSkinData& data, const TQuickIni& ini, const TSkinReader& archive) {
+    TSkinLoader(data, ini, archive).Run();
+}
+
+} // namespace wl

@@ -1,0 +1,87 @@
+// TSkinData inside a form definition: the main window's component with its values and the
+// default skin in "SkinStream" is written, read back (the skin loads while the form is read)
+// and written again to the same text.
+#include "skin_test_util.h"
+
+#include "skin/data/skin_values.h"
+#include "support/testdata.h"
+#include "ui/formfile.h"
+
+using namespace wl;
+using namespace skintest;
+
+namespace {
+// The dictionary main window's skin data component as its form stores it.
+void SetUpMainWindowSkinData(TSkinData& d, const std::string& archive) {
+    d.SetName("SkinData1");
+    SetPropertyText(d, "DisableTag", "99");
+    SetPropertyText(d, "Options", "[xoPreview, xoToolbarBK]");
+    SetPropertyText(d, "SkinFormtype", "sfMainform");
+    SetPropertyText(d, "MenuUpdate", "True");
+    SetPropertyText(d, "MenuMerge", "False");
+    SetStringListProperty(d, "Skin3rd.Strings", MainWindowSkin3rd());
+    d.SkinBytes = archive;
+    d.SetDesigning(true); // stored as designed: Active without running the manager
+    SetPropertyText(d, "Active", "True");
+}
+} // namespace
+
+TEST_F(SkinDataTest, MainWindowSkinDataRoundTrip) {
+#ifndef WL_DEFAULT_SKIN
+    GTEST_SKIP() << "no default skin archive in this build";
+#else
+    const std::string archive = test::ReadFileBytes(WL_DEFAULT_SKIN);
+    TComponent root(nullptr);
+    root.SetName("Fmain");
+    auto* stored = new TSkinData(&root);
+    SetUpMainWindowSkinData(*stored, archive);
+    const std::string text = WriteComponentText(root);
+    EXPECT_NE(text.find("object SkinData1: TSkinData"), std::string::npos) << text.substr(0, 400);
+    EXPECT_NE(text.find("SkinStream = {"), std::string::npos);
+    EXPECT_NE(text.find("'TAdvPageControl=nil'"), std::string::npos);
+    EXPECT_NE(text.find("Active = True"), std::string::npos);
+
+    TComponent copy(nullptr);
+    ReadComponentText(copy, text, "Fmain");
+    auto* d = dynamic_cast<TSkinData*>(copy.FindComponent("SkinData1"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->SkinBytes, archive);
+    EXPECT_FALSE(d->NotLoaded);            // loaded while the form was read
+    EXPECT_TRUE(d->Active());              // and switched on at Loaded
+    EXPECT_EQ(d->Skin3rd()->Count(), 115);
+    EXPECT_EQ(d->SkinName, "Wordlark Calm");
+    ASSERT_NE(TSkinManage::Instance(), nullptr);
+    EXPECT_EQ(TSkinManage::Instance()->MainData(), d);
+    ASSERT_EQ(TSkinManage::Instance()->ScheduledActions().size(), 1u);
+    EXPECT_EQ(TSkinManage::Instance()->ScheduledActions()[0].Action, 1);
+    // Written at run time the text is the same, except the design-time indicator, which reads
+    // "(none)" at run time and is therefore left out.
+    std::string expected = text;
+    const std::string store = "    SkinStore = '(Good)'\r\n";
+    ASSERT_NE(expected.find(store), std::string::npos);
+    expected.erase(expected.find(store), store.size());
+    EXPECT_TRUE(WriteComponentText(copy) == expected);
+#endif
+}
+
+TEST_F(SkinDataTest, EmptySkinStreamInAForm) {
+    TComponent root(nullptr);
+    root.SetName("Form1");
+    auto* d = new TSkinData(&root);
+    d->SetName("SkinData1");
+    const std::string text = WriteComponentText(root);
+    EXPECT_NE(text.find("SkinStream = {"), std::string::npos);
+    TComponent copy(nullptr);
+    ReadComponentText(copy, text, "Form1");
+    auto* e = dynamic_cast<TSkinData*>(copy.FindComponent("SkinData1"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->SkinBytes.empty());
+    EXPECT_TRUE(e->NotLoaded);
+    EXPECT_FALSE(e->Active());
+    // "SkinStore" written as "(Good)" changes nothing when read.
+    TComponent third(nullptr);
+    std::string withStore = text;
+    withStore.insert(withStore.find("SkinStream"), "SkinStore = '(Good)'\n    ");
+    ReadComponentText(third, withStore, "Form1");
+    EXPECT_EQ(GetPropertyText(*third.FindComponent("SkinData1"), "SkinStore"), "(none)");
+}
