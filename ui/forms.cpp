@@ -69,11 +69,9 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+    // OnDestroy cannot run here: the derived form that handles it is already gone. Forms freed
+    // through Release run it first (DoDestroy).
     Destroying();
-    if (!destroyed_ && created_) {
-        // OnDestroy belongs to the derived class, which is gone by now: only forms freed through
-        // DoDestroy (the application, Release) run it.
-    }
     if (Screen) Screen->RemoveForm(this);
     // Owned controls go while this window still exists, so each takes its own window down.
     DestroyComponents();
@@ -88,7 +86,6 @@ void TCustomForm::ReadDefinitionText(const std::string& text) {
 }
 
 void TCustomForm::DoCreate() {
-    created_ = true;
     try {
         OnCreate(this);
     } catch (...) {
@@ -424,7 +421,11 @@ void TApplication::Initialize() {
 
 LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
-        if (Application && Application->mainForm_) Application->mainForm_->Close();
+        try {
+            if (Application && Application->mainForm_) Application->mainForm_->Close();
+        } catch (...) {
+            Application->HandleException(Application);
+        }
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -130,7 +130,6 @@ private:
     TPrintScale printScale_ = poProportional;
     bool keyPreview_ = false;
     bool destroyed_ = false;
-    bool created_ = false;
 };
 
 class TForm : public TCustomForm {

@@ -7,6 +7,13 @@
 namespace wl {
 namespace {
 
+// "$" + pair, built by appending: GCC 12 warns falsely (-Wrestrict) about operator+ here.
+int32_t PairValue(const std::string& hex, size_t index) {
+    std::string text = "$";
+    text.append(hex, 2 * index, 2);
+    return StrToInt(text);
+}
+
 // The decoder as the program was first written: one full hexadecimal round trip per key byte,
 // from the last key byte to the first. The fast decoder must agree with it byte for byte.
 std::string DecodeByPasses(std::string_view encoded, std::string_view key) {
@@ -14,9 +21,9 @@ std::string DecodeByPasses(std::string_view encoded, std::string_view key) {
     std::string current(encoded);
     for (size_t r = keyHex.size() / 2; r >= 1; --r) {
         std::string result;
-        unsigned char b = static_cast<unsigned char>(StrToInt("$" + keyHex.substr(2 * (r - 1), 2)));
+        unsigned char b = static_cast<unsigned char>(PairValue(keyHex, r - 1));
         for (size_t j = 0; j < current.size() / 2; ++j) {
-            unsigned char a = static_cast<unsigned char>(StrToInt("$" + current.substr(2 * j, 2)));
+            unsigned char a = static_cast<unsigned char>(PairValue(current, j));
             result += HexEncode(std::string(1, static_cast<char>(a ^ b)));
         }
         current = result;

@@ -10,6 +10,8 @@
 #include "ui/clipbrd.h"
 #include "ui/strconv.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,6 +94,70 @@ TEST_F(Controls, ReplacedWindowProcSeesEveryMessageFirstAndCanBeRestored) {
     SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, Point(4, 4));
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(button->Caption(), "Restored");
+}
+
+LONG_PTR Style(TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_STYLE); }
+LONG_PTR ExStyle(TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_EXSTYLE); }
+std::string WindowText(TWinControl* c) {
+    char buf[256] = {};
+    GetWindowTextA(c->Handle(), buf, sizeof buf);
+    return buf;
+}
+
+TEST_F(Controls, PublishedPropertiesWrittenByNameReachTheWindows) {
+    auto form = MakeGallery();
+    TGalleryForm* f = form.get();
+    struct Case {
+        TWinControl* control;
+        const char* path;
+        const char* value;
+        std::function<bool()> windowAgrees;
+    } cases[] = {
+        {f->Edit1, "Text", "'typed'", [&] { return WindowText(f->Edit1) == "typed"; }},
+        {f->Edit1, "ReadOnly", "True", [&] { return (Style(f->Edit1) & ES_READONLY) != 0; }},
+        {f->Edit1, "MaxLength", "5", [&] { return SendMessageA(f->Edit1->Handle(), EM_GETLIMITTEXT, 0, 0) == 5; }},
+        {f->Edit1, "Ctl3D", "True", [&] { return (ExStyle(f->Edit1) & WS_EX_CLIENTEDGE) != 0; }},
+        // The system edit turns WS_BORDER into a flat one-pixel frame it draws itself.
+        {f->Edit1, "Ctl3D", "False", [&] {
+             HWND e = f->Edit1->Handle();
+             UpdateWindow(e);
+             return !(ExStyle(f->Edit1) & WS_EX_CLIENTEDGE) && WindowPixel(e, 0, 10) != RGB(255, 255, 255) &&
+                    WindowPixel(e, 1, 1) == RGB(255, 255, 255);
+         }},
+        {f->Edit1, "Enabled", "False", [&] { return !IsWindowEnabled(f->Edit1->Handle()); }},
+        {f->Edit1, "Visible", "False", [&] { return !IsWindowVisible(f->Edit1->Handle()); }},
+        {f->Edit1, "Left", "30", [&] {
+             RECT r;
+             GetWindowRect(f->Edit1->Handle(), &r);
+             MapWindowPoints(nullptr, f->Panel1->Handle(), reinterpret_cast<POINT*>(&r), 2);
+             return r.left == 30;
+         }},
+        {f->Memo1, "ScrollBars", "ssBoth", [&] { return (Style(f->Memo1) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL); }},
+        {f->Memo1, "WordWrap", "False", [&] { return (Style(f->Memo1) & ES_AUTOHSCROLL) != 0; }},
+        {f->Memo1, "Lines.Strings", "('one' 'two')", [&] { return WindowText(f->Memo1) == "one\r\ntwo"; }},
+        {f->Button1, "Caption", "'Go'", [&] { return WindowText(f->Button1) == "Go"; }},
+        {f->Button1, "Default", "True", [&] { return (Style(f->Button1) & 0xF) == BS_DEFPUSHBUTTON; }},
+        {f->Panel3, "BorderStyle", "bsSingle", [&] { return (Style(f->Panel3) & WS_BORDER) != 0; }},
+        {f, "Caption", "'Renamed'", [&] { return WindowText(f) == "Renamed"; }},
+        {f, "BorderIcons", "[biSystemMenu]", [&] { return (Style(f) & WS_SYSMENU) && !(Style(f) & WS_MINIMIZEBOX); }},
+        {f, "ClientWidth", "500", [&] {
+             RECT r;
+             GetClientRect(f->Handle(), &r);
+             return r.right == 500 && f->Panel1->Width() == 500;
+         }},
+    };
+    for (const auto& c : cases) {
+        std::string value = c.value;
+        if (value.front() == '(') {
+            SetStringListProperty(*c.control, c.path, {"one", "two"});
+        } else {
+            if (value.front() == '\'') value = value.substr(1, value.size() - 2);
+            SetPropertyText(*c.control, c.path, value);
+        }
+        EXPECT_TRUE(c.windowAgrees()) << c.control->Name() << "." << c.path << " = " << c.value;
+    }
+    // Windows re-created for a style change keep the text typed into them.
+    EXPECT_EQ(f->Edit1->Text(), "typed");
 }
 
 TEST_F(Controls, FocusMovesThroughEnterExitAndFocusChanged) {
@@ -267,6 +333,41 @@ TEST_F(Controls, ClosingHidesSecondaryFormsAndRunsOnShowEachTime) {
     EXPECT_EQ(std::count(form->log.begin(), form->log.end(), "show"), 2);
     form->Timer1->SetEnabled(true);
     EXPECT_TRUE(PumpUntil([&] { return std::count(form->log.begin(), form->log.end(), "timer") >= 2; }));
+}
+
+TEST_F(Controls, HintsBecomeTooltipsOnlyWhileShown) {
+    HWND tips = Application->HintWindow();
+    ASSERT_NE(tips, nullptr);
+    auto count = [&] { return SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0); };
+    LRESULT none = count();
+    auto form = MakeGallery();
+    EXPECT_EQ(count(), none + 2); // the edit and the search button
+    form->Edit1->SetShowHint(false);
+    EXPECT_EQ(count(), none + 1);
+    form->Edit1->SetShowHint(true);
+    form->Button1->SetHint("");
+    EXPECT_EQ(count(), none + 1);
+    form->Label1->SetHint("On a label");
+    form->Label1->SetShowHint(true); // windowless: a rectangle of its parent
+    EXPECT_EQ(count(), none + 2);
+    form.reset();
+    EXPECT_EQ(count(), none);
+}
+
+TEST_F(Controls, RunShowsTheMainFormAndClosingItEndsTheLoop) {
+    std::unique_ptr<TGalleryForm> form(Application->CreateForm<TGalleryForm>());
+    ASSERT_EQ(Application->MainForm(), form.get());
+    form->Timer1->OnTimer = [&](TObject*) {
+        form->Timer1->SetEnabled(false);
+        PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    };
+    form->Timer1->SetEnabled(true);
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(FindWindowA("TApplication", nullptr), Application->Handle());
+    EXPECT_EQ(GetWindow(form->Handle(), GW_OWNER), Application->Handle());
+    EXPECT_EQ(form->log, (std::vector<std::string>{"create", "show"}));
+    EXPECT_TRUE(IsWindowVisible(form->Handle())); // the main form is not hidden, the program ends
 }
 
 // Live GDI objects of this process. Wine reports 0 from GetGuiResources, so there the count is

@@ -32,6 +32,11 @@ TEST_F(FormFile, ReadsComponentsPropertiesEventsAndBinaryData) {
     EXPECT_EQ(form.Edit1->Text(), "apple");
     EXPECT_EQ(form.Edit1->Color(), clWhite);
     EXPECT_FALSE(form.Edit1->Ctl3D());
+    EXPECT_EQ(form.Edit1->Font().Color(), clBlue);
+    EXPECT_EQ(form.Edit1->Font().Height(), -13);
+    EXPECT_EQ(GetPropertyText(*form.Edit1, "Font.Style"), "[fsBold]");
+    EXPECT_FALSE(form.Edit1->ParentFont());
+    EXPECT_TRUE(form.Memo1->ParentFont());
     EXPECT_EQ(form.Memo1->Lines().Count(), 2);
     EXPECT_EQ(form.Memo1->Lines()[1], "second line " + Utf8ToAnsi("中文"));
     EXPECT_EQ(form.Splitter1->Color(), clActiveCaption);
@@ -62,6 +67,7 @@ TEST_F(FormFile, WriterOutputReadsBackToTheSameValues) {
     first.Memo1->Lines().Add("#5 'quoted'");
     first.Blob1->data = std::string(70, '\x7F');
     first.Panel2->SetHeight(120);
+    first.Memo1->Font().SetStyle(FontStyles({fsItalic}));
     std::string text = WriteComponentText(first);
     EXPECT_NE(text.find("object Gallery: TGalleryForm"), std::string::npos) << text;
     EXPECT_NE(text.find("OnClick = Button1Click"), std::string::npos) << text;
@@ -74,6 +80,8 @@ TEST_F(FormFile, WriterOutputReadsBackToTheSameValues) {
     EXPECT_EQ(second.Memo1->Lines().Lines(), first.Memo1->Lines().Lines());
     EXPECT_EQ(second.Blob1->data, first.Blob1->data);
     EXPECT_EQ(second.Panel2->Height(), 120);
+    EXPECT_EQ(second.Memo1->Font().Style(), FontStyles({fsItalic}));
+    EXPECT_EQ(second.Edit1->Font().Color(), clBlue);
     EXPECT_EQ(second.Caption(), first.Caption());
     EXPECT_EQ(second.ActiveControl(), second.Edit1);
     EXPECT_EQ(second.Edit1->TabOrder(), 1);

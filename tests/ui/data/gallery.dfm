@@ -66,6 +66,11 @@ object Gallery: TGalleryForm
       Height = 22
       Color = clWhite
       Ctl3D = False
+      Font.Color = clBlue
+      Font.Height = -13
+      Font.Name = 'MS Sans Serif'
+      Font.Style = [fsBold]
+      ParentFont = False
       Hint = 'Type a word'
       ShowHint = True
       Text = 'apple'
