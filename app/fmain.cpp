@@ -20,7 +20,7 @@ namespace {
 // would be left out of the program by the linker, and with it its registration.
 [[maybe_unused]] const TClassInfo* const kDefinitionClasses[] = {
     &TButton::StaticClass(), &TEdit::StaticClass(), &TMemo::StaticClass(),
-    &TADOTable::StaticClass(), &TSpVoice::StaticClass()};
+    &TADOTable::StaticClass(), &TSpVoice::StaticClass(), &TSkinData::StaticClass()};
 
 // Texts of the window (UTF-8; shown in the ANSI code page).
 constexpr std::string_view kProgramTitle = "Wordlark";
@@ -42,15 +42,6 @@ void ShowMessageBox(HWND owner, std::string_view utf8Text) {
     MessageBoxA(owner, Utf8ToAnsi(utf8Text).c_str(), Application->Title().c_str(), MB_OK);
 }
 
-// The keyword field and the memo share one font: bold, blue, 13 pixels.
-void SetFieldFont(TFont& font) {
-    font.SetName("MS Sans Serif");
-    font.SetHeight(-13);
-    font.SetStyle(FontStyles({fsBold}));
-    font.SetColor(clBlue);
-    font.SetCharset(DEFAULT_CHARSET);
-}
-
 } // namespace
 
 WL_DEFINE_CLASS(TFmain, [](ClassBuilder<TFmain>& c) {
@@ -64,6 +55,7 @@ WL_DEFINE_CLASS(TFmain, [](ClassBuilder<TFmain>& c) {
     c.Field("BPicture", &TFmain::BPicture);
     c.Field("ADOTable1", &TFmain::ADOTable1);
     c.Field("SpVoice1", &TFmain::SpVoice1);
+    c.Field("SkinData1", &TFmain::SkinData1);
     c.Method("FormCreate", &TFmain::FormCreate);
     c.Method("BsearchClick", &TFmain::BsearchClick);
     c.Method("Edit1KeyPress", &TFmain::Edit1KeyPress);
@@ -94,13 +86,6 @@ TFmain::TFmain(TComponent* owner) : TForm(owner), storeFolder_(ExecutableFolder(
 
 TFmain::~TFmain() {
     if (Fmain == this) Fmain = nullptr;
-}
-
-void TFmain::Loaded() {
-    // Fonts are not part of the stored definition: the two text fields get theirs here.
-    if (Edit1) SetFieldFont(Edit1->Font());
-    if (Memo1) SetFieldFont(Memo1->Font());
-    TForm::Loaded();
 }
 
 void TFmain::FormCreate(TObject*) {

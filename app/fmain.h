@@ -1,9 +1,10 @@
 // TFmain, the dictionary's main window: the keyword field, the meaning memo, six command
-// buttons, the dictionary table and the speech component. Its layout and property values are
-// in fmain.form (compiled into the program); this class holds the handlers.
+// buttons, the dictionary table, the speech component and the skin data component. Its layout and property values are
+// in fmain.form.in (compiled into the program); this class holds the handlers.
 #pragma once
 
 #include "app/components.h"
+#include "skin/data/skin_data.h"
 #include "ui/forms.h"
 #include "ui/stdctrls.h"
 
@@ -27,6 +28,7 @@ public:
     TButton* BPicture = nullptr;
     TADOTable* ADOTable1 = nullptr;
     TSpVoice* SpVoice1 = nullptr;
+    TSkinData* SkinData1 = nullptr;
 
     void FormCreate(TObject* sender);
     void BsearchClick(TObject* sender);
@@ -46,7 +48,6 @@ public:
     const std::string& StoreFolder() const { return storeFolder_; }
     void SetStoreFolder(std::string folder) { storeFolder_ = std::move(folder); }
 
-    void Loaded() override;
 
 private:
     void LookUp();

@@ -172,6 +172,31 @@ TEST(MainWindow, DamagedStoreIsReportedAndLaterLookupsFindTheTableClosed) {
     EXPECT_EQ(w.FieldUtf8(), "apple");
 }
 
+TEST(MainWindow, ReadsItsSkinAndFontsWithTheWindow) {
+    ProgramWindows w(SampleFolder());
+    TFmain& f = w.Main();
+    // The skin stored with the window is loaded while the window is read.
+    ASSERT_NE(f.SkinData1, nullptr);
+    EXPECT_FALSE(f.SkinData1->SkinBytes.empty());
+    EXPECT_FALSE(f.SkinData1->NotLoaded);
+    EXPECT_TRUE(f.SkinData1->Active());
+    EXPECT_EQ(f.SkinData1->Skin3rd()->Count(), 115);
+    EXPECT_EQ(GetPropertyText(*f.SkinData1, "DisableTag"), "99");
+    EXPECT_EQ(GetPropertyText(*f.SkinData1, "Options"), "[xoPreview, xoToolbarBK]");
+    EXPECT_EQ(f.SkinData1->Skin3rdKind("TAdvPageControl"), std::optional<std::string>("nil"));
+
+    EXPECT_EQ(f.Font().Name(), "MS Sans Serif");
+    EXPECT_EQ(f.Font().Height(), -11);
+    for (TControl* field : {static_cast<TControl*>(f.Edit1), static_cast<TControl*>(f.Memo1)}) {
+        SCOPED_TRACE(field->Name());
+        EXPECT_EQ(field->Font().Name(), "MS Sans Serif");
+        EXPECT_EQ(field->Font().Height(), -13);
+        EXPECT_EQ(field->Font().Color(), clBlue);
+        EXPECT_EQ(GetPropertyText(*field, "Font.Style"), "[fsBold]");
+    }
+    EXPECT_EQ(GetPropertyText(*f.BExit, "Font.Style"), "[]");
+}
+
 TEST(MainWindow, OpensAtTheTopRightCornerWithItsLayout) {
     ProgramWindows w(SampleFolder());
     TFmain& f = w.Main();
