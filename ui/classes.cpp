@@ -10,15 +10,6 @@ namespace wl {
 
 namespace {
 
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::string Lower(std::string_view s) {
     std::string r(s);
     for (auto& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

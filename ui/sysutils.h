@@ -25,6 +25,10 @@ public:
 // Removes every leading and trailing byte whose code is 32 or less.
 std::string Trim(std::string_view text);
 
+// Equality of two texts ignoring the case of ASCII letters (names of classes, properties,
+// members and sections are ASCII).
+bool SameText(std::string_view a, std::string_view b);
+
 // Integer conversion as the platform does it: optional leading blanks, an optional sign, then
 // decimal digits, or "$" / "0x" / "0X" followed by hexadecimal digits. Anything else, or a value
 // outside 32 bits, throws EConvertError "'<text>' is not a valid integer value".

@@ -30,6 +30,20 @@ void Slot(std::string& out, const char* name, const TDataSkinObject* rec) {
 
 } // namespace
 
+std::vector<NamedSkinColour> SkinColours(const TSkinData& d) {
+    return {
+        {"WindowText", d.WindowText},       {"TitleTextActive", d.TitleTextActive},
+        {"TitleTextNoActive", d.TitleTextNoActive}, {"ButtonFace", d.ButtonFace},
+        {"ButtonText", d.ButtonText},       {"ButtonHilight", d.ButtonHilight},
+        {"Buttonlight", d.Buttonlight},     {"ButtonShadow", d.ButtonShadow},
+        {"ButtonDkShadow", d.ButtonDkShadow}, {"HilightText", d.HilightText},
+        {"Hilight", d.Hilight},             {"MenubarColour", d.MenubarColour},
+        {"MenuBarText", d.MenuBarText},     {"MenuText", d.MenuText},
+        {"MenuColour", d.MenuColour},       {"ScrollbarColour", d.ScrollbarColour},
+        {"FrameColour", d.FrameColour},
+    };
+}
+
 std::string DumpSkin(TSkinData& d) {
     std::string out;
     const struct {
@@ -85,20 +99,7 @@ std::string DumpSkin(TSkinData& d) {
                " CombineOp=" + std::to_string(b->CombineOp) + " Frame=" + std::to_string(b->Frame) +
                " Image=" + Size(b->Image) + "\n";
     }
-    const struct {
-        const char* name;
-        TColor value;
-    } colours[] = {
-        {"WindowText", d.WindowText},       {"TitleTextActive", d.TitleTextActive},
-        {"TitleTextNoActive", d.TitleTextNoActive}, {"ButtonFace", d.ButtonFace},
-        {"ButtonText", d.ButtonText},       {"ButtonHilight", d.ButtonHilight},
-        {"Buttonlight", d.Buttonlight},     {"ButtonShadow", d.ButtonShadow},
-        {"ButtonDkShadow", d.ButtonDkShadow}, {"HilightText", d.HilightText},
-        {"Hilight", d.Hilight},             {"MenubarColour", d.MenubarColour},
-        {"MenuBarText", d.MenuBarText},     {"MenuText", d.MenuText},
-        {"MenuColour", d.MenuColour},       {"ScrollbarColour", d.ScrollbarColour},
-        {"FrameColour", d.FrameColour},
-    };
+    const std::vector<NamedSkinColour> colours = SkinColours(d);
     for (const auto& c : colours) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(c.value));

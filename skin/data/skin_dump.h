@@ -13,9 +13,17 @@
 #include "skin/data/skin_data.h"
 
 #include <string>
+#include <vector>
 
 namespace wl {
 
 std::string DumpSkin(TSkinData& data);
+
+// The skin colour values of a loaded skin, by name, in the dump's order.
+struct NamedSkinColour {
+    const char* name;
+    TColor value;
+};
+std::vector<NamedSkinColour> SkinColours(const TSkinData& data);
 
 } // namespace wl

@@ -48,3 +48,22 @@ TEST(StrToInt, RejectsEverythingElseWithThePlatformText) {
 
 } // namespace
 } // namespace wl
+
+namespace wl {
+namespace {
+
+TEST(SameText, IgnoresTheCaseOfAsciiLettersOnly) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"TButton", "tbutton", true}, {"Font.Name", "FONT.NAME", true}, {"", "", true},
+        {"abc", "abd", false},        {"abc", "ab", false},             {"[", "{", false},
+        {"\xC0", "\xE0", false}, // bytes above 127 are compared as they are
+    };
+    for (const auto& c : cases) EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
+} // namespace
+} // namespace wl

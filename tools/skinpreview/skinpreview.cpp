@@ -212,20 +212,7 @@ int WriteSheet(TSkinData& d, const std::string& out) {
     add("ComboxArrow", d.ComboxArrow.get());
     add("Toolbar", d.Toolbar.get());
 
-    const struct {
-        const char* name;
-        TColor value;
-    } colours[] = {
-        {"WindowText", d.WindowText},       {"TitleTextActive", d.TitleTextActive},
-        {"TitleTextNoActive", d.TitleTextNoActive}, {"ButtonFace", d.ButtonFace},
-        {"ButtonText", d.ButtonText},       {"ButtonHilight", d.ButtonHilight},
-        {"Buttonlight", d.Buttonlight},     {"ButtonShadow", d.ButtonShadow},
-        {"ButtonDkShadow", d.ButtonDkShadow}, {"HilightText", d.HilightText},
-        {"Hilight", d.Hilight},             {"MenubarColour", d.MenubarColour},
-        {"MenuBarText", d.MenuBarText},     {"MenuText", d.MenuText},
-        {"MenuColour", d.MenuColour},       {"ScrollbarColour", d.ScrollbarColour},
-        {"FrameColour", d.FrameColour},
-    };
+    const std::vector<NamedSkinColour> colours = SkinColours(d);
 
     const int sampleW = 520, sampleH = 190;
     int width = 2 * sampleW + 3 * kGap * 3;
@@ -235,7 +222,7 @@ int WriteSheet(TSkinData& d, const std::string& out) {
         height += RowHeight(r);
     }
     const int swatchW = 120, perLine = std::max(1, (width - 20) / swatchW);
-    height += 30 + ((static_cast<int>(std::size(colours)) + perLine - 1) / perLine) * 56;
+    height += 30 + ((static_cast<int>(colours.size()) + perLine - 1) / perLine) * 56;
 
     TBitmap sheet(width, height, pf24bit);
     TCanvas& c = sheet.Canvas();
@@ -269,7 +256,7 @@ int WriteSheet(TSkinData& d, const std::string& out) {
     y += 10;
     Text(c, 10, y, "Colours");
     y += 20;
-    for (size_t i = 0; i < std::size(colours); ++i) {
+    for (size_t i = 0; i < colours.size(); ++i) {
         const int x = 10 + static_cast<int>(i % perLine) * swatchW;
         const int yy = y + static_cast<int>(i / perLine) * 56;
         c.Brush().SetStyle(bsSolid);
