@@ -1,5 +1,6 @@
 // Table component facade (see ado_table.h).
 #include "store/ado_table.h"
+#include "store/text.h"
 
 #include <vector>
 
@@ -10,17 +11,6 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x + 32);
-        if (y >= 'A' && y <= 'Z') y = char(y + 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // The value of `key` in a "Name=value;Name=value" connection string, or nothing. A value may
@@ -44,7 +34,7 @@ bool ConnectionValue(std::string_view text, std::string_view key, std::string& v
             next = text.find(';', v);
             val = std::string(TrimBlanks(text.substr(v, next == std::string_view::npos ? std::string_view::npos : next - v)));
         }
-        if (SameText(name, key)) {
+        if (EqualNoCase(name, key)) {
             value = val;
             return true;
         }
@@ -71,7 +61,7 @@ void AdoTable::Open() {
     std::string provider, source;
     if (!ConnectionValue(connection_, "Provider", provider))
         throw JetError("The connection string names no provider; expected Provider=" + std::string(kProvider));
-    if (!SameText(provider, kProvider))
+    if (!EqualNoCase(provider, kProvider))
         throw JetError("Provider '" + provider + "' is not supported; only " + std::string(kProvider) + " can be opened");
     if (!ConnectionValue(connection_, "Data Source", source) || source.empty())
         throw JetError("The connection string names no Data Source");

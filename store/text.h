@@ -17,6 +17,9 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToAnsi(std::u16string_view text);
 std::u16string AnsiToUtf16(std::string_view text);
 
+// Equality ignoring the case of ASCII letters (table, column and connection-string names).
+bool EqualNoCase(std::string_view a, std::string_view b);
+
 // Native builds only (ignored under Windows): the iconv name of the ANSI code page.
 void SetNativeAnsiCodePage(const std::string& iconvName);
 

@@ -74,17 +74,6 @@ constexpr NamedColor kNames[] = {
     {clDefault, "clDefault"},
 };
 
-bool SameTextAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Lets the property system read and write colour names (Color = clBtnFace).
 const bool kHooksInstalled = [] {
     TColorIdentHooks hooks;
@@ -112,7 +101,7 @@ bool ColorToIdent(TColor color, std::string& ident) {
 
 bool IdentToColor(std::string_view ident, TColor& color) {
     for (const auto& n : kNames)
-        if (SameTextAscii(ident, n.name)) {
+        if (SameText(ident, n.name)) {
             color = n.color;
             return true;
         }
