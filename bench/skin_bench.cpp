@@ -3,7 +3,7 @@
 // BuildElementImage and copying them to a window-sized bitmap, as frame painting does.
 //   skin_bench [ARCHIVE]   prints the median and best time of each, in milliseconds
 #include "skin/data/skin_data.h"
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
 
 #include <windows.h>
 
@@ -45,7 +45,7 @@ void Report(const char* what, int runs, const std::function<void()>& body) {
 
 // The frame of a window of w x h painted as the frame painter does: each border rendered into
 // its own bitmap and copied opaquely.
-void PaintFrame(TSkinData& d, HDC target, int w, int h) {
+void PaintFrame(TSkinData& d, HDC target, int w, int h, bool direct = false) {
     auto thickness = [](TDataSkinBorder& b, bool vertical) {
         const int frames = std::max(1, b.Frame);
         return vertical ? b.Image.Height() / frames : b.Image.Width() / frames;
@@ -61,6 +61,11 @@ void PaintFrame(TSkinData& d, HDC target, int w, int h) {
                   {d.BorderRight.get(), {w - right, top, w, h - bottom}, false},
                   {d.BorderBottom.get(), {0, h - bottom, w, h}, true}};
     for (const Piece& p : pieces) {
+        if (direct) {
+            DrawElement(target, p.r, p.b->Image, p.b->Margins(), p.vertical, p.b->Tile != 1,
+                        p.b->Frame, 1, false);
+            continue;
+        }
         auto img = BuildElementImage(p.r, p.b->Image, p.b->Margins(), p.vertical, p.b->Tile != 1,
                                      p.b->Frame, 1);
         BitBlt(target, p.r.left, p.r.top, img->Width(), img->Height(), img->Canvas().Handle(), 0,
@@ -96,6 +101,18 @@ int main(int argc, char** argv) {
     HDC target = window.Canvas().Handle();
     Report("800x600 frame (four borders)", 200, [&] { PaintFrame(d, target, 800, 600); });
     // Title-bar and MDI buttons as their painters draw them: one keyed cell each.
+    Report("800x600 frame (four borders), DrawElement", 200, [&] {
+        PaintFrame(d, target, 800, 600, true);
+    });
+    // Control faces as their companions draw them: 60 push buttons of 75 x 25, keyed.
+    Report("60 push buttons 75x25, keyed", 200, [&] {
+        TDataSkinButton& b = *d.Buttons;
+        for (int i = 0; i < 60; ++i) {
+            const int x = (i % 10) * 78, y = 40 + (i / 10) * 28;
+            DrawElement(target, {x, y, x + 75, y + 25}, b.Image, b.Margins(), false, b.Tile != 0,
+                        b.Frame, 1 + i % 5, true);
+        }
+    });
     Report("11 title and MDI button cells, keyed", 200, [&] {
         for (auto& b : d.SysButtons)
             if (!b->Image.Empty())

@@ -7,7 +7,7 @@
 #include "skin/archive/skin_reader.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_values.h"
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "skin_test_util.h"
 
 #include "skin/data/skin_values.h"
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
 
 using namespace wl;
 using namespace skintest;

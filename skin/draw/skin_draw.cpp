@@ -1,5 +1,5 @@
 // Skin image drawing primitives (see skin_draw.h).
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
 
 #include "ui/controls.h"
 

@@ -1,6 +1,6 @@
 // Pixel-exact tests of the skin drawing primitives on small synthetic bitmaps. Bitmaps are
 // written as rows of letters, one colour per letter; results are read back the same way.
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
 
 #include <gtest/gtest.h>
 
