@@ -91,7 +91,7 @@ TEST(SkinDraw, SelectFrameLaysOutCells) {
 TEST(SkinDraw, BuildElementImagePlacesNineGridPieces) {
     // One frame, 1-pixel margins: corners A C G I, edges B D F H, centre E.
     auto src = Make({"ABC", "DEF", "GHI"});
-    auto img = BuildElementImage(M(10, 10, 15, 14), *src, M(1, 1, 1, 1), false, false, 1, 1);
+    auto img = BuildElementImage(M(10, 10, 15, 14), {.Image = src.get(), .Margins = M(1, 1, 1, 1)});
     ASSERT_EQ(img->Width(), 5);
     ASSERT_EQ(img->Height(), 4);
     EXPECT_EQ(Read(*img), (std::vector<std::string>{"ABBBC", "DEEEF", "DEEEF", "GHHHI"}));
@@ -116,25 +116,28 @@ TEST(SkinDraw, BuildElementImageMarginsAndFrames) {
          "AABBCCDD"},
     };
     for (const Case& c : cases) {
-        auto img = BuildElementImage(M(0, 0, c.width, 1), *src, c.margins, c.vertical, false, 2,
-                                     c.index);
+        auto img = BuildElementImage(M(0, 0, c.width, 1), {.Image = src.get(),
+                                                           .Margins = c.margins,
+                                                           .Frames = 2,
+                                                           .Index = c.index,
+                                                           .Vertical = c.vertical});
         EXPECT_EQ(Read(*img)[0], c.expect) << c.what;
     }
     // Stacked frames: frame 2 of a 2 x 4 strip is its lower half.
     auto stacked = Make({"AB", "CD", "EF", "GH"});
-    auto img = BuildElementImage(M(0, 0, 2, 2), *stacked, M(0, 0, 0, 0), true, false, 2, 2);
+    auto img = BuildElementImage(M(0, 0, 2, 2), {.Image = stacked.get(), .Frames = 2, .Index = 2, .Vertical = true});
     EXPECT_EQ(Read(*img), (std::vector<std::string>{"EF", "GH"}));
     // Too low for top + bottom margins: the frame is stretched vertically.
     auto tall = Make({"A", "B", "C", "D"});
-    img = BuildElementImage(M(0, 0, 1, 2), *tall, M(0, 2, 0, 2), false, false, 1, 1);
+    img = BuildElementImage(M(0, 0, 1, 2), {.Image = tall.get(), .Margins = M(0, 2, 0, 2)});
     EXPECT_EQ(img->Height(), 2);
-    img = BuildElementImage(M(0, 0, 1, 8), *tall, M(0, 5, 0, 5), false, false, 1, 1);
+    img = BuildElementImage(M(0, 0, 1, 8), {.Image = tall.get(), .Margins = M(0, 5, 0, 5)});
     EXPECT_EQ(Read(*img), (std::vector<std::string>{"A", "A", "B", "B", "C", "C", "D", "D"}));
     // A frame smaller than its own margins loses them too, instead of drawing pieces from
     // outside the frame.
-    img = BuildElementImage(M(0, 0, 1, 8), *tall, M(0, 3, 0, 3), false, false, 1, 1);
+    img = BuildElementImage(M(0, 0, 1, 8), {.Image = tall.get(), .Margins = M(0, 3, 0, 3)});
     EXPECT_EQ(Read(*img), (std::vector<std::string>{"A", "A", "B", "B", "C", "C", "D", "D"}));
-    img = BuildElementImage(M(0, 0, 12, 1), *src, M(3, 0, 3, 0), false, false, 2, 1);
+    img = BuildElementImage(M(0, 0, 12, 1), {.Image = src.get(), .Margins = M(3, 0, 3, 0), .Frames = 2});
     EXPECT_EQ(Read(*img)[0], "AAABBBCCCDDD");
 }
 
@@ -142,24 +145,25 @@ TEST(SkinDraw, BuildElementImageTilesTheCentre) {
     // Left margin A, a 10-pixel centre 0..9, right margin B; 27 wide gives a 25-pixel centre:
     // tiles at 1, 11 and 21, the last cut by the right edge piece.
     auto src = Make({"A0123456789B"});
-    auto img = BuildElementImage(M(0, 0, 27, 1), *src, M(1, 0, 1, 0), false, true, 1, 1);
+    auto img = BuildElementImage(M(0, 0, 27, 1), {.Image = src.get(), .Margins = M(1, 0, 1, 0), .Tile = true});
     EXPECT_EQ(Read(*img)[0], "A0123456789012345678901234B");
-    auto stretched = BuildElementImage(M(0, 0, 22, 1), *src, M(1, 0, 1, 0), false, false, 1, 1);
+    auto stretched = BuildElementImage(M(0, 0, 22, 1), {.Image = src.get(), .Margins = M(1, 0, 1, 0)});
     EXPECT_EQ(Read(*stretched)[0], "A00112233445566778899B");
 }
 
 TEST(SkinDraw, EmptyAndInvertedTargetsDrawNothing) {
     auto src = Make({"AB"});
-    EXPECT_TRUE(BuildElementImage(M(5, 0, 4, 1), *src, M(0, 0, 0, 0), false, false, 1, 1)->Empty());
-    EXPECT_TRUE(BuildElementImage(M(0, 0, 0, 3), *src, M(0, 0, 0, 0), false, false, 1, 1)->Empty());
+    const TElementDraw e{.Image = src.get()};
+    EXPECT_TRUE(BuildElementImage(M(5, 0, 4, 1), e)->Empty());
+    EXPECT_TRUE(BuildElementImage(M(0, 0, 0, 3), e)->Empty());
     auto dst = Canvas(3, 2);
     const std::vector<std::string> before = Read(*dst);
     HDC dc = dst->Canvas().Handle();
-    DrawElement(dc, M(2, 0, 1, 2), *src, M(0, 0, 0, 0), false, false, 1, 1, false);
-    DrawFrameStretched(dc, M(0, 2, 3, 1), *src, false, 1, 1);
-    DrawFrameCentered(dc, M(3, 0, 0, 2), *src, false, 1, 1);
-    StretchSkinStrip(dc, M(3, 0, 0, 2), *src, false, 1, 1, M(0, 0, 0, 0));
-    DrawSkinBar(dst->Canvas(), M(3, 0, 0, 2), *src, false, false, 1, 1, M(0, 0, 0, 0));
+    DrawElement(dc, M(2, 0, 1, 2), e);
+    DrawFrameStretched(dc, M(0, 2, 3, 1), e);
+    DrawFrameCentered(dc, M(3, 0, 0, 2), e);
+    StretchSkinStrip(dc, M(3, 0, 0, 2), e);
+    DrawSkinBar(dc, M(3, 0, 0, 2), e);
     TransparentBlit(dc, M(3, 3, 0, 0), *src, kSkinKeyColor);
     TileBitmap(dst->Canvas(), M(3, 0, 0, 2), *src, M(0, 0, 1, 1));
     EXPECT_EQ(Read(*dst), before);
@@ -177,8 +181,8 @@ TEST(SkinDraw, TransparentDrawingLeavesKeyPixels) {
     };
     for (const Case& c : cases) {
         auto dst = Canvas(5, 4);
-        DrawElement(dst->Canvas().Handle(), M(1, 1, 4, 3), *src, M(0, 0, 0, 0), false, false, 1,
-                    1, c.transparent);
+        DrawElement(dst->Canvas().Handle(), M(1, 1, 4, 3),
+                    {.Image = src.get(), .Transparent = c.transparent});
         EXPECT_EQ(Read(*dst), c.expect) << c.what;
     }
     // Only the exact key is transparent; near-magenta pixels are drawn.
@@ -195,16 +199,18 @@ TEST(SkinDraw, TransparentDrawingLeavesKeyPixels) {
 TEST(SkinDraw, FrameStretchedAndCentred) {
     auto src = Make({"AmBC", "DEFG"}); // two frames of 2 x 2
     auto dst = Canvas(6, 4);
-    DrawFrameStretched(dst->Canvas().Handle(), M(0, 0, 4, 4), *src, true, 2, 1);
+    DrawFrameStretched(dst->Canvas().Handle(), M(0, 0, 4, 4),
+                       {.Image = src.get(), .Frames = 2, .Index = 1, .Transparent = true});
     EXPECT_EQ(Read(*dst), (std::vector<std::string>{"AA....", "AA....", "DDEE..", "DDEE.."}));
     dst = Canvas(7, 5);
-    DrawFrameCentered(dst->Canvas().Handle(), M(0, 0, 7, 5), *src, false, 2, 2);
+    DrawFrameCentered(dst->Canvas().Handle(), M(0, 0, 7, 5),
+                      {.Image = src.get(), .Frames = 2, .Index = 2});
     EXPECT_EQ(Read(*dst), (std::vector<std::string>{".......", "..BC...", "..FG...", ".......",
                                                     "......."}));
     // A rectangle smaller than the cell: the offset goes negative and truncates toward zero.
     dst = Canvas(3, 3);
-    DrawFrameCentered(dst->Canvas().Handle(), M(1, 1, 2, 2), *Make({"ABC", "DEF", "GHI"}), false,
-                      1, 1);
+    auto nine = Make({"ABC", "DEF", "GHI"});
+    DrawFrameCentered(dst->Canvas().Handle(), M(1, 1, 2, 2), {.Image = nine.get()});
     EXPECT_EQ(Read(*dst), (std::vector<std::string>{"ABC", "DEF", "GHI"}));
 }
 
@@ -222,24 +228,28 @@ TEST(SkinDraw, SkinBarTilesTheMiddle) {
     for (const Case& c : cases) {
         auto src = Make({"ABCD"});
         auto dst = Canvas(c.width, 1);
-        DrawSkinBar(dst->Canvas(), M(0, 0, c.width, 1), *src, false, false, 1, 1, c.margins);
+        DrawSkinBar(dst->Canvas().Handle(), M(0, 0, c.width, 1),
+                    {.Image = src.get(), .Margins = c.margins});
         EXPECT_EQ(Read(*dst)[0], c.expect) << c.what;
     }
     // Transparent: key pixels of the bar leave the destination; cells stacked vertically.
     auto src = Make({"AmmB", "CDDE"});
     auto dst = Canvas(6, 2);
-    DrawSkinBar(dst->Canvas(), M(0, 0, 6, 2), *src, true, true, 2, 1, M(1, 0, 1, 0));
+    DrawSkinBar(dst->Canvas().Handle(), M(0, 0, 6, 2),
+                {.Image = src.get(), .Margins = M(1, 0, 1, 0), .Frames = 2, .Index = 1,
+                 .Vertical = true, .Transparent = true});
     EXPECT_EQ(Read(*dst), (std::vector<std::string>{"A....B", "A....B"}));
 }
 
 TEST(SkinDraw, StretchSkinStripScalesThreeSlices) {
     auto src = Make({"ABCDEFGH"}); // two frames of 4
     auto dst = Canvas(8, 2);
-    StretchSkinStrip(dst->Canvas().Handle(), M(0, 0, 8, 2), *src, false, 2, 1, M(1, 0, 1, 0));
+    const TElementDraw strip{.Image = src.get(), .Margins = M(1, 0, 1, 0), .Frames = 2};
+    StretchSkinStrip(dst->Canvas().Handle(), M(0, 0, 8, 2), strip);
     EXPECT_EQ(Read(*dst), (std::vector<std::string>{"ABBBCCCD", "ABBBCCCD"}));
     // Narrower than one frame: that frame squeezed, nothing of the other frame.
     dst = Canvas(3, 1);
-    StretchSkinStrip(dst->Canvas().Handle(), M(0, 0, 2, 1), *src, false, 2, 2, M(1, 0, 1, 0));
+    StretchSkinStrip(dst->Canvas().Handle(), M(0, 0, 2, 1), strip.Cell(2));
     std::string row = Read(*dst)[0];
     EXPECT_EQ(row[2], '.');
     for (int x = 0; x < 2; ++x) EXPECT_NE(std::string("EFGH").find(row[x]), std::string::npos) << row;
