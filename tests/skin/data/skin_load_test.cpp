@@ -285,12 +285,13 @@ TEST_F(SkinDataTest, ComboCompositeAndArrow) {
         EXPECT_EQ(PixelOf(sunk.Image, 199 - (x0 + 49), 10), button) << k;
         EXPECT_EQ(PixelOf(sunk.Image, 199 - (x0 + 0), 10), edge) << k;
     }
-    // D1 mirrored the skin's own button image, before the composite replaced it.
+    // The second image holds the skin's own button image mirrored, from before the composite
+    // replaced the first.
     ASSERT_EQ(combo.Image2.Width(), 72);
     EXPECT_EQ(PixelOf(combo.Image2, 71, 0), 0x550000);
     EXPECT_EQ(PixelOf(combo.Image2, 71 - 1, 1), kKey);
     EXPECT_EQ(PixelOf(combo.Image2, 0, 0), 0x880000);
-    // D3: 17 x 17 squares cut from the right end of each composite cell.
+    // The arrow cells: 17 x 17 squares cut from the right end of each composite cell.
     ASSERT_NE(d.ComboxArrow, nullptr);
     EXPECT_EQ(d.ComboxArrow->Frame, 4);
     ASSERT_EQ(d.ComboxArrow->Image.Width(), 68);
