@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,6 +66,7 @@ std::unique_ptr<TBitmap> Canvas(int w, int h) {
 }
 
 RECT M(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
+constexpr TColor SkinRgbOf(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 } // namespace
 
@@ -358,5 +361,309 @@ TEST(SkinDraw, KeyedBlitPathsAgree) {
         if (kind == Ddb) BitBlt(dst->Canvas().Handle(), 0, 0, 6, 5, dc, 0, 0, SRCCOPY);
         if (kind == Dib32) dst->SetPixelFormat(pf24bit);
         EXPECT_EQ(Read(*dst), expect) << "kind " << kind;
+    }
+}
+
+// ---- Nine-grids against an independent expectation, on sources whose pixels all differ ----
+
+namespace {
+
+// A source whose pixel (x, y) has red x + 1, green y + 1 and blue 0x80: every pixel differs
+// and none is the key colour, so each drawn pixel tells where in the source it came from.
+TColor SkinPixel(int x, int y) { return (x + 1) | ((y + 1) << 8) | (0x80 << 16); }
+std::unique_ptr<TBitmap> Distinct(int w, int h) {
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) SetPx(*b, x, y, SkinPixel(x, y));
+    return b;
+}
+constexpr TColor kOutside = 0x00FF00; // the destination's own colour
+
+// The source position a pixel came from, or (-1, -1) for the destination's own colour.
+POINT SourceOf(TColor c) {
+    if (c == kOutside) return {-1, -1};
+    return {static_cast<LONG>((c & 0xFF) - 1), static_cast<LONG>(((c >> 8) & 0xFF) - 1)};
+}
+
+bool InCentre(int d, int size, int m1, int m2) { return d >= m1 && d < size - m2; }
+
+// Where a target offset along one axis reads the cell: the margins 1:1 at both ends, the
+// middle tiled or stretched by a whole factor. Only the centre piece tiles; the edges beside
+// it stretch along their length.
+int Expected(int d, int size, int cell, int m1, int m2, bool tile) {
+    if (d < m1) return d;
+    if (d >= size - m2) return cell - (size - d);
+    const int c = d - m1, from = cell - m1 - m2, to = size - m1 - m2;
+    return m1 + (tile ? c % from : c * from / to);
+}
+
+} // namespace
+
+TEST(SkinDraw, NineGridWithUnequalMarginsPixelByPixel) {
+    // Cells of 12 x 8 with margins left 3, top 1, right 5, bottom 2: a centre of 4 x 5.
+    struct Case {
+        const char* what;
+        bool vertical, tile;
+        int index, w, h;
+        RECT margins;   // as given to the painter
+        RECT effective; // as they should act (dropped ones are 0)
+    } cases[] = {
+        {"side by side, second cell, centre doubled", false, false, 2, 16, 13, M(3, 1, 5, 2),
+         M(3, 1, 5, 2)},
+        {"stacked, second cell", true, false, 2, 16, 13, M(3, 1, 5, 2), M(3, 1, 5, 2)},
+        {"centre tiled", false, true, 1, 16, 13, M(3, 1, 5, 2), M(3, 1, 5, 2)},
+        {"at the cell's own size", false, false, 2, 12, 8, M(3, 1, 5, 2), M(3, 1, 5, 2)},
+        {"side margins wider than the cell: dropped, cell doubled", false, false, 2, 24, 13,
+         M(7, 1, 6, 2), M(0, 1, 0, 2)},
+        {"end margins higher than the cell: dropped", true, false, 1, 16, 16, M(3, 5, 5, 4),
+         M(3, 0, 5, 0)},
+        {"negative margins count as none", false, false, 1, 24, 16, M(-3, -1, -5, -2),
+         M(0, 0, 0, 0)},
+    };
+    auto strip = Distinct(24, 8);   // two cells side by side
+    auto stacked = Distinct(12, 16); // two cells stacked
+    for (const Case& c : cases) {
+        const TElementDraw e{.Image = c.vertical ? stacked.get() : strip.get(),
+                             .Margins = c.margins,
+                             .Frames = 2,
+                             .Index = c.index,
+                             .Vertical = c.vertical,
+                             .Tile = c.tile};
+        const int ox = c.vertical ? 0 : 12 * (c.index - 1), oy = c.vertical ? 8 * (c.index - 1) : 0;
+        // Drawn at (2, 1) of a larger target (through the shared scratch bitmap), and built as
+        // an image of its own.
+        TBitmap target(c.w + 4, c.h + 3, pf24bit);
+        for (int y = 0; y < target.Height(); ++y)
+            for (int x = 0; x < target.Width(); ++x) SetPx(target, x, y, kOutside);
+        DrawElement(target.Canvas().Handle(), M(2, 1, 2 + c.w, 1 + c.h), e);
+        auto built = BuildElementImage(M(0, 0, c.w, c.h), e);
+        ASSERT_EQ(built->Width(), c.w);
+        ASSERT_EQ(built->Height(), c.h);
+        const RECT& m = c.effective;
+        int wrongDrawn = 0, wrongBuilt = 0;
+        for (int y = 0; y < target.Height(); ++y)
+            for (int x = 0; x < target.Width(); ++x) {
+                const bool inside = x >= 2 && x < 2 + c.w && y >= 1 && y < 1 + c.h;
+                POINT want{-1, -1};
+                if (inside) {
+                    const bool centre = InCentre(x - 2, c.w, m.left, m.right) &&
+                                        InCentre(y - 1, c.h, m.top, m.bottom);
+                    want = {ox + Expected(x - 2, c.w, 12, m.left, m.right, c.tile && centre),
+                            oy + Expected(y - 1, c.h, 8, m.top, m.bottom, c.tile && centre)};
+                }
+                const POINT got = SourceOf(GetPx(target, x, y));
+                if (got.x != want.x || got.y != want.y) {
+                    if (++wrongDrawn <= 3)
+                        ADD_FAILURE() << c.what << ": drawn (" << x << "," << y << ") from ("
+                                      << got.x << "," << got.y << "), expected (" << want.x
+                                      << "," << want.y << ")";
+                }
+                if (inside) {
+                    const POINT b = SourceOf(GetPx(*built, x - 2, y - 1));
+                    if ((b.x != want.x || b.y != want.y) && ++wrongBuilt <= 3)
+                        ADD_FAILURE() << c.what << ": built (" << x - 2 << "," << y - 1
+                                      << ") from (" << b.x << "," << b.y << ")";
+                }
+            }
+        EXPECT_EQ(wrongDrawn, 0) << c.what;
+        EXPECT_EQ(wrongBuilt, 0) << c.what;
+    }
+}
+
+TEST(SkinDraw, TinyAndOffsetTargets) {
+    auto strip = Distinct(24, 8); // two cells of 12 x 8
+    const TElementDraw e{.Image = strip.get(), .Margins = M(3, 1, 5, 2), .Frames = 2, .Index = 2};
+    // Smaller than the margins on both axes: the whole second cell squeezed in, nothing of the
+    // first cell, each row and column read in order.
+    auto small = BuildElementImage(M(0, 0, 2, 2), e);
+    ASSERT_EQ(small->Width(), 2);
+    POINT prev{-1, -1};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            const POINT p = SourceOf(GetPx(*small, x, y));
+            EXPECT_GE(p.x, 12) << x << "," << y;
+            EXPECT_LT(p.x, 24) << x << "," << y;
+            EXPECT_GE(p.y, 0);
+            EXPECT_LT(p.y, 8);
+            if (x == 1) {
+                EXPECT_GT(p.x, prev.x);
+            }
+            if (y == 1 && x == 0) {
+                EXPECT_GT(p.y, prev.y);
+            }
+            prev = p;
+        }
+    // Partly off the target at negative coordinates (keyed, on the pixel path): the visible
+    // part is the cell's lower right part at its own size.
+    TBitmap target(8, 6, pf24bit);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) SetPx(target, x, y, kOutside);
+    TElementDraw keyed = e;
+    keyed.Transparent = true;
+    DrawElement(target.Canvas().Handle(), M(-4, -3, 8, 5), keyed);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const POINT p = SourceOf(GetPx(target, x, y));
+            const POINT want = y < 5 ? POINT{12 + x + 4, y + 3} : POINT{-1, -1};
+            EXPECT_EQ(p.x, want.x) << x << "," << y;
+            EXPECT_EQ(p.y, want.y) << x << "," << y;
+        }
+}
+
+TEST(SkinDraw, KeyColoursThatAreNotSymmetric) {
+    // Key red (R 255, B 0): its byte-swapped twin, blue, must be drawn. Every keyed path: the
+    // pixel path for 24- and 32-bit DIBs, and GDI for clipped, shifted and device bitmaps.
+    constexpr TColor kRedKey = 0x0000FF, kBlue = 0xFF0000, kDark = 0x203040;
+    TBitmap src(3, 2, pf24bit);
+    const TColor pixels[2][3] = {{kRedKey, kBlue, kDark}, {kBlue, kRedKey, kRedKey}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) SetPx(src, x, y, pixels[y][x]);
+    enum Kind { Dib24, Dib32, Clipped, Shifted, Ddb };
+    for (Kind kind : {Dib24, Dib32, Clipped, Shifted, Ddb}) {
+        TBitmap dst(3, 2, kind == Dib32 ? pf32bit : pf24bit);
+        dst.Canvas().Brush().SetColor(kOutside);
+        dst.Canvas().FillRect(M(0, 0, 3, 2));
+        HDC screen = GetDC(nullptr);
+        UniqueDC ddbDC(CreateCompatibleDC(screen));
+        UniqueBitmap ddb(CreateCompatibleBitmap(screen, 3, 2));
+        ReleaseDC(nullptr, screen);
+        std::unique_ptr<ScopedSelect> sel;
+        HDC dc = dst.Canvas().Handle();
+        if (kind == Ddb) {
+            sel = std::make_unique<ScopedSelect>(ddbDC.get(), ddb.get());
+            dc = ddbDC.get();
+            BitBlt(dc, 0, 0, 3, 2, dst.Canvas().Handle(), 0, 0, SRCCOPY);
+        }
+        RECT r = M(0, 0, 3, 2);
+        const int saved = SaveDC(dc);
+        if (kind == Clipped) IntersectClipRect(dc, 0, 0, 3, 2);
+        if (kind == Shifted) {
+            SetViewportOrgEx(dc, 1, 0, nullptr);
+            r = M(-1, 0, 2, 2);
+        }
+        TransparentBlit(dc, r, src, kRedKey);
+        RestoreDC(dc, saved);
+        if (kind == Ddb) BitBlt(dst.Canvas().Handle(), 0, 0, 3, 2, dc, 0, 0, SRCCOPY);
+        const TColor expect[2][3] = {{kOutside, kBlue, kDark}, {kBlue, kOutside, kOutside}};
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(dst.Canvas().Pixel(x, y), expect[y][x])
+                    << "kind " << kind << " at " << x << "," << y;
+    }
+
+    // Regions: key (R 200, G 0, B 10) with a tolerance on blue only.
+    struct Px {
+        TColor colour;
+        bool opaque;
+    } cases[] = {
+        {SkinRgbOf(200, 0, 10), false}, {SkinRgbOf(200, 0, 13), false},
+        {SkinRgbOf(200, 0, 14), true},  {SkinRgbOf(201, 0, 10), true},
+        {SkinRgbOf(10, 0, 200), true},  {SkinRgbOf(200, 1, 10), true},
+    };
+    TBitmap bmp(static_cast<int>(std::size(cases)), 1, pf24bit);
+    for (size_t i = 0; i < std::size(cases); ++i) SetPx(bmp, static_cast<int>(i), 0, cases[i].colour);
+    UniqueRegion rgn = RegionFromBitmap(bmp, 0, 0, /*blue*/ 3, /*green*/ 0, /*red*/ 0,
+                                        SkinRgbOf(200, 0, 10));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(PtInRegion(rgn.get(), static_cast<int>(i), 0) != 0, cases[i].opaque) << i;
+}
+
+TEST(SkinDraw, GlyphStripsOfManyCells) {
+    // Twelve cells of 3 x 2 side by side, each one solid colour; and six stacked cells.
+    auto colour = [](int k) { return TColor(0x101010 * k + 0x000005); };
+    TBitmap strip(36, 2, pf24bit), column(3, 12, pf24bit);
+    for (int k = 1; k <= 12; ++k)
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) SetPx(strip, 3 * (k - 1) + x, y, colour(k));
+    for (int k = 1; k <= 6; ++k)
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) SetPx(column, x, 2 * (k - 1) + y, colour(k));
+    struct Case {
+        TBitmap* image;
+        bool vertical;
+        int frames, index, cell; // cell: the one expected, 0 for nothing drawn
+    } cases[] = {
+        {&strip, false, 12, 1, 1},   {&strip, false, 12, 5, 5},   {&strip, false, 12, 9, 9},
+        {&strip, false, 12, 12, 12}, {&strip, false, 12, 0, 1},   {&strip, false, 12, 13, 12},
+        {&strip, false, 12, -4, 1},  {&column, true, 6, 6, 6},    {&column, true, 6, 4, 4},
+        {&column, true, 6, 7, 6},    {&strip, false, 40, 1, 0}, // cells of no width
+    };
+    for (const Case& c : cases) {
+        const TElementDraw e{.Image = c.image, .Frames = c.frames, .Index = c.index,
+                             .Vertical = c.vertical, .Transparent = true};
+        // Centred in 5 x 4 (the cell lands at (1, 1)), stretched to 6 x 4, as a nine-grid.
+        for (int painter = 0; painter < 3; ++painter) {
+            TBitmap dst(6, 4, pf24bit);
+            dst.Canvas().Brush().SetColor(kOutside);
+            dst.Canvas().FillRect(M(0, 0, 6, 4));
+            HDC dc = dst.Canvas().Handle();
+            if (painter == 0) DrawFrameCentered(dc, M(0, 0, 5, 4), e);
+            if (painter == 1) DrawFrameStretched(dc, M(0, 0, 6, 4), e);
+            if (painter == 2) DrawElement(dc, M(0, 0, 6, 4), e);
+            const TColor want = c.cell ? colour(c.cell) : kOutside;
+            for (POINT p : {POINT{1, 1}, POINT{3, 2}})
+                EXPECT_EQ(dst.Canvas().Pixel(p.x, p.y), want)
+                    << "painter " << painter << " frames " << c.frames << " index " << c.index;
+            // Centred: nothing beyond the cell.
+            if (painter == 0) {
+                EXPECT_EQ(dst.Canvas().Pixel(4, 1), kOutside) << c.index;
+            }
+        }
+    }
+}
+
+TEST(SkinDraw, BarsAndStripsWithUnequalCaps) {
+    struct Case {
+        const char* what;
+        RECT margins;
+        int width;
+        std::string bar, strip; // what each painter shows in a row of width + 2 ('.' outside)
+    } cases[] = {
+        // Cell "ABCDEF": left cap A, right cap EF, middle BCD.
+        {"left 1, right 2", M(1, 0, 2, 0), 9, "ABCDBCDEF..", "ABBCCDDEF.."},
+        {"narrower than its caps: the cell repeated", M(4, 0, 4, 0), 7, "ABCDEFA..", "ABCDEFA.."},
+        {"caps wider than the cell", M(4, 0, 3, 0), 12, "ABCDEFABCDEF..",
+         "AABBCCDDEEFF.."},
+        {"negative caps count as none", M(-2, 0, -1, 0), 6, "ABCDEF..", "ABCDEF.."},
+    };
+    auto src = Make({"ABCDEF"});
+    for (const Case& c : cases) {
+        const TElementDraw e{.Image = src.get(), .Margins = c.margins};
+        auto dst = Canvas(c.width + 2, 1);
+        DrawSkinBar(dst->Canvas().Handle(), M(0, 0, c.width, 1), e);
+        EXPECT_EQ(Read(*dst)[0], c.bar) << c.what;
+        dst = Canvas(c.width + 2, 1);
+        StretchSkinStrip(dst->Canvas().Handle(), M(0, 0, c.width, 1), e);
+        if (c.width == 7) {
+            // Squeezed into fewer pixels than the cell has: which ones GDI keeps is its choice,
+            // but they come in order and nothing lands outside.
+            const std::string row = Read(*dst)[0];
+            EXPECT_EQ(row.substr(7), "..") << c.what;
+            EXPECT_TRUE(std::is_sorted(row.begin(), row.begin() + 7)) << row;
+        } else {
+            EXPECT_EQ(Read(*dst)[0], c.strip) << c.what;
+        }
+    }
+}
+
+TEST(SkinDraw, TilesThatAreNotSquare) {
+    auto src = Make({"ABC", "DEF"});
+    struct Case {
+        RECT tile, dest;
+        std::vector<std::string> expect;
+    } cases[] = {
+        {M(0, 0, 3, 1), M(0, 0, 5, 3), {"ABCAB.", "ABCAB.", "ABCAB.", "......"}},
+        {M(1, 0, 2, 2), M(1, 1, 4, 4), {"......", ".BBB..", ".EEE..", ".BBB.."}},
+    };
+    for (const Case& c : cases) {
+        auto dst = Canvas(6, 4);
+        TileBitmap(dst->Canvas(), c.dest, *src, c.tile);
+        // Tiles may run past the destination's right and bottom edges; only the columns and
+        // rows the destination covers are compared.
+        std::vector<std::string> got = Read(*dst);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+                if (x >= c.dest.right || y >= c.dest.bottom) got[y][x] = c.expect[y][x];
+        EXPECT_EQ(got, c.expect);
     }
 }
