@@ -667,3 +667,33 @@ TEST(SkinDraw, TilesThatAreNotSquare) {
         EXPECT_EQ(got, c.expect);
     }
 }
+
+TEST(SkinDraw, ComposingReusesAndGrowsTheScratchBitmap) {
+    // Elements drawn one after another through the shared scratch bitmap: wide and low, then
+    // narrow and high, then small again. Each one is whole, with nothing left of the one before.
+    auto src = Distinct(4, 4);
+    const TElementDraw e{.Image = src.get()};
+    struct Case {
+        int w, h;
+    } cases[] = {{300, 2}, {2, 300}, {3, 3}, {320, 310}, {1, 1}};
+    for (const Case& c : cases) {
+        TBitmap dst(c.w, c.h, pf24bit);
+        DrawElement(dst.Canvas().Handle(), M(0, 0, c.w, c.h), e);
+        // Corner pixels come from the source's corners: the image reached every edge.
+        struct P {
+            int x, y, sx, sy;
+        } corners[] = {{0, 0, 0, 0}, {c.w - 1, 0, 3, 0}, {0, c.h - 1, 0, 3}, {c.w - 1, c.h - 1, 3, 3}};
+        for (const P& p : corners) {
+            // Along a squeezed axis which source pixel survives is GDI's choice; it must still
+            // be one of the source's.
+            const POINT got = SourceOf(GetPx(dst, p.x, p.y));
+            const int wantX = c.w < 4 ? -1 : p.sx, wantY = c.h < 4 ? -1 : p.sy;
+            const std::string at = std::to_string(c.w) + "x" + std::to_string(c.h) + " at " +
+                                   std::to_string(p.x) + "," + std::to_string(p.y);
+            if (wantX >= 0) EXPECT_EQ(got.x, wantX) << at;
+            else EXPECT_TRUE(got.x >= 0 && got.x < 4) << at;
+            if (wantY >= 0) EXPECT_EQ(got.y, wantY) << at;
+            else EXPECT_TRUE(got.y >= 0 && got.y < 4) << at;
+        }
+    }
+}
