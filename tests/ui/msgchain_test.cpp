@@ -199,9 +199,11 @@ TEST(DispatchState, DeferredWorkWaitsForTheOutermostDispatch) {
                 return;
             }
             TDispatchState::Scope scope(state);
-            log += "<" + std::to_string(level);
+            log += '<';
+            log += std::to_string(level);
             dispatch(level + 1);
-            log += ">" + std::to_string(level);
+            log += '>';
+            log += std::to_string(level);
         };
         dispatch(1);
         EXPECT_EQ(log, c.expected) << c.name;
