@@ -395,45 +395,72 @@ void TControl::HandleMouse(TMessage& m) {
 
 void TControl::WndProc(TMessage& m) {
     if (IsMouseMessage(m.Msg)) HandleMouse(m);
+    if (DispatchControlMessage(m)) return;
+    DefaultHandler(m);
+}
+
+bool TControl::DispatchControlMessage(TMessage& m) {
     switch (m.Msg) {
-    case WM_MOUSELEAVE:
-        mouseInside_ = false;
-        Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-        break;
-    case CM_MOUSEENTER:
-        if (!dynamic_cast<TWinControl*>(this)) mouseInside_ = true;
-        return;
-    case CM_MOUSELEAVE:
-        if (!dynamic_cast<TWinControl*>(this)) mouseInside_ = false;
-        return;
+    case WM_MOUSELEAVE: return WMMouseLeave();
+    case CM_MOUSEENTER: return CMMouseEnter();
+    case CM_MOUSELEAVE: return CMMouseLeave();
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
     case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
-        Invalidate();
-        return;
-    case CM_PARENTFONTCHANGED:
-        if (parentFont_ && parent_) {
-            font_.Assign(parent_->font_);
-            parentFont_ = true;
-        }
-        return;
-    case CM_PARENTCOLORCHANGED:
-        if (parentColor_ && parent_) {
-            color_ = parent_->color_;
-            ColorChanged();
-            parentColor_ = true;
-        }
-        return;
+    case CM_FONTCHANGED: return CMAppearanceChanged();
+    case CM_PARENTFONTCHANGED: return CMParentFontChanged();
+    case CM_PARENTCOLORCHANGED: return CMParentColorChanged();
     case CM_SHOWHINTCHANGED:
-    case CM_PARENTSHOWHINTCHANGED:
-        if (m.Msg == CM_PARENTSHOWHINTCHANGED && parentShowHint_ && parent_) showHint_ = parent_->showHint_;
-        if (Application) Application->UpdateHintTool(this);
-        return;
-    default: break;
+    case CM_PARENTSHOWHINTCHANGED: return CMShowHintChanged(m);
+    default: return false;
     }
-    DefaultHandler(m);
+}
+
+bool TControl::WMMouseLeave() {
+    mouseInside_ = false;
+    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+    return false;
+}
+
+// Windows track the mouse themselves (WM_MOUSEMOVE, WM_MOUSELEAVE); windowless controls learn
+// it from their parent.
+bool TControl::CMMouseEnter() {
+    if (!dynamic_cast<TWinControl*>(this)) mouseInside_ = true;
+    return true;
+}
+
+bool TControl::CMMouseLeave() {
+    if (!dynamic_cast<TWinControl*>(this)) mouseInside_ = false;
+    return true;
+}
+
+bool TControl::CMAppearanceChanged() {
+    Invalidate();
+    return true;
+}
+
+bool TControl::CMParentFontChanged() {
+    if (parentFont_ && parent_) {
+        font_.Assign(parent_->font_);
+        parentFont_ = true;
+    }
+    return true;
+}
+
+bool TControl::CMParentColorChanged() {
+    if (parentColor_ && parent_) {
+        color_ = parent_->color_;
+        ColorChanged();
+        parentColor_ = true;
+    }
+    return true;
+}
+
+bool TControl::CMShowHintChanged(TMessage& m) {
+    if (m.Msg == CM_PARENTSHOWHINTCHANGED && parentShowHint_ && parent_) showHint_ = parent_->showHint_;
+    if (Application) Application->UpdateHintTool(this);
+    return true;
 }
 
 void TControl::DefaultHandler(TMessage&) {}

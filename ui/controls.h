@@ -231,6 +231,15 @@ protected:
 
 private:
     void HandleMouse(TMessage& msg);
+    // Message handlers: true when the message was consumed.
+    bool DispatchControlMessage(TMessage& msg);
+    bool WMMouseLeave();
+    bool CMMouseEnter();
+    bool CMMouseLeave();
+    bool CMAppearanceChanged();
+    bool CMParentFontChanged();
+    bool CMParentColorChanged();
+    bool CMShowHintChanged(TMessage& msg);
     friend class TWinControl;
 
     TAlign align_ = alNone;
@@ -380,7 +389,7 @@ private:
     bool WMWindowPosChanged(TMessage& msg);
     bool WMSetCursor(TMessage& msg);
     bool WMCaptureChanged(TMessage& msg);
-    bool WMMouseLeave();
+    bool LeaveWindowlessChild();
     bool CMRecreateWnd();
     bool CMEnabledChanged();
     bool WMNCDestroy(TMessage& msg);

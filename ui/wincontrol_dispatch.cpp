@@ -46,7 +46,7 @@ bool TWinControl::DispatchWindowMessage(TMessage& m) {
     case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
     case WM_SETCURSOR: return WMSetCursor(m);
     case WM_CAPTURECHANGED: return WMCaptureChanged(m);
-    case WM_MOUSELEAVE: return WMMouseLeave();
+    case WM_MOUSELEAVE: return LeaveWindowlessChild();
     case CM_RECREATEWND: return CMRecreateWnd();
     case CM_ENABLEDCHANGED: return CMEnabledChanged();
     case WM_NCDESTROY: return WMNCDestroy(m);

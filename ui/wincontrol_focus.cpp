@@ -206,7 +206,7 @@ bool TWinControl::WMCaptureChanged(TMessage& m) {
     return false;
 }
 
-bool TWinControl::WMMouseLeave() {
+bool TWinControl::LeaveWindowlessChild() {
     if (mouseControl_) {
         mouseControl_->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(mouseControl_));
         mouseControl_ = nullptr;
