@@ -247,6 +247,53 @@ TEST_F(WindowProcs, SubclassedForeignWindowDestroyedWhileSubclassed) {
     }
 }
 
+// A message box subclassed when it is activated, the way the skin engine takes over system
+// dialogs; the box then closes by its OK button and is destroyed while subclassed.
+struct BoxWatch {
+    TWindowSubclass sub;
+    HWND box = nullptr;
+    std::vector<UINT> seen;
+    int destroyed = 0;
+    HHOOK hook = nullptr;
+};
+BoxWatch* g_watch = nullptr;
+
+LRESULT CALLBACK WatchMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    HWND h = reinterpret_cast<HWND>(wParam);
+    char cls[16] = {};
+    if (code == HCBT_ACTIVATE && g_watch && !g_watch->box && GetClassNameA(h, cls, sizeof cls) &&
+        std::string(cls) == "#32770") {
+        g_watch->box = h;
+        g_watch->sub.Attach(
+            h,
+            [](TMessage& m) {
+                g_watch->seen.push_back(m.Msg);
+                g_watch->sub.CallPrevious(m);
+            },
+            [] { ++g_watch->destroyed; });
+        PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(h, IDOK)));
+    }
+    return CallNextHookEx(g_watch ? g_watch->hook : nullptr, code, wParam, lParam);
+}
+
+TEST_F(WindowProcs, SubclassedMessageBoxClosesAndReleasesItsRecord) {
+    BoxWatch watch;
+    g_watch = &watch;
+    watch.hook = SetWindowsHookExA(WH_CBT, WatchMessageBoxes, nullptr, GetCurrentThreadId());
+    ASSERT_NE(watch.hook, nullptr);
+    int answer = MessageBoxA(nullptr, "text", "caption", MB_OKCANCEL);
+    UnhookWindowsHookEx(watch.hook);
+    g_watch = nullptr;
+    EXPECT_EQ(answer, IDOK); // the command went through the subclass to the dialog's procedure
+    ASSERT_NE(watch.box, nullptr);
+    EXPECT_FALSE(IsWindow(watch.box));
+    EXPECT_EQ(watch.destroyed, 1);
+    EXPECT_FALSE(watch.sub.Attached());
+    EXPECT_NE(std::find(watch.seen.begin(), watch.seen.end(), static_cast<UINT>(WM_COMMAND)), watch.seen.end());
+    ASSERT_FALSE(watch.seen.empty());
+    EXPECT_EQ(watch.seen.back(), static_cast<UINT>(WM_NCDESTROY));
+}
+
 TEST_F(WindowProcs, TwoSubclassesRemovedInEitherOrderRestoreTheOriginalProcedure) {
     auto form = MakeForm();
     for (bool topFirst : {true, false}) {
