@@ -8,6 +8,8 @@
 // LPARAM are signed 16-bit values (a second monitor left of the first gives negative ones).
 #pragma once
 
+#include "ui/graphics_handles.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -59,6 +61,17 @@ struct TWMNCPaint {
     HRGN Region = nullptr;
     explicit TWMNCPaint(const TMessage& m) : Region(reinterpret_cast<HRGN>(m.WParam)) {}
     bool WholeWindow() const { return reinterpret_cast<WPARAM>(Region) == 1 || !Region; }
+    // A region of its own in the coordinates of the window DC: the part to paint, or the whole
+    // window rectangle.
+    UniqueRegion WindowClip(HWND window) const {
+        RECT r;
+        GetWindowRect(window, &r);
+        if (WholeWindow()) return UniqueRegion(CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top));
+        UniqueRegion clip(CreateRectRgn(0, 0, 0, 0));
+        CombineRgn(clip.get(), Region, nullptr, RGN_COPY);
+        OffsetRgn(clip.get(), -r.left, -r.top);
+        return clip;
+    }
     static TMessage Pack(HRGN region) { return {WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0, 0}; }
 };
 

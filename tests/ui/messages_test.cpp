@@ -130,6 +130,30 @@ TEST(Crackers, RoundTripTheFieldsTheyName) {
     for (const auto& c : cases) EXPECT_TRUE(c.roundTrips()) << c.name;
 }
 
+TEST(Crackers, NonClientPaintRegionInWindowCoordinates) {
+    HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP, 120, 70, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        const char* name;
+        RECT screen; // the region the system passes, empty for "whole window"
+        RECT expected;
+    } cases[] = {
+        {"whole window", {0, 0, 0, 0}, {0, 0, 200, 100}},
+        {"caption strip", {120, 70, 320, 90}, {0, 0, 200, 20}},
+        {"right border", {310, 80, 320, 170}, {190, 10, 200, 100}},
+    };
+    for (const auto& c : cases) {
+        HRGN region = IsRectEmpty(&c.screen) ? reinterpret_cast<HRGN>(1) : CreateRectRgnIndirect(&c.screen);
+        UniqueRegion clip = TWMNCPaint(TWMNCPaint::Pack(region)).WindowClip(w);
+        RECT box{};
+        GetRgnBox(clip.get(), &box);
+        EXPECT_TRUE(EqualRect(&box, &c.expected)) << c.name << ": " << box.left << "," << box.top << " "
+                                                  << box.right << "," << box.bottom;
+        if (!IsRectEmpty(&c.screen)) DeleteObject(region);
+    }
+    DestroyWindow(w);
+}
+
 // The crackers applied to what the system sends to a form's WindowProc.
 TEST(Crackers, ReadTheMessagesTheSystemSends) {
     Application->Initialize();
