@@ -2,6 +2,7 @@
 // foreign windows, freeing forms and companions in the middle of their own messages, the control
 // object seen by a CBT hook at HCBT_CREATEWND, exceptions that must not cross a window
 // procedure or the message loop, and frame metrics.
+#include "support/gdi_count.h"
 #include "support/gui.h"
 #include "ui/forms.h"
 #include "ui/stdctrls.h"
@@ -475,11 +476,9 @@ TEST_F(WindowProcs, ThrowingPaintIsReportedAndLeavesNoCanvasBound) {
     ASSERT_FALSE(errors_.empty());
     EXPECT_EQ(errors_.front(), "paint failed");
     EXPECT_FALSE(failing->Canvas().HandleAllocated());
-    // The control after the failing one was still painted, and the window does not repaint
-    // for ever.
-    RECT client;
-    GetClientRect(form->Handle(), &client);
-    POINT p{70, 20};
+    // The control after the failing one was still painted, at its own place (the device context
+    // state of the failing one was restored), and the window does not repaint for ever.
+    POINT p{62, 12};
     MapWindowPoints(form->Handle(), nullptr, &p, 1);
     RECT window;
     GetWindowRect(form->Handle(), &window);
@@ -496,6 +495,39 @@ TEST_F(WindowProcs, ThrowingPaintIsReportedAndLeavesNoCanvasBound) {
     p = {20, 20};
     MapWindowPoints(form->Handle(), nullptr, &p, 1);
     EXPECT_EQ(WindowPixel(form->Handle(), p.x - window.left, p.y - window.top), RGB(255, 0, 0));
+}
+
+class TFailingCustom : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int paints = 0;
+
+protected:
+    void Paint() override {
+        ++paints;
+        throw std::runtime_error("custom paint failed");
+    }
+};
+
+TEST_F(WindowProcs, ThrowingPaintOfAWindowedControlEndsThePaint) {
+    auto form = MakeForm();
+    auto* custom = new TFailingCustom(form.get());
+    custom->SetBounds(5, 5, 50, 40);
+    custom->SetParent(form.get());
+    form->Show();
+    PumpMessages(50);
+    ASSERT_EQ(errors_, std::vector<std::string>{"custom paint failed"});
+    // Every failing paint gives its device context back (EndPaint on the way out): the number
+    // of live GDI objects stays the same however often it fails.
+    const long before = LiveGdiObjects();
+    for (int i = 0; i < 20; ++i) {
+        InvalidateRect(custom->Handle(), nullptr, TRUE);
+        UpdateWindow(custom->Handle());
+    }
+    EXPECT_EQ(LiveGdiObjects(), before);
+    EXPECT_EQ(custom->paints, 21);
+    EXPECT_EQ(errors_.size(), 21u);
+    EXPECT_FALSE(custom->Canvas().HandleAllocated());
 }
 
 // ---- frame metrics -----------------------------------------------------------------------------
