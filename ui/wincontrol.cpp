@@ -24,6 +24,11 @@ std::map<std::string, WNDPROC>& ClassProcs() {
     return procs;
 }
 
+// A control built on a system class (BUTTON, EDIT) gets a super class: a class of its own with
+// the system class's styles whose procedure is ControlWndProc, which hands unhandled messages to
+// the system procedure kept here. This is the one place the library puts a window procedure in
+// front of another, and it does so through class registration: no window's procedure is ever
+// swapped with SetWindowLongPtr (subclass.h does that job through comctl32's chain).
 WNDPROC RegisterWindowClass(const TCreateParams& p) {
     auto& procs = ClassProcs();
     auto it = procs.find(p.winClassName);
@@ -116,7 +121,6 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     return m.Result;
 }
-
 
 // ---- TWinControl -------------------------------------------------------------------------------
 
