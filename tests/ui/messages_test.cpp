@@ -3,6 +3,8 @@
 #include "support/gui.h"
 #include "ui/forms.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -162,6 +164,7 @@ TEST(Crackers, ReadTheMessagesTheSystemSends) {
     HWND h = form->Handle();
     std::vector<std::string> log;
     HWND child = nullptr;
+    HWND bar = nullptr;
     TWindowProcLayer layer = form->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& previous) {
         switch (m.Msg) {
         case WM_WINDOWPOSCHANGING: {
@@ -185,6 +188,17 @@ TEST(Crackers, ReadTheMessagesTheSystemSends) {
             break;
         }
         case WM_MEASUREITEM: log.push_back("measureitem " + std::to_string(TWMMeasureItem(m).CtlId)); break;
+        case WM_NOTIFY: {
+            TWMNotify c(m);
+            if (NMCUSTOMDRAW* cd = c.CustomDraw(); cd && c.Header->hwndFrom == bar && c.CtlId == 79)
+                log.push_back("customdraw " + std::to_string(cd->dwDrawStage));
+            break;
+        }
+        case WM_HSCROLL: {
+            TWMScroll c(m);
+            if (c.ScrollBar == bar && !c.Vertical()) log.push_back("hscroll " + std::to_string(c.Code));
+            break;
+        }
         case WM_CTLCOLORSTATIC: {
             TWMCtlColor c(m);
             if (c.Child == child && GetObjectType(c.DC) != 0) log.push_back("ctlcolor");
@@ -209,6 +223,14 @@ TEST(Crackers, ReadTheMessagesTheSystemSends) {
     EXPECT_TRUE(has("settext hello"));
     EXPECT_TRUE(has("drawitem 77"));
     EXPECT_TRUE(has("measureitem 78"));
+    // A track bar asks its parent about custom drawing and reports key moves as scrolling.
+    bar = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE, 60, 0, 120, 30, h,
+                          reinterpret_cast<HMENU>(79), nullptr, nullptr);
+    UpdateWindow(bar);
+    SendMessageA(bar, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_TRUE(has("customdraw " + std::to_string(CDDS_PREPAINT)));
+    EXPECT_TRUE(has("hscroll " + std::to_string(TB_LINEDOWN)));
+    DestroyWindow(bar);
     DestroyWindow(list);
     DestroyWindow(child);
     child = CreateWindowExA(0, "STATIC", "s", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, h, nullptr, nullptr, nullptr);
