@@ -295,6 +295,63 @@ TEST_F(WindowProcs, SubclassedMessageBoxClosesAndReleasesItsRecord) {
     EXPECT_EQ(watch.seen.back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
+// A popup menu window ("#32768") subclassed as soon as it exists, the way popup menus are
+// skinned; the menu is closed by a timer and its window destroyed while subclassed.
+struct MenuWatch {
+    TWindowSubclass sub;
+    HWND window = nullptr;
+    int paints = 0;
+    int destroyed = 0;
+    HHOOK hook = nullptr;
+};
+MenuWatch* g_menuWatch = nullptr;
+
+LRESULT CALLBACK WatchMenuWindows(int code, WPARAM wParam, LPARAM lParam) {
+    HWND h = reinterpret_cast<HWND>(wParam);
+    char cls[16] = {};
+    if (code == HCBT_CREATEWND && g_menuWatch && !g_menuWatch->window && GetClassNameA(h, cls, sizeof cls) &&
+        std::string(cls) == "#32768") {
+        g_menuWatch->window = h;
+        g_menuWatch->sub.Attach(
+            h,
+            [](TMessage& m) {
+                if (m.Msg == WM_PAINT) ++g_menuWatch->paints;
+                g_menuWatch->sub.CallPrevious(m);
+            },
+            [] { ++g_menuWatch->destroyed; });
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+
+TEST_F(WindowProcs, SubclassedPopupMenuWindowIsDestroyedWhileSubclassed) {
+    auto form = MakeForm();
+    form->Show();
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "one");
+    AppendMenuA(menu, MF_STRING, 2, "two");
+    MenuWatch watch;
+    g_menuWatch = &watch;
+    watch.hook = SetWindowsHookExA(WH_CBT, WatchMenuWindows, nullptr, GetCurrentThreadId());
+    ASSERT_NE(watch.hook, nullptr);
+    SetTimer(nullptr, 0, 200, CloseMenu);
+    SetForegroundWindow(form->Handle());
+    TrackPopupMenu(menu, TPM_RETURNCMD, 150, 150, 0, form->Handle(), nullptr);
+    PumpMessages(50);
+    UnhookWindowsHookEx(watch.hook);
+    g_menuWatch = nullptr;
+    DestroyMenu(menu);
+    ASSERT_NE(watch.window, nullptr);
+    EXPECT_GT(watch.paints, 0); // the menu window's messages went through the subclass
+    EXPECT_FALSE(IsWindow(watch.window));
+    EXPECT_EQ(watch.destroyed, 1);
+    EXPECT_FALSE(watch.sub.Attached());
+}
+
 TEST_F(WindowProcs, TwoSubclassesRemovedInEitherOrderRestoreTheOriginalProcedure) {
     auto form = MakeForm();
     for (bool topFirst : {true, false}) {
@@ -364,6 +421,30 @@ TEST_F(WindowProcs, SubclassFreedInsideItsOwnHandlerAndInsideTheDestroyNotificat
         }
         DestroyWindow(w);
         EXPECT_TRUE(freed) << c.name;
+    }
+}
+
+TEST_F(WindowProcs, SubclassOfALibraryWindowSeesMessagesBeforeItsWindowProcLayers) {
+    // The skin takes over a form both ways: the window through a subclass record, the form
+    // object through a WindowProc layer. Either can go first.
+    for (bool subclassFirst : {true, false}) {
+        auto form = MakeForm();
+        HWND h = form->Handle();
+        std::string log;
+        TWindowSubclass sub;
+        sub.Attach(h, [&](TMessage& m) {
+            if (m.Msg == WM_SETTEXT) log += 's';
+            sub.CallPrevious(m);
+        });
+        TWindowProcLayer layer = form->WindowProc.Add(Recorder('l', WM_SETTEXT, log));
+        SetWindowTextA(h, "one");
+        EXPECT_EQ(log, "sl");
+        if (subclassFirst) sub.Detach();
+        else layer.Remove();
+        log.clear();
+        SetWindowTextA(h, "two");
+        EXPECT_EQ(log, subclassFirst ? "l" : "s");
+        EXPECT_EQ(form->Caption(), "two");
     }
 }
 
