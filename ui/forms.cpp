@@ -150,6 +150,7 @@ TFrameRequest TCustomForm::FrameRequest() const {
         const_cast<TCustomForm*>(this)->CreateParams(p);
         request.style = p.style;
         request.exStyle = p.exStyle;
+        request.hasMenu = WillHaveMenuBar();
     }
     request.form = this;
     return request;

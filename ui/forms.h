@@ -42,10 +42,12 @@ enum TPrintScale { poNone, poProportional, poPrintToFit };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 
+class TCustomForm;
+
 // What a frame-metrics step is asked about: the style of the form's window (its present one,
 // or the one it will be created with).
 struct TFrameRequest {
-    const class TCustomForm* form = nullptr;
+    const TCustomForm* form = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
     bool hasMenu = false;
@@ -138,6 +140,8 @@ public:
     TNotifyEvent OnActivate;
 
 protected:
+    // Whether the window will show a menu bar once created (counted in its frame before then).
+    virtual bool WillHaveMenuBar() const { return false; }
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& msg) override;

@@ -658,5 +658,31 @@ TEST_F(WindowProcs, CustomFrameMetricsKeepTheClientSizeOfTheDefinition) {
     }
 }
 
+// A form whose window gets a menu bar: its frame counts the bar before the window exists.
+class TMenuBarForm : public TForm {
+public:
+    using TForm::TForm;
+
+protected:
+    bool WillHaveMenuBar() const override { return true; }
+    void CreateWindowHandle(const TCreateParams& params) override {
+        TForm::CreateWindowHandle(params);
+        HMENU bar = CreateMenu();
+        AppendMenuA(bar, MF_STRING, 1, "File");
+        SetMenu(HandleValue(), bar); // destroyed with the window
+    }
+};
+
+TEST_F(WindowProcs, SystemFrameCountsAMenuBarAnnouncedBeforeTheWindowExists) {
+    TMenuBarForm form(nullptr);
+    form.ReadDefinitionText("object Form1: TForm\n  ClientWidth = 333\n  ClientHeight = 177\nend\n");
+    form.Show();
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 333);
+    EXPECT_EQ(client.bottom, 177);
+    EXPECT_NE(GetMenu(form.Handle()), nullptr);
+}
+
 } // namespace
 } // namespace wl::test
