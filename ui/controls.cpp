@@ -1100,6 +1100,21 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_NOTIFY:
         ReflectToChild(m, reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom);
         return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        // From a scroll bar control (lParam 0: the window's own scroll bars).
+        if (m.LParam) {
+            ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
+            return;
+        }
+        break;
+    case WM_DRAWITEM:
+        // Owner-drawn controls draw themselves; menu items stay with the window.
+        if (auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam); di && di->CtlType != ODT_MENU) {
+            ReflectToChild(m, di->hwndItem);
+            return;
+        }
+        break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
