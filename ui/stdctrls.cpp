@@ -590,15 +590,22 @@ public:
         live_ = false;
         kept_.SetLines(lines);
     }
-    // A new window: it takes the kept items.
-    void PushTo(HWND h) {
+    // A new window: it takes the kept items. Returns where each kept item ended up (a sorted
+    // window puts them in its own order).
+    std::vector<int> PushTo(HWND h) {
         SendMessageA(h, msgs_.reset, 0, 0);
+        std::vector<int> where;
         for (int i = 0; i < kept_.Count(); ++i) {
             std::string s = kept_.Get(i);
-            SendMessageA(h, msgs_.add, 0, reinterpret_cast<LPARAM>(s.c_str()));
+            int at = static_cast<int>(SendMessageA(h, msgs_.add, 0, reinterpret_cast<LPARAM>(s.c_str())));
+            if (at < 0) at = i;
+            for (int& w : where)
+                if (w >= at) ++w;
+            where.push_back(at);
         }
         kept_.Clear();
         live_ = true;
+        return where;
     }
 
 private:
@@ -715,7 +722,8 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& params) {
     std::string text = text_;
     TWinControl::CreateWindowHandle(params);
     HWND h = HandleValue();
-    items_->PushTo(h);
+    std::vector<int> where = items_->PushTo(h);
+    if (itemIndex_ >= 0 && itemIndex_ < static_cast<int>(where.size())) itemIndex_ = where[static_cast<size_t>(itemIndex_)];
     SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
     // Text typed into the edit that is no item survives too.
     if (style_ != csDropDownList && itemIndex_ < 0 && !text.empty()) SetWindowTextA(h, text.c_str());
@@ -766,6 +774,16 @@ void TCustomComboBox::WndProc(TMessage& m) {
         return;
     case WM_DESTROY:
         SaveWindowState();
+        break;
+    case WM_ERASEBKGND:
+        // A simple combo box's list keeps to whole items; the strip below it shows the parent.
+        if (style_ == csSimple && Parent()) {
+            RECT r;
+            GetClientRect(HandleValue(), &r);
+            FillRect(reinterpret_cast<HDC>(m.WParam), &r, Parent()->Brush().Handle());
+            m.Result = 1;
+            return;
+        }
         break;
     default: break;
     }
@@ -917,11 +935,12 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& params) {
     TWinControl::CreateWindowHandle(params);
     HWND h = HandleValue();
     if (columns_ > 0) SendMessageA(h, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(Width() / columns_, 1)), 0);
-    items_->PushTo(h);
+    std::vector<int> where = items_->PushTo(h);
     const int count = items_->Count();
+    if (itemIndex_ >= 0 && itemIndex_ < static_cast<int>(where.size())) itemIndex_ = where[static_cast<size_t>(itemIndex_)];
     if (multiSelect_) {
-        for (int i = 0; i < count && i < static_cast<int>(selected_.size()); ++i)
-            if (selected_[i]) SendMessageA(h, LB_SETSEL, TRUE, i);
+        for (size_t i = 0; i < where.size() && i < selected_.size(); ++i)
+            if (selected_[i]) SendMessageA(h, LB_SETSEL, TRUE, where[i]);
         if (itemIndex_ >= 0 && itemIndex_ < count)
             SendMessageA(h, LB_SETCARETINDEX, static_cast<WPARAM>(itemIndex_), FALSE);
     } else if (itemIndex_ < count) {
