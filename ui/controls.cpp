@@ -1115,6 +1115,13 @@ void TWinControl::WndProc(TMessage& m) {
             return;
         }
         break;
+    case WM_MEASUREITEM:
+        // Only the control's id names it here; owner-drawn controls give themselves one.
+        if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam); mi && mi->CtlType != ODT_MENU && mi->CtlID) {
+            ReflectToChild(m, GetDlgItem(handle_, static_cast<int>(mi->CtlID)));
+            return;
+        }
+        break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

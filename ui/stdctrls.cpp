@@ -621,8 +621,10 @@ private:
 
 WL_DEFINE_ABSTRACT_CLASS(TCustomComboBox, [](ClassBuilder<TCustomComboBox>& c) {
     c.Enum("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle,
-           {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList}});
+           {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList},
+            {"csOwnerDrawFixed", csOwnerDrawFixed}, {"csOwnerDrawVariable", csOwnerDrawVariable}});
     c.Int("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount);
+    c.Int("ItemHeight", &TCustomComboBox::ItemHeight, &TCustomComboBox::SetItemHeight);
     c.Bool("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted);
     c.Str("Text", GetCaption, SetCaptionText);
     c.Object("Items", [](TCustomComboBox& b) { return &b.Items(); });
@@ -631,6 +633,8 @@ WL_DEFINE_ABSTRACT_CLASS(TCustomComboBox, [](ClassBuilder<TCustomComboBox>& c) {
     c.Event("OnSelect", &TCustomComboBox::OnSelect);
     c.Event("OnDropDown", &TCustomComboBox::OnDropDown);
     c.Event("OnCloseUp", &TCustomComboBox::OnCloseUp);
+    c.Event("OnDrawItem", &TCustomComboBox::OnDrawItem);
+    c.Event("OnMeasureItem", &TCustomComboBox::OnMeasureItem);
 })
 WL_DEFINE_CLASS(TComboBox, WL_NO_PROPERTIES)
 
@@ -666,14 +670,14 @@ void TCustomComboBox::SetItemIndex(int index) {
 }
 
 std::string TCustomComboBox::GetText() const {
-    if (!HandleAllocated() && style_ == csDropDownList)
+    if (!HandleAllocated() && !HasEdit())
         return itemIndex_ >= 0 && itemIndex_ < items_->Count() ? items_->Get(itemIndex_) : std::string();
     return TWinControl::GetText();
 }
 
 void TCustomComboBox::SetText(const std::string& text) {
     // A list without an edit shows an item or nothing.
-    if (style_ == csDropDownList) {
+    if (!HasEdit()) {
         SetItemIndex(items_->IndexOf(text));
         return;
     }
@@ -703,7 +707,18 @@ void TCustomComboBox::SetDroppedDown(bool on) {
 void TCustomComboBox::Clear() {
     items_->Clear();
     itemIndex_ = -1;
-    if (style_ != csDropDownList) TWinControl::SetText("");
+    if (HasEdit()) TWinControl::SetText("");
+}
+
+void TCustomComboBox::SetItemHeight(int height) {
+    if (height < 1 || height == itemHeight_) return;
+    itemHeight_ = height;
+    if (OwnerDrawn()) RecreateWnd();
+}
+
+TCanvas& TCustomComboBox::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TControlCanvas>();
+    return *canvas_;
 }
 
 void TCustomComboBox::CreateParams(TCreateParams& p) {
@@ -714,6 +729,8 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
     case csDropDown: p.style |= CBS_DROPDOWN; break;
     case csSimple: p.style |= CBS_SIMPLE; break;
     case csDropDownList: p.style |= CBS_DROPDOWNLIST; break;
+    case csOwnerDrawFixed: p.style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS; break;
+    case csOwnerDrawVariable: p.style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS; break;
     }
     if (sorted_) p.style |= CBS_SORT;
 }
@@ -722,11 +739,19 @@ void TCustomComboBox::CreateWindowHandle(const TCreateParams& params) {
     std::string text = text_;
     TWinControl::CreateWindowHandle(params);
     HWND h = HandleValue();
+    if (OwnerDrawn()) {
+        // The parent finds owner-drawn controls by id when it asks for item heights.
+        static LONG_PTR nextId = 0x4000;
+        SetWindowLongPtrA(h, GWLP_ID, nextId);
+        nextId = nextId == 0x7FFF ? 0x4000 : nextId + 1;
+        SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+        SendMessageA(h, CB_SETITEMHEIGHT, 0, itemHeight_);
+    }
     std::vector<int> where = items_->PushTo(h);
     if (itemIndex_ >= 0 && itemIndex_ < static_cast<int>(where.size())) itemIndex_ = where[static_cast<size_t>(itemIndex_)];
     SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
     // Text typed into the edit that is no item survives too.
-    if (style_ != csDropDownList && itemIndex_ < 0 && !text.empty()) SetWindowTextA(h, text.c_str());
+    if (HasEdit() && itemIndex_ < 0 && !text.empty()) SetWindowTextA(h, text.c_str());
     SetDropDownHeight();
 }
 
@@ -744,6 +769,37 @@ void TCustomComboBox::SetDropDownHeight() {
 void TCustomComboBox::BoundsChanged(const RECT& old) {
     TWinControl::BoundsChanged(old);
     SetDropDownHeight();
+}
+
+void TCustomComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
+    auto& canvas = static_cast<TControlCanvas&>(Canvas());
+    canvas.Attach(item.hDC);
+    try {
+        canvas.Font().Assign(Font());
+        const bool selected = (item.itemState & ODS_SELECTED) != 0;
+        canvas.Brush().SetColor(selected ? clHighlight : Color());
+        canvas.Font().SetColor(selected ? clHighlightText : Font().Color());
+        const int index = static_cast<int>(item.itemID);
+        if (OnDrawItem) {
+            OnDrawItem(this, index, item.rcItem, item.itemState);
+        } else {
+            canvas.FillRect(item.rcItem);
+            if (index >= 0 && index < items_->Count())
+                canvas.TextOut(item.rcItem.left + 2, item.rcItem.top + 1, items_->Get(index));
+        }
+        if ((item.itemState & ODS_FOCUS) && !OnDrawItem) canvas.DrawFocusRect(item.rcItem);
+    } catch (...) {
+        canvas.Detach();
+        throw;
+    }
+    canvas.Detach();
+}
+
+void TCustomComboBox::MeasureItem(MEASUREITEMSTRUCT& item) {
+    int height = itemHeight_;
+    if (style_ == csOwnerDrawVariable && static_cast<int>(item.itemID) >= 0)
+        OnMeasureItem(this, static_cast<int>(item.itemID), height);
+    item.itemHeight = static_cast<UINT>(std::max(height, 1));
 }
 
 void TCustomComboBox::SaveWindowState() {
@@ -771,6 +827,14 @@ void TCustomComboBox::WndProc(TMessage& m) {
         case CBN_CLOSEUP: OnCloseUp(this); break;
         default: break;
         }
+        return;
+    case CN_BASE + WM_DRAWITEM:
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
+        m.Result = TRUE;
+        return;
+    case CN_BASE + WM_MEASUREITEM:
+        MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam));
+        m.Result = TRUE;
         return;
     case WM_DESTROY:
         SaveWindowState();

@@ -233,7 +233,13 @@ public:
 // pushed into the next window.
 class TWindowItems;
 
-enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+// Owner-drawn styles are drop-down lists whose items OnDrawItem paints (all of one height, or
+// each as OnMeasureItem says).
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+// The item's state as the system gives it: ODS_SELECTED, ODS_FOCUS, ODS_DISABLED, ODS_COMBOBOXEDIT ...
+using TOwnerDrawState = unsigned;
+using TDrawItemEvent = TEvent<TWinControl*, int, RECT, TOwnerDrawState>;
+using TMeasureItemEvent = TEvent<TWinControl*, int, int&>;
 
 class TCustomComboBox : public TWinControl {
     WL_CLASS(TCustomComboBox, TWinControl)
@@ -258,11 +264,18 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool on);
     void Clear();
+    // Height of the items of owner-drawn styles (and of the selection field).
+    int ItemHeight() const { return itemHeight_; }
+    void SetItemHeight(int height);
+    // The canvas an OnDrawItem handler paints on.
+    TCanvas& Canvas();
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -272,9 +285,15 @@ protected:
     bool WantsKey(WORD key) const override;
 
 private:
+    bool HasEdit() const { return style_ == csDropDown || style_ == csSimple; }
+    bool OwnerDrawn() const { return style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable; }
     void SaveWindowState();
     void SetDropDownHeight();
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void MeasureItem(MEASUREITEMSTRUCT& item);
     std::unique_ptr<TWindowItems> items_;
+    std::unique_ptr<TControlCanvas> canvas_;
+    int itemHeight_ = 16;
     TComboBoxStyle style_ = csDropDown;
     int itemIndex_ = -1; // while there is no window
     int dropDownCount_ = 8;

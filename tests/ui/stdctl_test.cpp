@@ -271,8 +271,9 @@ TEST_F(StdControls, ComboItemsAndSelectionSurviveRecreatedWindows) {
         TComboBoxStyle style;
         bool sorted;
     };
-    const Case cases[] = {{csDropDown, false}, {csSimple, false}, {csDropDownList, false},
-                          {csDropDown, true},  {csSimple, true},  {csDropDownList, true}};
+    const Case cases[] = {{csDropDown, false},      {csSimple, false},           {csDropDownList, false},
+                          {csOwnerDrawFixed, false}, {csOwnerDrawVariable, false}, {csDropDown, true},
+                          {csSimple, true},          {csDropDownList, true},      {csOwnerDrawVariable, true}};
     auto form = MakeForm();
     for (const Case& c : cases) {
         SCOPED_TRACE("style " + std::to_string(c.style) + (c.sorted ? ", sorted" : ""));
@@ -342,6 +343,35 @@ TEST_F(StdControls, ComboEventsAndDropDownHeight) {
     int item = static_cast<int>(SendMessageA(box->Handle(), CB_GETITEMHEIGHT, 0, 0));
     EXPECT_GE(list.bottom - list.top, 3 * item); // all three items show
     box->SetDroppedDown(false);
+}
+
+TEST_F(StdControls, OwnerDrawnComboMeasuresAndDrawsItsItems) {
+    auto form = MakeForm();
+    auto combo = std::make_unique<TComboBox>(nullptr);
+    combo->SetStyle(csOwnerDrawVariable);
+    combo->SetItemHeight(18);
+    for (const char* s : {"small", "medium", "large"}) combo->Items().Add(s);
+    combo->SetItemIndex(2);
+    combo->OnMeasureItem = [](TWinControl*, int index, int& height) { height = 12 + 6 * index; };
+    std::vector<std::string> drawn;
+    combo->OnDrawItem = [&](TWinControl* c, int index, RECT r, TOwnerDrawState state) {
+        auto* box = static_cast<TComboBox*>(c);
+        box->Canvas().FillRect(r);
+        drawn.push_back(std::to_string(index) + ((state & ODS_COMBOBOXEDIT) ? " field" : ""));
+    };
+    combo->SetBounds(300, 330, 120, 24);
+    combo->SetParent(form.get());
+    HWND h = combo->Handle();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(SendMessageA(h, CB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0), 12 + 6 * i);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages(20);
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back(), "2 field");
+    // Without a handler the item's text is drawn on the selection colour.
+    combo->OnDrawItem.Clear();
+    combo->SetStyle(csOwnerDrawFixed);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETITEMHEIGHT, 1, 0), 18);
+    EXPECT_EQ(combo->Text(), "large");
 }
 
 TEST_F(StdControls, ListBoxMultiSelectionSurvivesRecreatedWindows) {
