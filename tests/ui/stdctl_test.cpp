@@ -459,6 +459,100 @@ TEST_F(StdControls, ScrollBarPositionIsClampedAndReportsChanges) {
     EXPECT_EQ(bar->Position(), 150); // 191 taken down to 150
 }
 
+TEST_F(StdControls, BadValuesInADefinitionAreClearErrors) {
+    struct Case {
+        const char* body;
+        const char* message;
+    };
+    const Case cases[] = {
+        // Min after Max is fine while reading; a range that ends below its start is not.
+        {"object S: TScrollBar\n Max = 300\n Min = 200\n Position = 250\n end", nullptr},
+        {"object S: TScrollBar\n Min = 50\n Max = 10\n end", "Scroll bar property out of range"},
+        {"object S: TScrollBar\n Max = 10\n PageSize = 20\n end", "Scroll bar property out of range"},
+        {"object I: TImage\n Picture.Data = { 04544A504700000000 }\n end", "Unsupported picture format TJPG"},
+        {"object I: TImage\n Picture.Data = { 07544269746D }\n end", "Picture data is not valid"},
+        {"object C: TComboBox\n Items.Strings = ( 'a' )\n ItemIndex = 3\n end", "List index out of bounds (3)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        TForm form(nullptr);
+        std::string text = std::string("object F: TForm\n") + c.body + "\nend\n";
+        if (!c.message) {
+            EXPECT_NO_THROW(ReadComponentText(form, text, "F"));
+            continue;
+        }
+        try {
+            ReadComponentText(form, text, "F");
+            ADD_FAILURE() << "no error";
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
+    TForm form(nullptr);
+    ReadComponentText(form, "object F: TForm\n object S: TScrollBar\n Max = 300\n Min = 200\n Position = 250\n end\nend\n", "F");
+    auto* bar = static_cast<TScrollBar*>(form.FindComponent("S"));
+    EXPECT_EQ(bar->Min(), 200);
+    EXPECT_EQ(bar->Position(), 250);
+}
+
+TEST_F(StdControls, StaticTextImageShapeAndBevelGeometry) {
+    auto form = MakeForm();
+    // A static text with AutoSize takes its text's size plus the frame.
+    auto text = std::make_unique<TStaticText>(nullptr);
+    text->SetParent(form.get());
+    text->SetCaption("Sized to fit");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, text->Font().Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "Sized to fit", 12, &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(text->Width(), size.cx);
+    EXPECT_EQ(text->Height(), size.cy);
+    text->SetBorderStyle(sbsSingle);
+    EXPECT_EQ(text->Width(), size.cx + 2);
+    EXPECT_TRUE(GetWindowLongPtrA(text->Handle(), GWL_STYLE) & WS_BORDER);
+
+    // Where a 24 x 24 picture goes in a 104 x 48 image.
+    struct ImageCase {
+        bool stretch, center;
+        RECT expected;
+    };
+    const ImageCase images[] = {
+        {false, false, {0, 0, 24, 24}},
+        {false, true, {40, 12, 64, 36}},
+        {true, false, {0, 0, 104, 48}},
+        {true, true, {0, 0, 104, 48}},
+    };
+    TImage* image = form->Image1;
+    for (const ImageCase& c : images) {
+        image->SetStretch(c.stretch);
+        image->SetCenter(c.center);
+        RECT r = image->DestRect();
+        EXPECT_TRUE(EqualRect(&r, &c.expected)) << c.stretch << c.center << ": " << r.left << "," << r.top << ","
+                                                << r.right << "," << r.bottom;
+    }
+    image->SetAutoSize(true);
+    EXPECT_EQ(image->Width(), 24);
+    EXPECT_EQ(image->Height(), 24);
+
+    // Painted pixels, read back from a picture of the form.
+    auto picture = form->GetFormImage();
+    TCanvas& c = picture->Canvas();
+    // A raised frame bevel: light outer top-left, dark inner.
+    EXPECT_EQ(c.Pixel(448 + 20, 8), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(c.Pixel(448 + 20, 8 + 1), ColorToRGB(clBtnShadow));
+    // The top-line bevel (lowered): dark then light.
+    EXPECT_EQ(c.Pixel(100, 264), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(c.Pixel(100, 265), ColorToRGB(clBtnHighlight));
+    // The circle is centred in its 48 x 40 bounds: its left edge is 4 pixels in.
+    EXPECT_EQ(c.Pixel(504 + 2, 64 + 20), ColorToRGB(clBtnFace));
+    EXPECT_EQ(c.Pixel(504 + 6, 64 + 20), ColorToRGB(clAqua));
+    // The round rectangle's red pen and yellow fill.
+    EXPECT_EQ(c.Pixel(448 + 24, 64 + 1), ColorToRGB(clRed));
+    EXPECT_EQ(c.Pixel(448 + 24, 64 + 20), ColorToRGB(clYellow));
+}
+
 TEST_F(StdControls, SpeedButtonGroupsKeepOneDown) {
     auto form = MakeForm();
     HWND h = form->Handle();
