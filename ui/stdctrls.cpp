@@ -664,6 +664,11 @@ int TCustomComboBox::ItemIndex() const {
 }
 
 void TCustomComboBox::SetItemIndex(int index) {
+    // A definition may name the index before the items: checked in Loaded.
+    if (IsLoading() && !HandleAllocated()) {
+        itemIndex_ = index;
+        return;
+    }
     if (index < -1 || index >= items_->Count()) ListIndexError(index);
     if (HandleAllocated()) SendMessageA(HandleValue(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     else itemIndex_ = index;
@@ -682,6 +687,15 @@ void TCustomComboBox::SetText(const std::string& text) {
         return;
     }
     TWinControl::SetText(text);
+}
+
+void TCustomComboBox::Loaded() {
+    TWinControl::Loaded();
+    if (itemIndex_ < -1 || itemIndex_ >= items_->Count()) {
+        int bad = itemIndex_;
+        itemIndex_ = -1;
+        ListIndexError(bad);
+    }
 }
 
 void TCustomComboBox::SetDropDownCount(int count) {
@@ -896,6 +910,10 @@ int TCustomListBox::ItemIndex() const {
 }
 
 void TCustomListBox::SetItemIndex(int index) {
+    if (IsLoading() && !HandleAllocated()) {
+        itemIndex_ = index;
+        return;
+    }
     if (index != -1) CheckIndex(index);
     if (!HandleAllocated()) {
         itemIndex_ = index;
@@ -933,6 +951,15 @@ void TCustomListBox::SetSelected(int index, bool on) {
         itemIndex_ = index;
     } else if (itemIndex_ == index) {
         itemIndex_ = -1;
+    }
+}
+
+void TCustomListBox::Loaded() {
+    TWinControl::Loaded();
+    if (itemIndex_ < -1 || itemIndex_ >= items_->Count()) {
+        int bad = itemIndex_;
+        itemIndex_ = -1;
+        ListIndexError(bad);
     }
 }
 

@@ -269,6 +269,7 @@ public:
     void SetItemHeight(int height);
     // The canvas an OnDrawItem handler paints on.
     TCanvas& Canvas();
+    void Loaded() override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -335,6 +336,7 @@ public:
     void SetSelected(int index, bool on);
     int SelCount() const;
     void Clear();
+    void Loaded() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -472,6 +472,10 @@ TEST_F(StdControls, BadValuesInADefinitionAreClearErrors) {
         {"object I: TImage\n Picture.Data = { 04544A504700000000 }\n end", "Unsupported picture format TJPG"},
         {"object I: TImage\n Picture.Data = { 07544269746D }\n end", "Picture data is not valid"},
         {"object C: TComboBox\n Items.Strings = ( 'a' )\n ItemIndex = 3\n end", "List index out of bounds (3)"},
+        {"object L: TListBox\n ItemIndex = 2\n Items.Strings = ( 'a' 'b' )\n end", "List index out of bounds (2)"},
+        // The index may come before the items.
+        {"object C: TComboBox\n ItemIndex = 1\n Items.Strings = ( 'a' 'b' )\n end", nullptr},
+        {"object L: TListBox\n ItemIndex = 1\n Items.Strings = ( 'a' 'b' )\n end", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body);
