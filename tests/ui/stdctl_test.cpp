@@ -672,6 +672,38 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         EXPECT_NE(WindowPixel(btn->Handle(), 2 + in.clientWidth - at.glyphX - 8, 2 + in.clientHeight - at.glyphY - 8),
                   RGB(255, 0, 0));
     }
+    // A disabled button draws its disabled cell, or the up cell in grey when it has none.
+    TBitBtn* two = form->BitBtn2; // 32 x 16: a red square on olive, then a grey one
+    auto squareCentre = [&](int glyphWidth) {
+        RedrawWindow(two->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages(20);
+        HDC dc = GetDC(two->Handle());
+        HGDIOBJ old = SelectObject(dc, two->Font().Handle());
+        SIZE text{};
+        GetTextExtentPoint32A(dc, "Glyph", 5, &text);
+        SelectObject(dc, old);
+        ReleaseDC(two->Handle(), dc);
+        TGlyphLayoutInput in;
+        in.clientWidth = two->Width() - 4;
+        in.clientHeight = two->Height() - 4;
+        in.glyphWidth = glyphWidth;
+        in.glyphHeight = 16;
+        in.textWidth = text.cx;
+        in.textHeight = text.cy;
+        in.layout = blGlyphTop;
+        in.margin = 2;
+        in.spacing = 1;
+        TGlyphLayout at = LayoutGlyphAndCaption(in);
+        return WindowPixel(two->Handle(), 2 + at.glyphX + 8, 2 + at.glyphY + 8);
+    };
+    EXPECT_EQ(squareCentre(16), RGB(255, 0, 0));
+    two->SetEnabled(false);
+    EXPECT_EQ(squareCentre(16), RGB(128, 128, 128));
+    two->SetNumGlyphs(1);
+    EXPECT_EQ(squareCentre(32), RGB(166, 166, 166));
+    two->SetEnabled(true);
+    EXPECT_EQ(squareCentre(32), RGB(255, 0, 0));
+
     // Default button: still owner-drawn.
     btn->SetDefault(true);
     EXPECT_EQ(GetWindowLongPtrA(btn->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
