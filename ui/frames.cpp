@@ -133,7 +133,15 @@ void TScrollingWinControl::UpdateScrollBars() {
             SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(range - 1, 0),
                           static_cast<UINT>(range > page ? std::max(page, 0) : range + 1),
                           bar->position_, 0};
-            SetScrollInfo(h, bar->kind_ == sbHorizontal ? SB_HORZ : SB_VERT, &si, TRUE);
+            // Unchanged values are not set again: this runs on every paint.
+            SCROLLINFO cur{};
+            cur.cbSize = sizeof cur;
+            cur.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            const int which = bar->kind_ == sbHorizontal ? SB_HORZ : SB_VERT;
+            if (GetScrollInfo(h, which, &cur) && cur.nMin == si.nMin && cur.nMax == si.nMax &&
+                cur.nPage == si.nPage && cur.nPos == si.nPos)
+                continue;
+            SetScrollInfo(h, which, &si, TRUE);
         }
     }
     updating_ = false;

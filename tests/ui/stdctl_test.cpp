@@ -334,7 +334,11 @@ TEST_F(StdControls, ComboEventsAndDropDownHeight) {
     EXPECT_EQ(selects, 1);
     EXPECT_EQ(changes, 1);
     // Five items fit into the dropped-down list.
+    int drops = 0;
+    box->OnDropDown = [&](TObject*) { ++drops; };
     box->SetDroppedDown(true);
+    EXPECT_EQ(drops, 1);
+    EXPECT_TRUE(box->DroppedDown());
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetComboBoxInfo(box->Handle(), &info));
