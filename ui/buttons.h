@@ -33,8 +33,9 @@ public:
     void SetMargin(int margin);
     int Spacing() const { return spacing_; }
     void SetSpacing(int spacing);
-    // Setting a kind other than bkCustom sets the caption (while a definition is read: only an
-    // empty one), the glyph, Default (OK, Yes) and Cancel (Cancel, No).
+    // Setting a kind other than bkCustom sets the caption, the glyph, Default (OK, Yes) and
+    // Cancel (Cancel, No). While a definition is read, the values it gave are kept: only an empty
+    // caption or glyph is filled in, Default and Cancel stay as read.
     TBitBtnKind Kind() const { return kind_; }
     void SetKind(TBitBtnKind kind);
 
