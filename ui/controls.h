@@ -381,6 +381,9 @@ private:
     bool CNKeyDown(TMessage& msg);
     bool WMCommand(TMessage& msg);
     bool WMNotify(TMessage& msg);
+    bool WMScroll(TMessage& msg);
+    bool WMDrawItem(TMessage& msg);
+    bool WMMeasureItem(TMessage& msg);
     bool WMCtlColor(TMessage& msg);
     bool CNCtlColor(TMessage& msg);
     bool WMEraseBkgnd(TMessage& msg);

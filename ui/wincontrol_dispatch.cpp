@@ -32,6 +32,10 @@ bool TWinControl::DispatchWindowMessage(TMessage& m) {
     case CN_KEYDOWN: return CNKeyDown(m);
     case WM_COMMAND: return WMCommand(m);
     case WM_NOTIFY: return WMNotify(m);
+    case WM_HSCROLL:
+    case WM_VSCROLL: return WMScroll(m);
+    case WM_DRAWITEM: return WMDrawItem(m);
+    case WM_MEASUREITEM: return WMMeasureItem(m);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -88,6 +92,30 @@ bool TWinControl::WMCommand(TMessage& m) {
 
 bool TWinControl::WMNotify(TMessage& m) {
     ReflectToChild(m, TWMNotify(m).Header->hwndFrom);
+    return true;
+}
+
+bool TWinControl::WMScroll(TMessage& m) {
+    // From a scroll bar control; lParam 0 means the window's own scroll bars.
+    const TWMScroll scroll(m);
+    if (!scroll.ScrollBar) return false;
+    ReflectToChild(m, scroll.ScrollBar);
+    return true;
+}
+
+bool TWinControl::WMDrawItem(TMessage& m) {
+    // Owner-drawn controls draw themselves; menu items stay with the window.
+    const TWMDrawItem item(m);
+    if (!item.Item || item.Item->CtlType == ODT_MENU) return false;
+    ReflectToChild(m, item.Item->hwndItem);
+    return true;
+}
+
+bool TWinControl::WMMeasureItem(TMessage& m) {
+    // Only the control's id names it here; owner-drawn controls give themselves one.
+    const TWMMeasureItem item(m);
+    if (!item.Item || item.Item->CtlType == ODT_MENU || !item.Item->CtlID) return false;
+    ReflectToChild(m, GetDlgItem(handle_, static_cast<int>(item.Item->CtlID)));
     return true;
 }
 
