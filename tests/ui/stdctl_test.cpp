@@ -609,11 +609,15 @@ TEST_F(StdControls, SpeedButtonGroupsKeepOneDown) {
     click(go);
     click(go, 200);
     EXPECT_EQ(form->log, (std::vector<std::string>{"SpeedButton4Click"}));
-    // A flat button knows when the mouse is over it.
+    // A flat button shows a raised frame only while the mouse is over it.
+    auto corner = [&] { return form->GetFormImage()->Canvas().Pixel(b->Left(), b->Top()); };
+    EXPECT_EQ(corner(), ColorToRGB(clBtnFace));
     SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(b->Left() + 3, b->Top() + 3));
     EXPECT_TRUE(b->MouseInside());
+    EXPECT_EQ(corner(), ColorToRGB(clBtnHighlight));
     SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(2, 400));
     EXPECT_FALSE(b->MouseInside());
+    EXPECT_EQ(corner(), ColorToRGB(clBtnFace));
 }
 
 TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
