@@ -1,0 +1,14 @@
+# Win32 part of window frame skinning: TWinSkinForm (life cycle and dispatch, frame painting,
+# title-bar buttons) and the companion discovery hooks.
+set(forms_sources
+  ${CMAKE_CURRENT_LIST_DIR}/skin_companion.cpp)
+# The painting and title-button parts are written separately; each joins the library once it
+# exists.
+foreach(part win_skin_form frame_paint title_buttons)
+  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
+    list(APPEND forms_sources ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
+  endif()
+endforeach()
+add_library(wl_skin_forms STATIC ${forms_sources})
+target_link_libraries(wl_skin_forms PUBLIC wl_skin_data wl_skin_draw wl_ui)
+target_include_directories(wl_skin_forms PUBLIC ${CMAKE_SOURCE_DIR})
