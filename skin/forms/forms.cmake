@@ -1,10 +1,12 @@
 # Win32 part of window frame skinning: TWinSkinForm (life cycle and dispatch, frame painting,
 # title-bar buttons) and the companion discovery hooks.
 set(forms_sources
-  ${CMAKE_CURRENT_LIST_DIR}/skin_companion.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/skin_companion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skin_manage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win_skin_form.cpp)
 # The painting and title-button parts are written separately; each joins the library once it
 # exists.
-foreach(part win_skin_form frame_paint title_buttons)
+foreach(part frame_paint title_buttons)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
     list(APPEND forms_sources ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
   endif()

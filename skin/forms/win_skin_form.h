@@ -55,13 +55,18 @@ enum : unsigned char { wstNormal = 0, wstMaximized = 1, wstMinimized = 2 };
 
 // The frame-metrics step a skinned form object gets while its frame is skinned, so that the
 // library turns client sizes into window sizes with the skinned frame's thickness.
+// Once the skin object lets go (Forget), it answers as the step it replaced (the fallback, or
+// the system's).
 class TSkinFrameMetrics : public TFrameMetrics {
 public:
     explicit TSkinFrameMetrics(const TWinSkinForm* owner) : FOwner(owner) {}
     RECT FrameInsets(const TFrameRequest& request) const override;
+    void SetFallback(std::shared_ptr<const TFrameMetrics> fallback) { FFallback = std::move(fallback); }
+    void Forget() { FOwner = nullptr; }
 
 private:
     const TWinSkinForm* FOwner;
+    std::shared_ptr<const TFrameMetrics> FFallback;
 };
 
 // The module-wide scratch bitmap of frame painting (stretch mode COLORONCOLOR); frame painting
@@ -130,6 +135,7 @@ public:
     const std::vector<TSkinCompanion*>& Controls() const { return FControls; }
     TCanvas& ControlCanvas() { return *FControlCanvas; }
     TTimer* HoverTimer() const { return FHoverTimer.get(); }
+    void SetWindowStateNormal() { FWindowState = wstNormal; }
 
 private:
     friend class TSkinFrameMetrics;
