@@ -181,6 +181,7 @@ void PublishControl(ClassBuilder<TControl>& c) {
     c.Str("Hint", &TControl::Hint, &TControl::SetHint);
     c.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
     c.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+    c.Ident("PopupMenu", &TControl::PopupMenuName, &TControl::SetPopupMenuName);
     c.Enum("Cursor", &TControl::Cursor, &TControl::SetCursor,
            {{"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
             {"crIBeam", crIBeam}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},
@@ -489,6 +490,9 @@ void TControl::WndProc(TMessage& m) {
             parentColor_ = true;
         }
         return;
+    case WM_CONTEXTMENU:
+        if (DoContextPopup(m)) return;
+        break;
     case CM_SHOWHINTCHANGED:
     case CM_PARENTSHOWHINTCHANGED:
         if (m.Msg == CM_PARENTSHOWHINTCHANGED && parentShowHint_ && parent_) showHint_ = parent_->showHint_;
@@ -1085,8 +1089,13 @@ void TWinControl::WndProc(TMessage& m) {
         break;
     }
     case CN_KEYDOWN: {
-        // From the message loop, before the key is translated: the form's dialog keys.
+        // From the message loop, before the key is translated: menu shortcuts, then the form's
+        // dialog keys.
         WORD key = static_cast<WORD>(m.WParam);
+        if (TCustomForm* form = GetParentForm(); form && form->IsShortCut(key, KeyboardShiftState())) {
+            m.Result = 1;
+            return;
+        }
         if (!WantsKey(key))
             if (TCustomForm* form = GetParentForm()) m.Result = form->Perform(CM_DIALOGKEY, key, m.LParam);
         return;

@@ -103,6 +103,7 @@ ATOM ControlAtom();
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 // The control object of a window this library created (nullptr for others).
 TControl* FindControl(HWND window);
 // Shift state from the keyboard, or from the key bits of a mouse message's wParam.
@@ -187,6 +188,14 @@ public:
 
     virtual void Click();
 
+    // The context menu shown on a right click (WM_CONTEXTMENU); in form files a reference by
+    // name ("PopupMenu = PopupMenu1").
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+    std::string PopupMenuName() const;
+    void SetPopupMenuName(const std::string& name);
+    void Notification(TComponent* component, TOperation operation) override;
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -221,7 +230,11 @@ protected:
 
 private:
     void HandleMouse(TMessage& msg);
+    // WM_CONTEXTMENU: shows the popup menu of this control (or of the windowless child at the
+    // point); false when there is none to show.
+    bool DoContextPopup(TMessage& msg);
     friend class TWinControl;
+    TPopupMenu* popupMenu_ = nullptr;
 
     TAlign align_ = alNone;
     bool enabled_ = true;

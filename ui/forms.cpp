@@ -43,6 +43,7 @@ void PublishForm(ClassBuilder<TCustomForm>& c) {
     c.Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState,
            {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}});
     c.Ident("ActiveControl", &TCustomForm::ActiveControlName, &TCustomForm::SetActiveControlName);
+    c.Ident("Menu", &TCustomForm::MenuName, &TCustomForm::SetMenuName);
     c.Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
     c.Enum("PrintScale", &TCustomForm::PrintScale, &TCustomForm::SetPrintScale,
            {{"poNone", poNone}, {"poProportional", poProportional}, {"poPrintToFit", poPrintToFit}});
@@ -349,6 +350,7 @@ bool TCustomForm::DoKeyDown(WORD& key, TShiftState shift) { return TWinControl::
 bool TCustomForm::DoKeyPress(char& key) { return TWinControl::DoKeyPress(key); }
 
 void TCustomForm::WndProc(TMessage& m) {
+    if (HandleMenuAndModal(m)) return;
     switch (m.Msg) {
     case WM_CLOSE:
         Close();

@@ -41,6 +41,7 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPrintScale { poNone, poProportional, poPrintToFit };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+class TMainMenu;
 
 class TCustomForm : public TWinControl {
     WL_CLASS(TCustomForm, TWinControl)
@@ -85,6 +86,22 @@ public:
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool on) { keyPreview_ = on; }
 
+    // The menu bar; in form files a reference by name ("Menu = MainMenu1").
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    std::string MenuName() const;
+    void SetMenuName(const std::string& name);
+    // Runs the menu item with this shortcut (the form's menu, then its popup menus); true when
+    // there was one.
+    bool IsShortCut(WORD key, TShiftState shift);
+    // Shows the form modally: the other windows of the thread are disabled until ModalResult
+    // becomes non-zero or the form is closed; returns ModalResult (mrCancel when closed).
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    bool IsModal() const { return modal_; }
+    void Notification(TComponent* component, TOperation operation) override;
+
     void SetVisible(bool visible) override;
     bool Showing() const override;
     void Show();
@@ -115,9 +132,18 @@ protected:
     bool DoKeyDown(WORD& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;
 
+    // Menu messages, dialog keys of modal forms; true when the message was handled.
+    bool HandleMenuAndModal(TMessage& msg);
+
 private:
     void UpdateStyle();
     void DoShowHide(bool shown);
+    bool HandleMenuMessage(TMessage& msg);
+    bool HandleModalMessage(TMessage& msg);
+    void AttachMenu();
+    TMainMenu* menu_ = nullptr;
+    int modalResult_ = 0;
+    bool modal_ = false;
     bool showReported_ = false;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TBorderStyle borderStyle_ = bsSizeable;

@@ -16,6 +16,9 @@ public:
     void SetDefault(bool on);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool on) { cancel_ = on; }
+    // A click sets the parent form's ModalResult to this value (when not 0).
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
     void Click() override;
 
 protected:
@@ -25,6 +28,7 @@ protected:
 private:
     bool default_ = false;
     bool cancel_ = false;
+    int modalResult_ = 0;
 };
 
 class TCustomEdit : public TWinControl {
