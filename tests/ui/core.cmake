@@ -14,4 +14,5 @@ endif()
 # Menus, image lists, modal forms and message dialogs (Wine).
 wl_test(NAME ui_menus_test WIN32_ONLY SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/imglist_test.cpp
   LIBS wl_ui)

@@ -115,28 +115,40 @@ std::unique_ptr<TMenuTestForm> MakeMenuForm(const std::string& text) {
     return form;
 }
 
-// Live USER handles (windows, menus, ...) of this process. Wine's GetGuiResources says 0, so
-// the count comes from its handle table: new handles take the free entries first (the last
-// freed first) and only then new entries at the end of the table, one after the other. So
-// menus are made until a long run of consecutive indices shows the end was reached; then the
-// highest index minus the number made is the number of live handles plus a constant.
-long LiveUserHandles() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return static_cast<long>(n);
-    std::vector<HMENU> menus;
+// Live handles of one of the system's tables, for Wine, whose GetGuiResources says 0: new
+// handles take the free entries first (the last freed first) and only then new entries at the
+// end of the table, one after the other. So handles are made until a long run of consecutive
+// indices shows the end was reached; then the highest index minus the number made is the number
+// of live handles plus a constant.
+template <class H>
+long LiveHandles(H (*make)(), void (*free)(H), long (*index)(H)) {
+    std::vector<H> made;
     long highest = 0, previous = -2;
     int run = 0;
-    while (run < 100 && menus.size() < 200000) {
-        HMENU m = CreateMenu();
-        if (!m) break;
-        menus.push_back(m);
-        long index = static_cast<long>((reinterpret_cast<uintptr_t>(m) & 0xFFFF) >> 1);
-        run = index == previous + 1 ? run + 1 : 0;
-        previous = index;
-        highest = std::max(highest, index);
+    while (run < 100 && made.size() < 200000) {
+        H h = make();
+        if (!h) break;
+        made.push_back(h);
+        long i = index(h);
+        run = i == previous + 1 ? run + 1 : 0;
+        previous = i;
+        highest = std::max(highest, i);
     }
-    // Freed in creation order, so the next probe meets them highest first (never as a run).
-    for (HMENU m : menus) DestroyMenu(m);
-    return highest - static_cast<long>(menus.size());
+    // Freed in creation order, so the next count meets them highest first (never as a run).
+    for (H h : made) free(h);
+    return highest - static_cast<long>(made.size());
+}
+
+long LiveUserHandles() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return static_cast<long>(n);
+    return LiveHandles<HMENU>([] { return CreateMenu(); }, [](HMENU m) { DestroyMenu(m); },
+                              [](HMENU m) { return static_cast<long>((reinterpret_cast<uintptr_t>(m) & 0xFFFF) >> 1); });
+}
+
+long LiveGdiObjects() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<long>(n);
+    return LiveHandles<HBRUSH>([] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); },
+                               [](HBRUSH b) { return static_cast<long>(reinterpret_cast<uintptr_t>(b) & 0xFFFF); });
 }
 
 // Runs `action` from a thread timer after `ms` milliseconds (once), so that it happens inside
@@ -781,13 +793,20 @@ TEST_F(Menus, AutoMergeShowsASecondFormsMenuInTheMainFormsBar) {
 
 // ---- handles ---------------------------------------------------------------------------------------
 
-TEST_F(Menus, HandleCounterSeesADeliberateLeak) {
+TEST_F(Menus, HandleCountersSeeADeliberateLeak) {
     long before = LiveUserHandles();
     HMENU leak = CreateMenu();
     long after = LiveUserHandles();
     DestroyMenu(leak);
     EXPECT_EQ(after - before, 1);
     EXPECT_EQ(LiveUserHandles(), before);
+
+    long gdiBefore = LiveGdiObjects();
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    long gdiAfter = LiveGdiObjects();
+    DeleteObject(pen);
+    EXPECT_EQ(gdiAfter - gdiBefore, 1);
+    EXPECT_EQ(LiveGdiObjects(), gdiBefore);
 }
 
 TEST_F(Menus, MenuHandlesStayFlatOverCreateAndDestroyCycles) {

@@ -31,8 +31,9 @@ public:
 // A form definition with a main menu, a popup menu and a button using it.
 const char* MenuFormText();
 
-// Live USER handles of this process (exact under Wine too).
+// Live USER handles and GDI objects of this process (exact under Wine too).
 long LiveUserHandles();
+long LiveGdiObjects();
 
 // Runs `action` once from a thread timer after `ms` milliseconds (inside whatever modal loop
 // runs then).
