@@ -15,4 +15,5 @@ endif()
 wl_test(NAME ui_menus_test WIN32_ONLY SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/imglist_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
   LIBS wl_ui)
