@@ -87,6 +87,7 @@ TEST_F(Modal, EachWayOfEndingGivesItsResultAndTheOwnerComesBack) {
             c.end(d);
         });
         SetActiveWindow(owner_->Handle());
+        Watchdog watchdog(d.form.get());
         EXPECT_EQ(d.form->ShowModal(), c.expected) << c.what;
         EXPECT_TRUE(ownerDisabled) << c.what;
         EXPECT_TRUE(dialogEnabled) << c.what;
@@ -117,6 +118,7 @@ TEST_F(Modal, OnCloseCanRefuseAndExceptionsGoToTheApplication) {
         PostMessageA(d.no->Handle(), BM_CLICK, 0, 0);
         AfterDelay(60, step2);
     });
+    Watchdog watchdog(d.form.get());
     int result = d.form->ShowModal();
     Application->OnException = oldHandler;
     // The throwing button set its result before its handler failed; OnClose refused that one.
@@ -130,6 +132,7 @@ TEST_F(Modal, FormFreedWhileModalEndsTheLoop) {
     TForm* form = d->form.release();
     delete d;
     AfterDelay(60, [form] { form->Release(); });
+    Watchdog watchdog(nullptr);
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_TRUE(IsWindowEnabled(owner_->Handle()));
     EXPECT_EQ(Screen->ActiveForm(), owner_.get());
@@ -233,7 +236,13 @@ TEST_F(Modal, MessageDlgAnswersWithTheButtonPressed) {
             if (f) c.press(*f);
             else PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
         });
+        // Without a form to end, the watchdog closes whatever is active.
+        UINT_PTR guard = SetTimer(nullptr, 0, 4000, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            if (auto* f = ShownDialog()) f->SetModalResult(kWatchdogResult);
+        });
         EXPECT_EQ(MessageDlg("Are you sure?", mtConfirmation, c.buttons, 0), c.expected);
+        KillTimer(nullptr, guard);
         EXPECT_TRUE(found);
     }
     EXPECT_TRUE(IsWindowEnabled(owner_->Handle()));

@@ -166,6 +166,27 @@ void AfterDelay(UINT ms, std::function<void()> action) {
 }
 
 namespace {
+TCustomForm* g_watchedForm = nullptr;
+}
+
+Watchdog::Watchdog(TCustomForm* form, UINT ms) {
+    g_watchedForm = form;
+    id_ = SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        EndMenu();
+        if (g_watchedForm) {
+            g_watchedForm->SetModalResult(kWatchdogResult);
+            PostMessageA(g_watchedForm->Handle(), WM_NULL, 0, 0);
+        }
+    });
+}
+
+Watchdog::~Watchdog() {
+    KillTimer(nullptr, id_);
+    g_watchedForm = nullptr;
+}
+
+namespace {
 
 class Menus : public ::testing::Test {
 protected:
@@ -680,6 +701,7 @@ TEST_F(Menus, RealPopupIsOwnerDrawnAndItsChoiceRunsTheItem) {
     }
     // Down twice selects Paste; Enter chooses it.
     AfterDelay(150, [] { PostKeys({VK_DOWN, VK_DOWN, VK_RETURN}); });
+    Watchdog watchdog;
     form->PopupMenu1->Popup(form->Left() + 20, form->Top() + 40);
     PumpUntil([&] { return !form->log.empty() && form->log.back() == "click Paste1"; }, 3000);
     EXPECT_EQ(form->log, (std::vector<std::string>{"popup", "click Paste1"}));
@@ -701,6 +723,7 @@ TEST_F(Menus, ContextMenuMessageShowsTheControlsPopup) {
         form->log.clear();
         form->PopupMenu1->SetPopupComponent(nullptr);
         AfterDelay(150, [] { PostKeys({VK_ESCAPE}); });
+        Watchdog watchdog;
         LRESULT r = SendMessageA(form->Button1->Handle(), WM_CONTEXTMENU,
                                  reinterpret_cast<WPARAM>(form->Button1->Handle()), c.point);
         EXPECT_EQ(r, 1) << c.what;

@@ -39,4 +39,19 @@ long LiveGdiObjects();
 // runs then).
 void AfterDelay(UINT ms, std::function<void()> action);
 
+// While it lives, ends a modal loop that runs too long: after `ms` milliseconds it closes open
+// menus (EndMenu) and ends the modal form `form` (when given) with the result kWatchdogResult,
+// so a broken test fails instead of hanging.
+constexpr int kWatchdogResult = -99;
+class Watchdog {
+public:
+    explicit Watchdog(TCustomForm* form = nullptr, UINT ms = 4000);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    UINT_PTR id_ = 0;
+};
+
 } // namespace wl::test
