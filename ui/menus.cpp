@@ -1056,7 +1056,7 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
     }
     menu_ = menu;
     if (menu) menu->FreeNotification(this);
-    if (!HandleAllocated() || IsLoading()) return;
+    if (!HandleAllocated()) return;
     AttachMenu();
     Perform(CM_MENUCHANGED);
 }

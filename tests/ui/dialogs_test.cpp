@@ -4,6 +4,7 @@
 #include "menus_test_support.h"
 
 #include "support/gui.h"
+#include "support/testdata.h"
 
 #include <gtest/gtest.h>
 
@@ -228,11 +229,13 @@ TEST_F(Modal, MessageDlgAnswersWithTheButtonPressed) {
         {mbYesNoCancel, [](TMessageForm&) { PostKey(GetFocus(), VK_ESCAPE); }, mrCancel},
         {MsgDlgButtons({mbOK}), [](TMessageForm& f) { PostMessageA(f.Handle(), WM_CLOSE, 0, 0); }, mrCancel},
     };
+    bool saved = false;
     for (const Case& c : cases) {
         bool found = false;
         AfterDelay(100, [&] {
             TMessageForm* f = ShownDialog();
             found = f != nullptr;
+            if (f && !saved) saved = SaveWindowBitmap(f->Handle(), ArtifactDir() + "/ui-message-dialog.bmp");
             if (f) c.press(*f);
             else PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
         });
@@ -246,6 +249,7 @@ TEST_F(Modal, MessageDlgAnswersWithTheButtonPressed) {
         EXPECT_TRUE(found);
     }
     EXPECT_TRUE(IsWindowEnabled(owner_->Handle()));
+    EXPECT_TRUE(saved);
 }
 
 } // namespace

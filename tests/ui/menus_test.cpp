@@ -4,6 +4,7 @@
 #include "menus_test_support.h"
 
 #include "support/gui.h"
+#include "support/testdata.h"
 #include "ui/formfile.h"
 #include "ui/imglist.h"
 
@@ -699,12 +700,17 @@ TEST_F(Menus, RealPopupIsOwnerDrawnAndItsChoiceRunsTheItem) {
             c->FillRect(r);
         };
     }
-    // Down twice selects Paste; Enter chooses it.
-    AfterDelay(150, [] { PostKeys({VK_DOWN, VK_DOWN, VK_RETURN}); });
+    // Down twice selects Paste; Enter chooses it. A picture of the open menu is kept.
+    bool saved = false;
+    AfterDelay(150, [&saved] {
+        saved = SaveWindowBitmap(FindWindowA("#32768", nullptr), ArtifactDir() + "/ui-popup-menu.bmp");
+        PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+    });
     Watchdog watchdog;
     form->PopupMenu1->Popup(form->Left() + 20, form->Top() + 40);
     PumpUntil([&] { return !form->log.empty() && form->log.back() == "click Paste1"; }, 3000);
     EXPECT_EQ(form->log, (std::vector<std::string>{"popup", "click Paste1"}));
+    EXPECT_TRUE(saved);
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), "measure Copy1"), drawn.end());
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), "draw Paste1"), drawn.end());
 }
