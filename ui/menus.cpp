@@ -909,6 +909,16 @@ void TPopupMenu::Popup(int x, int y) {
 
 namespace {
 
+// Room the default drawing needs beyond what MeasureItem gives (which leaves margins and, without
+// glyphs, the check-mark column to whoever draws): margins on both sides and the glyph column.
+int DefaultDrawingPadding(const TMenuItem& item) {
+    if (item.OnDrawItem || item.OnAdvancedDrawItem || item.IsLine()) return 0;
+    if (item.IsMenuBarItem()) return 12;
+    TMenu* menu = item.GetParentMenu();
+    bool glyphs = (menu && menu->Images()) || item.HasBitmap();
+    return 2 + (glyphs ? 0 : 16 + 6) + 6;
+}
+
 TMenuItem* ItemOfOwnerDraw(UINT id, ULONG_PTR data) {
     if (data && IsLiveItem(reinterpret_cast<const void*>(data))) return reinterpret_cast<TMenuItem*>(data);
     return data ? nullptr : FindMenuItemByCommand(id);
@@ -959,6 +969,7 @@ bool DispatchMenuMessage(TMenuMessage& m, bool (*accepts)(const TMenu*, const vo
         MenuCanvas canvas(dc.get());
         int width = static_cast<int>(mis->itemWidth), height = static_cast<int>(mis->itemHeight);
         item->MeasureItem(canvas.get(), width, height);
+        width += DefaultDrawingPadding(*item);
         mis->itemWidth = static_cast<UINT>(std::max(width, 0));
         mis->itemHeight = static_cast<UINT>(std::max(height, 0));
         m.result = TRUE;

@@ -725,10 +725,22 @@ TEST_F(Menus, ContextMenuMessageShowsTheControlsPopup) {
         {"mouse", MAKELPARAM(form->Left() + 30, form->Top() + 50)},
         {"keyboard", MAKELPARAM(-1, -1)},
     };
+    // Drawn by the items' default drawing; a picture of it is kept.
+    form->PopupMenu1->SetOwnerDraw(true);
+    form->Paste1->SetChecked(true);
+    form->Paste1->SetEnabled(false);
+    bool saved = false;
     for (const Case& c : cases) {
         form->log.clear();
         form->PopupMenu1->SetPopupComponent(nullptr);
-        AfterDelay(150, [] { PostKeys({VK_ESCAPE}); });
+        AfterDelay(150, [&saved] {
+            PostKeys({VK_DOWN});
+            AfterDelay(100, [&saved] {
+                if (!saved)
+                    saved = SaveWindowBitmap(FindWindowA("#32768", nullptr), ArtifactDir() + "/ui-popup-default.bmp");
+                PostKeys({VK_ESCAPE});
+            });
+        });
         Watchdog watchdog;
         LRESULT r = SendMessageA(form->Button1->Handle(), WM_CONTEXTMENU,
                                  reinterpret_cast<WPARAM>(form->Button1->Handle()), c.point);
@@ -736,6 +748,7 @@ TEST_F(Menus, ContextMenuMessageShowsTheControlsPopup) {
         EXPECT_EQ(form->log, (std::vector<std::string>{"popup"})) << c.what;
         EXPECT_EQ(form->PopupMenu1->PopupComponent(), form->Button1) << c.what;
     }
+    EXPECT_TRUE(saved);
     // AutoPopup off: the control leaves the message to the system.
     form->PopupMenu1->SetAutoPopup(false);
     form->log.clear();
