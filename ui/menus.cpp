@@ -108,13 +108,12 @@ char GetHotkey(const std::string& caption) {
 std::string StripHotkey(const std::string& caption) {
     std::string out;
     for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            if (i + 1 < caption.size() && caption[i + 1] == '&') out += '&';
-            if (i + 1 < caption.size()) ++i;
-            else continue;
-            if (caption[i] == '&') continue;
+        if (caption[i] != '&') {
+            out += caption[i];
+        } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+            out += '&';
+            ++i;
         }
-        out += caption[i];
     }
     return out;
 }
@@ -414,10 +413,8 @@ void TMenuItem::SetGroupIndex(int index) {
     if (index == groupIndex_) return;
     groupIndex_ = index;
     if (checked_) TurnSiblingsOff();
+    // Also places top-level items anew when menus are merged.
     Changed();
-    // Merging places top-level items by group.
-    if (TMenu* menu = GetParentMenu(); menu && parent_ && parent_->menu_ && !menu->IsDestroying())
-        menu->MenuChanged();
 }
 
 void TMenuItem::SetDefault(bool on) {
