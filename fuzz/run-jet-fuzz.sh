@@ -24,5 +24,7 @@ if [ -d ../shared/testdata/mdb ]; then
   # The small sample files only: big seeds slow every run down.
   find ../shared/testdata/mdb -name '*.mdb' -size -320k -exec install -m 644 {} "$seeds/" \;
 fi
-exec nice build/fuzz/fuzz/fuzz_jet "$corpus" "$seeds" -max_total_time="$secs" -timeout=10 -max_len=327680 -rss_limit_mb=1024 \
+# Crash, leak and timeout inputs land in build/, never in the working tree.
+mkdir -p build/fuzz-artifacts
+exec nice build/fuzz/fuzz/fuzz_jet "$corpus" "$seeds" -artifact_prefix=build/fuzz-artifacts/ -max_total_time="$secs" -timeout=10 -max_len=327680 -rss_limit_mb=1024 \
   -print_final_stats=1
