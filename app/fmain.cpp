@@ -2,7 +2,7 @@
 #include "app/fmain.h"
 
 #include "app/fpicture.h"
-#include "app/lookup.h"
+#include "dict/store_words.h"
 #include "app/speech_text.h"
 #include "ui/clipbrd.h"
 #include "ui/printers.h"
