@@ -16,12 +16,6 @@ TFmain* Fmain = nullptr;
 
 namespace {
 
-// The form reader creates these classes by name. A class whose code nothing else refers to
-// would be left out of the program by the linker, and with it its registration.
-[[maybe_unused]] const TClassInfo* const kDefinitionClasses[] = {
-    &TButton::StaticClass(), &TEdit::StaticClass(), &TMemo::StaticClass(),
-    &TADOTable::StaticClass(), &TSpVoice::StaticClass(), &TSkinData::StaticClass()};
-
 // Texts of the window (UTF-8; shown in the ANSI code page).
 constexpr std::string_view kProgramTitle = "Wordlark";
 constexpr std::string_view kMissingStoreText = "找不到词典数据库，程序启动失败！";

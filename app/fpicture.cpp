@@ -9,13 +9,6 @@ namespace wl {
 
 TFPicture* FPicture = nullptr;
 
-namespace {
-// The form reader creates these classes by name. A class whose code nothing else refers to
-// would be left out of the program by the linker, and with it its registration.
-[[maybe_unused]] const TClassInfo* const kDefinitionClasses[] = {
-    &TPanel::StaticClass(), &TSplitter::StaticClass(), &TWebBrowser::StaticClass()};
-} // namespace
-
 WL_DEFINE_CLASS(TFPicture, [](ClassBuilder<TFPicture>& c) {
     c.Field("Panel2", &TFPicture::Panel2);
     c.Field("WebBrowser2", &TFPicture::WebBrowser2);
