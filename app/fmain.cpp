@@ -70,6 +70,20 @@ std::string ExecutableFolder() {
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
 }
 
+std::string ExecutableFolderUtf8() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2); // a long path was cut short
+    }
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : WideToUtf8(path.substr(0, slash));
+}
+
 TFmain::TFmain(TComponent* owner) : TForm(owner), storeFolder_(ExecutableFolder()) {
     Fmain = this;
     // The window's icon is the program's icon resource (five images, 128 down to 32 pixels).
@@ -175,7 +189,7 @@ void TFmain::BPictureClick(TObject*) {
         return;
     }
     Edit1->SetText(Trim(text));
-    if (FPicture) FPicture->Show();
+    if (FPicture) FPicture->ShowOrBringToFront();
 }
 
 } // namespace wl
