@@ -168,6 +168,25 @@ TEST(PictureWindow, ViewThatCannotBeCreatedIsReportedOnce) {
     EXPECT_EQ(attempts, 1);
 }
 
+// A view whose navigation fails is reported; the information page still loads below.
+TEST(PictureWindow, FailingNavigationStillLoadsTheOtherView) {
+    ProgramWindows w(Folder(), true);
+    TFPicture& p = w.Picture();
+    struct FailingNavigator : INavigator {
+        void Navigate(const std::wstring&) override { throw Exception("navigation failed"); }
+    } failing;
+    p.WebBrowser1->SetNavigator(&failing);
+    MessageBoxCatcher boxes;
+    w.Type("apple");
+    w.Click(w.Main().BPicture);
+    w.Pump(10);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "navigation failed");
+    ASSERT_EQ(w.information.addresses.size(), 1u);
+    EXPECT_EQ(w.information.addresses[0], InfoAddress());
+    EXPECT_TRUE(IsWindowVisible(p.Handle()));
+}
+
 TEST(PictureWindow, PanelsSplitterAndBrowsersFollowTheLayout) {
     ProgramWindows w(Folder(), true);
     TFPicture& p = w.Picture();
