@@ -178,12 +178,16 @@ bool TSkinData::LoadSkin() {
     TQuickIni ini;
     std::string iniName;
     ini.LoadFromText(reader.GetEntryContaining(".ini", iniName));
+    // Skinned windows hold title-bar buttons that point into the records about to be refilled.
+    TSkinManagerLink* manager = TSkinManagerLink::Instance();
+    if (manager) manager->SkinDataReloading(this);
     try {
         LoadSkinDefinition(*this, ini, reader);
     } catch (const std::exception&) {
         // The skin engine reports nothing; a load cut short leaves the skin not loaded.
         NotLoaded = true;
     }
+    if (manager && manager == TSkinManagerLink::Instance()) manager->SkinDataReloaded(this);
     return true;
 }
 

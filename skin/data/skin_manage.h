@@ -39,6 +39,10 @@ public:
     virtual bool SkinWindow(HWND window) = 0;
     // Re-reads PendingSkinData's skin into the forms skinned with it.
     virtual void RefreshSkinData() = 0;
+    // The component is about to replace its skin records, and has replaced them: whatever
+    // points into the records lets go before and is rebuilt after.
+    virtual void SkinDataReloading(TSkinData* /*data*/) {}
+    virtual void SkinDataReloaded(TSkinData* /*data*/) {}
 
     // State the components set directly.
     bool Skinning = false;

@@ -307,6 +307,19 @@ void TSkinManage::RefreshSkinData() {
         if (f->SkinData() == PendingSkinData) f->FreeButtons();
 }
 
+// The title-bar buttons of a form point at the component's button records: they go before the
+// records are refilled, and the metrics and buttons are rebuilt from the new records after.
+void TSkinManage::SkinDataReloading(TSkinData* data) {
+    for (TWinSkinForm* f : FForms)
+        if (f->SkinData() == data) f->FreeButtons();
+}
+
+void TSkinManage::SkinDataReloaded(TSkinData* data) {
+    if (data->NotLoaded) return;
+    for (TWinSkinForm* f : FForms)
+        if (f->SkinData() == data && f->SkinFrame() && f->State() != sfsDestroyed) f->LoadFrameMetrics();
+}
+
 // ---- form skin objects ---------------------------------------------------------------------------
 
 TWinSkinForm* TSkinManage::FindForm(HWND window) const {

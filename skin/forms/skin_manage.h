@@ -43,6 +43,8 @@ public:
     void Schedule(int action, int delayMs) override;
     bool SkinWindow(HWND window) override;
     void RefreshSkinData() override;
+    void SkinDataReloading(TSkinData* data) override;
+    void SkinDataReloaded(TSkinData* data) override;
 
     // ---- for the form skin objects ----
     TWinSkinForm* FindForm(HWND window) const;

@@ -299,3 +299,37 @@ TEST_F(SkinFormsTest, HandleCountsStayFlat) {
     EXPECT_EQ(test::LiveUserObjects(), user2);
     EXPECT_TRUE(manager_->Forms().empty());
 }
+
+// Loading another skin into a component whose windows are skinned: the windows' title-bar
+// buttons are rebuilt from the new records at once (none is left pointing at a record that
+// the load replaced), the frame takes the new thickness, and the windows keep working.
+TEST_F(SkinFormsTest, SkinReloadedUnderSkinnedWindows) {
+    data_->SetSkinFormtype(sfOnlyThisForm); // no re-skin action follows a load of this kind
+    HWND h = MakeWindow(WindowSpec{});
+    ASSERT_TRUE(h);
+    windows_.push_back(h);
+    TWinSkinForm* f = Skin(h);
+    ASSERT_NE(f, nullptr);
+    ASSERT_GT(f->Buttons().size(), 2u);
+    const std::string ini =
+        "[Personality]\nTop=top.bmp\nLeft=side.bmp\nRight=side.bmp\nBottom=side.bmp\n"
+        "[Button1]\nAction=0\nAlign=1\nXcoord=20\nYcoord=2\nButtonImage=b.bmp\n"
+        "[Button2]\nAction=2\nAlign=1\nXcoord=40\nYcoord=2\nButtonImage=b.bmp\n";
+    data_->SkinBytes = skintest::Archive(ini, {{"top.bmp", skintest::Bmp(40, 30, 0x808080)},
+                                               {"side.bmp", skintest::Bmp(6, 6, 0x404040)},
+                                               {"b.bmp", skintest::Bmp(48, 16, 0x2020C0)}});
+    ASSERT_TRUE(data_->LoadSkin());
+    ASSERT_FALSE(data_->NotLoaded);
+    ASSERT_EQ(f->Buttons().size(), data_->SysButtons.size());
+    for (size_t i = 0; i < f->Buttons().size(); ++i)
+        EXPECT_EQ(f->Buttons()[i]->SkinElement(), data_->SysButtons[i].get()) << i;
+    const RECT b = f->Borders();
+    EXPECT_EQ(b.top, 30);
+    EXPECT_EQ(b.left, 6);
+    RECT wr;
+    GetWindowRect(h, &wr);
+    SendMessageA(h, WM_NCPAINT, 1, 0);
+    SendMessageA(h, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(wr.right - 15, wr.top + 5));
+    SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_EQ(SendMessageA(h, SKM_ISSKINNED, 0, 0), 1);
+}
