@@ -233,11 +233,13 @@ void TWinSkinForm::PaintTitle(HDC dc) {
         FTitleBitmap->Canvas().FillRect(RECT{0, 0, w, FHeight});
         title = RECT{0, 0, w, FBorderTop};
     } else {
-        if (FBorderTop <= 0) return;
-        FTitleBitmap->SetSize(w, FBorderTop);
+        // A title strip taller than the window is drawn as far as the window reaches.
+        const int height = std::min(FBorderTop, FHeight);
+        if (height <= 0) return;
+        FTitleBitmap->SetSize(w, height);
         // The top ends of the side borders are already on the window: keep them.
-        BitBlt(FTitleBitmap->Canvas().Handle(), 0, 0, w, FBorderTop, dc, 0, 0, SRCCOPY);
-        title = RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop};
+        BitBlt(FTitleBitmap->Canvas().Handle(), 0, 0, w, height, dc, 0, 0, SRCCOPY);
+        title = RECT{FBorderLeft, 0, w - FBorderRight, height};
     }
     HDC titleDC = FTitleBitmap->Canvas().Handle();
     DrawBorder(3, title, titleDC);
