@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace wl {
 
@@ -43,6 +44,45 @@ TDataSkinBorder* BorderOf(TSkinData& d, int side) {
 // A window can never be larger than this on any screen; frame sizes beyond it are a broken
 // skin, and keeping them below it keeps every sum of sizes inside int.
 constexpr int kMaxFrame = 0x4000;
+
+// Rendered borders of the last few frames painted on this thread: repaints of a window whose
+// size and state did not change (the common case: activation, hover, uncovering) copy them
+// instead of rendering again. An entry is found by everything the rendering depends on; the
+// cache is emptied whenever a window reloads its frame metrics (a skin change).
+struct TBorderKey {
+    HBITMAP Image;
+    int Width, Height, SourceWidth, SourceHeight;
+    TElementDraw Draw;
+    bool operator==(const TBorderKey& o) const {
+        return Image == o.Image && Width == o.Width && Height == o.Height && SourceWidth == o.SourceWidth &&
+               SourceHeight == o.SourceHeight && EqualRect(&Draw.Margins, &o.Draw.Margins) &&
+               Draw.Frames == o.Draw.Frames && Draw.Index == o.Draw.Index && Draw.Vertical == o.Draw.Vertical &&
+               Draw.Tile == o.Draw.Tile;
+    }
+};
+struct TBorderCacheEntry {
+    TBorderKey Key;
+    std::unique_ptr<TBitmap> Image;
+};
+constexpr size_t kBorderCacheSize = 16;
+thread_local std::vector<TBorderCacheEntry> borderCache;
+
+// The border rendered at w x h: from the cache, or rendered and remembered. Never null.
+TBitmap* RenderedBorder(const TElementDraw& draw, int w, int h) {
+    const TBorderKey key{draw.Image->Handle(), w, h, draw.Image->Width(), draw.Image->Height(), draw};
+    for (size_t i = 0; i < borderCache.size(); ++i) {
+        if (!(borderCache[i].Key == key)) continue;
+        // Most recent first.
+        std::rotate(borderCache.begin(), borderCache.begin() + static_cast<std::ptrdiff_t>(i),
+                    borderCache.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        return borderCache.front().Image.get();
+    }
+    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
+    if (!image) image = std::make_unique<TBitmap>();
+    if (borderCache.size() >= kBorderCacheSize) borderCache.pop_back();
+    borderCache.insert(borderCache.begin(), TBorderCacheEntry{key, std::move(image)});
+    return borderCache.front().Image.get();
+}
 
 } // namespace
 
@@ -75,6 +115,7 @@ void TWinSkinForm::LoadFrameMetrics() {
         FBorderRight = thick(d.BorderRight.get(), false);
         FBorderBottom = thick(d.BorderBottom.get(), true);
     }
+    borderCache.clear();
     FreeButtons();
     CreateButtons();
     for (auto& button : FButtons) {
@@ -275,8 +316,8 @@ void TWinSkinForm::DrawBorder(int side, const RECT& rect, HDC dc) {
     TElementDraw draw = SlotDraw(BorderSlot(side), *b, index);
     draw.Frames = BorderFrames(b);
     draw.Transparent = false;
-    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
-    if (!image || image->Empty()) return;
+    TBitmap* image = RenderedBorder(draw, w, h);
+    if (image->Empty()) return;
     BitBlt(dc, rect.left, rect.top, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
