@@ -175,6 +175,13 @@ protected:
     TWinSkinForm* f_ = nullptr;
 };
 
+COLORREF Pixel(HWND w, int x, int y) {
+    HDC dc = GetWindowDC(w);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(w, dc);
+    return c;
+}
+
 TEST_F(TitleButtonTest, DefaultSkinButtonsSitWhereTheSkinPutsThem) {
     Start();
     const int width = WindowSize(w_).cx;
@@ -214,6 +221,26 @@ TEST_F(TitleButtonTest, DefaultSkinButtonsSitWhereTheSkinPutsThem) {
     f_->PaintFrame();
     ASSERT_NE(Button(1), nullptr);
     EXPECT_EQ(Button(1)->SkinElement()->Visibility1, 1);
+}
+
+// Pictures of the skinned window for people to look at: active, inactive, and active with the
+// close button hot. Each must differ from the one before.
+TEST_F(TitleButtonTest, ArtifactsOfTheSkinnedWindow) {
+    Start();
+    const std::string dir = WL_FRAME_ARTIFACTS;
+    RedrawWindow(w_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
+    wl::test::PumpMessages(100);
+    const TColor activeTitle = static_cast<TColor>(Pixel(w_, 150, 12));
+    EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_active.bmp"));
+    SendMessageW(w_, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_NE(static_cast<TColor>(Pixel(w_, 150, 12)), activeTitle);
+    wl::test::PumpMessages(100); // the screen shows what the window surface holds once flushed
+    EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_inactive.bmp"));
+    SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
+    Send(WM_NCMOUSEMOVE, HTCAPTION, Centre(*Button(0)));
+    wl::test::PumpMessages(100);
+    EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_close_hot.bmp"));
 }
 
 TEST_F(TitleButtonTest, WindowWithoutBoxesShowsNoMinimizeOrMaximizeButton) {
