@@ -1,7 +1,7 @@
 // Timing harness (run under Wine): a full non-client repaint (WM_NCPAINT) of an 800 x 600
 // window skinned with the default skin, and the hover feedback of a title-bar button: moving
 // onto and off the close button, with a count of the window pixels that changed outside it.
-//   frame_bench [ARCHIVE]   prints the median and best times in milliseconds
+//   title_bench [ARCHIVE]   prints the median and best times in milliseconds
 #include "skin/data/skin_data.h"
 #include "skin/forms/win_skin_form.h"
 
@@ -74,16 +74,16 @@ int main(int argc, char** argv) {
     TSkinData data(nullptr);
     data.SkinBytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     if (!data.LoadSkin() || data.NotLoaded) {
-        std::fprintf(stderr, "frame_bench: cannot load %s\n", path);
+        std::fprintf(stderr, "title_bench: cannot load %s\n", path);
         return 1;
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "WlFrameBench";
+    wc.lpszClassName = "WlTitleBench";
     RegisterClassA(&wc);
-    HWND w = CreateWindowExA(0, "WlFrameBench", "Frame bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 800,
+    HWND w = CreateWindowExA(0, "WlTitleBench", "Title bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 800,
                              600, nullptr, nullptr, wc.hInstance, nullptr);
     auto form = std::make_unique<TWinSkinForm>(nullptr);
     form->SetHandle(w);
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     for (const auto& b : form->Buttons())
         if (b->Visible() && b->SkinElement()->Action == 0) close = b.get();
     if (!close) {
-        std::fprintf(stderr, "frame_bench: the skin shows no close button\n");
+        std::fprintf(stderr, "title_bench: the skin shows no close button\n");
         return 1;
     }
     RECT wr;
