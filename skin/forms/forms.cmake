@@ -12,5 +12,6 @@ foreach(part frame_paint title_buttons)
   endif()
 endforeach()
 add_library(wl_skin_forms STATIC ${forms_sources})
-target_link_libraries(wl_skin_forms PUBLIC wl_skin_data wl_skin_draw wl_ui)
+# Skin data comes whole, as everywhere: its component is named only in form definitions.
+target_link_libraries(wl_skin_forms PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,wl_skin_data>" wl_skin_draw wl_ui)
 target_include_directories(wl_skin_forms PUBLIC ${CMAKE_SOURCE_DIR})

@@ -36,6 +36,14 @@ bool IsVersion5Zero() {
 
 bool Is9xFamily() { return (GetVersion() & 0x80000000u) != 0; }
 
+// Window size minus client size.
+SIZE FrameSize(HWND window) {
+    RECT w{0, 0, 0, 0}, c{0, 0, 0, 0};
+    GetWindowRect(window, &w);
+    GetClientRect(window, &c);
+    return SIZE{(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+}
+
 RECT WindowRectOf(HWND window) {
     RECT r{0, 0, 0, 0};
     GetWindowRect(window, &r);
@@ -260,7 +268,6 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     m.Result = 0;
     if (!Subclassed()) return;
     FSysMenu = GetSystemMenu(FHandle, FALSE);
-    if (FSysMenu) FCaps |= capSystemMenu;
     if (FSkinFrame) LoadIcon();
     GetClientRect(FHandle, &FClientRect);
     const RECT wr = WindowRectOf(FHandle);
@@ -443,6 +450,13 @@ void TWinSkinForm::WMGetMinMaxInfo(TMessage& m) {
 void TWinSkinForm::WMWindowPosChanged(TMessage& m) {
     ReadWindowState();
     Default(m);
+    // A new frame changes the client area without changing the window's size; the form object
+    // lays its controls out only on size changes, so it is told here.
+    RECT after{0, 0, 0, 0};
+    GetClientRect(FHandle, &after);
+    if (FForm && (after.right != FLaidOutClient.right || after.bottom != FLaidOutClient.bottom))
+        FForm->AlignControls();
+    FLaidOutClient = after;
 }
 
 void TWinSkinForm::CMMenuChanged(TMessage& m) {
@@ -750,9 +764,13 @@ void TWinSkinForm::Unskin() {
     // From here on the form object measures its frame as it did before.
     if (FFrameMetrics) FFrameMetrics->Forget();
     if (FState != sfsDestroying && (FFormKind == fkMdiChild || !(FStyle & WS_CHILD)) && IsWindow(FHandle)) {
+        // The frame the window wears now is taken off and the one it had before put back, so
+        // the client area stays. (The frame now is the skinned one, or still the system's for
+        // a window whose frame the skin leaves alone.)
         RECT r = WindowRectOf(FHandle);
-        const int width = (r.right - r.left) + FOrigFrameWidth - FBorderLeft - FBorderRight;
-        const int height = (r.bottom - r.top) + FOrigFrameHeight - FBorderTop - FBorderBottom - FMenuBarHeight;
+        const SIZE now = FrameSize(FHandle);
+        const int width = (r.right - r.left) - now.cx + FOrigFrameWidth;
+        const int height = (r.bottom - r.top) - now.cy + FOrigFrameHeight;
         if (FFormKind == fkMdiChild) {
             if (HWND parent = GetParent(FHandle)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         }
@@ -764,6 +782,7 @@ void TWinSkinForm::Unskin() {
         FFrameMetrics.reset();
         FSavedFrameMetrics.reset();
     }
+    if (FForm && FState != sfsDestroying) FForm->AlignControls();
     // The system deletes the region it held.
     SetWindowRgn(FHandle, nullptr, TRUE);
     FRegion = nullptr;

@@ -268,6 +268,7 @@ private:
     int FState = sfsCreated;
     std::shared_ptr<TSkinFrameMetrics> FFrameMetrics;
     std::shared_ptr<const TFrameMetrics> FSavedFrameMetrics;
+    RECT FLaidOutClient{0, 0, 0, 0}; // client rectangle the form object last laid out for
 };
 
 } // namespace wl
