@@ -410,11 +410,7 @@ void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
         }
         EndMenu();
     }
-    static int ticks = 0;
-    if (++ticks > 100) {
-        EndMenu();
-        KillTimer(nullptr, id);
-    }
+    (void)id; // the caller kills the timer once the menu has returned
 }
 
 TEST_F(TitleButtonTest, AltSpaceOpensTheSkinnedSystemMenu) {
@@ -432,6 +428,33 @@ TEST_F(TitleButtonTest, AltSpaceOpensTheSkinnedSystemMenu) {
     char last[100] = {};
     GetMenuStringA(sys, static_cast<UINT>(GetMenuItemCount(sys) - 1), last, sizeof last, MF_BYPOSITION);
     EXPECT_EQ(g_lastItem, std::string(last));
+}
+
+TEST_F(TitleButtonTest, QuickSecondSystemMenuOnTheHotIconClosesAndALaterOneOpensAgain) {
+    Start();
+    TWinSysButton* icon = Button(3);
+    ASSERT_NE(icon, nullptr);
+    RECT wr;
+    GetWindowRect(w_, &wr);
+    const POINT caption{wr.left + 150, wr.top + 12};
+    auto rightClick = [&] {
+        g_menuSeen = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, EndMenuTimer);
+        Send(WM_NCRBUTTONDOWN, HTCAPTION, caption);
+        KillTimer(nullptr, timer);
+        return g_menuSeen;
+    };
+    EXPECT_TRUE(rightClick());
+    // Later than the double-click time: the menu opens again, and the window stays.
+    Sleep(GetDoubleClickTime() + 50);
+    EXPECT_TRUE(rightClick());
+    wl::test::PumpMessages(20);
+    ASSERT_TRUE(IsWindow(w_));
+    // Within the double-click time while a title object is hot: no menu, the window closes.
+    Send(WM_NCMOUSEMOVE, HTCAPTION, Centre(*icon));
+    ASSERT_EQ(f_->HotObject(), icon);
+    EXPECT_FALSE(rightClick());
+    EXPECT_TRUE(wl::test::PumpUntil([&] { return !IsWindow(w_); }, 2000));
 }
 
 TEST_F(TitleButtonTest, MenuCommandsOfTheSystemKindBecomeSystemCommands) {
