@@ -334,50 +334,57 @@ void TWinSkinForm::UpdateRegion() {
     if (w == FRegionWidth && h == FRegionHeight && FFormKind != fkMdiChild && FState != sfsReapplying &&
         FRegionOwned)
         return;
-    FRegionOwned = false;
-
-    TSkinData& d = *FSkinData;
-    auto trans = [&](int side) {
-        const TDataSkinBorder* b = BorderOf(d, side);
-        return b ? b->Trans : 0;
-    };
     UniqueRegion region;
-    if (trans(1) || trans(2) || trans(3) || trans(4)) {
-        FRegionWidth = w;
-        FRegionHeight = h;
-        region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
-        if (FBorderKind != bkNone) {
-            // The opaque pixels of one side rendered at its place; a side without the key colour
-            // (or too small to carry any) is its whole rectangle.
-            auto side = [&](int which, const RECT& r, bool keyed) {
-                const int sw = r.right - r.left, sh = r.bottom - r.top;
-                if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
-                if (keyed) {
-                    TDataSkinBorder* b = BorderOf(d, which);
-                    TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
-                    draw.Frames = BorderFrames(b);
-                    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
-                    if (image && !image->Empty())
-                        return RegionFromBitmap(*image, r.left, r.top, 1, 1, 1, kSkinKeyColor);
-                }
-                return UniqueRegion(CreateRectRgnIndirect(&r));
-            };
-            const int stripW = w - FBorderLeft - FBorderRight;
-            UniqueRegion left = side(1, RECT{0, 0, FBorderLeft, h}, trans(1) == 1 && h > 1);
-            UniqueRegion right = side(2, RECT{w - FBorderRight, 0, w, h}, trans(2) == 1 && h > 1);
-            UniqueRegion bottom = side(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h},
-                                       trans(4) == 1 && FBorderBottom >= 2);
-            UniqueRegion top = side(3, RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop},
-                                    trans(3) == 1 && FBorderTop > 1 && stripW > 0);
-            CombineRgn(left.get(), left.get(), right.get(), RGN_OR);
-            CombineRgn(top.get(), top.get(), bottom.get(), RGN_OR);
-            CombineRgn(top.get(), top.get(), left.get(), RGN_OR);
-            CombineRgn(region.get(), region.get(), top.get(), RGN_OR);
+    const int oldWidth = FRegionWidth, oldHeight = FRegionHeight;
+    try {
+        TSkinData& d = *FSkinData;
+        auto trans = [&](int side) {
+            const TDataSkinBorder* b = BorderOf(d, side);
+            return b ? b->Trans : 0;
+        };
+        if (trans(1) || trans(2) || trans(3) || trans(4)) {
+            FRegionWidth = w;
+            FRegionHeight = h;
+            region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
+            if (FBorderKind != bkNone) {
+                // The opaque pixels of one side rendered at its place; a side without the key colour
+                // (or too small to carry any) is its whole rectangle.
+                auto side = [&](int which, const RECT& r, bool keyed) {
+                    const int sw = r.right - r.left, sh = r.bottom - r.top;
+                    if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
+                    if (keyed) {
+                        TDataSkinBorder* b = BorderOf(d, which);
+                        TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
+                        draw.Frames = BorderFrames(b);
+                        std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
+                        if (image && !image->Empty())
+                            return RegionFromBitmap(*image, r.left, r.top, 1, 1, 1, kSkinKeyColor);
+                    }
+                    return UniqueRegion(CreateRectRgnIndirect(&r));
+                };
+                const int stripW = w - FBorderLeft - FBorderRight;
+                UniqueRegion left = side(1, RECT{0, 0, FBorderLeft, h}, trans(1) == 1 && h > 1);
+                UniqueRegion right = side(2, RECT{w - FBorderRight, 0, w, h}, trans(2) == 1 && h > 1);
+                UniqueRegion bottom = side(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h},
+                                           trans(4) == 1 && FBorderBottom >= 2);
+                UniqueRegion top = side(3, RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop},
+                                        trans(3) == 1 && FBorderTop > 1 && stripW > 0);
+                CombineRgn(left.get(), left.get(), right.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), bottom.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), left.get(), RGN_OR);
+                CombineRgn(region.get(), region.get(), top.get(), RGN_OR);
+            }
+        } else {
+            FRegionWidth = FRegionHeight = 0;
+            region.reset(CreateRectRgn(0, 0, w, h));
         }
-    } else {
-        FRegionWidth = FRegionHeight = 0;
-        region.reset(CreateRectRgn(0, 0, w, h));
+    } catch (...) {
+        // The window keeps the region it had; the next size change tries again.
+        FRegionWidth = oldWidth;
+        FRegionHeight = oldHeight;
+        return;
     }
+    FRegionOwned = false;
     // From here on the region belongs to the system, which deletes the one it replaces.
     HRGN handed = region.release();
     if (!SetWindowRgn(FHandle, handed, TRUE)) {
