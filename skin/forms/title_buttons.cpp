@@ -8,6 +8,7 @@
 #include "skin/draw/skin_draw.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
+#include "ui/imglist.h"
 #include "ui/menus.h"
 
 #include <algorithm>
@@ -486,6 +487,20 @@ void TWinSkinForm::BuildSystemMenu() {
     FSystemMenuPopup.reset();
     auto popup = std::make_unique<TPopupMenu>(nullptr);
     popup->SetTag(33333);
+    // Restore, maximize, minimize and close glyphs (16 x 16, white transparent), owned by the
+    // popup; a skin without them gives a menu of text only.
+    if (FSkinData && FSkinData->MenuGlyphs.Width() >= 16 && FSkinData->MenuGlyphs.Height() >= 16) {
+        auto* glyphs = new TImageList(popup.get());
+        glyphs->SetWidth(16);
+        glyphs->SetHeight(16);
+        try {
+            glyphs->AddMasked(FSkinData->MenuGlyphs, clWhite);
+            popup->SetImages(glyphs);
+        } catch (const std::exception&) {
+            // Damaged glyphs: the menu goes without them.
+        }
+    }
+    popup->SetOwnerDraw(true);
     const HWND window = FHandle;
     auto add = [&](const std::string& caption, intptr_t tag, int image) {
         auto* item = new TMenuItem(popup.get());

@@ -4,11 +4,14 @@
 #include "frame_fixture.h"
 
 #include "skin/data/skin_elements.h"
+#include "ui/menus.h"
 #include "support/gui.h"
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace frametest {
 namespace {
@@ -398,15 +401,32 @@ TEST_F(TitleButtonTest, HitTestTurnsTheTitleIntoCaptionAndKeepsBorders) {
 bool g_menuSeen = false;
 int g_menuItems = -1;
 std::string g_lastItem;
+struct MenuEntry {
+    intptr_t tag;
+    int image;
+    bool enabled;
+};
+std::vector<MenuEntry> g_entries;
+std::string g_menuPicture; // where to save a picture of the next menu shown
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
     HWND menu = FindWindowA("#32768", nullptr);
     if (menu && IsWindowVisible(menu)) {
         g_menuSeen = true;
+        if (!g_menuPicture.empty()) {
+            // Once: the nested pump lets the menu reach the screen (and runs this timer again).
+            const std::string path = std::exchange(g_menuPicture, std::string());
+            wl::test::PumpMessages(50);
+            wl::test::SaveWindowBitmap(menu, path);
+        }
         if (HMENU h = reinterpret_cast<HMENU>(SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0))) {
             g_menuItems = GetMenuItemCount(h);
-            char text[100] = {};
-            GetMenuStringA(h, static_cast<UINT>(g_menuItems - 1), text, sizeof text, MF_BYPOSITION);
-            g_lastItem = text;
+            // The entries are owner-drawn: their text is in the menu item objects.
+            const UINT id = GetMenuItemID(h, g_menuItems - 1);
+            if (TMenuItem* item = FindMenuItemByCommand(id)) g_lastItem = item->Caption();
+            g_entries.clear();
+            for (int i = 0; i < g_menuItems; ++i)
+                if (TMenuItem* item = FindMenuItemByCommand(GetMenuItemID(h, i)))
+                    g_entries.push_back({item->Tag(), item->ImageIndex(), item->Enabled()});
         }
         EndMenu();
     }
@@ -417,6 +437,7 @@ TEST_F(TitleButtonTest, AltSpaceOpensTheSkinnedSystemMenu) {
     Start();
     g_menuSeen = false;
     g_menuItems = -1;
+    g_menuPicture = std::string(WL_FRAME_ARTIFACTS) + "/skinned_system_menu.bmp";
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, EndMenuTimer);
     EXPECT_EQ(SendMessageW(w_, WM_SYSCOMMAND, SC_KEYMENU, ' '), 0);
     KillTimer(nullptr, timer);
@@ -428,6 +449,22 @@ TEST_F(TitleButtonTest, AltSpaceOpensTheSkinnedSystemMenu) {
     char last[100] = {};
     GetMenuStringA(sys, static_cast<UINT>(GetMenuItemCount(sys) - 1), last, sizeof last, MF_BYPOSITION);
     EXPECT_EQ(g_lastItem, std::string(last));
+    // Entries carry the system command as tag, a glyph by command, and are enabled by the
+    // window's state: a normal window can be closed, maximized and minimized, not restored.
+    struct Want {
+        UINT command;
+        int image;
+        bool enabled;
+    };
+    for (const Want& want : {Want{SC_CLOSE, 3, true}, Want{SC_RESTORE, 0, false}, Want{SC_MAXIMIZE, 1, true},
+                             Want{SC_MINIMIZE, 2, true}, Want{SC_MOVE, -1, true}}) {
+        SCOPED_TRACE(want.command);
+        auto it = std::find_if(g_entries.begin(), g_entries.end(),
+                               [&](const MenuEntry& e) { return e.tag == static_cast<intptr_t>(want.command); });
+        ASSERT_NE(it, g_entries.end());
+        EXPECT_EQ(it->image, want.image);
+        EXPECT_EQ(it->enabled, want.enabled);
+    }
 }
 
 TEST_F(TitleButtonTest, QuickSecondSystemMenuOnTheHotIconClosesAndALaterOneOpensAgain) {
