@@ -84,6 +84,26 @@ TBitmap* RenderedBorder(const TElementDraw& draw, int w, int h) {
     return borderCache.front().Image.get();
 }
 
+// Small-size copies of window icons drawn in title strips: copying an icon from its resource
+// costs more than the rest of a frame paint, so each is made once. Emptied whenever a window
+// loads its icon again.
+struct TIconCopy {
+    HICON Icon;
+    int Size;
+    UniqueIcon Copy;
+};
+thread_local std::vector<TIconCopy> iconCopies;
+
+HICON SmallIconCopy(HICON icon, int size) {
+    for (const TIconCopy& c : iconCopies)
+        if (c.Icon == icon && c.Size == size) return c.Copy.get();
+    UniqueIcon copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+    if (!copy) return nullptr;
+    if (iconCopies.size() >= 8) iconCopies.erase(iconCopies.begin());
+    iconCopies.push_back(TIconCopy{icon, size, std::move(copy)});
+    return iconCopies.back().Copy.get();
+}
+
 } // namespace
 
 TBitmap* SkinWorkBitmap() {
@@ -140,6 +160,7 @@ void TWinSkinForm::LoadIcon() {
         }
     }
     FIconSize = cx;
+    iconCopies.clear();
     if (!IsWindow(FHandle)) return;
     FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
@@ -157,10 +178,8 @@ void TWinSkinForm::LoadIcon() {
 void TWinSkinForm::DrawIcon(HDC dc, const RECT& rect) {
     if (!dc) return;
     if (FIcon && FIconSize > 0) {
-        UniqueIcon copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, FIconSize, FIconSize,
-                                                     LR_COPYFROMRESOURCE)));
-        if (copy) {
-            DrawIconEx(dc, rect.left, rect.top, copy.get(), FIconSize, FIconSize, 0, nullptr, DI_NORMAL);
+        if (HICON copy = SmallIconCopy(FIcon, FIconSize)) {
+            DrawIconEx(dc, rect.left, rect.top, copy, FIconSize, FIconSize, 0, nullptr, DI_NORMAL);
             return;
         }
     }
