@@ -4,6 +4,7 @@
 #include "frame_fixture.h"
 
 #include "skin/data/skin_elements.h"
+#include "ui/extctrls.h"
 #include "ui/menus.h"
 #include "support/gui.h"
 
@@ -280,6 +281,27 @@ TEST_F(TitleButtonTest, HoverPressAndLeaveMoveTheButtonStates) {
     Send(WM_NCMOUSEMOVE, HTCAPTION, Centre(*inactiveClose));
     EXPECT_EQ(inactiveClose->ButtonState(), nbsNormal);
     EXPECT_EQ(f_->HotObject(), nullptr);
+}
+
+TEST_F(TitleButtonTest, HoverTimerLetsGoOfAButtonTheCursorHasLeft) {
+    Start();
+    TWinSysButton* close = Button(0);
+    ASSERT_NE(close, nullptr);
+    ASSERT_NE(f_->HoverTimer(), nullptr);
+    EXPECT_TRUE(f_->HoverTimer()->Enabled());
+    // The cursor over the button: the timer keeps it hot.
+    const POINT on = Centre(*close);
+    ASSERT_TRUE(SetCursorPos(on.x, on.y));
+    Send(WM_NCMOUSEMOVE, HTCAPTION, on);
+    wl::test::PumpMessages(400);
+    EXPECT_EQ(close->ButtonState(), nbsHot);
+    // The cursor leaves without a non-client message (as when it leaves the window fast).
+    ASSERT_TRUE(SetCursorPos(on.x - 200, on.y + 150));
+    EXPECT_TRUE(wl::test::PumpUntil([&] { return close->ButtonState() == nbsNormal; }, 1000));
+    EXPECT_EQ(f_->HotObject(), nullptr);
+    // An inactive window stops the timer.
+    SendMessageW(w_, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_FALSE(f_->HoverTimer()->Enabled());
 }
 
 TEST_F(TitleButtonTest, HotButtonIsPaintedWithItsHotCell) {
