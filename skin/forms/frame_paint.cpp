@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace wl {
 
@@ -43,6 +44,65 @@ TDataSkinBorder* BorderOf(TSkinData& d, int side) {
 // A window can never be larger than this on any screen; frame sizes beyond it are a broken
 // skin, and keeping them below it keeps every sum of sizes inside int.
 constexpr int kMaxFrame = 0x4000;
+
+// Rendered borders of the last few frames painted on this thread: repaints of a window whose
+// size and state did not change (the common case: activation, hover, uncovering) copy them
+// instead of rendering again. An entry is found by everything the rendering depends on; the
+// cache is emptied whenever a window reloads its frame metrics (a skin change).
+struct TBorderKey {
+    HBITMAP Image;
+    int Width, Height, SourceWidth, SourceHeight;
+    TElementDraw Draw;
+    bool operator==(const TBorderKey& o) const {
+        return Image == o.Image && Width == o.Width && Height == o.Height && SourceWidth == o.SourceWidth &&
+               SourceHeight == o.SourceHeight && EqualRect(&Draw.Margins, &o.Draw.Margins) &&
+               Draw.Frames == o.Draw.Frames && Draw.Index == o.Draw.Index && Draw.Vertical == o.Draw.Vertical &&
+               Draw.Tile == o.Draw.Tile;
+    }
+};
+struct TBorderCacheEntry {
+    TBorderKey Key;
+    std::unique_ptr<TBitmap> Image;
+};
+constexpr size_t kBorderCacheSize = 16;
+thread_local std::vector<TBorderCacheEntry> borderCache;
+
+// The border rendered at w x h: from the cache, or rendered and remembered. Never null.
+TBitmap* RenderedBorder(const TElementDraw& draw, int w, int h) {
+    const TBorderKey key{draw.Image->Handle(), w, h, draw.Image->Width(), draw.Image->Height(), draw};
+    for (size_t i = 0; i < borderCache.size(); ++i) {
+        if (!(borderCache[i].Key == key)) continue;
+        // Most recent first.
+        std::rotate(borderCache.begin(), borderCache.begin() + static_cast<std::ptrdiff_t>(i),
+                    borderCache.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        return borderCache.front().Image.get();
+    }
+    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
+    if (!image) image = std::make_unique<TBitmap>();
+    if (borderCache.size() >= kBorderCacheSize) borderCache.pop_back();
+    borderCache.insert(borderCache.begin(), TBorderCacheEntry{key, std::move(image)});
+    return borderCache.front().Image.get();
+}
+
+// Small-size copies of window icons drawn in title strips: copying an icon from its resource
+// costs more than the rest of a frame paint, so each is made once. Emptied whenever a window
+// loads its icon again.
+struct TIconCopy {
+    HICON Icon;
+    int Size;
+    UniqueIcon Copy;
+};
+thread_local std::vector<TIconCopy> iconCopies;
+
+HICON SmallIconCopy(HICON icon, int size) {
+    for (const TIconCopy& c : iconCopies)
+        if (c.Icon == icon && c.Size == size) return c.Copy.get();
+    UniqueIcon copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+    if (!copy) return nullptr;
+    if (iconCopies.size() >= 8) iconCopies.erase(iconCopies.begin());
+    iconCopies.push_back(TIconCopy{icon, size, std::move(copy)});
+    return iconCopies.back().Copy.get();
+}
 
 } // namespace
 
@@ -75,6 +135,7 @@ void TWinSkinForm::LoadFrameMetrics() {
         FBorderRight = thick(d.BorderRight.get(), false);
         FBorderBottom = thick(d.BorderBottom.get(), true);
     }
+    borderCache.clear();
     FreeButtons();
     CreateButtons();
     for (auto& button : FButtons) {
@@ -99,6 +160,7 @@ void TWinSkinForm::LoadIcon() {
         }
     }
     FIconSize = cx;
+    iconCopies.clear();
     if (!IsWindow(FHandle)) return;
     FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
@@ -116,10 +178,8 @@ void TWinSkinForm::LoadIcon() {
 void TWinSkinForm::DrawIcon(HDC dc, const RECT& rect) {
     if (!dc) return;
     if (FIcon && FIconSize > 0) {
-        UniqueIcon copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, FIconSize, FIconSize,
-                                                     LR_COPYFROMRESOURCE)));
-        if (copy) {
-            DrawIconEx(dc, rect.left, rect.top, copy.get(), FIconSize, FIconSize, 0, nullptr, DI_NORMAL);
+        if (HICON copy = SmallIconCopy(FIcon, FIconSize)) {
+            DrawIconEx(dc, rect.left, rect.top, copy, FIconSize, FIconSize, 0, nullptr, DI_NORMAL);
             return;
         }
     }
@@ -233,11 +293,13 @@ void TWinSkinForm::PaintTitle(HDC dc) {
         FTitleBitmap->Canvas().FillRect(RECT{0, 0, w, FHeight});
         title = RECT{0, 0, w, FBorderTop};
     } else {
-        if (FBorderTop <= 0) return;
-        FTitleBitmap->SetSize(w, FBorderTop);
+        // A title strip taller than the window is drawn as far as the window reaches.
+        const int height = std::min(FBorderTop, FHeight);
+        if (height <= 0) return;
+        FTitleBitmap->SetSize(w, height);
         // The top ends of the side borders are already on the window: keep them.
-        BitBlt(FTitleBitmap->Canvas().Handle(), 0, 0, w, FBorderTop, dc, 0, 0, SRCCOPY);
-        title = RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop};
+        BitBlt(FTitleBitmap->Canvas().Handle(), 0, 0, w, height, dc, 0, 0, SRCCOPY);
+        title = RECT{FBorderLeft, 0, w - FBorderRight, height};
     }
     HDC titleDC = FTitleBitmap->Canvas().Handle();
     DrawBorder(3, title, titleDC);
@@ -273,8 +335,8 @@ void TWinSkinForm::DrawBorder(int side, const RECT& rect, HDC dc) {
     TElementDraw draw = SlotDraw(BorderSlot(side), *b, index);
     draw.Frames = BorderFrames(b);
     draw.Transparent = false;
-    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
-    if (!image || image->Empty()) return;
+    TBitmap* image = RenderedBorder(draw, w, h);
+    if (image->Empty()) return;
     BitBlt(dc, rect.left, rect.top, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
@@ -291,50 +353,57 @@ void TWinSkinForm::UpdateRegion() {
     if (w == FRegionWidth && h == FRegionHeight && FFormKind != fkMdiChild && FState != sfsReapplying &&
         FRegionOwned)
         return;
-    FRegionOwned = false;
-
-    TSkinData& d = *FSkinData;
-    auto trans = [&](int side) {
-        const TDataSkinBorder* b = BorderOf(d, side);
-        return b ? b->Trans : 0;
-    };
     UniqueRegion region;
-    if (trans(1) || trans(2) || trans(3) || trans(4)) {
-        FRegionWidth = w;
-        FRegionHeight = h;
-        region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
-        if (FBorderKind != bkNone) {
-            // The opaque pixels of one side rendered at its place; a side without the key colour
-            // (or too small to carry any) is its whole rectangle.
-            auto side = [&](int which, const RECT& r, bool keyed) {
-                const int sw = r.right - r.left, sh = r.bottom - r.top;
-                if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
-                if (keyed) {
-                    TDataSkinBorder* b = BorderOf(d, which);
-                    TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
-                    draw.Frames = BorderFrames(b);
-                    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
-                    if (image && !image->Empty())
-                        return RegionFromBitmap(*image, r.left, r.top, 1, 1, 1, kSkinKeyColor);
-                }
-                return UniqueRegion(CreateRectRgnIndirect(&r));
-            };
-            const int stripW = w - FBorderLeft - FBorderRight;
-            UniqueRegion left = side(1, RECT{0, 0, FBorderLeft, h}, trans(1) == 1 && h > 1);
-            UniqueRegion right = side(2, RECT{w - FBorderRight, 0, w, h}, trans(2) == 1 && h > 1);
-            UniqueRegion bottom = side(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h},
-                                       trans(4) == 1 && FBorderBottom >= 2);
-            UniqueRegion top = side(3, RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop},
-                                    trans(3) == 1 && FBorderTop > 1 && stripW > 0);
-            CombineRgn(left.get(), left.get(), right.get(), RGN_OR);
-            CombineRgn(top.get(), top.get(), bottom.get(), RGN_OR);
-            CombineRgn(top.get(), top.get(), left.get(), RGN_OR);
-            CombineRgn(region.get(), region.get(), top.get(), RGN_OR);
+    const int oldWidth = FRegionWidth, oldHeight = FRegionHeight;
+    try {
+        TSkinData& d = *FSkinData;
+        auto trans = [&](int side) {
+            const TDataSkinBorder* b = BorderOf(d, side);
+            return b ? b->Trans : 0;
+        };
+        if (trans(1) || trans(2) || trans(3) || trans(4)) {
+            FRegionWidth = w;
+            FRegionHeight = h;
+            region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
+            if (FBorderKind != bkNone) {
+                // The opaque pixels of one side rendered at its place; a side without the key colour
+                // (or too small to carry any) is its whole rectangle.
+                auto side = [&](int which, const RECT& r, bool keyed) {
+                    const int sw = r.right - r.left, sh = r.bottom - r.top;
+                    if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
+                    if (keyed) {
+                        TDataSkinBorder* b = BorderOf(d, which);
+                        TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
+                        draw.Frames = BorderFrames(b);
+                        std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
+                        if (image && !image->Empty())
+                            return RegionFromBitmap(*image, r.left, r.top, 1, 1, 1, kSkinKeyColor);
+                    }
+                    return UniqueRegion(CreateRectRgnIndirect(&r));
+                };
+                const int stripW = w - FBorderLeft - FBorderRight;
+                UniqueRegion left = side(1, RECT{0, 0, FBorderLeft, h}, trans(1) == 1 && h > 1);
+                UniqueRegion right = side(2, RECT{w - FBorderRight, 0, w, h}, trans(2) == 1 && h > 1);
+                UniqueRegion bottom = side(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h},
+                                           trans(4) == 1 && FBorderBottom >= 2);
+                UniqueRegion top = side(3, RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop},
+                                        trans(3) == 1 && FBorderTop > 1 && stripW > 0);
+                CombineRgn(left.get(), left.get(), right.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), bottom.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), left.get(), RGN_OR);
+                CombineRgn(region.get(), region.get(), top.get(), RGN_OR);
+            }
+        } else {
+            FRegionWidth = FRegionHeight = 0;
+            region.reset(CreateRectRgn(0, 0, w, h));
         }
-    } else {
-        FRegionWidth = FRegionHeight = 0;
-        region.reset(CreateRectRgn(0, 0, w, h));
+    } catch (...) {
+        // The window keeps the region it had; the next size change tries again.
+        FRegionWidth = oldWidth;
+        FRegionHeight = oldHeight;
+        return;
     }
+    FRegionOwned = false;
     // From here on the region belongs to the system, which deletes the one it replaces.
     HRGN handed = region.release();
     if (!SetWindowRgn(FHandle, handed, TRUE)) {

@@ -8,6 +8,7 @@
 #include "skin/draw/skin_draw.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
+#include "ui/imglist.h"
 #include "ui/menus.h"
 
 #include <algorithm>
@@ -157,31 +158,39 @@ void TWinSysButton::Paint() {
     if (f->FState != sfsRunning && f->FState != sfsReapplying) return;
     TBitmap* work = SkinWorkBitmap();
     TBitmap& strip = *f->FTitleBitmap;
+    if (!work) return;
     // The button is drawn over the title strip as the last full paint left it (without
     // buttons), cut at the strip's edges as a full paint cuts it.
-    RECT r = FBounds;
-    RECT limit{0, 0, strip.Width(), strip.Height()};
-    RECT part;
-    if (!work || !IntersectRect(&part, &r, &limit)) return;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (work->Width() < w || work->Height() < h)
-        work->SetSize(std::max(work->Width(), w), std::max(work->Height(), h));
-    HDC workDC = work->Canvas().Handle();
-    BitBlt(workDC, 0, 0, w, h, strip.Canvas().Handle(), r.left, r.top, SRCCOPY);
-    const RECT local{0, 0, w, h};
-    if (e->Action == 3 || e->Action == 11) {
-        f->DrawIcon(workDC, local);
-    } else {
-        int index = FButtonState;
-        if (e->Visibility == 100 && FButtonState == nbsHot) index = 4;
-        TElementDraw draw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = index,
-                          .Transparent = true};
-        DrawFrameStretched(workDC, local, draw);
+    auto paint = [&] {
+        RECT r = FBounds;
+        RECT limit{0, 0, strip.Width(), strip.Height()};
+        RECT part;
+        if (!work || !IntersectRect(&part, &r, &limit)) return;
+        // Only the part inside the strip is composed: a button of any size costs its visible pixels.
+        const int w = part.right - part.left, h = part.bottom - part.top;
+        if (work->Width() < w || work->Height() < h)
+            work->SetSize(std::max(work->Width(), w), std::max(work->Height(), h));
+        HDC workDC = work->Canvas().Handle();
+        BitBlt(workDC, 0, 0, w, h, strip.Canvas().Handle(), part.left, part.top, SRCCOPY);
+        const RECT local{r.left - part.left, r.top - part.top, r.right - part.left, r.bottom - part.top};
+        if (e->Action == 3 || e->Action == 11) {
+            f->DrawIcon(workDC, local);
+        } else {
+            int index = FButtonState;
+            if (e->Visibility == 100 && FButtonState == nbsHot) index = 4;
+            TElementDraw draw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = index,
+                              .Transparent = true};
+            DrawFrameStretched(workDC, local, draw);
+        }
+        WindowDC dc(f->FHandle, GetWindowDC(f->FHandle));
+        if (!dc) return;
+        BitBlt(dc.get(), part.left, part.top, w, h, workDC, 0, 0, SRCCOPY);
+    };
+    try {
+        paint();
+    } catch (...) {
+        // A failed button paint leaves the button as it was; the next full paint redraws it.
     }
-    WindowDC dc(f->FHandle, GetWindowDC(f->FHandle));
-    if (!dc) return;
-    BitBlt(dc.get(), part.left, part.top, part.right - part.left, part.bottom - part.top, workDC,
-           part.left - r.left, part.top - r.top, SRCCOPY);
 }
 
 // ---- creation, layout and drawing ----------------------------------------------------------------
@@ -478,6 +487,20 @@ void TWinSkinForm::BuildSystemMenu() {
     FSystemMenuPopup.reset();
     auto popup = std::make_unique<TPopupMenu>(nullptr);
     popup->SetTag(33333);
+    // Restore, maximize, minimize and close glyphs (16 x 16, white transparent), owned by the
+    // popup; a skin without them gives a menu of text only.
+    if (FSkinData && FSkinData->MenuGlyphs.Width() >= 16 && FSkinData->MenuGlyphs.Height() >= 16) {
+        auto* glyphs = new TImageList(popup.get());
+        glyphs->SetWidth(16);
+        glyphs->SetHeight(16);
+        try {
+            glyphs->AddMasked(FSkinData->MenuGlyphs, clWhite);
+            popup->SetImages(glyphs);
+        } catch (const std::exception&) {
+            // Damaged glyphs: the menu goes without them.
+        }
+    }
+    popup->SetOwnerDraw(true);
     const HWND window = FHandle;
     auto add = [&](const std::string& caption, intptr_t tag, int image) {
         auto* item = new TMenuItem(popup.get());
