@@ -8,6 +8,8 @@
 #include "support/gui.h"
 #include "ui/forms.h"
 
+#include <fstream>
+
 using namespace wl;
 using namespace skinforms;
 
@@ -332,4 +334,43 @@ TEST_F(SkinFormsTest, SkinReloadedUnderSkinnedWindows) {
     SendMessageA(h, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(wr.right - 15, wr.top + 5));
     SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
     EXPECT_EQ(SendMessageA(h, SKM_ISSKINNED, 0, 0), 1);
+}
+
+// Another skin archive loaded with SkinFile reaches every open window through the timer: the
+// new frame thickness, the client area kept.
+TEST_F(SkinFormsTest, SkinFileReachesOpenWindows) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(50, 50, 300, 200);
+    form->Show();
+    test::PumpMessages(0);
+    HWND h = form->Handle();
+    TWinSkinForm* f = Skin(h);
+    ASSERT_NE(f, nullptr);
+    RECT client;
+    GetClientRect(h, &client);
+    const std::string path = std::string(WL_BINARY_DIR_FORMS) + "/other.skn";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << skintest::Archive("[Personality]\nTop=top.bmp\nLeft=side.bmp\nRight=side.bmp\nBottom=side.bmp\n"
+                                 "[Colours]\nButtonFace=10 20 30\n",
+                                 {{"top.bmp", skintest::Bmp(40, 31, 0x808080)},
+                                  {"side.bmp", skintest::Bmp(7, 7, 0x404040)}});
+    }
+    data_->SetSkinFile(path);
+    ASSERT_FALSE(data_->NotLoaded);
+    EXPECT_EQ(manager_->PendingAction(), skaReskin);
+    EXPECT_TRUE(test::PumpUntil([&] { return !manager_->TimerEnabled(); }));
+    EXPECT_EQ(manager_->FindForm(h), f);
+    const RECT b = f->Borders();
+    EXPECT_EQ(b.top, 31);
+    EXPECT_EQ(b.left, 7);
+    EXPECT_EQ(b.bottom, 7);
+    EXPECT_EQ(form->Color(), static_cast<TColor>(0x1E140A));
+    RECT after, wr;
+    GetClientRect(h, &after);
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(after.right, client.right);
+    EXPECT_EQ(after.bottom, client.bottom);
+    EXPECT_EQ(wr.right - wr.left, client.right + 14);
+    EXPECT_EQ(wr.bottom - wr.top, client.bottom + 31 + 7);
 }
