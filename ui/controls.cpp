@@ -1100,6 +1100,20 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_NOTIFY:
         ReflectToChild(m, reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom);
         return;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        // Scroll notifications of track bars and up-down controls go back to them.
+        if (m.LParam) {
+            ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
+            return;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (m.LParam && reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->CtlType != ODT_MENU) {
+            ReflectToChild(m, reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem);
+            return;
+        }
+        break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
