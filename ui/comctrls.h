@@ -699,10 +699,16 @@ private:
     int id_ = 0;
 };
 
+using TTBCustomDrawEvent = TEvent<TToolBar*, const RECT&, bool&>;
+using TTBCustomDrawBtnEvent = TEvent<TToolBar*, TToolButton*, TCustomDrawState, bool&>;
+
 class TToolBar : public TWinControl {
     WL_CLASS(TToolBar, TWinControl)
 public:
     explicit TToolBar(TComponent* owner);
+    ~TToolBar() override;
+    // The bar's device context while a custom-draw event runs (no handle otherwise).
+    TCanvas& Canvas() { return *canvas_; }
     bool Flat() const { return flat_; }
     void SetFlat(bool on);
     bool ShowCaptions() const { return showCaptions_; }
@@ -716,6 +722,11 @@ public:
     int ButtonCount() const;
     TToolButton* Buttons(int index) const;
 
+    // Before the bar is painted, and before each button (leave the flag true to let the bar
+    // draw on top of what the handler drew; false skips the bar's own drawing).
+    TTBCustomDrawEvent OnCustomDraw;
+    TTBCustomDrawBtnEvent OnCustomDrawButton;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
@@ -725,7 +736,9 @@ private:
     friend class TToolButton;
     void RebuildButtons();
     void UpdateButtonBounds();
+    void CustomDraw(TMessage& msg);
     TToolButton* FindButton(int id) const;
+    std::unique_ptr<TControlCanvas> canvas_;
     bool flat_ = false, showCaptions_ = false;
     int buttonWidth_ = 23, buttonHeight_ = 22;
     unsigned edgeBorders_ = ebTop;

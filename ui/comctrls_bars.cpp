@@ -120,9 +120,13 @@ WL_DEFINE_CLASS(TToolBar, [](ClassBuilder<TToolBar>& c) {
     c.Int("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight);
     c.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders,
           {{"ebLeft", ebLeft}, {"ebTop", ebTop}, {"ebRight", ebRight}, {"ebBottom", ebBottom}});
+    c.Event("OnCustomDraw", &TToolBar::OnCustomDraw);
+    c.Event("OnCustomDrawButton", &TToolBar::OnCustomDrawButton);
 })
 
-TToolBar::TToolBar(TComponent* owner) : TWinControl(owner) {
+TToolBar::~TToolBar() = default;
+
+TToolBar::TToolBar(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
     InitCommonControlClasses(ICC_BAR_CLASSES);
     ownPaint_ = false;
     clickOnMouseUp_ = false;
@@ -256,7 +260,53 @@ void TToolBar::WndProc(TMessage& m) {
         if (TToolButton* b = FindButton(LOWORD(m.WParam))) b->Click();
         return;
     }
+    if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == NM_CUSTOMDRAW) {
+        CustomDraw(m);
+        return;
+    }
     TWinControl::WndProc(m);
+}
+
+void TToolBar::CustomDraw(TMessage& m) {
+    auto* cd = reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam);
+    m.Result = CDRF_DODEFAULT;
+    bool defaultDraw = true;
+    // The canvas borrows the bar's device context only for the handler's time.
+    struct Borrow {
+        TControlCanvas& canvas;
+        Borrow(TControlCanvas& c, HDC dc) : canvas(c) { canvas.Attach(dc); }
+        ~Borrow() { canvas.Detach(); }
+    };
+    switch (cd->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        if (OnCustomDraw) {
+            Borrow borrow(*canvas_, cd->nmcd.hdc);
+            OnCustomDraw(this, cd->nmcd.rc, defaultDraw);
+        }
+        if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
+        else if (OnCustomDrawButton) m.Result = CDRF_NOTIFYITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT: {
+        TToolButton* button = FindButton(static_cast<int>(cd->nmcd.dwItemSpec));
+        if (!button || !OnCustomDrawButton) break;
+        TCustomDrawState state = 0;
+        UINT s = cd->nmcd.uItemState;
+        if (s & CDIS_SELECTED) state |= cdsSelected;
+        if (s & CDIS_GRAYED) state |= cdsGrayed;
+        if (s & CDIS_DISABLED) state |= cdsDisabled;
+        if (s & CDIS_CHECKED) state |= cdsChecked;
+        if (s & CDIS_FOCUS) state |= cdsFocused;
+        if (s & CDIS_DEFAULT) state |= cdsDefault;
+        if (s & CDIS_HOT) state |= cdsHot;
+        {
+            Borrow borrow(*canvas_, cd->nmcd.hdc);
+            OnCustomDrawButton(this, button, state, defaultDraw);
+        }
+        if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
+        break;
+    }
+    default: break;
+    }
 }
 
 // ---- TCoolBar ----------------------------------------------------------------------------------

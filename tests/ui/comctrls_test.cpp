@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -538,6 +539,91 @@ TEST_F(ComCtl, ToolBarAndCoolBarCarryTheirButtonsAndBands) {
     band.fMask = RBBIM_STYLE;
     ASSERT_TRUE(SendMessageA(cool->Handle(), RB_GETBANDINFOA, 1, reinterpret_cast<LPARAM>(&band)));
     EXPECT_FALSE(band.fStyle & RBBS_BREAK);
+}
+
+TEST_F(ComCtl, ToolBarCustomDrawHandlersPaintAndCanReplaceTheBarsOwnDrawing) {
+    auto form = MakeForm(ComCtlText(), true);
+    auto* bar = form->Get<TToolBar>("ToolBar1");
+    auto* b1 = form->Get<TToolButton>("ToolButton1");
+    std::vector<std::string> buttons;
+    struct Case {
+        bool barDefault, buttonDefault;
+        COLORREF atButton; // the first button's centre after painting
+    } cases[] = {
+        {true, false, RGB(255, 0, 0)},   // the handler's red stays: the bar drew nothing over it
+        {false, true, RGB(0, 0, 255)},   // the whole bar is the handler's blue, buttons included
+    };
+    for (const auto& c : cases) {
+        buttons.clear();
+        bar->OnCustomDraw = [&](TToolBar* t, const RECT& r, bool& defaultDraw) {
+            t->Canvas().Brush().SetColor(static_cast<TColor>(RGB(0, 0, 255)));
+            t->Canvas().FillRect(r);
+            defaultDraw = c.barDefault;
+        };
+        bar->OnCustomDrawButton = [&](TToolBar* t, TToolButton* b, TCustomDrawState, bool& defaultDraw) {
+            buttons.push_back(b->Name());
+            RECT r = b->BoundsRect();
+            t->Canvas().Brush().SetColor(static_cast<TColor>(RGB(255, 0, 0)));
+            t->Canvas().FillRect(r);
+            defaultDraw = c.buttonDefault;
+        };
+        RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        PumpMessages(20);
+        HDC dc = GetDC(bar->Handle());
+        COLORREF at = GetPixel(dc, b1->Left() + b1->Width() / 2, b1->Top() + b1->Height() / 2);
+        ReleaseDC(bar->Handle(), dc);
+        EXPECT_EQ(at, c.atButton) << "bar default " << c.barDefault;
+        if (c.barDefault) {
+            // Separators are not buttons to draw.
+            EXPECT_NE(std::find(buttons.begin(), buttons.end(), "ToolButton1"), buttons.end());
+            EXPECT_NE(std::find(buttons.begin(), buttons.end(), "ToolButton3"), buttons.end());
+        } else {
+            EXPECT_TRUE(buttons.empty());
+        }
+    }
+    EXPECT_FALSE(bar->Canvas().HandleAllocated()); // the device context was only borrowed
+}
+
+TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
+    TCollection panels(TStatusPanel::StaticClass());
+    std::vector<int> updates; // index of the changed item, -1 for the whole collection
+    panels.OnUpdate = [&](TCollectionItem* item) { updates.push_back(item ? item->Index() : -1); };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::vector<int> updates;
+        std::vector<std::string> texts;
+    } cases[] = {
+        {"added", [&] { static_cast<TStatusPanel*>(panels.Add())->SetText("a"); }, {-1, 0}, {"a"}},
+        {"bracketed", [&] {
+             panels.BeginUpdate();
+             static_cast<TStatusPanel*>(panels.Add())->SetText("b");
+             static_cast<TStatusPanel*>(panels.Add())->SetText("c");
+             panels.EndUpdate();
+         }, {-1}, {"a", "b", "c"}},
+        {"item changed", [&] { panels.Item<TStatusPanel>(2)->SetWidth(7); }, {2}, {"a", "b", "c"}},
+        {"moved", [&] { panels.Items(0)->SetIndex(2); }, {-1}, {"b", "c", "a"}},
+        {"inserted", [&] { static_cast<TStatusPanel*>(panels.Insert(1))->SetText("d"); }, {-1, 1}, {"b", "d", "c", "a"}},
+        {"deleted", [&] { panels.Delete(0); }, {-1}, {"d", "c", "a"}},
+    };
+    for (const auto& c : cases) {
+        updates.clear();
+        c.change();
+        EXPECT_EQ(updates, c.updates) << c.what;
+        std::vector<std::string> texts;
+        for (int i = 0; i < panels.Count(); ++i) texts.push_back(panels.Item<TStatusPanel>(i)->Text());
+        EXPECT_EQ(texts, c.texts) << c.what;
+    }
+    EXPECT_THROW(panels.Items(3), Exception);
+    EXPECT_THROW(panels.Move(0, 5), Exception);
+    TCollection copy(TStatusPanel::StaticClass());
+    copy.Assign(panels);
+    ASSERT_EQ(copy.Count(), 3);
+    EXPECT_EQ(copy.Item<TStatusPanel>(1)->Width(), 7);
+    EXPECT_EQ(copy.Item<TStatusPanel>(2)->Text(), "a");
+    TCollection sections(THeaderSection::StaticClass());
+    EXPECT_THROW(sections.Assign(panels), EConvertError); // items of another class
+    EXPECT_THROW(TCollection(TStatusBar::StaticClass()), Exception); // not an item class
 }
 
 TEST_F(ComCtl, HandleCounterSeesADeliberateLeak) {
