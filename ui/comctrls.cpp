@@ -63,26 +63,28 @@ void TProgressBar::SetMin(int v) {
     min_ = v;
     if (!IsLoading() && max_ < min_) max_ = min_;
     position_ = std::clamp(position_, min_, std::max(min_, max_));
-    if (HandleAllocated()) SendMessageA(HandleValue(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
 }
 
 void TProgressBar::SetMax(int v) {
     max_ = v;
     if (!IsLoading() && min_ > max_) min_ = max_;
     position_ = std::clamp(position_, std::min(min_, max_), max_);
-    if (HandleAllocated()) SendMessageA(HandleValue(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
 }
 
 int TProgressBar::Position() const {
-    if (HandleAllocated())
-        return static_cast<int>(SendMessageA(HandleValue(), PBM_GETPOS, 0, 0));
+    if (HandleAllocated()) return static_cast<int>(SendMessageA(HandleValue(), PBM_GETPOS, 0, 0));
     return position_;
 }
 
 void TProgressBar::SetPosition(int v) {
     // While loading, Min and Max may still follow: keep the value as read.
     position_ = IsLoading() ? v : std::clamp(v, std::min(min_, max_), std::max(min_, max_));
-    if (HandleAllocated()) SendMessageA(HandleValue(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
 void TProgressBar::SetStep(int v) {
@@ -114,7 +116,8 @@ void TProgressBar::StepIt() {
 void TProgressBar::StepBy(int delta) {
     int range = max_ - min_;
     int pos = Position() + delta;
-    if (range > 0 && (pos > max_ || pos < min_)) pos = min_ + ((pos - min_) % range + range) % range;
+    if (range > 0 && (pos > max_ || pos < min_))
+        pos = min_ + ((pos - min_) % range + range) % range;
     SetPosition(pos);
 }
 
@@ -149,10 +152,14 @@ void TTrackBar::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.baseClass = TRACKBAR_CLASSA;
     p.style |= TBS_ENABLESELRANGE | (orientation_ == trVertical ? TBS_VERT : TBS_HORZ);
-    if (tickStyle_ == tsNone) p.style |= TBS_NOTICKS;
-    else if (tickStyle_ == tsAuto) p.style |= TBS_AUTOTICKS;
-    if (tickMarks_ == tmBoth) p.style |= TBS_BOTH;
-    else if (tickMarks_ == tmTopLeft) p.style |= TBS_TOP; // TBS_LEFT is the same bit
+    if (tickStyle_ == tsNone)
+        p.style |= TBS_NOTICKS;
+    else if (tickStyle_ == tsAuto)
+        p.style |= TBS_AUTOTICKS;
+    if (tickMarks_ == tmBoth)
+        p.style |= TBS_BOTH;
+    else if (tickMarks_ == tmTopLeft)
+        p.style |= TBS_TOP; // TBS_LEFT is the same bit
 }
 
 void TTrackBar::CreateWindowHandle(const TCreateParams& p) {
@@ -163,7 +170,8 @@ void TTrackBar::CreateWindowHandle(const TCreateParams& p) {
     SendMessageA(h, TBM_SETTICFREQ, static_cast<WPARAM>(frequency_), 0);
     SendMessageA(h, TBM_SETPAGESIZE, 0, pageSize_);
     SendMessageA(h, TBM_SETLINESIZE, 0, lineSize_);
-    for (int t : ticks_) SendMessageA(h, TBM_SETTIC, 0, t);
+    for (int t : ticks_)
+        SendMessageA(h, TBM_SETTIC, 0, t);
     UpdateSelection();
     SendMessageA(h, TBM_SETPOS, TRUE, position_);
 }
@@ -241,7 +249,8 @@ void TTrackBar::UpdateSelection() {
     if (!HandleAllocated()) return;
     if (selEnd_ >= selStart_ && selEnd_ != 0)
         SendMessageA(HandleValue(), TBM_SETSEL, TRUE, MAKELPARAM(selStart_, selEnd_));
-    else SendMessageA(HandleValue(), TBM_CLEARSEL, TRUE, 0);
+    else
+        SendMessageA(HandleValue(), TBM_CLEARSEL, TRUE, 0);
 }
 
 void TTrackBar::SetTick(int value) {
@@ -319,7 +328,8 @@ void TUpDown::AttachBuddy() {
     SendMessageA(HandleValue(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
     if (!associate_) return;
     if (associate_->Parent() == Parent()) {
-        int left = alignButton_ == udRight ? associate_->Left() + associate_->Width() : associate_->Left() - Width();
+        int left = alignButton_ == udRight ? associate_->Left() + associate_->Width()
+                                           : associate_->Left() - Width();
         SetBounds(left, associate_->Top(), Width(), associate_->Height());
     }
     // The control reads its position back from the buddy's text: write it first.
@@ -334,7 +344,8 @@ void TUpDown::UpdateBuddyText(int value) {
     if (thousands_) {
         char sep[8] = {};
         GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof sep);
-        for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), sep);
+        for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+            digits.insert(static_cast<size_t>(i), sep);
     }
     if (value < 0) digits.insert(0, "-");
     SetWindowTextA(associate_->HandleValue(), digits.c_str());
@@ -342,12 +353,14 @@ void TUpDown::UpdateBuddyText(int value) {
 
 void TUpDown::SetMin(int v) {
     min_ = v;
-    if (HandleAllocated()) SendMessageA(HandleValue(), UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
 }
 
 void TUpDown::SetMax(int v) {
     max_ = v;
-    if (HandleAllocated()) SendMessageA(HandleValue(), UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
 }
 
 int TUpDown::Position() const {
@@ -463,13 +476,15 @@ void TUpDown::WndProc(TMessage& m) {
     case CN_VSCROLL:
         // Sent after every accepted step; the end-of-scroll message carries no step.
         // At a limit without wrapping the control reports too, but nothing moved.
-        if (LOWORD(m.WParam) == SB_THUMBPOSITION && lastDelta_ != 0 && Position() != positionBefore_) {
+        if (LOWORD(m.WParam) == SB_THUMBPOSITION && lastDelta_ != 0 &&
+            Position() != positionBefore_) {
             position_ = Position();
             OnClick(this, lastDelta_ > 0 ? TUDBtnType::btNext : TUDBtnType::btPrev);
         }
         lastDelta_ = 0;
         return;
-    default: break;
+    default:
+        break;
     }
     TWinControl::WndProc(m);
 }
@@ -558,14 +573,16 @@ void TCustomStatusBar::UpdatePanels() {
     for (int i = 0; i < panels_.Count(); ++i) {
         TStatusPanel* panel = Panel(i);
         WPARAM flags = static_cast<WPARAM>(i);
-        if (panel->Bevel() == pbNone) flags |= SBT_NOBORDERS;
-        else if (panel->Bevel() == pbRaised) flags |= SBT_POPOUT;
+        if (panel->Bevel() == pbNone)
+            flags |= SBT_NOBORDERS;
+        else if (panel->Bevel() == pbRaised)
+            flags |= SBT_POPOUT;
         if (panel->Style() == psOwnerDraw) {
             SendMessageA(h, SB_SETTEXTA, flags | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(panel));
             continue;
         }
         // A leading tab centres the text, two tabs align it right.
-        std::string text = panel->Alignment() == taCenter       ? "\t" + panel->Text()
+        std::string text = panel->Alignment() == taCenter         ? "\t" + panel->Text()
                            : panel->Alignment() == taRightJustify ? "\t\t" + panel->Text()
                                                                   : panel->Text();
         SendMessageA(h, SB_SETTEXTA, flags, reinterpret_cast<LPARAM>(text.c_str()));
@@ -620,7 +637,9 @@ WL_DEFINE_CLASS(THeaderSection, [](ClassBuilder<THeaderSection>& c) {
            {{"hsText", hsText}, {"hsOwnerDraw", hsOwnerDraw}});
 })
 
-int THeaderSection::ClampWidth(int w) const { return std::max(minWidth_, std::min(w, maxWidth_)); }
+int THeaderSection::ClampWidth(int w) const {
+    return std::max(minWidth_, std::min(w, maxWidth_));
+}
 
 void THeaderSection::SetText(const std::string& t) {
     text_ = t;
@@ -662,8 +681,10 @@ THeaderControl::THeaderControl(TComponent* owner)
     InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
     ownPaint_ = false;
     sections_.OnUpdate = [this](TCollectionItem* item) {
-        if (item) UpdateSection(item->Index());
-        else UpdateSections();
+        if (item)
+            UpdateSection(item->Index());
+        else
+            UpdateSections();
     };
     SetBounds(0, 0, 200, 17);
     SetAlign(alTop);
@@ -696,13 +717,15 @@ void THeaderControl::UpdateSection(int index) {
     item.pszText = const_cast<char*>(s->Text().c_str());
     item.fmt = HeaderFormat(s->Alignment(), s->Style() == hsOwnerDraw);
     item.lParam = index;
-    SendMessageA(HandleValue(), HDM_SETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(HandleValue(), HDM_SETITEMA, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 void THeaderControl::UpdateSections() {
     if (!HandleAllocated() || syncing_) return;
     HWND h = HandleValue();
-    while (SendMessageA(h, HDM_GETITEMCOUNT, 0, 0) > 0) SendMessageA(h, HDM_DELETEITEM, 0, 0);
+    while (SendMessageA(h, HDM_GETITEMCOUNT, 0, 0) > 0)
+        SendMessageA(h, HDM_DELETEITEM, 0, 0);
     for (int i = 0; i < sections_.Count(); ++i) {
         HDITEMA item{};
         item.mask = HDI_WIDTH;
@@ -738,7 +761,8 @@ void THeaderControl::Notify(TMessage& m) {
             }
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -755,7 +779,8 @@ void THeaderControl::WndProc(TMessage& m) {
         m.Result = TRUE;
         return;
     }
-    default: break;
+    default:
+        break;
     }
     TWinControl::WndProc(m);
 }

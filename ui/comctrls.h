@@ -355,8 +355,15 @@ private:
 class TCustomListView;
 using TLVSelectItemEvent = TEvent<TObject*, TListItem*, bool>;
 using TLVColumnClickEvent = TEvent<TObject*, TListColumn*>;
-enum : unsigned { cdsSelected = 1, cdsGrayed = 2, cdsDisabled = 4, cdsChecked = 8, cdsFocused = 16,
-                  cdsDefault = 32, cdsHot = 64 };
+enum : unsigned {
+    cdsSelected = 1,
+    cdsGrayed = 2,
+    cdsDisabled = 4,
+    cdsChecked = 8,
+    cdsFocused = 16,
+    cdsDefault = 32,
+    cdsHot = 64
+};
 using TCustomDrawState = unsigned;
 using TLVCustomDrawEvent = TEvent<TCustomListView*, const RECT&, bool&>;
 using TLVCustomDrawItemEvent = TEvent<TCustomListView*, TListItem*, TCustomDrawState, bool&>;

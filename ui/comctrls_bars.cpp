@@ -10,11 +10,15 @@ namespace wl {
 // ---- TToolButton -------------------------------------------------------------------------------
 
 WL_DEFINE_CLASS(TToolButton, [](ClassBuilder<TToolButton>& c) {
-    c.Str("Caption", [](const TToolButton& b) { return b.GetText(); },
-          [](TToolButton& b, const std::string& t) { b.SetText(t); });
+    c.Str(
+        "Caption", [](const TToolButton& b) { return b.GetText(); },
+        [](TToolButton& b, const std::string& t) { b.SetText(t); });
     c.Enum("Style", &TToolButton::Style, &TToolButton::SetStyle,
-           {{"tbsButton", tbsButton}, {"tbsCheck", tbsCheck}, {"tbsDropDown", tbsDropDown},
-            {"tbsSeparator", tbsSeparator}, {"tbsDivider", tbsDivider}});
+           {{"tbsButton", tbsButton},
+            {"tbsCheck", tbsCheck},
+            {"tbsDropDown", tbsDropDown},
+            {"tbsSeparator", tbsSeparator},
+            {"tbsDivider", tbsDivider}});
     c.Int("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex);
     c.Bool("Down", &TToolButton::Down, &TToolButton::SetDown);
     c.Bool("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped);
@@ -27,12 +31,16 @@ TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
 TToolButton::~TToolButton() {
     TToolBar* bar = ToolBar();
     if (bar && !bar->IsDestroying() && bar->HandleAllocated()) {
-        auto index = SendMessageA(bar->HandleValue(), TB_COMMANDTOINDEX, static_cast<WPARAM>(id_), 0);
-        if (index >= 0) SendMessageA(bar->HandleValue(), TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+        auto index =
+            SendMessageA(bar->HandleValue(), TB_COMMANDTOINDEX, static_cast<WPARAM>(id_), 0);
+        if (index >= 0)
+            SendMessageA(bar->HandleValue(), TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
     }
 }
 
-TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
+TToolBar* TToolButton::ToolBar() const {
+    return dynamic_cast<TToolBar*>(Parent());
+}
 
 void TToolButton::SetParent(TWinControl* parent) {
     TToolBar* old = ToolBar();
@@ -61,7 +69,8 @@ void TToolButton::SetImageIndex(int i) {
 bool TToolButton::Down() const {
     TToolBar* bar = ToolBar();
     if (bar && bar->HandleAllocated() && id_)
-        return SendMessageA(bar->HandleValue(), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id_), 0) != 0;
+        return SendMessageA(bar->HandleValue(), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id_), 0) !=
+               0;
     return down_;
 }
 
@@ -69,7 +78,8 @@ void TToolButton::SetDown(bool on) {
     down_ = on;
     TToolBar* bar = ToolBar();
     if (bar && bar->HandleAllocated() && id_)
-        SendMessageA(bar->HandleValue(), TB_CHECKBUTTON, static_cast<WPARAM>(id_), MAKELPARAM(on, 0));
+        SendMessageA(bar->HandleValue(), TB_CHECKBUTTON, static_cast<WPARAM>(id_),
+                     MAKELPARAM(on, 0));
 }
 
 void TToolButton::SetGrouped(bool on) {
@@ -81,14 +91,16 @@ void TToolButton::SetEnabled(bool enabled) {
     TGraphicControl::SetEnabled(enabled);
     TToolBar* bar = ToolBar();
     if (bar && bar->HandleAllocated() && id_)
-        SendMessageA(bar->HandleValue(), TB_ENABLEBUTTON, static_cast<WPARAM>(id_), MAKELPARAM(enabled, 0));
+        SendMessageA(bar->HandleValue(), TB_ENABLEBUTTON, static_cast<WPARAM>(id_),
+                     MAKELPARAM(enabled, 0));
 }
 
 void TToolButton::SetVisible(bool visible) {
     TGraphicControl::SetVisible(visible);
     TToolBar* bar = ToolBar();
     if (bar && bar->HandleAllocated() && id_) {
-        SendMessageA(bar->HandleValue(), TB_HIDEBUTTON, static_cast<WPARAM>(id_), MAKELPARAM(!visible, 0));
+        SendMessageA(bar->HandleValue(), TB_HIDEBUTTON, static_cast<WPARAM>(id_),
+                     MAKELPARAM(!visible, 0));
         bar->UpdateButtonBounds();
     }
 }
@@ -126,7 +138,8 @@ WL_DEFINE_CLASS(TToolBar, [](ClassBuilder<TToolBar>& c) {
 
 TToolBar::~TToolBar() = default;
 
-TToolBar::TToolBar(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
+TToolBar::TToolBar(TComponent* owner)
+    : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
     InitCommonControlClasses(ICC_BAR_CLASSES);
     ownPaint_ = false;
     clickOnMouseUp_ = false;
@@ -172,8 +185,10 @@ void TToolBar::RebuildButtons() {
     if (!HandleAllocated() || rebuilding_ || IsDestroying()) return;
     rebuilding_ = true;
     HWND h = HandleValue();
-    while (SendMessageA(h, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageA(h, TB_DELETEBUTTON, 0, 0);
-    SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(std::max(buttonWidth_ - 7, 0), std::max(buttonHeight_ - 6, 0)));
+    while (SendMessageA(h, TB_BUTTONCOUNT, 0, 0) > 0)
+        SendMessageA(h, TB_DELETEBUTTON, 0, 0);
+    SendMessageA(h, TB_SETBITMAPSIZE, 0,
+                 MAKELPARAM(std::max(buttonWidth_ - 7, 0), std::max(buttonHeight_ - 6, 0)));
     SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
     if (!showCaptions_) SendMessageA(h, TB_SETMAXTEXTROWS, 0, 0);
     std::vector<std::string> captions;
@@ -185,14 +200,24 @@ void TToolBar::RebuildButtons() {
         TBBUTTON tb{};
         tb.idCommand = b->id_;
         tb.iBitmap = b->imageIndex_ >= 0 ? b->imageIndex_ : I_IMAGENONE;
-        tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->down_ ? TBSTATE_CHECKED : 0) |
+        tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) |
+                                       (b->down_ ? TBSTATE_CHECKED : 0) |
                                        (b->Visible() ? 0 : TBSTATE_HIDDEN));
         switch (b->style_) {
-        case tbsButton: tb.fsStyle = BTNS_BUTTON; break;
-        case tbsCheck: tb.fsStyle = BTNS_CHECK | (b->grouped_ ? BTNS_GROUP : 0); break;
-        case tbsDropDown: tb.fsStyle = BTNS_DROPDOWN; break;
+        case tbsButton:
+            tb.fsStyle = BTNS_BUTTON;
+            break;
+        case tbsCheck:
+            tb.fsStyle = BTNS_CHECK | (b->grouped_ ? BTNS_GROUP : 0);
+            break;
+        case tbsDropDown:
+            tb.fsStyle = BTNS_DROPDOWN;
+            break;
         case tbsSeparator:
-        case tbsDivider: tb.fsStyle = BTNS_SEP; tb.iBitmap = 6; break;
+        case tbsDivider:
+            tb.fsStyle = BTNS_SEP;
+            tb.iBitmap = 6;
+            break;
         }
         if (showCaptions_ && b->style_ != tbsSeparator && b->style_ != tbsDivider) {
             captions.push_back(b->GetText());
@@ -283,8 +308,10 @@ void TToolBar::CustomDraw(TMessage& m) {
             Borrow borrow(*canvas_, cd->nmcd.hdc);
             OnCustomDraw(this, cd->nmcd.rc, defaultDraw);
         }
-        if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
-        else if (OnCustomDrawButton) m.Result = CDRF_NOTIFYITEMDRAW;
+        if (!defaultDraw)
+            m.Result = CDRF_SKIPDEFAULT;
+        else if (OnCustomDrawButton)
+            m.Result = CDRF_NOTIFYITEMDRAW;
         break;
     case CDDS_ITEMPREPAINT: {
         TToolButton* button = FindButton(static_cast<int>(cd->nmcd.dwItemSpec));
@@ -305,7 +332,8 @@ void TToolBar::CustomDraw(TMessage& m) {
         if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -335,7 +363,9 @@ void TCoolBand::SetControl(TWinControl* control) {
     Changed();
 }
 
-std::string TCoolBand::ControlName() const { return control_ ? control_->Name() : pendingControl_; }
+std::string TCoolBand::ControlName() const {
+    return control_ ? control_->Name() : pendingControl_;
+}
 
 void TCoolBand::SetControlName(const std::string& name) {
     TCoolBar* bar = BarOf(*this);
@@ -404,7 +434,8 @@ void TCoolBar::Loaded() {
     TWinControl::Loaded();
     for (int i = 0; i < bands_.Count(); ++i) {
         TCoolBand* band = Band(i);
-        if (!band->pendingControl_.empty()) band->SetControlName(std::string(band->pendingControl_));
+        if (!band->pendingControl_.empty())
+            band->SetControlName(std::string(band->pendingControl_));
     }
 }
 
@@ -423,12 +454,14 @@ void TCoolBar::Notification(TComponent* component, TOperation operation) {
 void TCoolBar::UpdateBands() {
     if (!HandleAllocated() || IsDestroying()) return;
     HWND h = HandleValue();
-    while (SendMessageA(h, RB_GETBANDCOUNT, 0, 0) > 0) SendMessageA(h, RB_DELETEBAND, 0, 0);
+    while (SendMessageA(h, RB_GETBANDCOUNT, 0, 0) > 0)
+        SendMessageA(h, RB_DELETEBAND, 0, 0);
     for (int i = 0; i < bands_.Count(); ++i) {
         TCoolBand* band = Band(i);
         REBARBANDINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_COLORS | RBBIM_CHILD;
+        info.fMask =
+            RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_COLORS | RBBIM_CHILD;
         info.fStyle = RBBS_CHILDEDGE | (band->break_ ? RBBS_BREAK : 0);
         info.lpText = const_cast<char*>(band->text_.c_str());
         info.clrFore = GetSysColor(COLOR_BTNTEXT);
@@ -450,7 +483,8 @@ void TCoolBar::UpdateBands() {
 WL_DEFINE_CLASS(TDateTimePicker, [](ClassBuilder<TDateTimePicker>& c) {
     c.Str("Date", &TDateTimePicker::DateText, &TDateTimePicker::SetDateText);
     c.Str("Time", &TDateTimePicker::TimeText, &TDateTimePicker::SetTimeText);
-    c.Enum("Kind", &TDateTimePicker::Kind, &TDateTimePicker::SetKind, {{"dtkDate", dtkDate}, {"dtkTime", dtkTime}});
+    c.Enum("Kind", &TDateTimePicker::Kind, &TDateTimePicker::SetKind,
+           {{"dtkDate", dtkDate}, {"dtkTime", dtkTime}});
     c.Enum("DateFormat", &TDateTimePicker::DateFormat, &TDateTimePicker::SetDateFormat,
            {{"dfShort", dfShort}, {"dfLong", dfLong}});
     c.Enum("DateMode", &TDateTimePicker::DateMode, &TDateTimePicker::SetDateMode,
@@ -473,8 +507,10 @@ TDateTimePicker::TDateTimePicker(TComponent* owner) : TWinControl(owner) {
 void TDateTimePicker::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.baseClass = DATETIMEPICK_CLASSA;
-    if (kind_ == dtkTime) p.style |= DTS_TIMEFORMAT;
-    else if (dateFormat_ == dfLong) p.style |= DTS_LONGDATEFORMAT;
+    if (kind_ == dtkTime)
+        p.style |= DTS_TIMEFORMAT;
+    else if (dateFormat_ == dfLong)
+        p.style |= DTS_LONGDATEFORMAT;
     if (dateMode_ == dmUpDown) p.style |= DTS_UPDOWN;
     if (showCheckbox_) p.style |= DTS_SHOWNONE;
 }
@@ -489,13 +525,16 @@ void TDateTimePicker::PushValue() {
     // Some versions refuse GDT_NONE without a time to ignore: always pass one.
     if (showCheckbox_ && !checked_)
         SendMessageA(HandleValue(), DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&value_));
-    else SendMessageA(HandleValue(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value_));
+    else
+        SendMessageA(HandleValue(), DTM_SETSYSTEMTIME, GDT_VALID,
+                     reinterpret_cast<LPARAM>(&value_));
 }
 
 SYSTEMTIME TDateTimePicker::DateTime() const {
     if (HandleAllocated()) {
         SYSTEMTIME st{};
-        if (SendMessageA(HandleValue(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID) {
+        if (SendMessageA(HandleValue(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) ==
+            GDT_VALID) {
             st.wMilliseconds = 0;
             return st;
         }
@@ -602,7 +641,8 @@ void TDateTimePicker::SetShowCheckbox(bool on) {
 bool TDateTimePicker::Checked() const {
     if (HandleAllocated() && showCheckbox_) {
         SYSTEMTIME st{};
-        return SendMessageA(HandleValue(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID;
+        return SendMessageA(HandleValue(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) ==
+               GDT_VALID;
     }
     return checked_;
 }

@@ -77,14 +77,18 @@ void TListItem::SetImageIndex(int i) {
     Changed();
 }
 
-bool TListItem::Selected() const { return selected_; }
+bool TListItem::Selected() const {
+    return selected_;
+}
 
 void TListItem::SetSelected(bool on) {
     selected_ = on;
     if (view_) view_->PushItemState(Index());
 }
 
-bool TListItem::Checked() const { return checked_; }
+bool TListItem::Checked() const {
+    return checked_;
+}
 
 void TListItem::SetChecked(bool on) {
     checked_ = on;
@@ -97,7 +101,10 @@ WL_DEFINE_ABSTRACT_CLASS(TCustomListView, [](ClassBuilder<TCustomListView>& c) {
     c.Object("Columns", [](TCustomListView& v) { return v.Columns(); });
     c.Object("Items", [](TCustomListView& v) { return v.Items(); });
     c.Enum("ViewStyle", &TCustomListView::ViewStyle, &TCustomListView::SetViewStyle,
-           {{"vsIcon", vsIcon}, {"vsSmallIcon", vsSmallIcon}, {"vsList", vsList}, {"vsReport", vsReport}});
+           {{"vsIcon", vsIcon},
+            {"vsSmallIcon", vsSmallIcon},
+            {"vsList", vsList},
+            {"vsReport", vsReport}});
     c.Bool("RowSelect", &TCustomListView::RowSelect, &TCustomListView::SetRowSelect);
     c.Bool("GridLines", &TCustomListView::GridLines, &TCustomListView::SetGridLines);
     c.Bool("Checkboxes", &TCustomListView::Checkboxes, &TCustomListView::SetCheckboxes);
@@ -117,6 +124,7 @@ TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner), columns_(TListColumn::StaticClass()), items_(TListItem::StaticClass()) {
     InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
     ownPaint_ = false;
+    clickOnMouseUp_ = false; // the control reports clicks itself (NM_CLICK)
     SetTabStop(true);
     SetColor(clWindow);
     columns_.OnUpdate = [this](TCollectionItem* item) { ColumnsChanged(item); };
@@ -187,12 +195,13 @@ void TCustomListView::PushColumn(int index, bool insert) {
     c.cx = col->width_;
     c.pszText = const_cast<char*>(col->Caption().c_str());
     c.iSubItem = index;
-    SendMessageA(HandleValue(), insert ? LVM_INSERTCOLUMNA : LVM_SETCOLUMNA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&c));
+    SendMessageA(HandleValue(), insert ? LVM_INSERTCOLUMNA : LVM_SETCOLUMNA,
+                 static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&c));
 }
 
 void TCustomListView::ColumnsChanged(TCollectionItem* item) {
-    for (int i = 0; i < columns_.Count(); ++i) Column(i)->view_ = this;
+    for (int i = 0; i < columns_.Count(); ++i)
+        Column(i)->view_ = this;
     if (!HandleAllocated()) return;
     if (item) {
         PushColumn(item->Index(), false);
@@ -201,7 +210,8 @@ void TCustomListView::ColumnsChanged(TCollectionItem* item) {
     HWND h = HandleValue();
     while (SendMessageA(h, LVM_DELETECOLUMN, 0, 0)) {
     }
-    for (int i = 0; i < columns_.Count(); ++i) PushColumn(i, true);
+    for (int i = 0; i < columns_.Count(); ++i)
+        PushColumn(i, true);
 }
 
 void TCustomListView::PushItem(int index, bool insert) {
@@ -222,7 +232,8 @@ void TCustomListView::PushItem(int index, bool insert) {
         LVITEMA sub{};
         sub.iSubItem = s + 1;
         sub.pszText = const_cast<char*>(text.c_str());
-        SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
+        SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&sub));
     }
     PushItemState(index);
 }
@@ -236,7 +247,8 @@ void TCustomListView::PushItemState(int index) {
     li.stateMask = LVIS_SELECTED | LVIS_STATEIMAGEMASK;
     li.state = (it->selected_ ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(it->checked_ ? 2 : 1);
     if (!checkboxes_) li.stateMask &= ~LVIS_STATEIMAGEMASK;
-    SendMessageA(HandleValue(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&li));
+    SendMessageA(HandleValue(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&li));
     syncing_ = was;
     // A single-selection view drops the other selections: follow it.
     if (it->selected_ && !multiSelect_)
@@ -245,7 +257,8 @@ void TCustomListView::PushItemState(int index) {
 }
 
 void TCustomListView::ItemsChanged(TCollectionItem* item) {
-    for (int i = 0; i < items_.Count(); ++i) Item(i)->view_ = this;
+    for (int i = 0; i < items_.Count(); ++i)
+        Item(i)->view_ = this;
     if (!HandleAllocated()) return;
     bool was = syncing_;
     syncing_ = true;
@@ -253,7 +266,8 @@ void TCustomListView::ItemsChanged(TCollectionItem* item) {
         PushItem(item->Index(), false);
     } else {
         SendMessageA(HandleValue(), LVM_DELETEALLITEMS, 0, 0);
-        for (int i = 0; i < items_.Count(); ++i) PushItem(i, true);
+        for (int i = 0; i < items_.Count(); ++i)
+            PushItem(i, true);
     }
     syncing_ = was;
 }
@@ -285,7 +299,8 @@ void TCustomListView::SetCheckboxes(bool on) {
     checkboxes_ = on;
     UpdateExStyle();
     if (HandleAllocated())
-        for (int i = 0; i < items_.Count(); ++i) PushItemState(i);
+        for (int i = 0; i < items_.Count(); ++i)
+            PushItemState(i);
 }
 void TCustomListView::SetReadOnly(bool on) {
     readOnly_ = on;
@@ -312,8 +327,10 @@ void TCustomListView::CustomDraw(TMessage& m) {
     case CDDS_PREPAINT: {
         bool defaultDraw = true;
         if (OnCustomDraw) OnCustomDraw(this, cd->nmcd.rc, defaultDraw);
-        if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
-        else if (OnCustomDrawItem) m.Result = CDRF_NOTIFYITEMDRAW;
+        if (!defaultDraw)
+            m.Result = CDRF_SKIPDEFAULT;
+        else if (OnCustomDrawItem)
+            m.Result = CDRF_NOTIFYITEMDRAW;
         break;
     }
     case CDDS_ITEMPREPAINT: {
@@ -333,7 +350,8 @@ void TCustomListView::CustomDraw(TMessage& m) {
         if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -383,7 +401,8 @@ void TCustomListView::Notify(TMessage& m) {
         }
         return;
     }
-    default: break;
+    default:
+        break;
     }
     DefaultHandler(m);
 }
@@ -411,8 +430,8 @@ void TTreeNode::SetText(const std::string& text) {
 
 bool TTreeNode::Expanded() const {
     if (!view_ || !item_ || !view_->HandleAllocated()) return false;
-    auto state = static_cast<UINT>(
-        SendMessageA(view_->HandleValue(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED));
+    auto state = static_cast<UINT>(SendMessageA(view_->HandleValue(), TVM_GETITEMSTATE,
+                                                reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED));
     return (state & TVIS_EXPANDED) != 0;
 }
 
@@ -429,12 +448,14 @@ WL_DEFINE_CLASS(TTreeNodes, [](ClassBuilder<TTreeNodes>& c) {
 int TTreeNodes::Count() const {
     int n = RootCount();
     std::vector<const TTreeNode*> stack;
-    for (const auto& r : roots_) stack.push_back(r.get());
+    for (const auto& r : roots_)
+        stack.push_back(r.get());
     while (!stack.empty()) {
         const TTreeNode* node = stack.back();
         stack.pop_back();
         n += node->Count();
-        for (int i = 0; i < node->Count(); ++i) stack.push_back(node->Item(i));
+        for (int i = 0; i < node->Count(); ++i)
+            stack.push_back(node->Item(i));
     }
     return n;
 }
@@ -454,22 +475,26 @@ void TTreeNodes::Delete(TTreeNode* node) {
     if (!node) return;
     if (view_) view_->RemoveNode(node);
     auto& list = node->parent_ ? node->parent_->children_ : roots_;
-    auto it = std::find_if(list.begin(), list.end(), [node](const auto& p) { return p.get() == node; });
+    auto it =
+        std::find_if(list.begin(), list.end(), [node](const auto& p) { return p.get() == node; });
     if (it != list.end()) list.erase(it);
 }
 
 void TTreeNodes::Clear() {
-    while (!roots_.empty()) Delete(roots_.back().get());
+    while (!roots_.empty())
+        Delete(roots_.back().get());
 }
 
 TTreeNode* TTreeNodes::FindItem(HTREEITEM item) const {
     std::vector<TTreeNode*> stack;
-    for (const auto& r : roots_) stack.push_back(r.get());
+    for (const auto& r : roots_)
+        stack.push_back(r.get());
     while (!stack.empty()) {
         TTreeNode* node = stack.back();
         stack.pop_back();
         if (node->item_ == item) return node;
-        for (const auto& c : node->children_) stack.push_back(c.get());
+        for (const auto& c : node->children_)
+            stack.push_back(c.get());
     }
     return nullptr;
 }
@@ -478,7 +503,8 @@ std::vector<std::string> TTreeNodes::Lines() const {
     std::vector<std::string> lines;
     // Depth first, in order: each node's line is indented by its level.
     std::vector<const TTreeNode*> stack;
-    for (auto it = roots_.rbegin(); it != roots_.rend(); ++it) stack.push_back(it->get());
+    for (auto it = roots_.rbegin(); it != roots_.rend(); ++it)
+        stack.push_back(it->get());
     while (!stack.empty()) {
         const TTreeNode* node = stack.back();
         stack.pop_back();
@@ -527,6 +553,7 @@ WL_DEFINE_CLASS(TTreeView, WL_NO_PROPERTIES)
 TCustomTreeView::TCustomTreeView(TComponent* owner) : TWinControl(owner) {
     InitCommonControlClasses(ICC_TREEVIEW_CLASSES);
     ownPaint_ = false;
+    clickOnMouseUp_ = false; // the control reports clicks itself (NM_CLICK)
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 121, 97);
@@ -535,13 +562,15 @@ TCustomTreeView::TCustomTreeView(TComponent* owner) : TWinControl(owner) {
 TCustomTreeView::~TCustomTreeView() {
     // Nodes must not talk to a window that is going away.
     std::vector<TTreeNode*> stack;
-    for (const auto& r : nodes_.roots_) stack.push_back(r.get());
+    for (const auto& r : nodes_.roots_)
+        stack.push_back(r.get());
     while (!stack.empty()) {
         TTreeNode* n = stack.back();
         stack.pop_back();
         n->view_ = nullptr;
         n->item_ = nullptr;
-        for (const auto& c : n->children_) stack.push_back(c.get());
+        for (const auto& c : n->children_)
+            stack.push_back(c.get());
     }
     nodes_.view_ = nullptr;
 }
@@ -561,23 +590,27 @@ void TCustomTreeView::CreateWindowHandle(const TCreateParams& p) {
     TWinControl::CreateWindowHandle(p);
     SendMessageA(HandleValue(), TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
     std::vector<TTreeNode*> stack;
-    for (auto it = nodes_.roots_.rbegin(); it != nodes_.roots_.rend(); ++it) stack.push_back(it->get());
+    for (auto it = nodes_.roots_.rbegin(); it != nodes_.roots_.rend(); ++it)
+        stack.push_back(it->get());
     while (!stack.empty()) {
         TTreeNode* n = stack.back();
         stack.pop_back();
         InsertNode(n);
-        for (auto it = n->children_.rbegin(); it != n->children_.rend(); ++it) stack.push_back(it->get());
+        for (auto it = n->children_.rbegin(); it != n->children_.rend(); ++it)
+            stack.push_back(it->get());
     }
 }
 
 void TCustomTreeView::DestroyWnd() {
     std::vector<TTreeNode*> stack;
-    for (const auto& r : nodes_.roots_) stack.push_back(r.get());
+    for (const auto& r : nodes_.roots_)
+        stack.push_back(r.get());
     while (!stack.empty()) {
         TTreeNode* n = stack.back();
         stack.pop_back();
         n->item_ = nullptr;
-        for (const auto& c : n->children_) stack.push_back(c.get());
+        for (const auto& c : n->children_)
+            stack.push_back(c.get());
     }
     TWinControl::DestroyWnd();
 }
@@ -597,7 +630,8 @@ void TCustomTreeView::InsertNode(TTreeNode* node) {
 
 void TCustomTreeView::ForgetItems(TTreeNode* node) {
     node->item_ = nullptr;
-    for (const auto& c : node->children_) ForgetItems(c.get());
+    for (const auto& c : node->children_)
+        ForgetItems(c.get());
 }
 
 void TCustomTreeView::RemoveNode(TTreeNode* node) {
@@ -608,13 +642,15 @@ void TCustomTreeView::RemoveNode(TTreeNode* node) {
 
 TTreeNode* TCustomTreeView::Selected() const {
     if (!HandleAllocated()) return nullptr;
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(HandleValue(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    auto item =
+        reinterpret_cast<HTREEITEM>(SendMessageA(HandleValue(), TVM_GETNEXTITEM, TVGN_CARET, 0));
     return item ? nodes_.FindItem(item) : nullptr;
 }
 
 void TCustomTreeView::SetSelected(TTreeNode* node) {
     if (!HandleAllocated()) return;
-    SendMessageA(HandleValue(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node ? node->item_ : nullptr));
+    SendMessageA(HandleValue(), TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(node ? node->item_ : nullptr));
 }
 
 void TCustomTreeView::SetShowButtons(bool on) {
@@ -665,7 +701,8 @@ void TCustomTreeView::Notify(TMessage& m) {
     case NM_CLICK:
         Click();
         return;
-    default: break;
+    default:
+        break;
     }
     DefaultHandler(m);
 }

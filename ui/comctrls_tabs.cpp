@@ -32,14 +32,23 @@ void TCustomTabControl::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.baseClass = WC_TABCONTROLA;
     switch (tabPosition_) {
-    case tpTop: break;
-    case tpBottom: p.style |= TCS_BOTTOM; break;
+    case tpTop:
+        break;
+    case tpBottom:
+        p.style |= TCS_BOTTOM;
+        break;
     // Tabs at the sides exist only in several rows.
-    case tpLeft: p.style |= TCS_VERTICAL | TCS_MULTILINE; break;
-    case tpRight: p.style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE; break;
+    case tpLeft:
+        p.style |= TCS_VERTICAL | TCS_MULTILINE;
+        break;
+    case tpRight:
+        p.style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+        break;
     }
-    if (style_ == tsButtons) p.style |= TCS_BUTTONS;
-    else if (style_ == tsFlatButtons) p.style |= TCS_BUTTONS | TCS_FLATBUTTONS;
+    if (style_ == tsButtons)
+        p.style |= TCS_BUTTONS;
+    else if (style_ == tsFlatButtons)
+        p.style |= TCS_BUTTONS | TCS_FLATBUTTONS;
     if (multiLine_) p.style |= TCS_MULTILINE;
     if (tabWidth_ > 0) p.style |= TCS_FIXEDWIDTH;
     if (ownerDraw_) p.style |= TCS_OWNERDRAWFIXED;
@@ -63,7 +72,8 @@ void TCustomTabControl::UpdateTabs() {
         item.pszText = const_cast<char*>(captions[i].c_str());
         SendMessageA(h, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    if (tabIndex_ >= static_cast<int>(captions.size())) tabIndex_ = static_cast<int>(captions.size()) - 1;
+    if (tabIndex_ >= static_cast<int>(captions.size()))
+        tabIndex_ = static_cast<int>(captions.size()) - 1;
     SendMessageA(h, TCM_SETCURSEL, static_cast<WPARAM>(tabIndex_), 0);
     AlignControls();
 }
@@ -117,19 +127,22 @@ void TCustomTabControl::AdjustClientRect(RECT& rect) const {
 }
 
 int TCustomTabControl::TabIndex() const {
-    if (HandleAllocated()) return static_cast<int>(SendMessageA(HandleValue(), TCM_GETCURSEL, 0, 0));
+    if (HandleAllocated())
+        return static_cast<int>(SendMessageA(HandleValue(), TCM_GETCURSEL, 0, 0));
     return tabIndex_;
 }
 
 void TCustomTabControl::SetTabIndex(int index) {
     tabIndex_ = index;
-    if (HandleAllocated()) SendMessageA(HandleValue(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (HandleAllocated())
+        SendMessageA(HandleValue(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int TCustomTabControl::IndexOfTabAt(int x, int y) const {
     if (!HandleAllocated()) return -1;
     TCHITTESTINFO hit{{x, y}, 0};
-    return static_cast<int>(SendMessageA(HandleValue(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return static_cast<int>(
+        SendMessageA(HandleValue(), TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
 bool TCustomTabControl::CanChange() {
@@ -138,7 +151,9 @@ bool TCustomTabControl::CanChange() {
     return allow;
 }
 
-void TCustomTabControl::Change() { OnChange(this); }
+void TCustomTabControl::Change() {
+    OnChange(this);
+}
 
 void TCustomTabControl::WndProc(TMessage& m) {
     switch (m.Msg) {
@@ -151,15 +166,18 @@ void TCustomTabControl::WndProc(TMessage& m) {
             tabIndex_ = TabIndex();
             Change();
             return;
-        default: return;
+        default:
+            return;
         }
     case CN_DRAWITEM: {
         auto* ds = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-        OnDrawTab(this, static_cast<int>(ds->itemID), ds->rcItem, (ds->itemState & ODS_SELECTED) != 0);
+        OnDrawTab(this, static_cast<int>(ds->itemID), ds->rcItem,
+                  (ds->itemState & ODS_SELECTED) != 0);
         m.Result = TRUE;
         return;
     }
-    default: break;
+    default:
+        break;
     }
     TWinControl::WndProc(m);
 }
@@ -178,8 +196,9 @@ TTabControl::TTabControl(TComponent* owner) : TCustomTabControl(owner) {
 // ---- TTabSheet ---------------------------------------------------------------------------------
 
 WL_DEFINE_CLASS(TTabSheet, [](ClassBuilder<TTabSheet>& c) {
-    c.Str("Caption", [](const TTabSheet& s) { return s.GetText(); },
-          [](TTabSheet& s, const std::string& t) { s.SetText(t); });
+    c.Str(
+        "Caption", [](const TTabSheet& s) { return s.GetText(); },
+        [](TTabSheet& s, const std::string& t) { s.SetText(t); });
     c.Bool("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible);
     c.Int("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex);
     c.Int("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex);
@@ -196,10 +215,13 @@ TTabSheet::~TTabSheet() {
 void TTabSheet::SetParent(TWinControl* parent) {
     if (pageControl_ && pageControl_ != parent) pageControl_->RemovePage(this);
     TWinControl::SetParent(parent);
-    if (auto* pc = dynamic_cast<TPageControl*>(parent); pc && pc != pageControl_) pc->InsertPage(this);
+    if (auto* pc = dynamic_cast<TPageControl*>(parent); pc && pc != pageControl_)
+        pc->InsertPage(this);
 }
 
-void TTabSheet::SetPageControl(TPageControl* control) { SetParent(control); }
+void TTabSheet::SetPageControl(TPageControl* control) {
+    SetParent(control);
+}
 
 void TTabSheet::SetTabVisible(bool on) {
     if (on == tabVisible_) return;
@@ -246,7 +268,8 @@ WL_DEFINE_CLASS(TPageControl, [](ClassBuilder<TPageControl>& c) {
 TPageControl::TPageControl(TComponent* owner) : TCustomTabControl(owner) {}
 
 TPageControl::~TPageControl() {
-    for (TTabSheet* p : pages_) p->pageControl_ = nullptr;
+    for (TTabSheet* p : pages_)
+        p->pageControl_ = nullptr;
     pages_.clear();
 }
 
@@ -339,7 +362,9 @@ void TPageControl::SetActivePageName(const std::string& name) {
     SetActivePage(found);
 }
 
-int TPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
+int TPageControl::ActivePageIndex() const {
+    return activePage_ ? activePage_->PageIndex() : -1;
+}
 
 void TPageControl::SetActivePageIndex(int index) {
     SetActivePage(index >= 0 && index < PageCount() ? pages_[static_cast<size_t>(index)] : nullptr);
@@ -349,9 +374,12 @@ void TPageControl::Loaded() {
     TCustomTabControl::Loaded();
     std::string pending = pendingActive_;
     pendingActive_.clear();
-    if (!pending.empty()) SetActivePageName(pending);
-    else if (!activePage_ && !pages_.empty()) SetActivePage(pages_.front());
-    else PagesChanged();
+    if (!pending.empty())
+        SetActivePageName(pending);
+    else if (!activePage_ && !pages_.empty())
+        SetActivePage(pages_.front());
+    else
+        PagesChanged();
 }
 
 void TPageControl::CreateWindowHandle(const TCreateParams& p) {

@@ -41,11 +41,15 @@ TButtonSet MediaPlayerAutoButtons(bool open, TMPModes mode, bool canEject, bool 
     TButtonSet set = MPButtonBit(btNext) | MPButtonBit(btPrev);
     if (canEject) set |= MPButtonBit(btEject);
     switch (mode) {
-    case mpPlaying: set |= MPButtonBit(btPause) | MPButtonBit(btStop); break;
-    case mpRecording: set |= MPButtonBit(btPause) | MPButtonBit(btStop); break;
+    case mpPlaying:
+        set |= MPButtonBit(btPause) | MPButtonBit(btStop);
+        break;
+    case mpRecording:
+        set |= MPButtonBit(btPause) | MPButtonBit(btStop);
+        break;
     case mpPaused:
-        set |= MPButtonBit(btPlay) | MPButtonBit(btPause) | MPButtonBit(btStop) | MPButtonBit(btStep) |
-               MPButtonBit(btBack);
+        set |= MPButtonBit(btPlay) | MPButtonBit(btPause) | MPButtonBit(btStop) |
+               MPButtonBit(btStep) | MPButtonBit(btBack);
         break;
     case mpStopped:
     case mpSeeking:
@@ -53,7 +57,8 @@ TButtonSet MediaPlayerAutoButtons(bool open, TMPModes mode, bool canEject, bool 
         set |= MPButtonBit(btPlay) | MPButtonBit(btStep) | MPButtonBit(btBack);
         if (canRecord) set |= MPButtonBit(btRecord);
         break;
-    case mpNotReady: break;
+    case mpNotReady:
+        break;
     }
     return set;
 }
@@ -62,16 +67,16 @@ TButtonSet MediaPlayerAutoButtons(bool open, TMPModes mode, bool canEject, bool 
 
 namespace {
 const std::initializer_list<TEnumMember> kButtons = {
-    {"btPlay", 1 << btPlay}, {"btPause", 1 << btPause}, {"btStop", 1 << btStop},
-    {"btNext", 1 << btNext}, {"btPrev", 1 << btPrev},   {"btStep", 1 << btStep},
+    {"btPlay", 1 << btPlay}, {"btPause", 1 << btPause},   {"btStop", 1 << btStop},
+    {"btNext", 1 << btNext}, {"btPrev", 1 << btPrev},     {"btStep", 1 << btStep},
     {"btBack", 1 << btBack}, {"btRecord", 1 << btRecord}, {"btEject", 1 << btEject}};
 
 // MCI device type names, in the order of TMPDeviceTypes (dtAutoSelect: from the file).
-const char* const kDeviceNames[] = {"",          "AVIVideo", "CDAudio",   "DAT",     "DigitalVideo",
-                                    "MMMovie",   "Other",    "Overlay",   "Scanner", "Sequencer",
-                                    "VCR",       "Videodisc", "WaveAudio"};
+const char* const kDeviceNames[] = {"",        "AVIVideo",  "CDAudio",  "DAT",     "DigitalVideo",
+                                    "MMMovie", "Other",     "Overlay",  "Scanner", "Sequencer",
+                                    "VCR",     "Videodisc", "WaveAudio"};
 
-std::string McIErrorText(MCIERROR code) {
+std::string MciErrorText(MCIERROR code) {
     char text[256] = {};
     if (!mciGetErrorStringA(code, text, sizeof text) || !text[0])
         return "Media device error " + std::to_string(code);
@@ -82,17 +87,28 @@ std::string McIErrorText(MCIERROR code) {
 WL_DEFINE_CLASS(TMediaPlayer, [](ClassBuilder<TMediaPlayer>& c) {
     c.Str("FileName", &TMediaPlayer::FileName, &TMediaPlayer::SetFileName);
     c.Enum("DeviceType", &TMediaPlayer::DeviceType, &TMediaPlayer::SetDeviceType,
-           {{"dtAutoSelect", dtAutoSelect}, {"dtAVIVideo", dtAVIVideo}, {"dtCDAudio", dtCDAudio},
-            {"dtDAT", dtDAT}, {"dtDigitalVideo", dtDigitalVideo}, {"dtMMMovie", dtMMMovie},
-            {"dtOther", dtOther}, {"dtOverlay", dtOverlay}, {"dtScanner", dtScanner},
-            {"dtSequencer", dtSequencer}, {"dtVCR", dtVCR}, {"dtVideodisc", dtVideodisc},
+           {{"dtAutoSelect", dtAutoSelect},
+            {"dtAVIVideo", dtAVIVideo},
+            {"dtCDAudio", dtCDAudio},
+            {"dtDAT", dtDAT},
+            {"dtDigitalVideo", dtDigitalVideo},
+            {"dtMMMovie", dtMMMovie},
+            {"dtOther", dtOther},
+            {"dtOverlay", dtOverlay},
+            {"dtScanner", dtScanner},
+            {"dtSequencer", dtSequencer},
+            {"dtVCR", dtVCR},
+            {"dtVideodisc", dtVideodisc},
             {"dtWaveAudio", dtWaveAudio}});
     c.Bool("AutoOpen", &TMediaPlayer::AutoOpen, &TMediaPlayer::SetAutoOpen);
     c.Bool("AutoEnable", &TMediaPlayer::AutoEnable, &TMediaPlayer::SetAutoEnable);
     c.Bool("AutoRewind", &TMediaPlayer::AutoRewind, &TMediaPlayer::SetAutoRewind);
-    c.Set("VisibleButtons", &TMediaPlayer::VisibleButtons, &TMediaPlayer::SetVisibleButtons, kButtons);
-    c.Set("EnabledButtons", &TMediaPlayer::EnabledButtons, &TMediaPlayer::SetEnabledButtons, kButtons);
-    c.Set("ColoredButtons", &TMediaPlayer::ColoredButtons, &TMediaPlayer::SetColoredButtons, kButtons);
+    c.Set("VisibleButtons", &TMediaPlayer::VisibleButtons, &TMediaPlayer::SetVisibleButtons,
+          kButtons);
+    c.Set("EnabledButtons", &TMediaPlayer::EnabledButtons, &TMediaPlayer::SetEnabledButtons,
+          kButtons);
+    c.Set("ColoredButtons", &TMediaPlayer::ColoredButtons, &TMediaPlayer::SetColoredButtons,
+          kButtons);
     c.Event("OnClick", &TMediaPlayer::OnClick);
     c.Event("OnPostClick", &TMediaPlayer::OnPostClick);
     c.Event("OnNotify", &TMediaPlayer::OnNotify);
@@ -130,17 +146,19 @@ void TMediaPlayer::SetColoredButtons(TButtonSet set) {
 
 TButtonSet TMediaPlayer::ActiveButtons() const {
     if (!Enabled()) return 0;
-    if (autoEnable_) return MediaPlayerAutoButtons(IsOpen(), IsOpen() ? Mode() : mpNotReady, canEject_, canRecord_);
+    if (autoEnable_)
+        return MediaPlayerAutoButtons(IsOpen(), IsOpen() ? Mode() : mpNotReady, canEject_,
+                                      canRecord_);
     return enabledButtons_;
 }
 
 void TMediaPlayer::Send(UINT command, DWORD_PTR flags, void* params, bool needOpen) {
     if (needOpen && !deviceId_) {
         error_ = MCIERR_INVALID_DEVICE_ID;
-        throw EMCIDeviceError(McIErrorText(error_));
+        throw EMCIDeviceError(MciErrorText(error_));
     }
     error_ = mciSendCommandA(deviceId_, command, flags, reinterpret_cast<DWORD_PTR>(params));
-    if (error_) throw EMCIDeviceError(McIErrorText(error_));
+    if (error_) throw EMCIDeviceError(MciErrorText(error_));
 }
 
 DWORD_PTR TMediaPlayer::NotifyFlags() {
@@ -150,7 +168,9 @@ DWORD_PTR TMediaPlayer::NotifyFlags() {
     return flags;
 }
 
-std::string TMediaPlayer::ErrorMessage() const { return error_ ? McIErrorText(error_) : std::string(); }
+std::string TMediaPlayer::ErrorMessage() const {
+    return error_ ? MciErrorText(error_) : std::string();
+}
 
 void TMediaPlayer::Open() {
     if (deviceId_) Close();
@@ -177,17 +197,19 @@ void TMediaPlayer::Open() {
         err = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
     }
     error_ = err;
-    if (err) throw EMCIDeviceError(McIErrorText(err));
+    if (err) throw EMCIDeviceError(MciErrorText(err));
     deviceId_ = open.wDeviceID;
     MCI_SET_PARMS set{};
     set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
     mciSendCommandA(deviceId_, MCI_SET, MCI_SET_TIME_FORMAT, reinterpret_cast<DWORD_PTR>(&set));
     MCI_GETDEVCAPS_PARMS caps{};
     caps.dwItem = MCI_GETDEVCAPS_CAN_EJECT;
-    canEject_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM, reinterpret_cast<DWORD_PTR>(&caps)) &&
+    canEject_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
+                                 reinterpret_cast<DWORD_PTR>(&caps)) &&
                 caps.dwReturn;
     caps.dwItem = MCI_GETDEVCAPS_CAN_RECORD;
-    canRecord_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM, reinterpret_cast<DWORD_PTR>(&caps)) &&
+    canRecord_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
+                                  reinterpret_cast<DWORD_PTR>(&caps)) &&
                  caps.dwReturn;
     Invalidate();
 }
@@ -199,7 +221,7 @@ void TMediaPlayer::Close() {
     deviceId_ = 0;
     Invalidate();
     error_ = mciSendCommandA(id, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p));
-    if (error_) throw EMCIDeviceError(McIErrorText(error_));
+    if (error_) throw EMCIDeviceError(MciErrorText(error_));
 }
 
 void TMediaPlayer::Play() {
@@ -279,7 +301,8 @@ DWORD TMediaPlayer::StatusItem(DWORD item) const {
     if (!deviceId_) return 0;
     MCI_STATUS_PARMS p{};
     p.dwItem = item;
-    if (mciSendCommandA(deviceId_, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p)))
+    if (mciSendCommandA(deviceId_, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+                        reinterpret_cast<DWORD_PTR>(&p)))
         return 0;
     return static_cast<DWORD>(p.dwReturn);
 }
@@ -287,17 +310,26 @@ DWORD TMediaPlayer::StatusItem(DWORD item) const {
 TMPModes TMediaPlayer::Mode() const {
     if (!deviceId_) return mpNotReady;
     switch (StatusItem(MCI_STATUS_MODE)) {
-    case MCI_MODE_STOP: return mpStopped;
-    case MCI_MODE_PLAY: return mpPlaying;
-    case MCI_MODE_RECORD: return mpRecording;
-    case MCI_MODE_SEEK: return mpSeeking;
-    case MCI_MODE_PAUSE: return mpPaused;
-    case MCI_MODE_OPEN: return mpOpen;
-    default: return mpNotReady;
+    case MCI_MODE_STOP:
+        return mpStopped;
+    case MCI_MODE_PLAY:
+        return mpPlaying;
+    case MCI_MODE_RECORD:
+        return mpRecording;
+    case MCI_MODE_SEEK:
+        return mpSeeking;
+    case MCI_MODE_PAUSE:
+        return mpPaused;
+    case MCI_MODE_OPEN:
+        return mpOpen;
+    default:
+        return mpNotReady;
     }
 }
 
-int TMediaPlayer::Position() const { return static_cast<int>(StatusItem(MCI_STATUS_POSITION)); }
+int TMediaPlayer::Position() const {
+    return static_cast<int>(StatusItem(MCI_STATUS_POSITION));
+}
 
 void TMediaPlayer::SetPosition(int position) {
     MCI_SEEK_PARMS p{};
@@ -305,7 +337,9 @@ void TMediaPlayer::SetPosition(int position) {
     Send(MCI_SEEK, MCI_TO | MCI_WAIT, &p);
 }
 
-int TMediaPlayer::Length() const { return static_cast<int>(StatusItem(MCI_STATUS_LENGTH)); }
+int TMediaPlayer::Length() const {
+    return static_cast<int>(StatusItem(MCI_STATUS_LENGTH));
+}
 
 void TMediaPlayer::Loaded() {
     TCustomControl::Loaded();
@@ -314,20 +348,39 @@ void TMediaPlayer::Loaded() {
 
 void TMediaPlayer::DoDefault(TMPBtnType button) {
     switch (button) {
-    case btPlay: Play(); break;
-    case btPause: Pause(); break;
-    case btStop: Stop(); break;
-    case btNext: Next(); break;
-    case btPrev: Previous(); break;
-    case btStep: Step(); break;
-    case btBack: Back(); break;
-    case btRecord: StartRecording(); break;
-    case btEject: Eject(); break;
+    case btPlay:
+        Play();
+        break;
+    case btPause:
+        Pause();
+        break;
+    case btStop:
+        Stop();
+        break;
+    case btNext:
+        Next();
+        break;
+    case btPrev:
+        Previous();
+        break;
+    case btStep:
+        Step();
+        break;
+    case btBack:
+        Back();
+        break;
+    case btRecord:
+        StartRecording();
+        break;
+    case btEject:
+        Eject();
+        break;
     }
 }
 
 void TMediaPlayer::ClickButton(TMPBtnType button) {
-    if (!(ActiveButtons() & MPButtonBit(button)) || !(visibleButtons_ & MPButtonBit(button))) return;
+    if (!(ActiveButtons() & MPButtonBit(button)) || !(visibleButtons_ & MPButtonBit(button)))
+        return;
     bool doDefault = true;
     OnClick(this, button, doDefault);
     if (doDefault) DoDefault(button);
@@ -361,10 +414,18 @@ void TMediaPlayer::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 void TMediaPlayer::WndProc(TMessage& m) {
     if (m.Msg == MM_MCINOTIFY) {
         switch (m.WParam) {
-        case MCI_NOTIFY_SUCCESSFUL: notifyValue_ = nvSuccessful; break;
-        case MCI_NOTIFY_SUPERSEDED: notifyValue_ = nvSuperseded; break;
-        case MCI_NOTIFY_ABORTED: notifyValue_ = nvAborted; break;
-        default: notifyValue_ = nvFailure; break;
+        case MCI_NOTIFY_SUCCESSFUL:
+            notifyValue_ = nvSuccessful;
+            break;
+        case MCI_NOTIFY_SUPERSEDED:
+            notifyValue_ = nvSuperseded;
+            break;
+        case MCI_NOTIFY_ABORTED:
+            notifyValue_ = nvAborted;
+            break;
+        default:
+            notifyValue_ = nvFailure;
+            break;
         }
         Invalidate();
         OnNotify(this);
@@ -378,19 +439,26 @@ void TMediaPlayer::WndProc(TMessage& m) {
 namespace {
 COLORREF GlyphColor(TMPBtnType b) {
     switch (b) {
-    case btPlay: return RGB(0, 128, 0);
-    case btPause: return RGB(192, 160, 0);
+    case btPlay:
+        return RGB(0, 128, 0);
+    case btPause:
+        return RGB(192, 160, 0);
     case btStop:
-    case btRecord: return RGB(192, 0, 0);
-    case btEject: return RGB(0, 0, 0);
-    default: return RGB(0, 0, 160);
+    case btRecord:
+        return RGB(192, 0, 0);
+    case btEject:
+        return RGB(0, 0, 0);
+    default:
+        return RGB(0, 0, 160);
     }
 }
 
 void Triangle(HDC dc, int x, int cy, int w, int h, bool right) {
     POINT pts[3];
-    if (right) pts[0] = {x, cy - h / 2}, pts[1] = {x + w, cy}, pts[2] = {x, cy + h / 2};
-    else pts[0] = {x + w, cy - h / 2}, pts[1] = {x, cy}, pts[2] = {x + w, cy + h / 2};
+    if (right)
+        pts[0] = {x, cy - h / 2}, pts[1] = {x + w, cy}, pts[2] = {x, cy + h / 2};
+    else
+        pts[0] = {x + w, cy - h / 2}, pts[1] = {x, cy}, pts[2] = {x + w, cy + h / 2};
     Polygon(dc, pts, 3);
 }
 } // namespace
@@ -400,7 +468,7 @@ void TMediaPlayer::PaintButton(HDC dc, const TMPButtonRect& b, bool enabled, boo
     UniqueBrush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     FillRect(dc, &r, face.get());
     DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    COLORREF color = !enabled ? GetSysColor(COLOR_GRAYTEXT)
+    COLORREF color = !enabled                                    ? GetSysColor(COLOR_GRAYTEXT)
                      : (coloredButtons_ & MPButtonBit(b.button)) ? GlyphColor(b.button)
                                                                  : GetSysColor(COLOR_BTNTEXT);
     UniqueBrush brush(CreateSolidBrush(color));
@@ -411,12 +479,16 @@ void TMediaPlayer::PaintButton(HDC dc, const TMPButtonRect& b, bool enabled, boo
     int cx = (r.left + r.right) / 2 + off, cy = (r.top + r.bottom) / 2 + off;
     int s = std::max(2, static_cast<int>(std::min(r.right - r.left, r.bottom - r.top)) / 3);
     switch (b.button) {
-    case btPlay: Triangle(dc, cx - s / 2, cy, s, s, true); break;
+    case btPlay:
+        Triangle(dc, cx - s / 2, cy, s, s, true);
+        break;
     case btPause:
         Rectangle(dc, cx - s / 2, cy - s / 2, cx - s / 6, cy + s / 2);
         Rectangle(dc, cx + s / 6, cy - s / 2, cx + s / 2, cy + s / 2);
         break;
-    case btStop: Rectangle(dc, cx - s / 2, cy - s / 2, cx + s / 2, cy + s / 2); break;
+    case btStop:
+        Rectangle(dc, cx - s / 2, cy - s / 2, cx + s / 2, cy + s / 2);
+        break;
     case btNext:
         Triangle(dc, cx - s / 2, cy, s / 2, s, true);
         Triangle(dc, cx, cy, s / 2, s, true);
@@ -435,12 +507,13 @@ void TMediaPlayer::PaintButton(HDC dc, const TMPButtonRect& b, bool enabled, boo
         Rectangle(dc, cx - 3, cy - s / 2, cx - 1, cy + s / 2);
         Triangle(dc, cx, cy, s / 2, s, false);
         break;
-    case btRecord: Ellipse(dc, cx - s / 2, cy - s / 2, cx + s / 2, cy + s / 2); break;
-    case btEject:
-        {
-            POINT pts[3] = {{cx - s / 2, cy}, {cx, cy - s / 2}, {cx + s / 2, cy}};
-            Polygon(dc, pts, 3);
-        }
+    case btRecord:
+        Ellipse(dc, cx - s / 2, cy - s / 2, cx + s / 2, cy + s / 2);
+        break;
+    case btEject: {
+        POINT pts[3] = {{cx - s / 2, cy}, {cx, cy - s / 2}, {cx + s / 2, cy}};
+        Polygon(dc, pts, 3);
+    }
         Rectangle(dc, cx - s / 2, cy + 2, cx + s / 2, cy + 4);
         break;
     }
@@ -453,7 +526,8 @@ void TMediaPlayer::Paint() {
     FillRect(dc, &all, back.get());
     TButtonSet active = ActiveButtons();
     for (const auto& b : MediaPlayerButtonRects(Width(), Height(), visibleButtons_))
-        PaintButton(dc, b, (active & MPButtonBit(b.button)) != 0, pressed_ && downButton_ == b.button);
+        PaintButton(dc, b, (active & MPButtonBit(b.button)) != 0,
+                    pressed_ && downButton_ == b.button);
 }
 
 } // namespace wl

@@ -19,12 +19,25 @@ constexpr int kMPButtonCount = 9;
 // A set of buttons: bit (1 << TMPBtnType).
 using TButtonSet = unsigned;
 constexpr TButtonSet kAllMPButtons = (1u << kMPButtonCount) - 1;
-constexpr TButtonSet MPButtonBit(TMPBtnType b) { return 1u << b; }
+constexpr TButtonSet MPButtonBit(TMPBtnType b) {
+    return 1u << b;
+}
 
 enum TMPModes { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
 enum TMPDeviceTypes {
-    dtAutoSelect, dtAVIVideo, dtCDAudio, dtDAT, dtDigitalVideo, dtMMMovie, dtOther, dtOverlay,
-    dtScanner, dtSequencer, dtVCR, dtVideodisc, dtWaveAudio
+    dtAutoSelect,
+    dtAVIVideo,
+    dtCDAudio,
+    dtDAT,
+    dtDigitalVideo,
+    dtMMMovie,
+    dtOther,
+    dtOverlay,
+    dtScanner,
+    dtSequencer,
+    dtVCR,
+    dtVideodisc,
+    dtWaveAudio
 };
 enum TMPNotifyValues { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
 

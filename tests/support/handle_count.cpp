@@ -23,14 +23,16 @@ long LiveGdiObjects() {
         brushes.push_back(b);
         highest = std::max(highest, static_cast<long>(reinterpret_cast<uintptr_t>(b) & 0xFFFF));
     }
-    for (HBRUSH b : brushes) DeleteObject(b);
+    for (HBRUSH b : brushes)
+        DeleteObject(b);
     return highest - probes;
 }
 
 namespace {
 int CountWindows(HWND parent) {
     int n = 0;
-    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) n += 1 + CountWindows(c);
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        n += 1 + CountWindows(c);
     return n;
 }
 } // namespace

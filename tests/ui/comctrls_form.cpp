@@ -24,6 +24,8 @@ void TComCtlForm::PageControl1Change(TObject*) {
     log.push_back("page " + (page ? page->Name() : std::string("none")));
 }
 
-std::string ComCtlText() { return ReadFileBytes(WL_COMCTL_DFM); }
+std::string ComCtlText() {
+    return ReadFileBytes(WL_COMCTL_DFM);
+}
 
 } // namespace wl::test

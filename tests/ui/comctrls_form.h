@@ -24,8 +24,7 @@ public:
     void PageControl1Change(TObject* sender);
 
     // The component `name`, which must exist and be a T.
-    template <class T>
-    T* Get(const std::string& name) const {
+    template <class T> T* Get(const std::string& name) const {
         auto* c = dynamic_cast<T*>(FindComponent(name));
         if (!c) throw Exception("No " + name + " of the expected class");
         return c;

@@ -90,10 +90,18 @@ TEST_F(ComCtlLists, ListViewColumnsAndItemsReachTheControl) {
         std::vector<std::string> rows;
     } cases[] = {
         {"as read", [] {}, {"apple/red/sweet", "lemon/yellow/"}},
-        {"item added", [&] { lv->AddItem("plum")->SubItems()->Add("blue"); }, {"apple/red/sweet", "lemon/yellow/", "plum/blue/"}},
-        {"caption changed", [&] { lv->Item(0)->SetCaption("pear"); }, {"pear/red/sweet", "lemon/yellow/", "plum/blue/"}},
-        {"sub-items shortened", [&] { lv->Item(0)->SubItems()->Delete(1); }, {"pear/red/", "lemon/yellow/", "plum/blue/"}},
-        {"item moved", [&] { lv->Item(2)->SetIndex(0); }, {"plum/blue/", "pear/red/", "lemon/yellow/"}},
+        {"item added",
+         [&] { lv->AddItem("plum")->SubItems()->Add("blue"); },
+         {"apple/red/sweet", "lemon/yellow/", "plum/blue/"}},
+        {"caption changed",
+         [&] { lv->Item(0)->SetCaption("pear"); },
+         {"pear/red/sweet", "lemon/yellow/", "plum/blue/"}},
+        {"sub-items shortened",
+         [&] { lv->Item(0)->SubItems()->Delete(1); },
+         {"pear/red/", "lemon/yellow/", "plum/blue/"}},
+        {"item moved",
+         [&] { lv->Item(2)->SetIndex(0); },
+         {"plum/blue/", "pear/red/", "lemon/yellow/"}},
         {"item deleted", [&] { lv->Items()->Delete(1); }, {"plum/blue/", "lemon/yellow/"}},
     };
     for (const auto& c : cases) {
@@ -104,7 +112,8 @@ TEST_F(ComCtlLists, ListViewColumnsAndItemsReachTheControl) {
     auto state = [&](int i, UINT mask) {
         return static_cast<UINT>(SendMessageA(h, LVM_GETITEMSTATE, static_cast<WPARAM>(i), mask));
     };
-    EXPECT_EQ(state(1, LVIS_STATEIMAGEMASK), static_cast<UINT>(INDEXTOSTATEIMAGEMASK(2))); // lemon checked
+    EXPECT_EQ(state(1, LVIS_STATEIMAGEMASK),
+              static_cast<UINT>(INDEXTOSTATEIMAGEMASK(2))); // lemon checked
     EXPECT_EQ(state(0, LVIS_STATEIMAGEMASK), static_cast<UINT>(INDEXTOSTATEIMAGEMASK(1)));
     EXPECT_TRUE(state(1, LVIS_SELECTED));
     EXPECT_FALSE(state(0, LVIS_SELECTED));
@@ -152,7 +161,9 @@ TEST_F(ComCtlLists, ListViewColumnClickAndCustomDrawReachTheirEvents) {
     int itemsDrawn = 0;
     bool wholeDrawn = false;
     lv->OnCustomDraw = [&](TCustomListView*, const RECT&, bool&) { wholeDrawn = true; };
-    lv->OnCustomDrawItem = [&](TCustomListView*, TListItem*, TCustomDrawState, bool&) { ++itemsDrawn; };
+    lv->OnCustomDrawItem = [&](TCustomListView*, TListItem*, TCustomDrawState, bool&) {
+        ++itemsDrawn;
+    };
     HWND header = reinterpret_cast<HWND>(SendMessageA(lv->Handle(), LVM_GETHEADER, 0, 0));
     RECT r{};
     SendMessageA(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
@@ -175,14 +186,16 @@ TEST_F(ComCtlLists, HeaderSectionsReachTheControlAndReportClicks) {
         const char* text;
         int width;
         int format;
-    } cases[] = {{0, "Word", 120, HDF_LEFT}, {1, "Count", 60, HDF_RIGHT}, {2, "Drawn", 50, HDF_OWNERDRAW}};
+    } cases[] = {
+        {0, "Word", 120, HDF_LEFT}, {1, "Count", 60, HDF_RIGHT}, {2, "Drawn", 50, HDF_OWNERDRAW}};
     for (const auto& c : cases) {
         char buf[32] = {};
         HDITEMA item{};
         item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
         item.pszText = buf;
         item.cchTextMax = sizeof buf;
-        ASSERT_TRUE(SendMessageA(h, HDM_GETITEMA, static_cast<WPARAM>(c.index), reinterpret_cast<LPARAM>(&item)));
+        ASSERT_TRUE(SendMessageA(h, HDM_GETITEMA, static_cast<WPARAM>(c.index),
+                                 reinterpret_cast<LPARAM>(&item)));
         if (!(c.format & HDF_OWNERDRAW)) {
             EXPECT_STREQ(buf, c.text);
         }
@@ -215,8 +228,8 @@ TEST_F(ComCtlLists, HeaderSectionsReachTheControlAndReportClicks) {
 
 // The tree as the control has it, one indented line per item.
 void TreeLines(HWND tv, HTREEITEM item, int level, std::vector<std::string>& out) {
-    for (; item; item = reinterpret_cast<HTREEITEM>(
-                     SendMessageA(tv, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageA(tv, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                                 reinterpret_cast<LPARAM>(item)))) {
         char buf[64] = {};
         TVITEMA it{};
         it.mask = TVIF_TEXT;
@@ -233,7 +246,8 @@ void TreeLines(HWND tv, HTREEITEM item, int level, std::vector<std::string>& out
 
 std::vector<std::string> TreeLines(HWND tv) {
     std::vector<std::string> out;
-    TreeLines(tv, reinterpret_cast<HTREEITEM>(SendMessageA(tv, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0, out);
+    TreeLines(tv, reinterpret_cast<HTREEITEM>(SendMessageA(tv, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0,
+              out);
     return out;
 }
 
@@ -247,13 +261,26 @@ TEST_F(ComCtlLists, TreeViewItemsKeepTheirOrderAndNesting) {
         std::vector<std::string> lines;
     } cases[] = {
         {"as read", [] {}, {"Fruit", " Apple", "  Red apple", " Lemon", "Vegetables", " Leek"}},
-        {"child appended", [&] { nodes->AddChild(nodes->Root(0)->Item(0), "Green apple"); },
+        {"child appended",
+         [&] { nodes->AddChild(nodes->Root(0)->Item(0), "Green apple"); },
          {"Fruit", " Apple", "  Red apple", "  Green apple", " Lemon", "Vegetables", " Leek"}},
-        {"branch deleted", [&] { nodes->Delete(nodes->Root(0)->Item(0)); },
+        {"branch deleted",
+         [&] { nodes->Delete(nodes->Root(0)->Item(0)); },
          {"Fruit", " Lemon", "Vegetables", " Leek"}},
-        {"renamed", [&] { nodes->Root(1)->SetText("Greens"); }, {"Fruit", " Lemon", "Greens", " Leek"}},
-        {"lines set", [&] { nodes->SetLines({"a", " b", "  c", "d"}); }, {"a", " b", "  c", "d"}},
-        {"new window", [&] { tv->SetShowRoot(false); tv->Perform(CM_RECREATEWND); }, {"a", " b", "  c", "d"}},
+        {"renamed",
+         [&] { nodes->Root(1)->SetText("Greens"); },
+         {"Fruit", " Lemon", "Greens", " Leek"}},
+        {"lines set",
+         [&] {
+             nodes->SetLines({"a", " b", "  c", "d"});
+         },
+         {"a", " b", "  c", "d"}},
+        {"new window",
+         [&] {
+             tv->SetShowRoot(false);
+             tv->Perform(CM_RECREATEWND);
+         },
+         {"a", " b", "  c", "d"}},
     };
     for (const auto& c : cases) {
         c.change();
@@ -267,8 +294,12 @@ TEST_F(ComCtlLists, TreeViewItemsKeepTheirOrderAndNesting) {
 TEST_F(ComCtlLists, TreeViewSelectionAndExpansionReachTheirEvents) {
     auto* tv = form_->Get<TTreeView>("TreeView1");
     std::vector<std::string> events;
-    tv->OnChange = [&](TObject*, TTreeNode* n) { events.push_back("change " + (n ? n->Text() : "-")); };
-    tv->OnExpanded = [&](TObject*, TTreeNode* n) { events.push_back("expanded " + (n ? n->Text() : "-")); };
+    tv->OnChange = [&](TObject*, TTreeNode* n) {
+        events.push_back("change " + (n ? n->Text() : "-"));
+    };
+    tv->OnExpanded = [&](TObject*, TTreeNode* n) {
+        events.push_back("expanded " + (n ? n->Text() : "-"));
+    };
     TTreeNode* lemon = tv->Items()->Root(0)->Item(1);
     TTreeNode* fruit = tv->Items()->Root(0);
     fruit->SetExpanded(true);

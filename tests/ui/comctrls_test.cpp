@@ -51,11 +51,18 @@ std::string Prop(TComponent& root, const std::string& component, std::string pat
     }
     if (PropKind(*obj, path) == TPropKind::StringList) {
         std::string joined;
-        for (const auto& line : GetStringListProperty(*obj, path)) joined += (joined.empty() ? "" : "|") + line;
+        for (const auto& line : GetStringListProperty(*obj, path))
+            joined += (joined.empty() ? "" : "|") + line;
         return joined;
     }
     if (PropKind(*obj, path) == TPropKind::Method) return GetMethodName(*obj, path);
     return GetPropertyText(*obj, path);
+}
+
+std::string WindowText(HWND hwnd) {
+    char buf[64] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
 }
 
 struct PropCase {
@@ -171,7 +178,8 @@ TEST_F(ComCtl, EveryClassRoundTripsThroughItsFormDefinition) {
     std::string written = WriteComponentText(*first);
     auto second = MakeForm(written, false);
     for (const auto& c : kStoredValues) {
-        EXPECT_EQ(Prop(*first, c.component, c.path), c.expected) << c.component << "." << c.path << " as read";
+        EXPECT_EQ(Prop(*first, c.component, c.path), c.expected)
+            << c.component << "." << c.path << " as read";
         EXPECT_EQ(Prop(*second, c.component, c.path), c.expected)
             << c.component << "." << c.path << " after writing:\n"
             << written;
@@ -188,11 +196,16 @@ TEST_F(ComCtl, CollectionsAndReferencesInDefinitionsReportTheirErrors) {
     } cases[] = {
         {"unknown item property",
          "object S: TStatusBar\n Panels = <\n item\n Widht = 5\n end>\n end\n", "Widht"},
-        {"item without end", "object S: TStatusBar\n Panels = <\n item\n Width = 5\n >\n end\n", "'end' expected"},
-        {"not a collection", "object S: TStatusBar\n SimpleText = <\n item\n end>\n end\n", "not a collection"},
-        {"tree indented too deep", "object T: TTreeView\n Items.Strings = (\n 'a'\n '  b')\n end\n", "indented"},
-        {"impossible date", "object D: TDateTimePicker\n Date = '2023-02-29'\n end\n", "not a valid date"},
-        {"time out of range", "object D: TDateTimePicker\n Time = '24:00:00'\n end\n", "not a valid time"},
+        {"item without end", "object S: TStatusBar\n Panels = <\n item\n Width = 5\n >\n end\n",
+         "'end' expected"},
+        {"not a collection", "object S: TStatusBar\n SimpleText = <\n item\n end>\n end\n",
+         "not a collection"},
+        {"tree indented too deep", "object T: TTreeView\n Items.Strings = (\n 'a'\n '  b')\n end\n",
+         "indented"},
+        {"impossible date", "object D: TDateTimePicker\n Date = '2023-02-29'\n end\n",
+         "not a valid date"},
+        {"time out of range", "object D: TDateTimePicker\n Time = '24:00:00'\n end\n",
+         "not a valid time"},
         {"unknown associate", "object U: TUpDown\n Associate = Nowhere\n end\n", "Nowhere"},
         {"unknown active page", "object P: TPageControl\n ActivePage = Nowhere\n end\n", "Nowhere"},
         {"unknown band control",
@@ -204,7 +217,8 @@ TEST_F(ComCtl, CollectionsAndReferencesInDefinitionsReportTheirErrors) {
             form.ReadDefinitionText("object F: TComCtlForm\n" + c.body + "end\n");
             ADD_FAILURE() << c.what << ": no error";
         } catch (const Exception& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+                << c.what << ": " << e.what();
         }
     }
 }
@@ -230,8 +244,8 @@ TEST_F(ComCtl, PageControlShowsExactlyTheActivePageInTheDisplayRectForEveryTabPo
         PumpMessages(10);
         RECT display = pc->DisplayRect();
         EXPECT_TRUE(c.tabsOnTheirSide(display, pc->ClientWidth(), pc->ClientHeight()))
-            << "position " << c.position << ": display " << display.left << "," << display.top << ","
-            << display.right << "," << display.bottom;
+            << "position " << c.position << ": display " << display.left << "," << display.top
+            << "," << display.right << "," << display.bottom;
         for (int i = 0; i < pc->PageCount(); ++i) {
             TTabSheet* page = pc->Pages(i);
             EXPECT_EQ(IsWindowVisible(page->Handle()) != 0, page == pc->ActivePage())
@@ -239,7 +253,8 @@ TEST_F(ComCtl, PageControlShowsExactlyTheActivePageInTheDisplayRectForEveryTabPo
             RECT r;
             GetWindowRect(page->Handle(), &r);
             MapWindowPoints(nullptr, pc->Handle(), reinterpret_cast<POINT*>(&r), 2);
-            EXPECT_TRUE(EqualRect(&r, &display)) << "position " << c.position << ", page " << page->Name();
+            EXPECT_TRUE(EqualRect(&r, &display))
+                << "position " << c.position << ", page " << page->Name();
         }
     }
 }
@@ -247,7 +262,8 @@ TEST_F(ComCtl, PageControlShowsExactlyTheActivePageInTheDisplayRectForEveryTabPo
 // Clicks the tab `index` of a tab control with the mouse.
 void ClickTab(TCustomTabControl* tabs, int index) {
     RECT r{};
-    ASSERT_TRUE(SendMessageA(tabs->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)));
+    ASSERT_TRUE(SendMessageA(tabs->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(&r)));
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageA(tabs->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(tabs->Handle(), WM_LBUTTONUP, 0, at);
@@ -314,7 +330,8 @@ TEST_F(ComCtl, StatusBarPanelsReachTheControlAsParts) {
     };
     auto text = [&](int part) {
         char buf[64] = {};
-        SendMessageA(bar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buf));
+        SendMessageA(bar->Handle(), SB_GETTEXTA, static_cast<WPARAM>(part),
+                     reinterpret_cast<LPARAM>(buf));
         return std::string(buf);
     };
     struct Case {
@@ -327,7 +344,10 @@ TEST_F(ComCtl, StatusBarPanelsReachTheControlAsParts) {
         {"first wider", [&] { bar->Panel(0)->SetWidth(100); }, {100, 220, -1}, "Ready"},
         {"text changed", [&] { bar->Panel(0)->SetText("Busy"); }, {100, 220, -1}, "Busy"},
         {"middle deleted", [&] { bar->Panels()->Delete(1); }, {100, -1}, "Busy"},
-        {"one added", [&] { static_cast<TStatusPanel*>(bar->Panels()->Add())->SetWidth(30); }, {100, 150, -1}, "Busy"},
+        {"one added",
+         [&] { static_cast<TStatusPanel*>(bar->Panels()->Add())->SetWidth(30); },
+         {100, 150, -1},
+         "Busy"},
     };
     for (const auto& c : cases) {
         c.change();
@@ -349,7 +369,7 @@ TEST_F(ComCtl, ProgressBarStepsWrapAndPositionsClamp) {
         int afterStep;
     } cases[] = {
         {0, 100, 30, 10, 40},
-        {0, 100, 95, 10, 5},  // past the end: starts over
+        {0, 100, 95, 10, 5}, // past the end: starts over
         {10, 50, 45, 10, 15},
         {0, 100, 100, 0, 100},
     };
@@ -360,7 +380,8 @@ TEST_F(ComCtl, ProgressBarStepsWrapAndPositionsClamp) {
             b->SetPosition(c.position);
             b->SetStep(c.step);
             b->StepIt();
-            EXPECT_EQ(b->Position(), c.afterStep) << (b == bar ? "window " : "no window ") << c.position;
+            EXPECT_EQ(b->Position(), c.afterStep)
+                << (b == bar ? "window " : "no window ") << c.position;
         }
         b->SetMin(0);
         b->SetMax(100);
@@ -394,12 +415,6 @@ TEST_F(ComCtl, TrackBarReportsEveryMoveByKeyboard) {
     EXPECT_EQ(SendMessageA(track->Handle(), TBM_GETSELEND, 0, 0), 8);
 }
 
-std::string WindowText(HWND hwnd) {
-    char buf[64] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);
-    return buf;
-}
-
 TEST_F(ComCtl, UpDownStepsWrapClampAndWriteTheAssociate) {
     auto form = MakeForm(ComCtlText(), true);
     form->Get<TPageControl>("PageControl1")->SetActivePageIndex(0);
@@ -408,7 +423,9 @@ TEST_F(ComCtl, UpDownStepsWrapClampAndWriteTheAssociate) {
     EXPECT_EQ(WindowText(edit->Handle()), "2"); // the position as read, shown at once
     std::vector<std::string> clicks;
     bool refuse = false;
-    ud->OnClick = [&](TObject*, TUDBtnType b) { clicks.push_back(b == TUDBtnType::btNext ? "next" : "prev"); };
+    ud->OnClick = [&](TObject*, TUDBtnType b) {
+        clicks.push_back(b == TUDBtnType::btNext ? "next" : "prev");
+    };
     ud->OnChanging = [&](TObject*, bool& allow) { allow = !refuse; };
     auto press = [&](bool up) {
         RECT r;
@@ -430,7 +447,15 @@ TEST_F(ComCtl, UpDownStepsWrapClampAndWriteTheAssociate) {
         {"down at the bottom stays", 0, 10, 0, false, false, {false}, 0, {}},
         {"down wraps to the top", 0, 10, 0, true, false, {false}, 10, {"prev"}},
         {"refused change keeps the position", 0, 10, 3, false, true, {true}, 3, {}},
-        {"thousands without separator", 0, 5000, 1998, false, false, {true, true, true}, 2001, {"next", "next", "next"}},
+        {"thousands without separator",
+         0,
+         5000,
+         1998,
+         false,
+         false,
+         {true, true, true},
+         2001,
+         {"next", "next", "next"}},
     };
     for (const auto& c : cases) {
         ud->SetMin(c.min);
@@ -439,7 +464,8 @@ TEST_F(ComCtl, UpDownStepsWrapClampAndWriteTheAssociate) {
         ud->SetPosition(c.start);
         refuse = c.refuse;
         clicks.clear();
-        for (bool up : c.presses) press(up);
+        for (bool up : c.presses)
+            press(up);
         EXPECT_EQ(ud->Position(), c.expected) << c.what;
         EXPECT_EQ(WindowText(edit->Handle()), std::to_string(c.expected)) << c.what;
         EXPECT_EQ(clicks, c.clicks) << c.what;
@@ -478,9 +504,12 @@ TEST_F(ComCtl, DateTimePickerValuesReachTheControlAndComeBack) {
         picker->SetDateText(c.date);
         picker->SetTimeText(c.time);
         SYSTEMTIME st{};
-        ASSERT_EQ(SendMessageA(picker->Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)), GDT_VALID);
-        EXPECT_EQ((std::vector<WORD>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond}),
-                  (std::vector<WORD>{c.year, c.month, c.day, c.hour, c.minute, c.second}))
+        ASSERT_EQ(
+            SendMessageA(picker->Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)),
+            GDT_VALID);
+        EXPECT_EQ(
+            (std::vector<WORD>{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond}),
+            (std::vector<WORD>{c.year, c.month, c.day, c.hour, c.minute, c.second}))
             << c.date;
         EXPECT_EQ(picker->DateText(), c.date);
         EXPECT_EQ(picker->TimeText(), c.time);
@@ -492,7 +521,8 @@ TEST_F(ComCtl, DateTimePickerValuesReachTheControlAndComeBack) {
     // The check box: unchecked means no value in the control; checking again restores it.
     picker->SetChecked(false);
     SYSTEMTIME st{};
-    EXPECT_EQ(SendMessageA(picker->Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)), GDT_NONE);
+    EXPECT_EQ(SendMessageA(picker->Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)),
+              GDT_NONE);
     EXPECT_FALSE(picker->Checked());
     picker->SetChecked(true);
     EXPECT_TRUE(picker->Checked());
@@ -550,8 +580,8 @@ TEST_F(ComCtl, ToolBarCustomDrawHandlersPaintAndCanReplaceTheBarsOwnDrawing) {
         bool barDefault, buttonDefault;
         COLORREF atButton; // the first button's centre after painting
     } cases[] = {
-        {true, false, RGB(255, 0, 0)},   // the handler's red stays: the bar drew nothing over it
-        {false, true, RGB(0, 0, 255)},   // the whole bar is the handler's blue, buttons included
+        {true, false, RGB(255, 0, 0)}, // the handler's red stays: the bar drew nothing over it
+        {false, true, RGB(0, 0, 255)}, // the whole bar is the handler's blue, buttons included
     };
     for (const auto& c : cases) {
         buttons.clear();
@@ -560,7 +590,8 @@ TEST_F(ComCtl, ToolBarCustomDrawHandlersPaintAndCanReplaceTheBarsOwnDrawing) {
             t->Canvas().FillRect(r);
             defaultDraw = c.barDefault;
         };
-        bar->OnCustomDrawButton = [&](TToolBar* t, TToolButton* b, TCustomDrawState, bool& defaultDraw) {
+        bar->OnCustomDrawButton = [&](TToolBar* t, TToolButton* b, TCustomDrawState,
+                                      bool& defaultDraw) {
             buttons.push_back(b->Name());
             RECT r = b->BoundsRect();
             t->Canvas().Brush().SetColor(static_cast<TColor>(RGB(255, 0, 0)));
@@ -595,15 +626,21 @@ TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
         std::vector<std::string> texts;
     } cases[] = {
         {"added", [&] { static_cast<TStatusPanel*>(panels.Add())->SetText("a"); }, {-1, 0}, {"a"}},
-        {"bracketed", [&] {
+        {"bracketed",
+         [&] {
              panels.BeginUpdate();
              static_cast<TStatusPanel*>(panels.Add())->SetText("b");
              static_cast<TStatusPanel*>(panels.Add())->SetText("c");
              panels.EndUpdate();
-         }, {-1}, {"a", "b", "c"}},
+         },
+         {-1},
+         {"a", "b", "c"}},
         {"item changed", [&] { panels.Item<TStatusPanel>(2)->SetWidth(7); }, {2}, {"a", "b", "c"}},
         {"moved", [&] { panels.Items(0)->SetIndex(2); }, {-1}, {"b", "c", "a"}},
-        {"inserted", [&] { static_cast<TStatusPanel*>(panels.Insert(1))->SetText("d"); }, {-1, 1}, {"b", "d", "c", "a"}},
+        {"inserted",
+         [&] { static_cast<TStatusPanel*>(panels.Insert(1))->SetText("d"); },
+         {-1, 1},
+         {"b", "d", "c", "a"}},
         {"deleted", [&] { panels.Delete(0); }, {-1}, {"d", "c", "a"}},
     };
     for (const auto& c : cases) {
@@ -611,7 +648,8 @@ TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
         c.change();
         EXPECT_EQ(updates, c.updates) << c.what;
         std::vector<std::string> texts;
-        for (int i = 0; i < panels.Count(); ++i) texts.push_back(panels.Item<TStatusPanel>(i)->Text());
+        for (int i = 0; i < panels.Count(); ++i)
+            texts.push_back(panels.Item<TStatusPanel>(i)->Text());
         EXPECT_EQ(texts, c.texts) << c.what;
     }
     EXPECT_THROW(panels.Items(3), Exception);
@@ -622,18 +660,94 @@ TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
     EXPECT_EQ(copy.Item<TStatusPanel>(1)->Width(), 7);
     EXPECT_EQ(copy.Item<TStatusPanel>(2)->Text(), "a");
     TCollection sections(THeaderSection::StaticClass());
-    EXPECT_THROW(sections.Assign(panels), EConvertError); // items of another class
+    EXPECT_THROW(sections.Assign(panels), EConvertError);            // items of another class
     EXPECT_THROW(TCollection(TStatusBar::StaticClass()), Exception); // not an item class
+}
+
+TEST_F(ComCtl, StyleChangesThatNeedANewWindowKeepTheControlsState) {
+    auto form = MakeForm(ComCtlText(), true);
+    auto style = [](TWinControl* c) { return GetWindowLongPtrA(c->Handle(), GWL_STYLE); };
+    auto* track = form->Get<TTrackBar>("TrackBar1");
+    auto* progress = form->Get<TProgressBar>("ProgressBar1");
+    auto* picker = form->Get<TDateTimePicker>("DateTimePicker1");
+    auto* tabs = form->Get<TTabControl>("TabControl1");
+    auto* ud = form->Get<TUpDown>("UpDown1");
+    auto* bar = form->Get<TToolBar>("ToolBar1");
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::function<void()> change;
+        std::function<bool()> windowChanged;
+        std::function<std::string()> state;
+        std::string expected;
+    } cases[] = {
+        {"track bar turned upright", [&] { track->SetPosition(7); },
+         [&] { track->SetOrientation(trVertical); }, [&] { return (style(track) & TBS_VERT) != 0; },
+         [&] {
+             return std::to_string(SendMessageA(track->Handle(), TBM_GETPOS, 0, 0)) + " " +
+                    std::to_string(SendMessageA(track->Handle(), TBM_GETRANGEMAX, 0, 0));
+         },
+         "7 20"},
+        {"progress bar made blocky", [&] { progress->SetPosition(64); },
+         [&] { progress->SetSmooth(false); }, [&] { return (style(progress) & PBS_SMOOTH) == 0; },
+         [&] { return std::to_string(SendMessageA(progress->Handle(), PBM_GETPOS, 0, 0)); }, "64"},
+        {"date picker showing time",
+         [&] {
+             picker->SetDateText("2020-05-17");
+             picker->SetTimeText("08:09:10");
+         },
+         [&] { picker->SetKind(dtkTime); }, [&] { return (style(picker) & DTS_TIMEFORMAT) != 0; },
+         [&] { return picker->DateText() + " " + picker->TimeText(); }, "2020-05-17 08:09:10"},
+        {"tabs moved to the left", [&] { tabs->SetTabIndex(2); },
+         [&] { tabs->SetTabPosition(tpLeft); }, [&] { return (style(tabs) & TCS_VERTICAL) != 0; },
+         [&] {
+             return std::to_string(SendMessageA(tabs->Handle(), TCM_GETITEMCOUNT, 0, 0)) + " " +
+                    std::to_string(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0));
+         },
+         "3 2"},
+        {"up-down without arrow keys", [&] { ud->SetPosition(-3); },
+         [&] { ud->SetArrowKeys(false); }, [&] { return (style(ud) & UDS_ARROWKEYS) == 0; },
+         [&] {
+             return std::to_string(ud->Position()) + " " +
+                    WindowText(form->Get<TEdit>("Edit1")->Handle()) + " " +
+                    (SendMessageA(ud->Handle(), UDM_GETBUDDY, 0, 0) ==
+                             reinterpret_cast<LRESULT>(form->Get<TEdit>("Edit1")->Handle())
+                         ? "buddy"
+                         : "alone");
+         },
+         "-3 -3 buddy"},
+        {"tool bar no longer flat", [] {}, [&] { bar->SetFlat(false); },
+         [&] { return (style(bar) & TBSTYLE_FLAT) == 0; },
+         [&] {
+             return std::to_string(SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0)) + " " +
+                    std::to_string(
+                        SendMessageA(
+                            bar->Handle(), TB_ISBUTTONCHECKED,
+                            static_cast<WPARAM>(form->Get<TToolButton>("ToolButton3")->CommandId()),
+                            0) != 0);
+         },
+         "3 1"},
+    };
+    for (const auto& c : cases) {
+        c.prepare();
+        c.change();
+        PumpMessages(5);
+        EXPECT_TRUE(c.windowChanged()) << c.what;
+        EXPECT_EQ(c.state(), c.expected) << c.what;
+    }
 }
 
 TEST_F(ComCtl, HandleCounterSeesADeliberateLeak) {
     long gdi = LiveGdiObjects(), user = LiveUserObjects();
     std::vector<HBRUSH> brushes;
-    for (int i = 0; i < 20; ++i) brushes.push_back(CreateSolidBrush(RGB(i, 1, 2)));
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 20; ++i)
+        brushes.push_back(CreateSolidBrush(RGB(i, 1, 2)));
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
     EXPECT_GE(LiveGdiObjects() - gdi, 20);
     EXPECT_EQ(LiveUserObjects() - user, 1);
-    for (HBRUSH b : brushes) DeleteObject(b);
+    for (HBRUSH b : brushes)
+        DeleteObject(b);
     DestroyWindow(window);
     EXPECT_EQ(LiveUserObjects(), user);
 }
@@ -651,7 +765,8 @@ TEST_F(ComCtl, CreatingAndFreeingTheFormLeaksNoHandles) {
         auto* pc = form->Get<TPageControl>("PageControl1");
         for (int i = 0; i < pc->PageCount(); ++i) {
             pc->SetActivePageIndex(i);
-            RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(form->Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
         pc->SetTabPosition(tpLeft);
         form->Get<TListView>("ListView1")->AddItem("cherry");
@@ -659,11 +774,14 @@ TEST_F(ComCtl, CreatingAndFreeingTheFormLeaksNoHandles) {
         form->Get<TTreeView>("TreeView1")->Items()->AddChild(nullptr, "Nuts");
         Application->ProcessMessages();
     };
-    for (int i = 0; i < 3; ++i) cycle(true);
+    for (int i = 0; i < 3; ++i)
+        cycle(true);
     long gdiBefore = LiveGdiObjects(), userBefore = LiveUserObjects();
-    for (int i = 0; i < kCycles; ++i) cycle(i % 25 == 0);
+    for (int i = 0; i < kCycles; ++i)
+        cycle(i % 25 == 0);
     long gdiAfter = LiveGdiObjects(), userAfter = LiveUserObjects();
-    EXPECT_LE(gdiAfter - gdiBefore, 2) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
+    EXPECT_LE(gdiAfter - gdiBefore, 2)
+        << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_EQ(userAfter, userBefore);
 }
 

@@ -13,7 +13,8 @@ namespace {
 
 constexpr TButtonSet Bits(std::initializer_list<TMPBtnType> buttons) {
     TButtonSet s = 0;
-    for (TMPBtnType b : buttons) s |= MPButtonBit(b);
+    for (TMPBtnType b : buttons)
+        s |= MPButtonBit(b);
     return s;
 }
 
@@ -23,12 +24,30 @@ TEST(MediaPlayerGeometry, VisibleButtonsShareTheWidthFromTheLeft) {
         TButtonSet visible;
         std::vector<std::pair<TMPBtnType, std::pair<int, int>>> expected; // button, left..right
     } cases[] = {
-        {90, 20, kAllMPButtons,
-         {{btPlay, {0, 10}}, {btPause, {10, 20}}, {btStop, {20, 30}}, {btNext, {30, 40}}, {btPrev, {40, 50}},
-          {btStep, {50, 60}}, {btBack, {60, 70}}, {btRecord, {70, 80}}, {btEject, {80, 90}}}},
-        {93, 20, kAllMPButtons,
-         {{btPlay, {0, 11}}, {btPause, {11, 22}}, {btStop, {22, 33}}, {btNext, {33, 43}}, {btPrev, {43, 53}},
-          {btStep, {53, 63}}, {btBack, {63, 73}}, {btRecord, {73, 83}}, {btEject, {83, 93}}}},
+        {90,
+         20,
+         kAllMPButtons,
+         {{btPlay, {0, 10}},
+          {btPause, {10, 20}},
+          {btStop, {20, 30}},
+          {btNext, {30, 40}},
+          {btPrev, {40, 50}},
+          {btStep, {50, 60}},
+          {btBack, {60, 70}},
+          {btRecord, {70, 80}},
+          {btEject, {80, 90}}}},
+        {93,
+         20,
+         kAllMPButtons,
+         {{btPlay, {0, 11}},
+          {btPause, {11, 22}},
+          {btStop, {22, 33}},
+          {btNext, {33, 43}},
+          {btPrev, {43, 53}},
+          {btStep, {53, 63}},
+          {btBack, {63, 73}},
+          {btRecord, {73, 83}},
+          {btEject, {83, 93}}}},
         {41, 30, Bits({btStop, btPlay}), {{btPlay, {0, 21}}, {btStop, {21, 41}}}},
         {50, 30, Bits({btEject}), {{btEject, {0, 50}}}},
         {50, 30, 0, {}},
@@ -40,8 +59,10 @@ TEST(MediaPlayerGeometry, VisibleButtonsShareTheWidthFromTheLeft) {
         ASSERT_EQ(rects.size(), c.expected.size()) << "width " << c.width;
         for (size_t i = 0; i < rects.size(); ++i) {
             EXPECT_EQ(rects[i].button, c.expected[i].first) << "width " << c.width << ", #" << i;
-            EXPECT_EQ(rects[i].rect.left, c.expected[i].second.first) << "width " << c.width << ", #" << i;
-            EXPECT_EQ(rects[i].rect.right, c.expected[i].second.second) << "width " << c.width << ", #" << i;
+            EXPECT_EQ(rects[i].rect.left, c.expected[i].second.first)
+                << "width " << c.width << ", #" << i;
+            EXPECT_EQ(rects[i].rect.right, c.expected[i].second.second)
+                << "width " << c.width << ", #" << i;
             EXPECT_EQ(rects[i].rect.top, 0);
             EXPECT_EQ(rects[i].rect.bottom, c.height);
         }
@@ -53,8 +74,9 @@ TEST(MediaPlayerGeometry, HitTestFindsTheButtonUnderThePoint) {
     struct Case {
         int x, y, expected;
     } cases[] = {{0, 0, btPlay}, {20, 29, btPlay}, {21, 0, btStop}, {40, 15, btStop},
-                 {41, 15, -1}, {-1, 15, -1}, {10, 30, -1}};
-    for (const auto& c : cases) EXPECT_EQ(MediaPlayerButtonAt(rects, c.x, c.y), c.expected) << c.x << "," << c.y;
+                 {41, 15, -1},   {-1, 15, -1},     {10, 30, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(MediaPlayerButtonAt(rects, c.x, c.y), c.expected) << c.x << "," << c.y;
 }
 
 TEST(MediaPlayerGeometry, AutoEnabledButtonsFollowTheMode) {
@@ -66,9 +88,11 @@ TEST(MediaPlayerGeometry, AutoEnabledButtonsFollowTheMode) {
     } cases[] = {
         {false, mpStopped, true, true, 0},
         {true, mpStopped, false, false, Bits({btPlay, btNext, btPrev, btStep, btBack})},
-        {true, mpStopped, true, true, Bits({btPlay, btNext, btPrev, btStep, btBack, btRecord, btEject})},
+        {true, mpStopped, true, true,
+         Bits({btPlay, btNext, btPrev, btStep, btBack, btRecord, btEject})},
         {true, mpPlaying, false, true, Bits({btPause, btStop, btNext, btPrev})},
-        {true, mpPaused, false, false, Bits({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack})},
+        {true, mpPaused, false, false,
+         Bits({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack})},
         {true, mpNotReady, true, false, Bits({btNext, btPrev, btEject})},
     };
     for (const auto& c : cases)
@@ -114,16 +138,18 @@ TEST_F(MediaPlayer, OnlyEnabledButtonsReactToTheMouse) {
         ReleaseDC(mp->Handle(), dc);
         return found;
     };
-    const COLORREF green = RGB(0, 128, 0), grey = GetSysColor(COLOR_GRAYTEXT), text = GetSysColor(COLOR_BTNTEXT);
+    const COLORREF green = RGB(0, 128, 0), grey = GetSysColor(COLOR_GRAYTEXT),
+                   text = GetSysColor(COLOR_BTNTEXT);
     struct Look {
         int index;
         bool green, grey, text;
-    } looks[] = {{0, true, false, false},   // play: enabled and coloured
-                 {1, false, true, false},   // pause: disabled
-                 {2, false, false, true},   // stop: enabled, not coloured
-                 {3, false, true, false}};  // eject: disabled
+    } looks[] = {{0, true, false, false},  // play: enabled and coloured
+                 {1, false, true, false},  // pause: disabled
+                 {2, false, false, true},  // stop: enabled, not coloured
+                 {3, false, true, false}}; // eject: disabled
     for (const auto& l : looks) {
-        EXPECT_EQ(shows(rects[static_cast<size_t>(l.index)], green), l.green) << "button " << l.index;
+        EXPECT_EQ(shows(rects[static_cast<size_t>(l.index)], green), l.green)
+            << "button " << l.index;
         EXPECT_EQ(shows(rects[static_cast<size_t>(l.index)], grey), l.grey) << "button " << l.index;
         EXPECT_EQ(shows(rects[static_cast<size_t>(l.index)], text), l.text) << "button " << l.index;
     }
@@ -174,8 +200,9 @@ TEST_F(MediaPlayer, FailingDeviceCommandsRaiseWithTheSystemText) {
 
 TEST_F(MediaPlayer, AutoOpenFailureStopsReadingTheForm) {
     TComCtlForm form(nullptr);
-    EXPECT_THROW(form.ReadDefinitionText("object F: TComCtlForm\n object M: TMediaPlayer\n DeviceType = dtWaveAudio\n"
-                                         " FileName = 'Z:\\no\\such.wav'\n AutoOpen = True\n end\nend\n"),
+    EXPECT_THROW(form.ReadDefinitionText(
+                     "object F: TComCtlForm\n object M: TMediaPlayer\n DeviceType = dtWaveAudio\n"
+                     " FileName = 'Z:\\no\\such.wav'\n AutoOpen = True\n end\nend\n"),
                  EMCIDeviceError);
 }
 
