@@ -159,6 +159,8 @@ void TToolBar::CreateParams(TCreateParams& p) {
 void TToolBar::CreateWindowHandle(const TCreateParams& p) {
     TWinControl::CreateWindowHandle(p);
     SendMessageA(HandleValue(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Drop-down buttons show their arrow.
+    SendMessageA(HandleValue(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     RebuildButtons();
 }
 
