@@ -1,16 +1,26 @@
-// Controls: TControl (bounds, alignment, colours, font, text, hints, mouse, the replaceable
-// WindowProc), TWinControl (a window created on demand, children, tab order, focus, keys),
+// Controls: TControl (bounds, alignment, colours, font, text, hints, mouse, the WindowProc
+// chain), TWinControl (a window created on demand, children, tab order, focus, keys),
 // TGraphicControl (painted by its parent) and TCustomControl (a window with its own canvas).
 //
-// Every message of a control passes through its WindowProc member first. WindowProc starts out
-// bound to the virtual WndProc; whoever replaces it saves the old value, calls it for the
-// messages it does not swallow and puts it back when done. Perform() hands a message to
-// WindowProc directly. Windows created here carry their control object (as TControl*) in the
-// window property named by ControlAtom().
+// Every message of a control passes through its WindowProc chain first. The chain ends in the
+// virtual WndProc; whoever wants to see a control's messages first adds a layer and keeps the
+// returned handle (dropping it removes the layer, in any order, also in the middle of a
+// message):
+//
+//     layer_ = control->WindowProc.Add([this](TMessage& m, const TWindowProcChain::Previous& previous) {
+//         if (m.Msg == WM_PAINT) { previous(m); PaintOver(); return; }
+//         previous(m);
+//     });
+//
+// Perform() hands a message to the chain directly. Windows created here carry their control
+// object (as TControl*) in the window property named by ControlAtom(), set before the window
+// gets its first message, so a thread hook finds it at HCBT_CREATEWND.
 #pragma once
 
 #include "ui/classes.h"
 #include "ui/graphics.h"
+#include "ui/messages.h"
+#include "ui/msgchain.h"
 
 #include <windows.h>
 
@@ -69,13 +79,10 @@ enum : UINT {
     CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN,
 };
 
-struct TMessage {
-    UINT Msg = 0;
-    WPARAM WParam = 0;
-    LPARAM LParam = 0;
-    LRESULT Result = 0;
-};
 using TWndMethod = std::function<void(TMessage&)>;
+// A control's WindowProc: owned layers over its WndProc (see the file comment).
+using TWindowProcChain = TLayerChain<TMessage>;
+using TWindowProcLayer = TWindowProcChain::Layer;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -103,8 +110,11 @@ ATOM ControlAtom();
 class TControl;
 class TWinControl;
 class TCustomForm;
-// The control object of a window this library created (nullptr for others).
+// The control object of a window this library created (nullptr for others); known from the
+// moment the window exists, HCBT_CREATEWND included.
 TControl* FindControl(HWND window);
+// The control whose window this thread is creating right now (nullptr outside CreateWindowEx).
+TWinControl* CreatingControl();
 // Shift state from the keyboard, or from the key bits of a mouse message's wParam.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM keys);
@@ -115,8 +125,8 @@ public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
 
-    // The replaceable message entry (see the file comment).
-    TWndMethod WindowProc;
+    // The message entry (see the file comment).
+    TWindowProcChain WindowProc{[this](TMessage& m) { WndProc(m); }};
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     TWinControl* Parent() const { return parent_; }
@@ -221,6 +231,15 @@ protected:
 
 private:
     void HandleMouse(TMessage& msg);
+    // Message handlers: true when the message was consumed.
+    bool DispatchControlMessage(TMessage& msg);
+    bool WMMouseLeave();
+    bool CMMouseEnter();
+    bool CMMouseLeave();
+    bool CMAppearanceChanged();
+    bool CMParentFontChanged();
+    bool CMParentColorChanged();
+    bool CMShowHintChanged(TMessage& msg);
     friend class TWinControl;
 
     TAlign align_ = alNone;
@@ -344,14 +363,40 @@ protected:
 private:
     friend class TControl;
     friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend struct WindowCreation;
     void AttachWindow(HWND hwnd);
     void DetachWindow();
     void UpdateBoundsFromWindow();
     void ReflectToChild(TMessage& msg, HWND child);
-    void HandleFocus(TMessage& msg);
-    void CMRecreateWnd();
     void SetMouseCapture(TControl* control);
-    void RouteMouseToChild(TMessage& msg);
+
+    // Message handlers: true when the message was consumed.
+    bool DispatchWindowMessage(TMessage& msg);
+    bool WMFocus(TMessage& msg);
+    bool CMEnter();
+    bool CMExit();
+    bool WMKeyDown(TMessage& msg);
+    bool WMKeyUp(TMessage& msg);
+    bool WMChar(TMessage& msg);
+    bool CNKeyDown(TMessage& msg);
+    bool WMCommand(TMessage& msg);
+    bool WMNotify(TMessage& msg);
+    bool WMScroll(TMessage& msg);
+    bool WMDrawItem(TMessage& msg);
+    bool WMMeasureItem(TMessage& msg);
+    bool WMCtlColor(TMessage& msg);
+    bool CNCtlColor(TMessage& msg);
+    bool WMEraseBkgnd(TMessage& msg);
+    bool WMPaint(TMessage& msg);
+    bool WMPrintClient(TMessage& msg);
+    bool WMWindowPosChanged(TMessage& msg);
+    bool WMSetCursor(TMessage& msg);
+    bool WMCaptureChanged(TMessage& msg);
+    bool LeaveWindowlessChild();
+    bool CMRecreateWnd();
+    bool CMEnabledChanged();
+    bool WMNCDestroy(TMessage& msg);
+    bool RouteMouseToChild(TMessage& msg);
 
     HWND handle_ = nullptr;
     WNDPROC defWndProc_ = nullptr;
@@ -407,6 +452,44 @@ class TControlCanvas : public TCanvas {
 public:
     void Attach(HDC dc) { SetHandle(dc); }
     void Detach() { SetHandle(nullptr); }
+};
+
+// Binds a control canvas to a device context for one scope: the canvas lets the context go on
+// every path out, so a throwing Paint leaves no canvas bound to a released context.
+class TCanvasBinding {
+public:
+    TCanvasBinding(TControlCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.Attach(dc); }
+    ~TCanvasBinding() { canvas_.Detach(); }
+    TCanvasBinding(const TCanvasBinding&) = delete;
+    TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+private:
+    TControlCanvas& canvas_;
+};
+
+// The device context of a WM_PAINT: the one the sender passed in wParam, or BeginPaint's,
+// which EndPaint gives back on every path out.
+class TPaintScope {
+public:
+    TPaintScope(HWND window, WPARAM givenDC) : window_(window), dc_(reinterpret_cast<HDC>(givenDC)) {
+        if (!dc_) {
+            dc_ = BeginPaint(window_, &ps_);
+            began_ = true;
+        }
+    }
+    ~TPaintScope() {
+        if (began_) EndPaint(window_, &ps_);
+    }
+    TPaintScope(const TPaintScope&) = delete;
+    TPaintScope& operator=(const TPaintScope&) = delete;
+    HDC DC() const { return dc_; }
+    const PAINTSTRUCT* Paint() const { return began_ ? &ps_ : nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+    PAINTSTRUCT ps_{};
+    bool began_ = false;
 };
 
 // The window procedure of every window this library creates.

@@ -4,6 +4,11 @@ list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/streams.cpp
   ${CMAKE_CURRENT_LIST_DIR}/formfile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wincontrol.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wincontrol_focus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wincontrol_paint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wincontrol_dispatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/subclass.cpp
   ${CMAKE_CURRENT_LIST_DIR}/forms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stdctrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extctrls.cpp

@@ -132,27 +132,64 @@ void TCustomForm::UpdateStyle() {
     if (HandleAllocated() && !IsLoading()) RecreateWnd();
 }
 
+RECT TSystemFrameMetrics::FrameInsets(const TFrameRequest& request) const {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, request.style, request.hasMenu, request.exStyle);
+    return {-r.left, -r.top, r.right, r.bottom};
+}
+
+TFrameRequest TCustomForm::FrameRequest() const {
+    TFrameRequest request;
+    if (HWND h = HandleValue()) {
+        request.style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+        request.exStyle = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_EXSTYLE));
+        request.hasMenu = GetMenu(h) != nullptr;
+    } else {
+        // Without a window the frame comes from the style the window will have.
+        TCreateParams p;
+        const_cast<TCustomForm*>(this)->CreateParams(p);
+        request.style = p.style;
+        request.exStyle = p.exStyle;
+        request.hasMenu = WillHaveMenuBar();
+    }
+    request.form = this;
+    return request;
+}
+
+RECT TCustomForm::FrameInsets() const {
+    static const TSystemFrameMetrics system;
+    const TFrameMetrics& metrics = frameMetrics_ ? *frameMetrics_ : system;
+    return metrics.FrameInsets(FrameRequest());
+}
+
+void TCustomForm::SetFrameMetrics(std::shared_ptr<const TFrameMetrics> metrics) {
+    if (!HandleAllocated()) {
+        frameMetrics_ = std::move(metrics);
+        return;
+    }
+    // The window keeps its client area: only the frame around it changes.
+    RECT client;
+    GetClientRect(HandleValue(), &client);
+    frameMetrics_ = std::move(metrics);
+    SetWindowPos(HandleValue(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(client.right, client.bottom);
+}
+
 void TCustomForm::SetClientSize(int width, int height) {
-    if (HandleAllocated()) {
+    if (HandleAllocated() && !frameMetrics_) {
         TWinControl::SetClientSize(width, height);
         return;
     }
-    // Without a window the frame comes from the style the window will have.
-    TCreateParams p;
-    CreateParams(p);
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, p.style, FALSE, p.exStyle);
-    SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+    RECT frame = FrameInsets();
+    SetBounds(left_, top_, width + frame.left + frame.right, height + frame.top + frame.bottom);
 }
 
 RECT TCustomForm::ClientRect() const {
     if (HandleValue()) return TWinControl::ClientRect();
-    TCreateParams p;
-    const_cast<TCustomForm*>(this)->CreateParams(p);
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, p.style, FALSE, p.exStyle);
-    return {0, 0, std::max(0L, width_ - (frame.right - frame.left)),
-            std::max(0L, height_ - (frame.bottom - frame.top))};
+    RECT frame = FrameInsets();
+    return {0, 0, std::max(0L, width_ - (frame.left + frame.right)),
+            std::max(0L, height_ - (frame.top + frame.bottom))};
 }
 
 TWindowState TCustomForm::WindowState() const {
@@ -322,10 +359,7 @@ void TCustomForm::Close() {
 
 void TCustomForm::Release() {
     if (HandleAllocated()) PostMessageA(HandleValue(), CM_RELEASE, 0, 0);
-    else {
-        DoDestroy();
-        delete this;
-    }
+    else CMRelease();
 }
 
 std::unique_ptr<TBitmap> TCustomForm::GetFormImage() {
@@ -349,48 +383,88 @@ bool TCustomForm::DoKeyDown(WORD& key, TShiftState shift) { return TWinControl::
 bool TCustomForm::DoKeyPress(char& key) { return TWinControl::DoKeyPress(key); }
 
 void TCustomForm::WndProc(TMessage& m) {
+    if (DispatchFormMessage(m)) return;
+    TWinControl::WndProc(m);
+}
+
+bool TCustomForm::DispatchFormMessage(TMessage& m) {
     switch (m.Msg) {
-    case WM_CLOSE:
-        Close();
-        return;
-    case WM_SHOWWINDOW:
-        TWinControl::WndProc(m);
-        // Only the window's own showing and hiding count, not its owner being minimized or
-        // restored (lParam names those).
-        if (m.LParam == 0) {
-            showReported_ = m.WParam != 0;
-            DoShowHide(m.WParam != 0);
-        }
-        return;
-    case WM_ACTIVATE:
-        TWinControl::WndProc(m);
-        if (LOWORD(m.WParam) != WA_INACTIVE) {
-            // Give the focus back to the control that had it, not to the form.
-            if (activeControl_ && activeControl_->CanFocus() && activeControl_->HandleAllocated())
-                ::SetFocus(activeControl_->HandleValue());
-            OnActivate(this);
-        }
-        return;
-    case WM_SETFOCUS:
-        if (activeControl_ && activeControl_->CanFocus() && activeControl_ != this) {
-            ::SetFocus(activeControl_->Handle());
-            return;
-        }
-        break;
-    case CM_DIALOGKEY:
-        if (m.WParam == VK_TAB && !(KeyboardShiftState() & (ssCtrl | ssAlt))) {
-            SelectNext(activeControl_, (KeyboardShiftState() & ssShift) == 0, true);
-            m.Result = 1;
-            return;
-        }
-        break;
-    case CM_RELEASE:
+    case WM_CLOSE: return WMClose();
+    case WM_SHOWWINDOW: return WMShowWindow(m);
+    case WM_ACTIVATE: return WMActivate(m);
+    case WM_SETFOCUS: return WMSetFocus();
+    case WM_NCCALCSIZE: return WMNCCalcSize(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
+    case CM_RELEASE: return CMRelease();
+    default: return false;
+    }
+}
+
+bool TCustomForm::WMClose() {
+    Close();
+    return true;
+}
+
+bool TCustomForm::WMShowWindow(TMessage& m) {
+    TWinControl::WndProc(m);
+    // Only the window's own showing and hiding count, not its owner being minimized or
+    // restored (lParam names those).
+    if (m.LParam == 0) {
+        showReported_ = m.WParam != 0;
+        DoShowHide(m.WParam != 0);
+    }
+    return true;
+}
+
+bool TCustomForm::WMActivate(TMessage& m) {
+    TWinControl::WndProc(m);
+    if (LOWORD(m.WParam) != WA_INACTIVE) {
+        // Give the focus back to the control that had it, not to the form.
+        if (activeControl_ && activeControl_->CanFocus() && activeControl_->HandleAllocated())
+            ::SetFocus(activeControl_->HandleValue());
+        OnActivate(this);
+    }
+    return true;
+}
+
+bool TCustomForm::WMSetFocus() {
+    if (!activeControl_ || !activeControl_->CanFocus() || activeControl_ == this) return false;
+    ::SetFocus(activeControl_->Handle());
+    return true;
+}
+
+bool TCustomForm::WMNCCalcSize(TMessage& m) {
+    // With frame metrics of its own the form's frame is what they say, not the system's.
+    if (!frameMetrics_) return false;
+    RECT frame = FrameInsets();
+    RECT& r = TWMNCCalcSize(m).Proposed();
+    r.left += frame.left;
+    r.top += frame.top;
+    r.right = std::max(r.left, r.right - frame.right);
+    r.bottom = std::max(r.top, r.bottom - frame.bottom);
+    m.Result = 0;
+    return true;
+}
+
+bool TCustomForm::CMDialogKey(TMessage& m) {
+    if (m.WParam != VK_TAB || (KeyboardShiftState() & (ssCtrl | ssAlt))) return false;
+    SelectNext(activeControl_, (KeyboardShiftState() & ssShift) == 0, true);
+    m.Result = 1;
+    return true;
+}
+
+bool TCustomForm::CMRelease() {
+    // Posted by Release, or sent by whoever wants the form gone: the form is freed once no
+    // message of it is being dispatched anymore, so no handler or WindowProc layer still on
+    // the stack touches a freed form.
+    if (releasing_) return true;
+    releasing_ = true;
+    WindowProc.Defer([this, state = WindowProc.State()] {
+        if (!state->Alive()) return; // freed some other way meanwhile
         DoDestroy();
         delete this;
-        return;
-    default: break;
-    }
-    TWinControl::WndProc(m);
+    });
+    return true;
 }
 
 // ---- TApplication ------------------------------------------------------------------------------
@@ -482,10 +556,16 @@ bool TApplication::ProcessMessage(MSG& msg) {
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         // Dialog keys (Tab and the like) go to the form before the key becomes a character.
         for (HWND h = msg.hwnd; h; h = GetParent(h)) {
-            if (auto* c = dynamic_cast<TWinControl*>(FindControl(h))) {
+            auto* c = dynamic_cast<TWinControl*>(FindControl(h));
+            if (!c) continue;
+            try {
                 if (c->Perform(CN_KEYDOWN, msg.wParam, msg.lParam)) return true;
-                break;
+            } catch (...) {
+                // A failing dialog key handler is reported, and the key counts as handled.
+                HandleException(c);
+                return true;
             }
+            break;
         }
     }
     TranslateMessage(&msg);

@@ -42,6 +42,32 @@ enum TPrintScale { poNone, poProportional, poPrintToFit };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 
+class TCustomForm;
+
+// What a frame-metrics step is asked about: the style of the form's window (its present one,
+// or the one it will be created with).
+struct TFrameRequest {
+    const TCustomForm* form = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool hasMenu = false;
+};
+
+// How thick the frame around a form's client area is: left, top (caption and menu bar
+// included), right and bottom. A form turns its client size into its window size through this
+// step, so a frame of another thickness (a skinned one) keeps the client size that was asked.
+class TFrameMetrics {
+public:
+    virtual ~TFrameMetrics() = default;
+    virtual RECT FrameInsets(const TFrameRequest& request) const = 0;
+};
+
+// The system's frame (AdjustWindowRectEx).
+class TSystemFrameMetrics : public TFrameMetrics {
+public:
+    RECT FrameInsets(const TFrameRequest& request) const override;
+};
+
 class TCustomForm : public TWinControl {
     WL_CLASS(TCustomForm, TWinControl)
 public:
@@ -67,6 +93,11 @@ public:
     void SetClientHeight(int h) { SetClientSize(ClientWidth(), h); }
     void SetClientSize(int width, int height) override;
     RECT ClientRect() const override;
+    // The frame-metrics step: the system's unless one is installed. Installing one on a form
+    // with a window keeps its client size, and the form then answers WM_NCCALCSIZE with it.
+    void SetFrameMetrics(std::shared_ptr<const TFrameMetrics> metrics);
+    const std::shared_ptr<const TFrameMetrics>& FrameMetrics() const { return frameMetrics_; }
+    RECT FrameInsets() const;
     TPosition Position() const { return position_; }
     void SetPosition(TPosition p) { position_ = p; }
     TWindowState WindowState() const;
@@ -109,6 +140,8 @@ public:
     TNotifyEvent OnActivate;
 
 protected:
+    // Whether the window will show a menu bar once created (counted in its frame before then).
+    virtual bool WillHaveMenuBar() const { return false; }
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& msg) override;
@@ -116,6 +149,17 @@ protected:
     bool DoKeyPress(char& key) override;
 
 private:
+    TFrameRequest FrameRequest() const;
+    // Message handlers: true when the message was consumed.
+    bool DispatchFormMessage(TMessage& msg);
+    bool WMClose();
+    bool WMShowWindow(TMessage& msg);
+    bool WMActivate(TMessage& msg);
+    bool WMSetFocus();
+    bool WMNCCalcSize(TMessage& msg);
+    bool CMDialogKey(TMessage& msg);
+    bool CMRelease();
+
     void UpdateStyle();
     void DoShowHide(bool shown);
     bool showReported_ = false;
@@ -130,6 +174,8 @@ private:
     TPrintScale printScale_ = poProportional;
     bool keyPreview_ = false;
     bool destroyed_ = false;
+    bool releasing_ = false;
+    std::shared_ptr<const TFrameMetrics> frameMetrics_;
 };
 
 class TForm : public TCustomForm {

@@ -161,7 +161,11 @@ void TBitmap::Replace(Dib&& dib) {
 int TBitmap::RowBytes() const { return StrideOf(FWidth, FBitCount); }
 
 WL_DEFINE_CLASS(TBitmap, [](ClassBuilder<TBitmap>& c) {
-    c.Color("TransparentColor", &TBitmap::TransparentColor, &TBitmap::SetTransparentColor);
+    // Stored only when fixed: the automatic colour is the pixels' own, and writing it would make
+    // the bitmap read back with a fixed colour.
+    c.Color("TransparentColor",
+            [](const TBitmap& b) { return b.TransparentMode() == tmFixed ? b.TransparentColor() : clDefault; },
+            &TBitmap::SetTransparentColor);
     c.Enum("TransparentMode", &TBitmap::TransparentMode, &TBitmap::SetTransparentMode,
            {{"tmAuto", tmAuto}, {"tmFixed", tmFixed}});
 })

@@ -32,7 +32,8 @@ add_library(wl_skin_builtin OBJECT ${CMAKE_CURRENT_BINARY_DIR}/builtin.rc ${buil
 add_library(wl_skin_data STATIC
   ${CMAKE_CURRENT_LIST_DIR}/skin_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/skin_load.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/skin_dump.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/skin_dump.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/skin_slots.cpp)
 target_link_libraries(wl_skin_data PUBLIC wl_skin_values wl_skin_draw wl_skin_bitmaps wl_ui)
 # Resources in a static library would be dropped by the linker (nothing refers to them), so
 # every executable that links skin data compiles the built-in resources in itself.

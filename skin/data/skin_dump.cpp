@@ -1,6 +1,8 @@
 // Text dump of a loaded skin (see skin_dump.h).
 #include "skin/data/skin_dump.h"
 
+#include "skin/data/skin_slots.h"
+
 #include <cstdio>
 
 namespace wl {
@@ -46,50 +48,7 @@ std::vector<NamedSkinColour> SkinColours(const TSkinData& d) {
 
 std::string DumpSkin(TSkinData& d) {
     std::string out;
-    const struct {
-        const char* name;
-        const TDataSkinObject* rec;
-    } slots[] = {
-        {"BorderLeft", d.BorderLeft.get()},
-        {"BorderRight", d.BorderRight.get()},
-        {"BorderTop", d.BorderTop.get()},
-        {"BorderBottom", d.BorderBottom.get()},
-        {"Title", d.Title.get()},
-        {"Buttons", d.Buttons.get()},
-        {"Progress", d.Progress.get()},
-        {"ProgressChunk", d.ProgressChunk.get()},
-        {"MenuBar", d.MenuBar.get()},
-        {"GroupBoxEdge", d.GroupBoxEdge.get()},
-        {"GroupBox", d.GroupBox.get()},
-        {"Tabs", d.Tabs.get()},
-        {"StatusBarEdges", d.StatusBarEdges.get()},
-        {"TabPane", d.TabPane.get()},
-        {"ToolBars", d.ToolBars.get()},
-        {"ComboButton", d.ComboButton.get()},
-        {"SunkEdge", d.SunkEdge.get()},
-        {"ExtraImages", d.ExtraImages.get()},
-        {"Headerbar", d.Headerbar.get()},
-        {"MenuItem", d.MenuItem.get()},
-        {"MenuBackground", d.MenuBackground.get()},
-        {"Scrollbar", d.Scrollbar.get()},
-        {"HorzScroll", d.HorzScroll.get()},
-        {"VertScroll", d.VertScroll.get()},
-        {"HorzScrollThumb", d.HorzScrollThumb.get()},
-        {"VertScrollThumb", d.VertScrollThumb.get()},
-        {"TrackbarThumbHorz", d.TrackbarThumbHorz.get()},
-        {"TrackbarThumbVert", d.TrackbarThumbVert.get()},
-        {"TrackbarThumbLeft", d.TrackbarThumbLeft.get()},
-        {"TrackbarThumbRight", d.TrackbarThumbRight.get()},
-        {"TrackbarThumbUp", d.TrackbarThumbUp.get()},
-        {"TrackbarThumbDown", d.TrackbarThumbDown.get()},
-        {"UpDownHorz", d.UpDownHorz.get()},
-        {"UpDownVert", d.UpDownVert.get()},
-        {"Track", d.Track.get()},
-        {"TrackVert", d.TrackVert.get()},
-        {"ComboxArrow", d.ComboxArrow.get()},
-        {"Toolbar", d.Toolbar.get()},
-    };
-    for (const auto& s : slots) Slot(out, s.name, s.rec);
+    for (const TSkinSlot& s : SkinSlots()) Slot(out, s.Name, SlotRecord(d, s));
     for (const auto& b : d.SysButtons) {
         out += "SysButton " + b->Name + " Action=" + std::to_string(b->Action) +
                " Align=" + std::to_string(b->Align) + " Xcoord=" + std::to_string(b->Xcoord) +

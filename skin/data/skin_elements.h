@@ -2,6 +2,7 @@
 // margins, flags and colours), filled by the skin load and read directly by every painter.
 #pragma once
 
+#include "skin/draw/skin_draw.h"
 #include "ui/classes.h"
 #include "ui/graphics.h"
 
@@ -37,6 +38,20 @@ public:
     // The four margins as the drawing routines take them (left, top, right, bottom).
     RECT Margins() const { return RECT{LeftWidth, TopHeight, RightWidth, BottomHeight}; }
 };
+
+// What to draw of an element record at cell `index`: its image, margins and cell count, the
+// centre tiled when Tile is 1, keyed when Trans is non-zero, cells side by side. Callers change
+// what differs (Vertical for stacked strips; the frame borders' Tile is a stretch flag, see
+// SlotDraw in skin_slots.h).
+inline TElementDraw ElementDraw(TDataSkinObject& element, int index = 1) {
+    return TElementDraw{.Image = &element.Image,
+                        .Margins = element.Margins(),
+                        .Frames = element.Frame,
+                        .Index = index,
+                        .Vertical = false,
+                        .Tile = element.Tile == 1,
+                        .Transparent = element.Trans != 0};
+}
 
 class TDataSkinBorder : public TDataSkinObject {
     WL_CLASS(TDataSkinBorder, TDataSkinObject)

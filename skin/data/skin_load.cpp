@@ -6,10 +6,11 @@
 #include "skin/archive/quick_ini.h"
 #include "skin/archive/skin_reader.h"
 #include "skin/data/skin_data.h"
+#include "skin/data/skin_slots.h"
 #include "skin/data/skin_values.h"
-#include "skin/forms/skin_draw.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace wl {
 
@@ -52,7 +53,7 @@ public:
     void Run();
 
 private:
-    // Image-name rule: the named archive entry decoded as a bitmap, else an empty bitmap.
+    // The named archive entry decoded as a bitmap, else an empty bitmap.
     void ReadImage(TBitmap& target, std::string_view section, std::string_view key) {
         target.Clear();
         const std::string value = Ini.ReadString(section, key, "");
@@ -73,7 +74,8 @@ private:
         return Ini.ReadInteger(section, key, def);
     }
 
-    // Fields shared by the plain rules (R1, R2, R4).
+    // The keys every image element of its own section has: image, style, margins, flags and
+    // the three state colours (text colours default to the button text).
     void ReadCommon(TDataSkinObject& o, std::string_view s, bool readFrame) {
         ReadImage(o.Image, s, "Image");
         o.Style = Int(s, "Style", 0);
@@ -93,33 +95,32 @@ private:
         if (o.Tile > 1) o.Tile = 0;
     }
 
-    // R1: a plain element, absent without an "Image" value.
-    void Plain(std::unique_ptr<TDataSkinObject>& slot, const char* section) {
-        slot.reset();
+    // One slot filled by its rule; the overload is chosen by the record type of its member.
+    void Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinObject>& record);
+    void Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinBorder>& record);
+    void Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinTitle>& record);
+    void Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinButton>& record);
+    void Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinBoxLabel>& record);
+
+    // An element of its own section, absent without an "Image" value.
+    template <class Record>
+    void Plain(std::unique_ptr<Record>& record, const char* section, bool readFrame) {
+        record.reset();
         if (!HasValue(section, "Image")) return;
-        slot = std::make_unique<TDataSkinObject>(section);
-        ReadCommon(*slot, section, true);
-    }
-    // R2: with a second image under `key2`, no "Frame".
-    void WithSecond(std::unique_ptr<TDataSkinBorder>& slot, const char* section, const char* key2) {
-        slot.reset();
-        if (!HasValue(section, "Image")) return;
-        slot = std::make_unique<TDataSkinBorder>(section);
-        ReadCommon(*slot, section, false);
-        if (HasValue(section, key2)) ReadImage(slot->Image2, section, key2);
+        record = std::make_unique<Record>(section);
+        ReadCommon(*record, section, readFrame);
     }
 
-    void Borders();
+    void Border(TDataSkinBorder& r, const TSkinSlot& slot);
     void Colours();
     void SysButtons();
     void MdiButtons();
-    void PushButtons();
-    void TitleText();
-    void ProgressBar();
-    void MenuBarImage();
-    void GroupBoxLabel();
+    void PushButtons(TDataSkinButton& b, const char* s);
+    void TitleText(TDataSkinTitle& t, const char* P);
+    void ProgressBar(std::unique_ptr<TDataSkinBorder>& p, const char* s);
+    void MenuBarImage(std::unique_ptr<TDataSkinObject>& m, const char* P);
     void BuiltinTrack(std::unique_ptr<TDataSkinObject>& slot, const char* name);
-    void FrameCounts();
+    void RuleFrameCounts();
     void MirrorComboButton();
     void ComboComposite();
     void ComboArrow();
@@ -135,52 +136,22 @@ private:
 void TSkinLoader::Run() {
     Sections = Ini.ReadSections();
     D.SkinName = Ini.ReadString("TitlebarSkin", "SkinName", "");
-    Borders();
+    // Colours first: element text colours default to the button text.
     Colours();
     SysButtons();
     MdiButtons();
-    PushButtons();
-    TitleText();
-    ProgressBar();
-    Plain(D.ProgressChunk, "Progress.Chunk");
-    MenuBarImage();
-    Plain(D.GroupBoxEdge, "GroupBoxEdge");
-    GroupBoxLabel();
-    WithSecond(D.Tabs, "Tabs", "Border");
-    Plain(D.StatusBarEdges, "StatusBarEdges");
-    Plain(D.TabPane, "Tab.Pane");
+    for (const TSkinSlot& slot : SkinSlots()) {
+        std::visit([&](auto member) { Fill(slot, D.*member); }, slot.Member);
+        if (TDataSkinObject* r = SlotRecord(D, slot); r && slot.Frames > 0) r->Frame = slot.Frames;
+    }
     if (D.TabPane) {
+        // Tab pages draw their pane with at most 4-pixel margins.
         auto& p = *D.TabPane;
         for (int32_t* m : {&p.LeftWidth, &p.TopHeight, &p.RightWidth, &p.BottomHeight})
             *m = std::min(*m, 4);
     }
-    Plain(D.ToolBars, "ToolBars");
-    // The combo button's second image key is never written by skins; the mirror fills it.
-    WithSecond(D.ComboButton, "ComboButton", "****");
-    Plain(D.SunkEdge, "SunkEdge");
+    RuleFrameCounts();
     MirrorComboButton();
-    Plain(D.ExtraImages, "ExtraImages");
-    Plain(D.Headerbar, "Headerbar");
-    Plain(D.MenuItem, "MenuItem");
-    Plain(D.MenuBackground, "MenuBackground");
-    Plain(D.Scrollbar, "Scrollbar");
-    Plain(D.HorzScroll, "HorzScroll");
-    Plain(D.VertScroll, "VertScroll");
-    Plain(D.HorzScrollThumb, "HorzScrollThumb");
-    Plain(D.VertScrollThumb, "VertScrollThumb");
-    Plain(D.TrackbarThumbHorz, "Trackbar.ThumbHorz");
-    Plain(D.TrackbarThumbVert, "Trackbar.ThumbVert");
-    Plain(D.TrackbarThumbLeft, "Trackbar.ThumbLeft");
-    Plain(D.TrackbarThumbRight, "Trackbar.ThumbRight");
-    Plain(D.TrackbarThumbUp, "Trackbar.ThumbUp");
-    Plain(D.TrackbarThumbDown, "Trackbar.ThumbDown");
-    WithSecond(D.UpDownHorz, "UpDown.Horz", "GlyphImage");
-    WithSecond(D.UpDownVert, "UpDown.Vert", "GlyphImage");
-    Plain(D.Track, "Track");
-    Plain(D.TrackVert, "TRACKVERT");
-    if (!D.Track) BuiltinTrack(D.Track, "TRACK");
-    if (!D.TrackVert) BuiltinTrack(D.TrackVert, "TRACKVERT");
-    FrameCounts();
     ComboComposite();
     ComboArrow();
     ToolbarGradient();
@@ -189,30 +160,64 @@ void TSkinLoader::Run() {
     D.NotLoaded = false;
 }
 
-void TSkinLoader::Borders() {
-    struct B {
-        TDataSkinBorder* rec;
-        const char* name;
-        bool horizontal; // top and bottom: the fixed ends are left and right
-    } borders[] = {{D.BorderLeft.get(), "Left", false},
-                   {D.BorderRight.get(), "Right", false},
-                   {D.BorderTop.get(), "Top", true},
-                   {D.BorderBottom.get(), "Bottom", true}};
-    const char* P = "Personality";
-    for (const B& b : borders) {
-        TDataSkinBorder& r = *b.rec;
-        const std::string n = b.name;
-        const int32_t first = Int(P, n + "TopHeight", 0), last = Int(P, n + "BotHeight", 0);
-        if (b.horizontal) {
-            r.LeftWidth = first, r.RightWidth = last, r.TopHeight = r.BottomHeight = 0;
-        } else {
-            r.TopHeight = first, r.BottomHeight = last, r.LeftWidth = r.RightWidth = 0;
-        }
-        r.Frame = Int(P, n + "Frame", 1);
-        r.Tile = std::min(Int(P, n + "Stretch", 1), 1);
-        r.Trans = Int(P, n + "Trans", 1);
-        ReadImage(r.Image, P, n);
+void TSkinLoader::Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinObject>& record) {
+    switch (slot.Rule) {
+    case TSlotRule::Plain: Plain(record, slot.Section, true); break;
+    case TSlotRule::MenuBar: MenuBarImage(record, slot.Section); break;
+    case TSlotRule::Track:
+        Plain(record, slot.Section, true);
+        if (!record) BuiltinTrack(record, slot.Key);
+        break;
+    default: break; // derived slots are made after the reading
     }
+}
+
+void TSkinLoader::Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinBorder>& record) {
+    switch (slot.Rule) {
+    case TSlotRule::FrameBorder: Border(*record, slot); break;
+    case TSlotRule::ProgressBar: ProgressBar(record, slot.Section); break;
+    case TSlotRule::WithSecond:
+        Plain(record, slot.Section, false);
+        if (record && slot.Key && HasValue(slot.Section, slot.Key))
+            ReadImage(record->Image2, slot.Section, slot.Key);
+        break;
+    default: break;
+    }
+}
+
+void TSkinLoader::Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinTitle>& record) {
+    TitleText(*record, slot.Section);
+}
+
+void TSkinLoader::Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinButton>& record) {
+    PushButtons(*record, slot.Section);
+}
+
+void TSkinLoader::Fill(const TSkinSlot& slot, std::unique_ptr<TDataSkinBoxLabel>& record) {
+    Plain(record, slot.Section, false);
+    if (!record) return;
+    const char* s = slot.Section;
+    record->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
+    record->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
+    record->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
+}
+
+// A frame border: top and bottom borders keep their fixed ends as left and right margins,
+// the side borders as top and bottom ones.
+void TSkinLoader::Border(TDataSkinBorder& r, const TSkinSlot& slot) {
+    const char* P = slot.Section;
+    const std::string n = slot.Key;
+    const bool horizontal = slot.Layout == TSlotLayout::EndBorder;
+    const int32_t first = Int(P, n + "TopHeight", 0), last = Int(P, n + "BotHeight", 0);
+    if (horizontal) {
+        r.LeftWidth = first, r.RightWidth = last, r.TopHeight = r.BottomHeight = 0;
+    } else {
+        r.TopHeight = first, r.BottomHeight = last, r.LeftWidth = r.RightWidth = 0;
+    }
+    r.Frame = Int(P, n + "Frame", 1);
+    r.Tile = std::min(Int(P, n + "Stretch", 1), 1);
+    r.Trans = Int(P, n + "Trans", 1);
+    ReadImage(r.Image, P, n);
 }
 
 void TSkinLoader::Colours() {
@@ -288,9 +293,7 @@ void TSkinLoader::MdiButtons() {
     }
 }
 
-void TSkinLoader::PushButtons() {
-    TDataSkinButton& b = *D.Buttons;
-    const char* s = "Buttons";
+void TSkinLoader::PushButtons(TDataSkinButton& b, const char* s) {
     b.LeftWidth = Int(s, "LeftWidth", 0);
     b.RightWidth = Int(s, "RightWidth", 0);
     b.TopHeight = Int(s, "TopHeight", 0);
@@ -314,9 +317,7 @@ void TSkinLoader::PushButtons() {
     b.PressedColour2 = ReadColourTriple(Ini, s, "PressedColour2", D.ButtonText);
 }
 
-void TSkinLoader::TitleText() {
-    TDataSkinTitle& t = *D.Title;
-    const char* P = "Personality";
+void TSkinLoader::TitleText(TDataSkinTitle& t, const char* P) {
     ReadImage(t.Image, P, "TextBack");
     t.LeftWidth = Int(P, "TextShift", 0);
     t.TopHeight = Int(P, "TextShiftVert", 0);
@@ -333,11 +334,10 @@ void TSkinLoader::TitleText() {
     ReadSplitColour(Ini, P, "InActiveText", t.InActiveText);
 }
 
-void TSkinLoader::ProgressBar() {
-    D.Progress.reset();
-    const char* s = "Progress";
+void TSkinLoader::ProgressBar(std::unique_ptr<TDataSkinBorder>& p, const char* s) {
+    p.reset();
     if (!HasValue(s, "Bitmap")) return;
-    auto& p = D.Progress = std::make_unique<TDataSkinBorder>(s);
+    p = std::make_unique<TDataSkinBorder>(s);
     ReadImage(p->Image, s, "Bitmap");
     p->Style = Int(s, "Style", 0);
     p->LeftWidth = Int(s, "LeftWidth", 0);
@@ -348,27 +348,15 @@ void TSkinLoader::ProgressBar() {
     p->Tile = std::min(Int(s, "Tile", 0), 1);
 }
 
-void TSkinLoader::MenuBarImage() {
-    D.MenuBar.reset();
-    const char* P = "Personality";
+void TSkinLoader::MenuBarImage(std::unique_ptr<TDataSkinObject>& m, const char* P) {
+    m.reset();
     if (!HasValue(P, "menuBar")) return;
-    auto& m = D.MenuBar = std::make_unique<TDataSkinObject>(P);
+    m = std::make_unique<TDataSkinObject>(P);
     ReadImage(m->Image, P, "menuBar");
     m->TopHeight = m->BottomHeight = 0;
     m->Tile = std::min(Int(P, "TileMenu", 1), 1);
     m->LeftWidth = Int(P, "TileLeftMenu", 1);
     m->RightWidth = Int(P, "TileRightMenu", 1);
-}
-
-void TSkinLoader::GroupBoxLabel() {
-    D.GroupBox.reset();
-    const char* s = "GroupBox";
-    if (!HasValue(s, "Image")) return;
-    auto& g = D.GroupBox = std::make_unique<TDataSkinBoxLabel>(s);
-    ReadCommon(*g, s, false);
-    g->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
-    g->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
-    g->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
 }
 
 void TSkinLoader::BuiltinTrack(std::unique_ptr<TDataSkinObject>& slot, const char* name) {
@@ -379,45 +367,27 @@ void TSkinLoader::BuiltinTrack(std::unique_ptr<TDataSkinObject>& slot, const cha
     LoadBuiltinBitmap(slot->Image, name);
 }
 
-void TSkinLoader::FrameCounts() {
-    D.Title->Frame = 2;
+// Cell counts that depend on what was read (the fixed ones come from the slot table).
+void TSkinLoader::RuleFrameCounts() {
     TDataSkinButton& b = *D.Buttons;
-    b.Frame = 5;
     if (b.RadioButtonFrame == 0)
         b.RadioButtonFrame = GlyphFrameCount(b.RadioImage.Width(), b.RadioImage.Height());
     if (b.CheckButtonFrame == 0)
         b.CheckButtonFrame = GlyphFrameCount(b.CheckImage.Width(), b.CheckImage.Height());
     if (D.Progress) D.Progress->Frame = D.Progress->Style == 0 ? 2 : 1;
-    struct Fixed {
-        TDataSkinObject* rec;
-        int frames;
-    } fixed[] = {{D.MenuBar.get(), 2},          {D.GroupBoxEdge.get(), 2},
-                 {D.GroupBox.get(), 1},         {D.Tabs.get(), 5},
-                 {D.StatusBarEdges.get(), 3},   {D.TabPane.get(), 1},
-                 {D.ToolBars.get(), 5},         {D.ComboButton.get(), 4},
-                 {D.SunkEdge.get(), 4},         {D.ExtraImages.get(), 5},
-                 {D.MenuItem.get(), 5},         {D.MenuBackground.get(), 1},
-                 {D.Scrollbar.get(), 23},       {D.HorzScroll.get(), 4},
-                 {D.VertScroll.get(), 4},       {D.TrackbarThumbHorz.get(), 5},
-                 {D.TrackbarThumbVert.get(), 5}, {D.TrackbarThumbLeft.get(), 5},
-                 {D.TrackbarThumbRight.get(), 5}, {D.TrackbarThumbUp.get(), 5},
-                 {D.TrackbarThumbDown.get(), 5}, {D.UpDownHorz.get(), 8},
-                 {D.UpDownVert.get(), 8}};
-    for (const Fixed& f : fixed)
-        if (f.rec) f.rec->Frame = f.frames;
     if (D.Headerbar && D.Headerbar->Frame == 0) D.Headerbar->Frame = 5;
     if (D.HorzScrollThumb) D.HorzScrollThumb->Frame = Int("HorzScrollThumb", "FrameCount", 3);
     if (D.VertScrollThumb) D.VertScrollThumb->Frame = Int("VertScrollThumb", "FrameCount", 3);
 }
 
-// D1: the combo button mirrored, for right-to-left combos.
+// The combo button mirrored into its second image, for right-to-left combos.
 void TSkinLoader::MirrorComboButton() {
     if (!D.ComboButton || D.ComboButton->Image.Empty()) return;
     Copy24(D.ComboButton->Image2, D.ComboButton->Image);
     MirrorBitmap(D.ComboButton->Image2);
 }
 
-// D2: one element for the whole combo box face, drop-down part at the right (ComboButton) and
+// One element for the whole combo box face, drop-down part at the right (ComboButton) and
 // mirrored at the left (SunkEdge); the text area is key colour.
 void TSkinLoader::ComboComposite() {
     if (!D.SunkEdge || !D.ComboButton) return;
@@ -432,15 +402,24 @@ void TSkinLoader::ComboComposite() {
     UniqueBrush key(CreateSolidBrush(RGB(255, 0, 255)));
     RECT all{0, 0, 50 * n, 21};
     FillRect(s, &all, key.get());
+    // The sunken edge fills the cell, the button and its glyph sit at the right, both without
+    // tiling and the button always keyed.
+    TElementDraw edge = ElementDraw(sunk);
+    edge.Tile = false;
+    TElementDraw button = ElementDraw(combo);
+    button.Tile = false;
+    button.Transparent = true;
     for (int k = 1; k <= n; ++k) {
         const RECT whole{0, 0, 50, 21};
         FillRect(c, &whole, key.get());
-        DrawElement(c, whole, sunk.Image, sunk.Margins(), false, false, sunk.Frame, k,
-                    sunk.Trans != 0);
+        DrawElement(c, whole, edge.Cell(k));
         const RECT right{50 - w, 0, 50, 21};
-        DrawElement(c, right, combo.Image, combo.Margins(), false, false, combo.Frame, k, true);
-        if (D.ExtraImages)
-            DrawFrameCentered(c, right, D.ExtraImages->Image, true, D.ExtraImages->Frame, k);
+        DrawElement(c, right, button.Cell(k));
+        if (D.ExtraImages) {
+            TElementDraw glyph = ElementDraw(*D.ExtraImages, k);
+            glyph.Transparent = true;
+            DrawFrameCentered(c, right, glyph);
+        }
         const RECT text{2, 2, 49 - w, 18};
         FillRect(c, &text, key.get());
         BitBlt(s, 50 * (k - 1), 0, 50, 21, c, 0, 0, SRCCOPY);
@@ -458,13 +437,14 @@ void TSkinLoader::ComboComposite() {
     sunk.RightWidth = 2;
 }
 
-// D3: the drop-down arrow cells of the combo.
+// The drop-down arrow cells of the combo.
 void TSkinLoader::ComboArrow() {
     if (!D.ComboxArrow) D.ComboxArrow = std::make_unique<TDataSkinObject>("ComboxArrow");
     TDataSkinObject& a = *D.ComboxArrow;
     if (!D.SunkEdge && D.ComboButton) {
         Copy24(a.Image, D.ComboButton->Image);
-        if (!a.Image.Empty()) ReplaceMagenta(a.Image, D.ButtonFace);
+        // The key pixels take the face's bytes, so a system colour is looked up first.
+        if (!a.Image.Empty()) ReplaceMagenta(a.Image, ColorToRGB(D.ButtonFace));
         a.Frame = D.ComboButton->Frame;
     } else if (D.SunkEdge && D.ComboButton) {
         const int n = std::max(1, D.SunkEdge->Frame);
@@ -479,7 +459,7 @@ void TSkinLoader::ComboArrow() {
     }
 }
 
-// D5: a point in the first cell of the top border, else the button face.
+// A point in the first cell of the top border, else the button face.
 TColor TSkinLoader::FrameColourNow() const {
     TBitmap& top = D.BorderTop->Image;
     if (top.Empty()) return D.ButtonFace;
@@ -489,9 +469,11 @@ TColor TSkinLoader::FrameColourNow() const {
     return c == -1 ? D.ButtonFace : c;
 }
 
-// D4: the tool-bar background, a soft vertical gradient near the frame colour.
+// The tool-bar background, a soft vertical gradient near the frame colour. The frame colour
+// may be a system colour (the face, when there is no top border): its saturation is measured
+// on the colour it stands for.
 void TSkinLoader::ToolbarGradient() {
-    const TColor c = FrameColourNow();
+    const TColor c = ColorToRGB(FrameColourNow());
     TColor bottom = MixColors(0x808080, c, 150);
     const TColor top = MixColors(D.ButtonFace, 0xFFFFFF, 150);
     const int s = ColorSaturation(c);

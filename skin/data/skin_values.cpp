@@ -144,16 +144,4 @@ const std::vector<std::string>& DefaultSkin3rd() {
     return lines;
 }
 
-std::vector<std::string> MainWindowSkin3rd() {
-    std::vector<std::string> out;
-    for (const std::string& line : DefaultSkin3rd()) {
-        if (line == "TCategoryButtons=scrollbar" || line == "TPngBitBtn=pngbitbtn" ||
-            line == "TcxGroupbox=groupbox")
-            continue;
-        out.push_back(line == "TRzMenuButton=menubtn" ? "TRzMenuButton=bitbtn" : line);
-        if (line == "TTBToolbar=Panel") out.push_back("TAdvPageControl=nil");
-    }
-    return out;
-}
-
 } // namespace wl

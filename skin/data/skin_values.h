@@ -59,9 +59,6 @@ std::optional<std::string> Skin3rdKind(const std::vector<std::string>& lines,
 
 // The list a new skin data component starts with (117 lines).
 const std::vector<std::string>& DefaultSkin3rd();
-// The list the dictionary's main window stores (115 lines): the default without three lines,
-// one kind changed, one line added.
-std::vector<std::string> MainWindowSkin3rd();
 
 // Lower-cases A-Z only (other bytes, including code-page lead bytes, stay as they are).
 std::string AsciiLower(std::string_view text);

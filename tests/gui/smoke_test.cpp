@@ -1,9 +1,11 @@
 // End-to-end proof of the Wine harness: locale, a thread CBT hook seeing a window's creation,
-// subclassing, custom non-client painting read back from the screen, and the message box catcher.
+// owned subclassing, custom non-client painting read back from the screen, and the message box
+// catcher.
 #include "support/gui.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 #include "ui/strconv.h"
+#include "ui/subclass.h"
 
 #include <gtest/gtest.h>
 
@@ -26,24 +28,17 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-WNDPROC g_previousProc = nullptr;
-int g_ncPaints = 0;
 const COLORREF kFrameColour = RGB(200, 30, 40);
 
-LRESULT CALLBACK PaintFrame(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCPAINT) {
-        ++g_ncPaints;
-        HDC dc = GetWindowDC(hwnd);
-        RECT r;
-        GetWindowRect(hwnd, &r);
-        OffsetRect(&r, -r.left, -r.top);
-        HBRUSH brush = CreateSolidBrush(kFrameColour);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        ReleaseDC(hwnd, dc);
-        return 0;
-    }
-    return CallWindowProcW(g_previousProc, hwnd, msg, wParam, lParam);
+void PaintWholeWindow(HWND hwnd, COLORREF colour) {
+    HDC dc = GetWindowDC(hwnd);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(hwnd, dc);
 }
 
 TEST(Harness, HookSubclassAndNonClientPaint) {
@@ -55,19 +50,35 @@ TEST(Harness, HookSubclassAndNonClientPaint) {
     ASSERT_NE(hwnd, nullptr);
     EXPECT_NE(std::find(g_created.begin(), g_created.end(), hwnd), g_created.end());
 
-    g_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaintFrame)));
+    int ncPaints = 0;
+    TWindowSubclass sub;
+    ASSERT_TRUE(sub.Attach(hwnd, [&](TMessage& m) {
+        if (m.Msg == WM_NCPAINT) {
+            ++ncPaints;
+            PaintWholeWindow(hwnd, kFrameColour);
+            return;
+        }
+        sub.CallPrevious(m);
+    }));
     ShowWindow(hwnd, SW_SHOWNORMAL);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     test::PumpMessages(100);
-    EXPECT_GT(g_ncPaints, 0);
+    EXPECT_GT(ncPaints, 0);
     COLORREF c = test::WindowPixel(hwnd, 2, 2);
     EXPECT_EQ(c, kFrameColour) << std::hex << c;
     test::SaveWindowBitmap(hwnd, test::ArtifactDir() + "/smoke-window.bmp");
 
-    // Restoring the previous procedure detaches the subclass.
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previousProc));
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(g_previousProc));
+    // Detached, the window paints its own frame again and the subclass sees nothing more; the
+    // messages it passed on reached the static control's procedure (it kept its text).
+    sub.Detach();
+    const int paintsBefore = ncPaints;
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    test::PumpMessages(100);
+    EXPECT_EQ(ncPaints, paintsBefore);
+    EXPECT_NE(test::WindowPixel(hwnd, 2, 2), kFrameColour);
+    wchar_t text[16] = {};
+    GetWindowTextW(hwnd, text, 16);
+    EXPECT_STREQ(text, L"smoke");
     DestroyWindow(hwnd);
 }
 

@@ -4,7 +4,7 @@
 #include "tools/gallery/gallery_main.h"
 
 #include "support/gui.h"
-#include "support/handle_count.h"
+#include "support/gdi_count.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "comctrls_form.h"
 
 #include "support/gui.h"
-#include "support/handle_count.h"
+#include "support/gdi_count.h"
 #include "ui/formfile.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // and reading the pixels back through ScanLine and GetPixel.
 #include "ui/graphics.h"
 
+#include "support/gdi_count.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
@@ -602,16 +603,7 @@ TEST(Icon, LoadsDrawsAndRejects) {
 
 // ---- handle ownership ------------------------------------------------------------------------
 
-// Live GDI objects of this process. Windows counts them in GetGuiResources; Wine answers 0 there,
-// but it resolves a handle whose upper half is zero to whatever object occupies that table slot,
-// so there the slots are probed one by one.
-DWORD LiveGdiObjects() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    DWORD n = 0;
-    for (uintptr_t slot = 1; slot < 0x10000; ++slot)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++n;
-    return n;
-}
+using test::LiveGdiObjects;
 
 TEST(Graphics, GdiObjectCountStaysFlat) {
     auto cycle = [](int i) {
@@ -635,8 +627,8 @@ TEST(Graphics, GdiObjectCountStaysFlat) {
         bmp.Canvas().Draw(0, 0, icon);
     };
     cycle(0); // first use may create lasting stock objects
-    const DWORD before = LiveGdiObjects();
-    ASSERT_GT(before, 0u) << "GDI objects cannot be counted here";
+    const long before = LiveGdiObjects();
+    ASSERT_GT(before, 0) << "GDI objects cannot be counted here";
     for (int i = 1; i <= 1000; ++i) cycle(i);
     EXPECT_EQ(LiveGdiObjects(), before);
     // The counter itself must see a leak.

@@ -8,7 +8,8 @@
 #include "skin/archive/skin_reader.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_dump.h"
-#include "skin/forms/skin_draw.h"
+#include "skin/data/skin_slots.h"
+#include "skin/draw/skin_draw.h"
 #include "ui/strconv.h"
 
 #include <windows.h>
@@ -33,10 +34,7 @@ bool ReadFile(const std::string& path, std::string& bytes) {
 
 struct Row {
     std::string label;
-    TBitmap* image;
-    RECT margins;
-    bool vertical, tile, trans;
-    int frames;
+    TElementDraw draw; // its Frames at least 1
 };
 
 constexpr int kLabelWidth = 190, kGap = 6, kRowGap = 10;
@@ -46,17 +44,16 @@ constexpr const char* kLatinFace = "DejaVu Sans";
 constexpr const char* kChineseFace = "SimSun";
 constexpr TColor kSheetColour = 0xD6D2CE; // neutral grey, so key-colour holes show
 
-int CellW(const Row& r) {
-    return r.vertical ? r.image->Width() : r.image->Width() / std::max(1, r.frames);
+TFrameCell Cell(const Row& r) {
+    return SelectFrame(*r.draw.Image, r.draw.Vertical, r.draw.Frames, 1);
 }
-int CellH(const Row& r) {
-    return r.vertical ? r.image->Height() / std::max(1, r.frames) : r.image->Height();
-}
+int CellW(const Row& r) { return Cell(r).Width; }
+int CellH(const Row& r) { return Cell(r).Height; }
 // The enlarged size: wider and higher, enough to show how margins hold.
 int BigW(const Row& r) { return std::min(std::max(CellW(r) * 2, CellW(r) + 24), 160); }
 int BigH(const Row& r) { return std::min(std::max(CellH(r) * 3 / 2, CellH(r) + 10), 72); }
 int RowWidth(const Row& r) {
-    const int n = std::max(1, r.frames);
+    const int n = r.draw.Frames;
     return kLabelWidth + n * (CellW(r) + kGap) + 16 + n * (BigW(r) + kGap);
 }
 int RowHeight(const Row& r) { return std::max(BigH(r), 16) + kRowGap; }
@@ -80,17 +77,13 @@ void SampleWindow(TSkinData& d, TCanvas& c, int x0, int y0, int w, int h, bool a
     UniqueBrush face(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(d.ButtonFace))));
     RECT client{x0 + left, y0 + top, x0 + w - right, y0 + h - bottom};
     FillRect(dc, &client, face.get());
-    DrawElement(dc, {x0, y0, x0 + w, y0 + top}, d.BorderTop->Image, d.BorderTop->Margins(), true,
-                d.BorderTop->Tile != 1, d.BorderTop->Frame, fr(*d.BorderTop), true);
-    DrawElement(dc, {x0, y0 + top, x0 + left, y0 + h - bottom}, d.BorderLeft->Image,
-                d.BorderLeft->Margins(), false, d.BorderLeft->Tile != 1, d.BorderLeft->Frame,
-                fr(*d.BorderLeft), false);
-    DrawElement(dc, {x0 + w - right, y0 + top, x0 + w, y0 + h - bottom}, d.BorderRight->Image,
-                d.BorderRight->Margins(), false, d.BorderRight->Tile != 1, d.BorderRight->Frame,
-                fr(*d.BorderRight), false);
-    DrawElement(dc, {x0, y0 + h - bottom, x0 + w, y0 + h}, d.BorderBottom->Image,
-                d.BorderBottom->Margins(), true, d.BorderBottom->Tile != 1, d.BorderBottom->Frame,
-                fr(*d.BorderBottom), false);
+    auto border = [&](const char* slot, TDataSkinBorder& b, const RECT& r) {
+        DrawElement(dc, r, SlotDraw(*FindSlot(slot), b, fr(b)));
+    };
+    border("BorderTop", *d.BorderTop, {x0, y0, x0 + w, y0 + top});
+    border("BorderLeft", *d.BorderLeft, {x0, y0 + top, x0 + left, y0 + h - bottom});
+    border("BorderRight", *d.BorderRight, {x0 + w - right, y0 + top, x0 + w, y0 + h - bottom});
+    border("BorderBottom", *d.BorderBottom, {x0, y0 + h - bottom, x0 + w, y0 + h});
     c.Font().SetStyle(1u << fsBold);
     Text(c, x0 + d.Title->LeftWidth, y0 + (top - 14) / 2 + d.Title->TopHeight,
          active ? "Wordlark - active" : "Wordlark - inactive",
@@ -105,12 +98,15 @@ void SampleWindow(TSkinData& d, TCanvas& c, int x0, int y0, int w, int h, bool a
         if (b->Visibility1 == 1) continue;
         const int bw = b->Image.Width() / std::max(1, b->Frame), bh = b->Image.Height();
         const int bx = b->Align == 1 ? x0 + w - b->Xcoord : x0 + b->Xcoord;
-        DrawFrameStretched(dc, {bx, y0 + b->Ycoord, bx + bw, y0 + b->Ycoord + bh}, b->Image, true,
-                           b->Frame, 1);
+        TElementDraw cell = ElementDraw(*b);
+        cell.Transparent = true; // title buttons always use the key
+        DrawFrameStretched(dc, {bx, y0 + b->Ycoord, bx + bw, y0 + b->Ycoord + bh}, cell);
     }
     if (d.MenuBar) {
-        DrawElement(dc, {client.left, client.top, client.right, client.top + menuH},
-                    d.MenuBar->Image, d.MenuBar->Margins(), true, false, 2, frame, false);
+        TElementDraw bar = SlotDraw(*FindSlot("MenuBar"), *d.MenuBar, frame);
+        bar.Tile = false;
+        bar.Transparent = false;
+        DrawElement(dc, {client.left, client.top, client.right, client.top + menuH}, bar);
         Text(c, client.left + 8, client.top + 3, "File   Edit   Help",
              ColorToRGB(d.MenuBarText));
     }
@@ -122,8 +118,7 @@ void SampleWindow(TSkinData& d, TCanvas& c, int x0, int y0, int w, int h, bool a
                                         "Focused"};
         for (int i = 0; i < 5; ++i) {
             RECT r{bx + i * 84, by, bx + i * 84 + 76, by + 25};
-            DrawElement(dc, r, d.Buttons->Image, d.Buttons->Margins(), false,
-                        d.Buttons->Tile != 0, 5, i + 1, d.Buttons->Trans != 0);
+            DrawElement(dc, r, ElementDraw(*d.Buttons, i + 1));
             // Chinese captions in a CJK face (under Wine it has no Latin letters).
             const bool chinese = static_cast<unsigned char>(captions[i][0]) >= 0x80;
             c.Font().SetName(chinese ? kChineseFace : kLatinFace);
@@ -134,83 +129,51 @@ void SampleWindow(TSkinData& d, TCanvas& c, int x0, int y0, int w, int h, bool a
     }
     if (d.ComboButton && !d.ComboButton->Image.Empty()) {
         RECT r{bx, by + 40, bx + 180, by + 61};
-        DrawElement(dc, r, d.ComboButton->Image, d.ComboButton->Margins(), false, false,
-                    d.ComboButton->Frame, 1, true);
+        TElementDraw combo = ElementDraw(*d.ComboButton);
+        combo.Tile = false;
+        combo.Transparent = true;
+        DrawElement(dc, r, combo);
         Text(c, r.left + 6, r.top + 3, "combo box");
     }
     if (d.Progress && !d.Progress->Image.Empty()) {
         RECT r{bx + 200, by + 44, bx + 400, by + 58};
-        DrawElement(dc, r, d.Progress->Image, d.Progress->Margins(), false, d.Progress->Tile != 0,
-                    2, 1, true);
+        TElementDraw bar = ElementDraw(*d.Progress);
+        bar.Frames = 2;
+        bar.Transparent = true;
+        DrawElement(dc, r, bar);
         RECT fill{r.left, r.top, r.left + 130, r.bottom};
-        DrawElement(dc, fill, d.Progress->Image, d.Progress->Margins(), false,
-                    d.Progress->Tile != 0, 2, 2, true);
+        DrawElement(dc, fill, bar.Cell(2));
     }
 }
 
 int WriteSheet(TSkinData& d, const std::string& out) {
     std::vector<Row> rows;
-    auto add = [&](const std::string& label, TDataSkinObject* rec, bool vertical = false) {
-        if (!rec || rec->Image.Empty()) return;
-        // A border's Tile field holds its stretch flag: 1 stretches, anything else tiles.
-        const bool border = rec == d.BorderTop.get() || rec == d.BorderLeft.get() ||
-                            rec == d.BorderRight.get() || rec == d.BorderBottom.get();
-        rows.push_back({label, &rec->Image, rec->Margins(), vertical,
-                        border ? rec->Tile != 1 : rec->Tile == 1, rec->Trans != 0,
-                        std::max(1, rec->Frame)});
+    auto add = [&](const std::string& label, TElementDraw draw) {
+        if (!draw.Image || draw.Image->Empty()) return;
+        draw.Frames = std::max(1, draw.Frames);
+        rows.push_back({label, draw});
     };
+    // A second image or glyph strip: keyed, cells side by side, no margins.
     auto addImage = [&](const std::string& label, TBitmap& img, int frames) {
-        if (img.Empty()) return;
-        rows.push_back({label, &img, RECT{0, 0, 0, 0}, false, false, true, std::max(1, frames)});
+        add(label, {.Image = &img, .Frames = frames, .Transparent = true});
     };
-    add("BorderTop", d.BorderTop.get(), true);
-    add("BorderLeft", d.BorderLeft.get());
-    add("BorderRight", d.BorderRight.get());
-    add("BorderBottom", d.BorderBottom.get(), true);
-    add("Title", d.Title.get());
-    add("MenuBar", d.MenuBar.get(), true);
-    add("Buttons", d.Buttons.get());
-    addImage("Buttons.CheckImage", d.Buttons->CheckImage, d.Buttons->CheckButtonFrame);
-    addImage("Buttons.RadioImage", d.Buttons->RadioImage, d.Buttons->RadioButtonFrame);
-    for (auto& b : d.SysButtons) {
-        add("SysButton " + b->Name, b.get());
-        if (!b->Image.Empty()) rows.back().trans = true; // title buttons always use the key
+    for (const TSkinSlot& slot : SkinSlots()) {
+        TDataSkinObject* rec = SlotRecord(d, slot);
+        if (!rec) continue;
+        add(slot.Name, SlotDraw(slot, *rec));
+        if (auto* second = dynamic_cast<TDataSkinBorder*>(rec))
+            addImage(std::string(slot.Name) + ".Image2", second->Image2,
+                     slot.Image2Frames ? slot.Image2Frames : rec->Frame);
+        if (rec == d.Buttons.get()) {
+            addImage("Buttons.CheckImage", d.Buttons->CheckImage, d.Buttons->CheckButtonFrame);
+            addImage("Buttons.RadioImage", d.Buttons->RadioImage, d.Buttons->RadioButtonFrame);
+            for (auto& b : d.SysButtons) {
+                TElementDraw cell = ElementDraw(*b);
+                cell.Transparent = true; // title buttons always use the key
+                add("SysButton " + b->Name, cell);
+            }
+        }
     }
-    add("Progress", d.Progress.get());
-    add("ProgressChunk", d.ProgressChunk.get());
-    add("GroupBoxEdge", d.GroupBoxEdge.get());
-    add("GroupBox", d.GroupBox.get());
-    add("Tabs", d.Tabs.get());
-    if (d.Tabs) addImage("Tabs.Image2", d.Tabs->Image2, 1);
-    add("StatusBarEdges", d.StatusBarEdges.get());
-    add("TabPane", d.TabPane.get());
-    add("ToolBars", d.ToolBars.get());
-    add("ComboButton", d.ComboButton.get());
-    if (d.ComboButton) addImage("ComboButton.Image2", d.ComboButton->Image2, 4);
-    add("SunkEdge", d.SunkEdge.get());
-    add("ExtraImages", d.ExtraImages.get());
-    add("Headerbar", d.Headerbar.get());
-    add("MenuItem", d.MenuItem.get());
-    add("MenuBackground", d.MenuBackground.get());
-    add("Scrollbar", d.Scrollbar.get());
-    add("HorzScroll", d.HorzScroll.get());
-    add("VertScroll", d.VertScroll.get());
-    add("HorzScrollThumb", d.HorzScrollThumb.get());
-    add("VertScrollThumb", d.VertScrollThumb.get());
-    add("TrackbarThumbHorz", d.TrackbarThumbHorz.get());
-    add("TrackbarThumbVert", d.TrackbarThumbVert.get());
-    add("TrackbarThumbLeft", d.TrackbarThumbLeft.get());
-    add("TrackbarThumbRight", d.TrackbarThumbRight.get());
-    add("TrackbarThumbUp", d.TrackbarThumbUp.get());
-    add("TrackbarThumbDown", d.TrackbarThumbDown.get());
-    add("UpDownHorz", d.UpDownHorz.get());
-    if (d.UpDownHorz) addImage("UpDownHorz.Image2", d.UpDownHorz->Image2, d.UpDownHorz->Frame);
-    add("UpDownVert", d.UpDownVert.get());
-    if (d.UpDownVert) addImage("UpDownVert.Image2", d.UpDownVert->Image2, d.UpDownVert->Frame);
-    add("Track", d.Track.get());
-    add("TrackVert", d.TrackVert.get());
-    add("ComboxArrow", d.ComboxArrow.get());
-    add("Toolbar", d.Toolbar.get());
 
     const std::vector<NamedSkinColour> colours = SkinColours(d);
 
@@ -240,17 +203,15 @@ int WriteSheet(TSkinData& d, const std::string& out) {
     Text(c, 10, y, "Element (cells at their own size, then enlarged)  skin: " + d.SkinName);
     y += 20;
     for (const Row& r : rows) {
-        Text(c, 10, y, r.label + " x" + std::to_string(r.frames));
+        Text(c, 10, y, r.label + " x" + std::to_string(r.draw.Frames));
         int x = kLabelWidth;
         const int cw = CellW(r), ch = CellH(r);
-        for (int k = 1; k <= r.frames; ++k, x += cw + kGap)
-            DrawElement(dc, {x, y, x + cw, y + ch}, *r.image, r.margins, r.vertical, r.tile,
-                        r.frames, k, r.trans);
+        for (int k = 1; k <= r.draw.Frames; ++k, x += cw + kGap)
+            DrawElement(dc, {x, y, x + cw, y + ch}, r.draw.Cell(k));
         x += 16;
         const int bw = BigW(r), bh = BigH(r);
-        for (int k = 1; k <= r.frames; ++k, x += bw + kGap)
-            DrawElement(dc, {x, y, x + bw, y + bh}, *r.image, r.margins, r.vertical, r.tile,
-                        r.frames, k, r.trans);
+        for (int k = 1; k <= r.draw.Frames; ++k, x += bw + kGap)
+            DrawElement(dc, {x, y, x + bw, y + bh}, r.draw.Cell(k));
         y += RowHeight(r);
     }
     y += 10;

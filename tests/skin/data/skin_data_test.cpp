@@ -3,12 +3,14 @@
 #include "skin_test_util.h"
 
 #include "skin/data/skin_dump.h"
+#include "skin/data/skin_slots.h"
 
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 
 #include <cstring>
 #include <fstream>
+#include <map>
 
 using namespace wl;
 using namespace skintest;
@@ -302,43 +304,28 @@ TEST_F(SkinDataTest, DefaultSkinHasEveryElement) {
     ASSERT_TRUE(Load(d, bytes));
     EXPECT_FALSE(d.NotLoaded);
     EXPECT_EQ(d.SkinName, "Wordlark Calm");
-    struct Slot {
-        const char* name;
-        TDataSkinObject* rec;
-        int frames;
-    } slots[] = {
-        {"BorderLeft", d.BorderLeft.get(), 2},   {"BorderRight", d.BorderRight.get(), 2},
-        {"BorderTop", d.BorderTop.get(), 2},     {"BorderBottom", d.BorderBottom.get(), 2},
-        {"Buttons", d.Buttons.get(), 5},         {"Progress", d.Progress.get(), 2},
-        {"ProgressChunk", d.ProgressChunk.get(), 1}, {"MenuBar", d.MenuBar.get(), 2},
-        {"GroupBoxEdge", d.GroupBoxEdge.get(), 2}, {"GroupBox", d.GroupBox.get(), 1},
-        {"Tabs", d.Tabs.get(), 5},               {"StatusBarEdges", d.StatusBarEdges.get(), 3},
-        {"TabPane", d.TabPane.get(), 1},         {"ToolBars", d.ToolBars.get(), 5},
-        {"ComboButton", d.ComboButton.get(), 4}, {"SunkEdge", d.SunkEdge.get(), 4},
-        {"ExtraImages", d.ExtraImages.get(), 5}, {"Headerbar", d.Headerbar.get(), 5},
-        {"MenuItem", d.MenuItem.get(), 5},       {"MenuBackground", d.MenuBackground.get(), 1},
-        {"Scrollbar", d.Scrollbar.get(), 23},    {"HorzScroll", d.HorzScroll.get(), 4},
-        {"VertScroll", d.VertScroll.get(), 4},   {"HorzScrollThumb", d.HorzScrollThumb.get(), 3},
-        {"VertScrollThumb", d.VertScrollThumb.get(), 3},
-        {"TrackbarThumbHorz", d.TrackbarThumbHorz.get(), 5},
-        {"TrackbarThumbVert", d.TrackbarThumbVert.get(), 5},
-        {"TrackbarThumbLeft", d.TrackbarThumbLeft.get(), 5},
-        {"TrackbarThumbRight", d.TrackbarThumbRight.get(), 5},
-        {"TrackbarThumbUp", d.TrackbarThumbUp.get(), 5},
-        {"TrackbarThumbDown", d.TrackbarThumbDown.get(), 5},
-        {"UpDownHorz", d.UpDownHorz.get(), 8},   {"UpDownVert", d.UpDownVert.get(), 8},
-        {"Track", d.Track.get(), 1},             {"TrackVert", d.TrackVert.get(), 1},
-        {"ComboxArrow", d.ComboxArrow.get(), 4}, {"Toolbar", d.Toolbar.get(), 1},
-    };
-    for (const Slot& s : slots) {
-        ASSERT_NE(s.rec, nullptr) << s.name;
-        EXPECT_FALSE(s.rec->Image.Empty()) << s.name;
-        EXPECT_EQ(s.rec->Frame, s.frames) << s.name;
-        // Cells divide the image evenly.
-        const bool stacked = s.rec == d.BorderTop.get() || s.rec == d.BorderBottom.get() ||
-                             s.rec == d.MenuBar.get();
-        const int extent = stacked ? s.rec->Image.Height() : s.rec->Image.Width();
-        EXPECT_EQ(extent % s.frames, 0) << s.name;
+    // Cell counts the default skin states itself, for the slots whose count the table leaves
+    // to the skin or to a rule.
+    const std::map<std::string, int> ownCounts = {
+        {"BorderLeft", 2},    {"BorderRight", 2},     {"BorderTop", 2},
+        {"BorderBottom", 2},  {"Progress", 2},        {"ProgressChunk", 1},
+        {"Headerbar", 5},     {"HorzScrollThumb", 3}, {"VertScrollThumb", 3},
+        {"Track", 1},         {"TrackVert", 1},       {"ComboxArrow", 4},
+        {"Toolbar", 1}};
+    for (const TSkinSlot& slot : SkinSlots()) {
+        TDataSkinObject* rec = SlotRecord(d, slot);
+        ASSERT_NE(rec, nullptr) << slot.Name;
+        // Every element has an image, but the title text has no background in this skin.
+        EXPECT_EQ(rec->Image.Empty(), rec == d.Title.get()) << slot.Name;
+        const auto own = ownCounts.find(slot.Name);
+        const int frames = slot.Frames > 0 ? slot.Frames : own != ownCounts.end() ? own->second : -1;
+        EXPECT_EQ(rec->Frame, frames) << slot.Name;
+        // Cells divide the image evenly along the axis the slot's cells lie on.
+        const TElementDraw draw = SlotDraw(slot, *rec);
+        const int extent = draw.Vertical ? rec->Image.Height() : rec->Image.Width();
+        if (frames > 0) {
+            EXPECT_EQ(extent % frames, 0) << slot.Name;
+        }
     }
     EXPECT_EQ(d.Track->Name, "Track"); // the skin's own groove, not the built-in one
     EXPECT_FALSE(d.Buttons->CheckImage.Empty());
@@ -394,4 +381,12 @@ TEST_F(SkinDataTest, DumpListsSlotsButtonsAndColours) {
     EXPECT_EQ(dump.rfind("BorderLeft ", 0), 0u);
     EXPECT_LT(dump.find("Toolbar "), dump.find("SysButton "));
     EXPECT_LT(dump.find("SysButton "), dump.find("Colour "));
+    // One line per slot of the table, in its order, before the title-bar buttons.
+    size_t at = 0;
+    for (const TSkinSlot& slot : SkinSlots()) {
+        ASSERT_EQ(dump.compare(at, std::strlen(slot.Name) + 1, std::string(slot.Name) + " "), 0)
+            << slot.Name << " at " << dump.substr(at, 30);
+        at = dump.find('\n', at) + 1;
+    }
+    EXPECT_EQ(dump.compare(at, 10, "SysButton "), 0);
 }

@@ -11,7 +11,13 @@ using namespace wl;
 using namespace skintest;
 
 namespace {
-// The dictionary main window's skin data component as its form stores it.
+// A class list as a form stores it: classes and kinds in mixed case, a class kept unskinned
+// with "nil" ahead of a later line for the same class.
+const std::vector<std::string> kClassList = {"TRzGroup=nil", "TRZGROUP=panel",
+                                             "TcxButton=BitBtn", "TAdvPageControl=nil",
+                                             "TTBToolbar=Panel"};
+
+// A skin data component with the values a main window stores.
 void SetUpMainWindowSkinData(TSkinData& d, const std::string& archive) {
     d.SetName("SkinData1");
     SetPropertyText(d, "DisableTag", "99");
@@ -19,7 +25,7 @@ void SetUpMainWindowSkinData(TSkinData& d, const std::string& archive) {
     SetPropertyText(d, "SkinFormtype", "sfMainform");
     SetPropertyText(d, "MenuUpdate", "True");
     SetPropertyText(d, "MenuMerge", "False");
-    SetStringListProperty(d, "Skin3rd.Strings", MainWindowSkin3rd());
+    SetStringListProperty(d, "Skin3rd.Strings", kClassList);
     d.SkinBytes = archive;
     d.SetDesigning(true); // stored as designed: Active without running the manager
     SetPropertyText(d, "Active", "True");
@@ -48,7 +54,22 @@ TEST_F(SkinDataTest, MainWindowSkinDataRoundTrip) {
     EXPECT_EQ(d->SkinBytes, archive);
     EXPECT_FALSE(d->NotLoaded);            // loaded while the form was read
     EXPECT_TRUE(d->Active());              // and switched on at Loaded
-    EXPECT_EQ(d->Skin3rd()->Count(), 115);
+    // The class list read from the definition replaces the default one and maps classes
+    // without regard to case; the first line of a class decides.
+    EXPECT_EQ(d->Skin3rd()->Count(), static_cast<int>(kClassList.size()));
+    struct Kind {
+        const char* cls;
+        const char* kind; // nullptr: the list does not name the class
+    } kinds[] = {{"trzgroup", "nil"},  {"TRZGROUP", "nil"},        {"TCXBUTTON", "bitbtn"},
+                 {"tadvpagecontrol", "nil"}, {"TTBToolbar", "panel"}, {"TcxGroupbox", nullptr},
+                 {"TCategoryButtons", nullptr}};
+    for (const Kind& k : kinds) {
+        const auto kind = d->Skin3rdKind(k.cls);
+        EXPECT_EQ(kind.has_value(), k.kind != nullptr) << k.cls;
+        if (kind && k.kind) {
+            EXPECT_EQ(*kind, k.kind) << k.cls;
+        }
+    }
     EXPECT_EQ(d->SkinName, "Wordlark Calm");
     ASSERT_NE(TSkinManage::Instance(), nullptr);
     EXPECT_EQ(TSkinManage::Instance()->MainData(), d);

@@ -2,8 +2,12 @@
 // elements and reloads, on small synthetic skins packed in the test.
 #include "skin_test_util.h"
 
+#include "skin/data/skin_slots.h"
 #include "skin/data/skin_values.h"
-#include "skin/forms/skin_draw.h"
+#include "skin/draw/skin_draw.h"
+
+#include <cctype>
+#include <cstdio>
 
 using namespace wl;
 using namespace skintest;
@@ -285,12 +289,13 @@ TEST_F(SkinDataTest, ComboCompositeAndArrow) {
         EXPECT_EQ(PixelOf(sunk.Image, 199 - (x0 + 49), 10), button) << k;
         EXPECT_EQ(PixelOf(sunk.Image, 199 - (x0 + 0), 10), edge) << k;
     }
-    // D1 mirrored the skin's own button image, before the composite replaced it.
+    // The second image holds the skin's own button image mirrored, from before the composite
+    // replaced the first.
     ASSERT_EQ(combo.Image2.Width(), 72);
     EXPECT_EQ(PixelOf(combo.Image2, 71, 0), 0x550000);
     EXPECT_EQ(PixelOf(combo.Image2, 71 - 1, 1), kKey);
     EXPECT_EQ(PixelOf(combo.Image2, 0, 0), 0x880000);
-    // D3: 17 x 17 squares cut from the right end of each composite cell.
+    // The arrow cells: 17 x 17 squares cut from the right end of each composite cell.
     ASSERT_NE(d.ComboxArrow, nullptr);
     EXPECT_EQ(d.ComboxArrow->Frame, 4);
     ASSERT_EQ(d.ComboxArrow->Image.Width(), 68);
@@ -383,4 +388,123 @@ TEST_F(SkinDataTest, BadArchivesAndEntries) {
     EXPECT_TRUE(d.NotLoaded);
     EXPECT_FALSE(Load(d, ""));
     EXPECT_TRUE(d.NotLoaded);
+}
+
+namespace {
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+bool ReadFromOwnSection(TSlotRule rule) {
+    return rule == TSlotRule::Plain || rule == TSlotRule::WithSecond ||
+           rule == TSlotRule::GroupBox || rule == TSlotRule::Track;
+}
+} // namespace
+
+TEST_F(SkinDataTest, EverySlotIsReadFromItsOwnSection) {
+    // One skin per slot that has a section of its own, holding only that section, written as
+    // the table has it and again in other letter cases (sections and keys match regardless).
+    const auto files = std::vector<wl::skinpack::SkinEntry>{{"a.bmp", Bmp(42, 12, kRed)}};
+    int checked = 0;
+    for (const TSkinSlot& slot : SkinSlots()) {
+        if (!ReadFromOwnSection(slot.Rule)) continue;
+        for (int spelling = 0; spelling < 2; ++spelling) {
+            const std::string section = spelling ? Upper(slot.Section) : slot.Section;
+            auto key = [&](std::string k) { return spelling ? Lower(k) : k; };
+            const std::string ini = "[" + section + "]\n" + key("Image") + "=a.bmp\n" +
+                                    key("LeftWidth") + "=3\n" + key("TopHeight") + "=1\n" +
+                                    key("RightWidth") + "=4\n" + key("BottomHeight") + "=2\n" +
+                                    key("Trans") + "=1\n" + key("Tile") + "=1\n" + key("Style") +
+                                    "=6\n" + key("Frame") + "=7\n" + key("NormalColour") + "=9\n";
+            TSkinData d(nullptr);
+            ASSERT_TRUE(Load(d, Archive(ini, files))) << slot.Name;
+            TDataSkinObject* r = SlotRecord(d, slot);
+            ASSERT_NE(r, nullptr) << slot.Name << " " << section;
+            EXPECT_EQ(r->Name, slot.Section) << slot.Name;
+            EXPECT_EQ(r->Image.Width(), 42) << slot.Name;
+            EXPECT_EQ(r->LeftWidth, 3) << slot.Name;
+            EXPECT_EQ(r->TopHeight, 1) << slot.Name;
+            EXPECT_EQ(r->RightWidth, 4) << slot.Name;
+            EXPECT_EQ(r->BottomHeight, 2) << slot.Name;
+            EXPECT_EQ(r->Trans, 1) << slot.Name;
+            EXPECT_EQ(r->Tile, 1) << slot.Name;
+            EXPECT_EQ(r->Style, 6) << slot.Name;
+            EXPECT_EQ(r->NormalColour, 9) << slot.Name;
+            EXPECT_EQ(r->MouseOverColour, -1) << slot.Name;
+            if (slot.Frames > 0) {
+                EXPECT_EQ(r->Frame, slot.Frames) << slot.Name;
+            }
+            // No other slot read from a section is filled by this one.
+            for (const TSkinSlot& other : SkinSlots()) {
+                if (&other == &slot || !other.Section || other.Rule == TSlotRule::Track ||
+                    other.Rule == TSlotRule::FrameBorder || other.Rule == TSlotRule::TitleText ||
+                    other.Rule == TSlotRule::PushButtons)
+                    continue;
+                EXPECT_EQ(SlotRecord(d, other), nullptr) << other.Name << " from " << slot.Name;
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 2 * 28);
+}
+
+TEST_F(SkinDataTest, MissingEmptyAndBadValuesGiveDefaults) {
+    const std::string ini =
+        "[Colours]\nButtonText=1 2 3\nWindowText=4 5 6\nHilight=\nMenu=abc\n"
+        "[MenuItem]\nImage=a.bmp\nLeftWidth=abc\nTopHeight=\nRightWidth=12x\nBottomHeight=0x0A\n"
+        "Style=-\nTrans=yes\nTile=\nNormalColour=red\nPressedColour2=\n"
+        "[Personality]\nTop=a.bmp\nTopFrame=two\nTopTrans=\nTopStretch=x\n";
+    TSkinData d(nullptr);
+    ASSERT_TRUE(Load(d, Archive(ini, {{"a.bmp", Bmp(10, 10, kRed)}})));
+    ASSERT_NE(d.MenuItem, nullptr);
+    const TDataSkinObject& m = *d.MenuItem;
+    struct Field {
+        const char* name;
+        int32_t got, expect;
+    } fields[] = {
+        {"LeftWidth", m.LeftWidth, 0},   {"TopHeight", m.TopHeight, 0},
+        {"RightWidth", m.RightWidth, 0}, {"BottomHeight", m.BottomHeight, 10},
+        {"Style", m.Style, 0},           {"Trans", m.Trans, 0},
+        {"Tile", m.Tile, 0},             {"NormalColour", m.NormalColour, -1},
+        {"MouseOverColour", m.MouseOverColour, -1},
+        // Text colours missing or empty: the button text just read, not the window text.
+        {"NormalColour2", m.NormalColour2, 0x030201},
+        {"MouseOverColour2", m.MouseOverColour2, 0x030201},
+        {"PressedColour2", m.PressedColour2, 0x030201},
+        // Frame borders: bad numbers give their own defaults (one cell, keyed, stretched).
+        {"TopFrame", d.BorderTop->Frame, 1},  {"TopTrans", d.BorderTop->Trans, 1},
+        {"TopStretch", d.BorderTop->Tile, 1},
+        // Colours: an empty value keeps the default, a value without digits is black.
+        {"Hilight", d.Hilight, clHighlight},  {"Menu", d.MenuColour, 0},
+        {"ScrollbarColour (missing)", d.ScrollbarColour, clScrollBar},
+        {"WindowText", d.WindowText, 0x060504},
+    };
+    for (const Field& f : fields) EXPECT_EQ(f.got, f.expect) << f.name;
+}
+
+TEST_F(SkinDataTest, SystemColoursAreResolvedBeforeTheirBytesAreUsed) {
+    // The button face left at its system colour must act exactly as its RGB value written
+    // out: in the combo arrow's key pixels and in the tool-bar gradient.
+    const TColor face = static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
+    char faceText[32];
+    std::snprintf(faceText, sizeof faceText, "%d %d %d", face & 0xFF, (face >> 8) & 0xFF,
+                  (face >> 16) & 0xFF);
+    const auto files = std::vector<wl::skinpack::SkinEntry>{
+        {"combo.bmp", Cells(18, 21, {0x550000, 0x660000, 0x770000, 0x880000})}};
+    TSkinData symbolic(nullptr), written(nullptr);
+    ASSERT_TRUE(Load(symbolic, Archive("[ComboButton]\nImage=combo.bmp\n", files)));
+    ASSERT_TRUE(Load(written, Archive(std::string("[Colours]\nButtonFace=") + faceText +
+                                          "\n[ComboButton]\nImage=combo.bmp\n",
+                                      files)));
+    ASSERT_EQ(symbolic.ButtonFace, clBtnFace);
+    ASSERT_EQ(written.ButtonFace, face);
+    ASSERT_NE(symbolic.ComboxArrow, nullptr);
+    EXPECT_EQ(PixelOf(symbolic.ComboxArrow->Image, 1, 1), face);
+    for (int y : {0, 20, 39})
+        EXPECT_EQ(PixelOf(symbolic.Toolbar->Image, 5, y), PixelOf(written.Toolbar->Image, 5, y))
+            << "gradient row " << y;
 }
