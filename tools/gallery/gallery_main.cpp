@@ -1,7 +1,9 @@
 // The gallery's main form (see gallery_main.h).
 #include "tools/gallery/gallery_main.h"
 
+#include "ui/buttons.h"
 #include "ui/extctrls.h"
+#include "ui/frames.h"
 #include "ui/formfile.h"
 #include "ui/mplayer.h"
 #include "ui/stdctrls.h"
@@ -22,10 +24,11 @@ WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
 namespace {
 // The form names these classes only in its text: keep their units in the program.
 [[maybe_unused]] const TClassInfo* const kLinked[] = {
-    &TEdit::StaticClass(),       &TMemo::StaticClass(),     &TLabel::StaticClass(),
-    &TButton::StaticClass(),     &TPanel::StaticClass(),    &TMediaPlayer::StaticClass(),
-    &TToolBar::StaticClass(),    &TListView::StaticClass(), &TTabControl::StaticClass(),
-    &TProgressBar::StaticClass()};
+    &TEdit::StaticClass(),        &TMemo::StaticClass(),     &TLabel::StaticClass(),
+    &TButton::StaticClass(),      &TPanel::StaticClass(),    &TMediaPlayer::StaticClass(),
+    &TToolBar::StaticClass(),     &TListView::StaticClass(), &TTabControl::StaticClass(),
+    &TProgressBar::StaticClass(), &TCheckBox::StaticClass(), &TBitBtn::StaticClass(),
+    &TScrollBox::StaticClass(),   &TShape::StaticClass()};
 } // namespace
 
 void TGalleryMain::ReadDefinitionResource() {
