@@ -3,7 +3,7 @@
 BUILD := build
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test dist clean
 all: build
 
 deps:
@@ -40,6 +40,11 @@ run: deps configure
 
 test: build
 	tools/run-tests
+
+# A zip for Windows users: the 32-bit program, its dictionary, information page and notices.
+VERSION = $(shell sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD)/win32/CMakeCache.txt)
+dist: build
+	tools/make-dist $(BUILD)/win32/app $(BUILD)/dist $(VERSION)
 
 clean:
 	rm -rf $(BUILD)

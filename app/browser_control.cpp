@@ -18,7 +18,9 @@ TWebBrowser::~TWebBrowser() {
     host_.reset();
 }
 
-void TWebBrowser::CreateHost() { host_ = std::make_unique<WebBrowserHost>(HandleValue()); }
+void TWebBrowser::CreateHost() {
+    host_ = hostFactory_ ? hostFactory_(HandleValue()) : std::make_unique<WebBrowserHost>(HandleValue());
+}
 
 void TWebBrowser::CreateWindowHandle(const TCreateParams& params) {
     TWinControl::CreateWindowHandle(params);
@@ -56,9 +58,10 @@ void TWebBrowser::Navigate(const std::wstring& address) {
         navigator_->Navigate(address);
         return;
     }
+    // Making the window makes the view, or reports why it cannot be made; a missing view is not
+    // reported again for every address.
     HandleNeeded();
-    if (!host_) CreateHost();
-    host_->Navigate(address);
+    if (host_) host_->Navigate(address);
 }
 
 } // namespace wl

@@ -6,6 +6,7 @@
 #include "app/web_browser.h"
 #include "ui/controls.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,9 +19,14 @@ public:
     ~TWebBrowser() override;
 
     // Navigates to `address` with flags, target frame, post data and headers left empty.
-    // Creates the window and the view first when needed; throws EOleSysError when the view
-    // cannot be created.
+    // Creates the window and the view first when needed. A view that cannot be created is
+    // reported once, when the window is made, and navigating then does nothing.
     void Navigate(const std::wstring& address);
+
+    // Makes the hosted view for a window; empty: the platform's view. Tests stand in one that
+    // fails. Takes effect when the view is next created.
+    using HostFactory = std::function<std::unique_ptr<WebBrowserHost>(HWND parent)>;
+    void SetHostFactory(HostFactory factory) { hostFactory_ = std::move(factory); }
 
     // A navigator that replaces the hosted view (not owned; nullptr goes back to the view).
     void SetNavigator(INavigator* navigator) { navigator_ = navigator; }
@@ -36,6 +42,7 @@ private:
     void CreateHost();
     std::unique_ptr<WebBrowserHost> host_;
     INavigator* navigator_ = nullptr;
+    HostFactory hostFactory_;
 };
 
 } // namespace wl

@@ -2,7 +2,7 @@
 #include "app/fmain.h"
 
 #include "app/fpicture.h"
-#include "app/lookup.h"
+#include "dict/store_words.h"
 #include "app/speech_text.h"
 #include "ui/clipbrd.h"
 #include "ui/printers.h"
@@ -15,12 +15,6 @@ namespace wl {
 TFmain* Fmain = nullptr;
 
 namespace {
-
-// The form reader creates these classes by name. A class whose code nothing else refers to
-// would be left out of the program by the linker, and with it its registration.
-[[maybe_unused]] const TClassInfo* const kDefinitionClasses[] = {
-    &TButton::StaticClass(), &TEdit::StaticClass(), &TMemo::StaticClass(),
-    &TADOTable::StaticClass(), &TSpVoice::StaticClass(), &TSkinData::StaticClass()};
 
 // Texts of the window (UTF-8; shown in the ANSI code page).
 constexpr std::string_view kProgramTitle = "Wordlark";
@@ -74,6 +68,20 @@ std::string ExecutableFolder() {
     std::string folder(path, n);
     size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+std::string ExecutableFolderUtf8() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2); // a long path was cut short
+    }
+    size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : WideToUtf8(path.substr(0, slash));
 }
 
 TFmain::TFmain(TComponent* owner) : TForm(owner), storeFolder_(ExecutableFolder()) {
@@ -181,7 +189,7 @@ void TFmain::BPictureClick(TObject*) {
         return;
     }
     Edit1->SetText(Trim(text));
-    if (FPicture) FPicture->Show();
+    if (FPicture) FPicture->ShowOrBringToFront();
 }
 
 } // namespace wl

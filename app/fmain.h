@@ -57,7 +57,9 @@ private:
 // The main window while it exists.
 extern TFmain* Fmain;
 
-// The folder of the running executable, without a trailing separator.
+// The folder of the running executable, without a trailing separator: in the ANSI code page,
+// and as UTF-8 (which holds any path).
 std::string ExecutableFolder();
+std::string ExecutableFolderUtf8();
 
 } // namespace wl

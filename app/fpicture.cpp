@@ -9,13 +9,6 @@ namespace wl {
 
 TFPicture* FPicture = nullptr;
 
-namespace {
-// The form reader creates these classes by name. A class whose code nothing else refers to
-// would be left out of the program by the linker, and with it its registration.
-[[maybe_unused]] const TClassInfo* const kDefinitionClasses[] = {
-    &TPanel::StaticClass(), &TSplitter::StaticClass(), &TWebBrowser::StaticClass()};
-} // namespace
-
 WL_DEFINE_CLASS(TFPicture, [](ClassBuilder<TFPicture>& c) {
     c.Field("Panel2", &TFPicture::Panel2);
     c.Field("WebBrowser2", &TFPicture::WebBrowser2);
@@ -37,9 +30,30 @@ void TFPicture::FormShow(TObject*) {
         std::string keyword = Trim(text);
         SetCaption(keyword + Utf8ToAnsi(kPictureCaptionSuffixUtf8));
         // The address goes to the browser as it is (no percent-encoding of the keyword).
-        WebBrowser1->Navigate(AnsiToWide(ImageSearchAddress(keyword)));
+        NavigateView(WebBrowser1, AnsiToWide(ImageSearchAddress(keyword)));
     }
-    WebBrowser2->Navigate(Utf8ToWide(kInformationPage));
+    NavigateView(WebBrowser2, Utf8ToWide(InformationPageAddress(ExecutableFolderUtf8())));
+}
+
+void TFPicture::NavigateView(TWebBrowser* view, const std::wstring& address) {
+    try {
+        view->Navigate(address);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void TFPicture::ShowOrBringToFront() {
+    HWND h = HandleValue();
+    if (!Visible() || !h || !IsWindowVisible(h)) {
+        Show();
+        return;
+    }
+    // Showing again would apply the maximized state of the definition; the user's own
+    // placement (restored, moved, minimized) is kept instead.
+    if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+    BringWindowToTop(h);
+    SetForegroundWindow(h);
 }
 
 } // namespace wl

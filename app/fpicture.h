@@ -23,6 +23,15 @@ public:
 
     // Runs each time the window passes from hidden to shown.
     void FormShow(TObject* sender);
+    // Shows the window; when it is already shown, only brings it to the front in the placement
+    // the user left it (a minimized window comes back as it was before), without running
+    // FormShow again.
+    void ShowOrBringToFront();
+
+private:
+    // One view's navigation: its failure is reported and does not keep the other view from
+    // navigating.
+    void NavigateView(TWebBrowser* view, const std::wstring& address);
 };
 
 // The picture window while it exists.

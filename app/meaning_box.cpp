@@ -1,7 +1,7 @@
 // Shows the meaning codec's message in a message box (see meaning_box.h).
 #include "app/meaning_box.h"
 
-#include "app/meaning.h"
+#include "dict/meaning.h"
 #include "ui/strconv.h"
 
 #include <windows.h>

@@ -5,8 +5,8 @@
 //  - latency of one lookup (locate + read word and mean + decode), 99th percentile;
 //  - resident memory after open against the file size.
 // Usage: bench_store FILE.mdb [google-benchmark flags]. Prints a summary with the targets.
-#include "app/lookup.h"
-#include "app/meaning.h"
+#include "dict/meaning.h"
+#include "dict/store_words.h"
 #include "store/ado_table.h"
 #include "store/text.h"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Jet reader's fuzz target and runs it: seeds are small files written by dictbuild
-# (every memo storage kind, compressed text with mode switches) plus ../shared's sample files.
+# (every memo storage kind, compressed text with mode switches), the regression inputs in
+# tests/store/data and ../shared's sample files. Crash inputs go to build/fuzz-artifacts/.
 # Usage: fuzz/run-jet-fuzz.sh [SECONDS]   (default 600)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,9 +21,13 @@ for inline in 0 64 100000; do
   build/native/tools/dictbuild build "$tsv" "$seeds/dict-inline$inline.mdb" --inline $inline 2>/dev/null
 done
 rm -f "$tsv"
+# Inputs that once found faults (kept as the store tests' regression cases) seed every run.
+install -m 644 tests/store/data/*.mdb "$seeds/"
 if [ -d ../shared/testdata/mdb ]; then
   # The small sample files only: big seeds slow every run down.
   find ../shared/testdata/mdb -name '*.mdb' -size -320k -exec install -m 644 {} "$seeds/" \;
 fi
-exec nice build/fuzz/fuzz/fuzz_jet "$corpus" "$seeds" -max_total_time="$secs" -timeout=10 -max_len=327680 -rss_limit_mb=1024 \
+# Crash, leak and timeout inputs land in build/, never in the working tree.
+mkdir -p build/fuzz-artifacts
+exec nice build/fuzz/fuzz/fuzz_jet "$corpus" "$seeds" -artifact_prefix=build/fuzz-artifacts/ -max_total_time="$secs" -timeout=10 -max_len=327680 -rss_limit_mb=1024 \
   -print_final_stats=1

@@ -89,7 +89,16 @@ bool AdoTable::Locate(std::string_view fields, std::string_view value, unsigned 
     return cursor_->Locate(TrimBlanks(fields), value, (options & loPartialKey) != 0);
 }
 
-std::string AdoTable::FieldByName(std::string_view name) const { return Cursor().FieldText(name); }
+std::string AdoTable::FieldByName(std::string_view name) const {
+    const TableCursor& c = Cursor();
+    // An empty dataset has no current row; its fields read as empty texts.
+    if (c.Empty()) {
+        if (c.GetTable().FindColumn(name) < 0)
+            throw JetError("table '" + c.GetTable().Name() + "' has no column '" + std::string(name) + "'");
+        return {};
+    }
+    return c.FieldText(name);
+}
 
 size_t AdoTable::RecordCount() const { return Cursor().RowCount(); }
 

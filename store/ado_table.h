@@ -36,7 +36,8 @@ public:
     // `fields` names one field. Letters match in either case always (the store's text
     // comparison); loPartialKey makes it a prefix test (an empty value still needs equality).
     bool Locate(std::string_view fields, std::string_view value, unsigned options);
-    std::string FieldByName(std::string_view name) const; // ANSI code page
+    // ANSI code page; on an empty table every existing field reads as an empty text.
+    std::string FieldByName(std::string_view name) const;
     size_t RecordCount() const;
     size_t RecNo() const; // 1-based, 0 on an empty table
 

@@ -246,7 +246,8 @@ std::unique_ptr<Table> Database::LoadTable(const std::string& name, uint32_t tde
     table->db_ = this;
     table->name_ = name;
     table->tdefPage_ = tdefPage;
-    r.Seek(43);
+    r.Seek(41);
+    table->maxColumns_ = r.U16(); // columns a row can have, deleted ones included
     table->varColumnCount_ = r.U16();
     uint16_t columnCount = r.U16();
     r.Skip(4); // logical indexes
@@ -272,6 +273,12 @@ std::unique_ptr<Table> Database::LoadTable(const std::string& name, uint32_t tde
         c.length = r.U16();
     }
     for (auto& c : cols) c.name = r.Utf16Name(r.U16());
+    // Column numbers and variable slots count deleted columns too, never beyond the most
+    // columns a row can have.
+    for (const auto& c : cols)
+        if (c.number >= table->maxColumns_ || (!c.fixed && c.varIndex >= table->maxColumns_))
+            Fail(tdefPage, "column '" + c.name + "' of '" + name + "' lies beyond the table's " +
+                               std::to_string(table->maxColumns_) + " columns");
     std::stable_sort(cols.begin(), cols.end(), [](const Column& a, const Column& b) { return a.number < b.number; });
     table->columns_ = std::move(cols);
     CollectRows(*table, UsagePages(usedPages));
@@ -428,6 +435,8 @@ Table::Slice Table::Locate(const RowRef& ref, const Column& col) const {
     };
     if (n < 3) return fail("row too short");
     unsigned numCols = U16(row);
+    // Every row records at least one column and never more than the table can have.
+    if (numCols == 0 || numCols > maxColumns_) return fail("column count " + std::to_string(numCols) + " does not fit the table");
     size_t maskSize = (numCols + 7) / 8;
     if (2 + maskSize > n) return fail("null mask does not fit the row");
     const uint8_t* mask = row + n - maskSize;

@@ -72,6 +72,7 @@ private:
     const Database* db_ = nullptr;
     std::string name_;
     uint32_t tdefPage_ = 0;
+    uint16_t maxColumns_ = 0;
     uint16_t varColumnCount_ = 0;
     std::vector<Column> columns_;
     std::vector<RowRef> rows_;

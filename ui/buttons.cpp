@@ -1,6 +1,8 @@
 // Glyph push buttons and speed buttons (see buttons.h).
 #include "ui/buttons.h"
 
+#include "ui/dialogs.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -139,6 +141,23 @@ RECT DrawFace(TCanvas& canvas, const TButtonFace& face, const RECT& content, TBu
 
 } // namespace
 
+int BitBtnKindModalResult(TBitBtnKind kind) {
+    switch (kind) {
+    case bkOK: return mrOk;
+    case bkCancel: return mrCancel;
+    case bkYes: return mrYes;
+    case bkNo: return mrNo;
+    case bkAbort: return mrAbort;
+    case bkRetry: return mrRetry;
+    case bkIgnore: return mrIgnore;
+    case bkAll: return mrAll;
+    case bkHelp:
+    case bkClose:
+    case bkCustom: break;
+    }
+    return mrNone;
+}
+
 std::string BitBtnKindCaption(TBitBtnKind kind) {
     switch (kind) {
     case bkOK: return "OK";
@@ -227,6 +246,7 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
             SetDefault(kind == bkOK || kind == bkYes);
             SetCancel(kind == bkCancel || kind == bkNo);
         }
+        if (!IsLoading() || ModalResult() == mrNone) SetModalResult(BitBtnKindModalResult(kind));
         if (!IsLoading() || GetText().empty()) SetCaption(BitBtnKindCaption(kind));
         if (!IsLoading() || glyph_.Empty()) {
             MakeKindGlyph(glyph_, kind);
@@ -234,6 +254,14 @@ void TBitBtn::SetKind(TBitBtnKind kind) {
         }
     }
     Invalidate();
+}
+
+void TBitBtn::Click() {
+    if (kind_ == bkClose) {
+        if (TCustomForm* form = GetParentForm()) form->Close();
+        return;
+    }
+    TButton::Click();
 }
 
 void TBitBtn::CreateParams(TCreateParams& p) {

@@ -12,6 +12,8 @@ enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbo
 
 // The caption a kind of button gets ("OK", "&Yes" ...); empty for bkCustom.
 std::string BitBtnKindCaption(TBitBtnKind kind);
+// The modal result a button of this kind gives its form (mrNone for Custom, Help and Close).
+int BitBtnKindModalResult(TBitBtnKind kind);
 
 // Glyph cells of a glyph strip: up, disabled, pressed, down (missing cells fall back to up).
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
@@ -38,6 +40,9 @@ public:
     // caption or glyph is filled in, Default and Cancel stay as read.
     TBitBtnKind Kind() const { return kind_; }
     void SetKind(TBitBtnKind kind);
+
+    // A Close button closes its form; the others set their kind's modal result.
+    void Click() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

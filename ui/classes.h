@@ -297,6 +297,10 @@ public:
     // reader sets it; components that are not controls have none and nest under the root.
     virtual TComponent* GetParentComponent() const { return nullptr; }
     virtual void SetParentComponent(TComponent* /*parent*/) {}
+    // The components nested under this one in a form file, in the order they are written
+    // (menu items in menu order); false lets the writer take the root's components whose
+    // parent component this is, in creation order.
+    virtual bool GetChildComponents(std::vector<TComponent*>& /*children*/) const { return false; }
     void RemoveFreeNotification(TComponent* component);
 
 private:

@@ -119,6 +119,7 @@ void PublishControl(ClassBuilder<TControl>& c) {
     c.Str("Hint", &TControl::Hint, &TControl::SetHint);
     c.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
     c.Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
+    c.Ident("PopupMenu", &TControl::PopupMenuName, &TControl::SetPopupMenuName);
     c.Enum("Cursor", &TControl::Cursor, &TControl::SetCursor,
            {{"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
             {"crIBeam", crIBeam}, {"crSizeNESW", crSizeNESW}, {"crSizeNS", crSizeNS},
@@ -411,6 +412,7 @@ bool TControl::DispatchControlMessage(TMessage& m) {
     case CM_FONTCHANGED: return CMAppearanceChanged();
     case CM_PARENTFONTCHANGED: return CMParentFontChanged();
     case CM_PARENTCOLORCHANGED: return CMParentColorChanged();
+    case WM_CONTEXTMENU: return DoContextPopup(m);
     case CM_SHOWHINTCHANGED:
     case CM_PARENTSHOWHINTCHANGED: return CMShowHintChanged(m);
     default: return false;

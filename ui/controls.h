@@ -110,6 +110,7 @@ ATOM ControlAtom();
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 // The control object of a window this library created (nullptr for others); known from the
 // moment the window exists, HCBT_CREATEWND included.
 TControl* FindControl(HWND window);
@@ -118,6 +119,13 @@ TWinControl* CreatingControl();
 // Shift state from the keyboard, or from the key bits of a mouse message's wParam.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM keys);
+
+// A call that the object's state or values do not allow (showing a visible form modally,
+// scroll bar values that do not fit together).
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
 
 class TControl : public TComponent {
     WL_CLASS(TControl, TComponent)
@@ -197,6 +205,14 @@ public:
 
     virtual void Click();
 
+    // The context menu shown on a right click (WM_CONTEXTMENU); in form files a reference by
+    // name ("PopupMenu = PopupMenu1").
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+    std::string PopupMenuName() const;
+    void SetPopupMenuName(const std::string& name);
+    void Notification(TComponent* component, TOperation operation) override;
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -240,7 +256,11 @@ private:
     bool CMParentFontChanged();
     bool CMParentColorChanged();
     bool CMShowHintChanged(TMessage& msg);
+    // WM_CONTEXTMENU: shows the popup menu of this control (or of the windowless child at the
+    // point); false when there is none to show.
+    bool DoContextPopup(TMessage& msg);
     friend class TWinControl;
+    TPopupMenu* popupMenu_ = nullptr;
 
     TAlign align_ = alNone;
     bool enabled_ = true;

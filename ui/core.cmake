@@ -12,6 +12,8 @@ list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/forms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stdctrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extctrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/menus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
 )
 
 # wl_form_resources(target file.dfm ...)

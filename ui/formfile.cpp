@@ -177,6 +177,9 @@ public:
         if (!h.name.empty()) Guard(h.line, "Name", [&] { root->SetName(h.name); });
         ReadBody(*root);
         if (cur_.kind != Tok::End) lex_.Fail(cur_.line, "text after the end of the form");
+        // References name components that may come later in the text: set them once all exist.
+        for (const Fixup& f : fixups_)
+            Guard(f.line, f.path, [&] { SetPropertyText(*f.component, f.path, f.name); });
         for (TComponent* c : loaded_) c->Loaded();
         return created.release();
     }
@@ -366,14 +369,22 @@ private:
         }
         if (!ok) throw EPropertyError("Invalid property value");
         if (kind == TPropKind::Method) SetMethodProperty(comp, path, *root_, value.text);
+        else if (kind == TPropKind::Ident) fixups_.push_back({&comp, path, value.text, value.line});
         else if (kind == TPropKind::StringList) SetStringListProperty(comp, path, items);
         else SetPropertyText(comp, path, value.text);
     }
+
+    struct Fixup {
+        TComponent* component;
+        std::string path, name;
+        int line;
+    };
 
     Lexer lex_;
     Token cur_;
     TComponent* root_ = nullptr;
     std::vector<TComponent*> loaded_;
+    std::vector<Fixup> fixups_;
 };
 
 // ---- writer ------------------------------------------------------------------------------------
@@ -498,9 +509,15 @@ private:
         WriteProperties(comp, fresh.get(), "", indent + 1);
         WriteBinaries(comp, "", indent + 1);
         fresh.reset();
-        for (int i = 0; i < root_.ComponentCount(); ++i) {
-            TComponent* c = root_.Components(i);
-            if (c != &comp && TreeParent(c) == &comp) WriteComponent(*c, indent + 1);
+        std::vector<TComponent*> children;
+        if (comp.GetChildComponents(children)) {
+            for (TComponent* c : children)
+                if (c->Owner() == &root_) WriteComponent(*c, indent + 1);
+        } else {
+            for (int i = 0; i < root_.ComponentCount(); ++i) {
+                TComponent* c = root_.Components(i);
+                if (c != &comp && TreeParent(c) == &comp) WriteComponent(*c, indent + 1);
+            }
         }
         Line(indent, "end");
     }

@@ -1,6 +1,8 @@
 // Forms, the application object and the screen (see forms.h).
 #include "ui/forms.h"
 
+#include "ui/menus.h"
+
 #include "ui/formfile.h"
 
 #include <commctrl.h>
@@ -43,6 +45,7 @@ void PublishForm(ClassBuilder<TCustomForm>& c) {
     c.Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState,
            {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}});
     c.Ident("ActiveControl", &TCustomForm::ActiveControlName, &TCustomForm::SetActiveControlName);
+    c.Ident("Menu", &TCustomForm::MenuName, &TCustomForm::SetMenuName);
     c.Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
     c.Enum("PrintScale", &TCustomForm::PrintScale, &TCustomForm::SetPrintScale,
            {{"poNone", poNone}, {"poProportional", poProportional}, {"poPrintToFit", poPrintToFit}});
@@ -383,6 +386,7 @@ bool TCustomForm::DoKeyDown(WORD& key, TShiftState shift) { return TWinControl::
 bool TCustomForm::DoKeyPress(char& key) { return TWinControl::DoKeyPress(key); }
 
 void TCustomForm::WndProc(TMessage& m) {
+    if (HandleMenuAndModal(m)) return;
     if (DispatchFormMessage(m)) return;
     TWinControl::WndProc(m);
 }
@@ -399,6 +403,9 @@ bool TCustomForm::DispatchFormMessage(TMessage& m) {
     default: return false;
     }
 }
+
+// A main menu shows as the window's menu bar unless it waits to be merged into another form's.
+bool TCustomForm::WillHaveMenuBar() const { return menu_ && !menu_->AutoMerge(); }
 
 bool TCustomForm::WMClose() {
     Close();

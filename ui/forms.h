@@ -41,6 +41,7 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPrintScale { poNone, poProportional, poPrintToFit };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
+class TMainMenu;
 
 class TCustomForm;
 
@@ -116,6 +117,22 @@ public:
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool on) { keyPreview_ = on; }
 
+    // The menu bar; in form files a reference by name ("Menu = MainMenu1").
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    std::string MenuName() const;
+    void SetMenuName(const std::string& name);
+    // Runs the menu item with this shortcut (the form's menu, then its popup menus); true when
+    // there was one.
+    bool IsShortCut(WORD key, TShiftState shift);
+    // Shows the form modally: the other windows of the thread are disabled until ModalResult
+    // becomes non-zero or the form is closed; returns ModalResult (mrCancel when closed).
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    bool IsModal() const { return modal_; }
+    void Notification(TComponent* component, TOperation operation) override;
+
     void SetVisible(bool visible) override;
     bool Showing() const override;
     void Show();
@@ -141,12 +158,15 @@ public:
 
 protected:
     // Whether the window will show a menu bar once created (counted in its frame before then).
-    virtual bool WillHaveMenuBar() const { return false; }
+    virtual bool WillHaveMenuBar() const;
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& msg) override;
     bool DoKeyDown(WORD& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;
+
+    // Menu messages, dialog keys of modal forms; true when the message was handled.
+    bool HandleMenuAndModal(TMessage& msg);
 
 private:
     TFrameRequest FrameRequest() const;
@@ -162,6 +182,12 @@ private:
 
     void UpdateStyle();
     void DoShowHide(bool shown);
+    bool HandleMenuMessage(TMessage& msg);
+    bool HandleModalMessage(TMessage& msg);
+    void AttachMenu();
+    TMainMenu* menu_ = nullptr;
+    int modalResult_ = 0;
+    bool modal_ = false;
     bool showReported_ = false;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TBorderStyle borderStyle_ = bsSizeable;

@@ -4,6 +4,7 @@ list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/graphics_colors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics_bitmap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/imglist.cpp
 )
 list(APPEND WL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/clipbrd.cpp

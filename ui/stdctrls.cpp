@@ -20,6 +20,7 @@ WL_DEFINE_CLASS(TButton, [](ClassBuilder<TButton>& c) {
     c.Str("Caption", GetCaption, SetCaptionText);
     c.Bool("Default", &TButton::Default, &TButton::SetDefault);
     c.Bool("Cancel", &TButton::Cancel, &TButton::SetCancel);
+    c.Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult);
 })
 
 TButton::TButton(TComponent* owner) : TWinControl(owner) {
@@ -36,6 +37,7 @@ void TButton::SetDefault(bool on) {
 }
 
 void TButton::Click() {
+    if (TCustomForm* form = GetParentForm(); form && modalResult_ != 0) form->SetModalResult(modalResult_);
     TWinControl::Click();
 }
 

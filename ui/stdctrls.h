@@ -18,6 +18,9 @@ public:
     void SetDefault(bool on);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool on) { cancel_ = on; }
+    // A click sets the parent form's ModalResult to this value (when not 0).
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
     void Click() override;
 
 protected:
@@ -27,6 +30,7 @@ protected:
 private:
     bool default_ = false;
     bool cancel_ = false;
+    int modalResult_ = 0;
 };
 
 class TCustomEdit : public TWinControl {
@@ -412,12 +416,6 @@ private:
     TScrollBarKind kind_ = sbHorizontal;
     int min_ = 0, max_ = 100, position_ = 0, pageSize_ = 0;
     int smallChange_ = 1, largeChange_ = 1;
-};
-
-// Scroll bar values that do not fit together ("Scroll bar property out of range").
-class EInvalidOperation : public Exception {
-public:
-    using Exception::Exception;
 };
 
 // ---- static text -------------------------------------------------------------------------------

@@ -151,8 +151,13 @@ bool TWinControl::WMChar(TMessage& m) {
 }
 
 bool TWinControl::CNKeyDown(TMessage& m) {
-    // From the message loop, before the key is translated: the form's dialog keys.
+    // From the message loop, before the key is translated: menu shortcuts, then the form's
+    // dialog keys.
     WORD key = static_cast<WORD>(m.WParam);
+    if (TCustomForm* form = GetParentForm(); form && form->IsShortCut(key, KeyboardShiftState())) {
+        m.Result = 1;
+        return true;
+    }
     if (!WantsKey(key))
         if (TCustomForm* form = GetParentForm()) m.Result = form->Perform(CM_DIALOGKEY, key, m.LParam);
     return true;

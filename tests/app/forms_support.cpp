@@ -1,7 +1,7 @@
 // Helpers for the window tests (see forms_support.h).
 #include "forms_support.h"
 
-#include "app/meaning.h"
+#include "dict/meaning_encode.h"
 #include "app/meaning_box.h"
 #include "store/text.h"
 #include "store/writer.h"

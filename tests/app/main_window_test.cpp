@@ -172,6 +172,25 @@ TEST(MainWindow, DamagedStoreIsReportedAndLaterLookupsFindTheTableClosed) {
     EXPECT_EQ(w.FieldUtf8(), "apple");
 }
 
+// A dictionary whose table `main` has no rows: every lookup shows the not-found text, with no
+// message box and nothing spoken.
+TEST(MainWindow, EmptyTableShowsTheNotFoundText) {
+    ProgramWindows w(DictionaryFolder("empty-main", {}));
+    MessageBoxCatcher boxes;
+    for (const char* typed : {"apple", "   ", "苹果"}) {
+        SCOPED_TRACE(typed);
+        for (bool byEnter : {false, true}) {
+            w.Main().Memo1->SetText("previous");
+            w.Type(Ansi(typed));
+            if (byEnter) w.PressEnter();
+            else w.Click(w.Main().Bsearch);
+            EXPECT_EQ(w.MemoUtf8(), kNotFound) << (byEnter ? "Enter" : "button");
+        }
+    }
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
+    EXPECT_TRUE(w.spoken.empty());
+}
+
 TEST(MainWindow, ReadsItsSkinAndFontsWithTheWindow) {
     ProgramWindows w(SampleFolder());
     TFmain& f = w.Main();

@@ -1,5 +1,5 @@
 // The codec's message reaches a real message box captioned with the application title.
-#include "app/meaning.h"
+#include "dict/meaning.h"
 #include "app/meaning_box.h"
 #include "support/msgbox_catcher.h"
 #include "ui/strconv.h"

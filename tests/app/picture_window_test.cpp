@@ -14,7 +14,16 @@
 namespace wl::test {
 namespace {
 
-const std::wstring kInfo = L"https://www.example.org/wordlark/";
+// The information page: the file beside the running program (here, this test's folder).
+std::wstring InfoAddress() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    for (auto& c : folder)
+        if (c == L'\\') c = L'/';
+    return L"file:///" + folder + L"wordlark-info.html";
+}
 const std::wstring kSuffix = L"&hl=zh-CN&btnG=%E6%90%9C%E7%B4%A2%E5%9B%BE%E7%89%87";
 
 std::string Folder() {
@@ -79,12 +88,103 @@ TEST(PictureWindow, ShowsTheKeywordsPicturesAndReloadsOnlyAfterBeingClosed) {
         }
         if (s.information) {
             ASSERT_EQ(w.information.addresses.size(), 1u);
-            EXPECT_EQ(w.information.addresses[0], kInfo);
+            EXPECT_EQ(w.information.addresses[0], InfoAddress());
         } else {
             EXPECT_TRUE(w.information.addresses.empty());
         }
     }
     EXPECT_FALSE(w.QuitRequested()) << "closing the picture window only hides it";
+}
+
+// Shown again while visible, the window only comes to the front: a placement the user chose
+// (restored, moved, minimized) is kept, and nothing is reloaded.
+TEST(PictureWindow, ShowingAgainKeepsTheUsersPlacement) {
+    ProgramWindows w(Folder(), true);
+    TFPicture& p = w.Picture();
+    HWND h = p.Handle();
+    w.Type("apple");
+    w.Click(w.Main().BPicture);
+    ASSERT_TRUE(IsZoomed(h));
+    ShowWindow(h, SW_RESTORE); // the user restores it and moves it
+    SetWindowPos(h, nullptr, 40, 30, 500, 360, SWP_NOZORDER);
+    w.Pump(10);
+    RECT placed;
+    GetWindowRect(h, &placed);
+    struct Step {
+        const char* name;
+        int userShow; // what the user does before clicking again, or -1
+    } steps[] = {{"restored", -1}, {"minimized", SW_MINIMIZE}, {"restored again", -1}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        if (s.userShow >= 0) ShowWindow(h, s.userShow);
+        w.Pump(10);
+        w.search.addresses.clear();
+        w.information.addresses.clear();
+        SetForegroundWindow(w.Main().Handle());
+        w.Type("banana");
+        w.Click(w.Main().BPicture);
+        w.Pump(10);
+        EXPECT_TRUE(IsWindowVisible(h));
+        EXPECT_FALSE(IsZoomed(h));
+        EXPECT_FALSE(IsIconic(h));
+        RECT now;
+        GetWindowRect(h, &now);
+        EXPECT_TRUE(EqualRect(&now, &placed)) << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+        EXPECT_EQ(GetForegroundWindow(), h);
+        EXPECT_EQ(Utf8(p.Caption()), "apple - 图片");
+        EXPECT_TRUE(w.search.addresses.empty());
+        EXPECT_TRUE(w.information.addresses.empty());
+    }
+}
+
+// A browser view that cannot be created is reported once, by the default error handler; the
+// other view still navigates, now and at later showings.
+TEST(PictureWindow, ViewThatCannotBeCreatedIsReportedOnce) {
+    ProgramWindows w(Folder(), true);
+    TFPicture& p = w.Picture();
+    ASSERT_FALSE(p.WebBrowser1->HandleAllocated()) << "the views must not exist before the window is shown";
+    p.WebBrowser1->SetNavigator(nullptr);
+    int attempts = 0;
+    p.WebBrowser1->SetHostFactory([&attempts](HWND) -> std::unique_ptr<WebBrowserHost> {
+        ++attempts;
+        throw Exception("the browser view is not available");
+    });
+    MessageBoxCatcher boxes;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        w.information.addresses.clear();
+        w.Type("apple");
+        w.Click(w.Main().BPicture);
+        w.Pump(10);
+        EXPECT_TRUE(IsWindowVisible(p.Handle()));
+        ASSERT_EQ(w.information.addresses.size(), 1u);
+        EXPECT_EQ(w.information.addresses[0], InfoAddress());
+        EXPECT_EQ(Utf8(p.Caption()), "apple - 图片");
+        SendMessageA(p.Handle(), WM_CLOSE, 0, 0);
+        w.Pump(10);
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "the browser view is not available");
+    EXPECT_EQ(attempts, 1);
+}
+
+// A view whose navigation fails is reported; the information page still loads below.
+TEST(PictureWindow, FailingNavigationStillLoadsTheOtherView) {
+    ProgramWindows w(Folder(), true);
+    TFPicture& p = w.Picture();
+    struct FailingNavigator : INavigator {
+        void Navigate(const std::wstring&) override { throw Exception("navigation failed"); }
+    } failing;
+    p.WebBrowser1->SetNavigator(&failing);
+    MessageBoxCatcher boxes;
+    w.Type("apple");
+    w.Click(w.Main().BPicture);
+    w.Pump(10);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "navigation failed");
+    ASSERT_EQ(w.information.addresses.size(), 1u);
+    EXPECT_EQ(w.information.addresses[0], InfoAddress());
+    EXPECT_TRUE(IsWindowVisible(p.Handle()));
 }
 
 TEST(PictureWindow, PanelsSplitterAndBrowsersFollowTheLayout) {

@@ -108,6 +108,18 @@ TEST(Program, LooksUpATypedWordAndExitsByItsButton) {
     EXPECT_EQ(program.WaitForExit(20000), 0);
 }
 
+// The information page the picture window opens lies beside the program and says what it is,
+// which version, and under which licence its data comes.
+TEST(Program, InformationPageLiesBesideTheProgram) {
+    std::string exe = WL_WORDLARK_EXE;
+    std::string page = exe.substr(0, exe.find_last_of("/\\") + 1) + "wordlark-info.html";
+    std::string html = ReadFileBytes(page);
+    for (const char* needle : {"<title>Wordlark ", "Wordlark " WL_VERSION, "English&ndash;Chinese", "ECDICT",
+                               "MIT licence", "words.mdb.NOTICE.txt", "charset=\"utf-8\""})
+        EXPECT_NE(html.find(needle), std::string::npos) << needle;
+    EXPECT_EQ(html.find("@WL_"), std::string::npos) << "an unfilled placeholder";
+}
+
 TEST(Program, OpensTheDemoDictionary) {
     std::error_code error;
     if (!std::filesystem::exists(WL_DEMO_DICTIONARY, error))

@@ -75,5 +75,22 @@ TEST(PictureAddress, KeywordIsInsertedWithoutEncoding) {
                       "&hl=zh-CN&btnG=%E6%90%9C%E7%B4%A2%E5%9B%BE%E7%89%87");
 }
 
+TEST(PictureAddress, InformationPageIsAFileBesideTheProgram) {
+    struct Case {
+        const char* folder; // UTF-8
+        const char* address;
+    } cases[] = {
+        {"C:\\Wordlark", "file:///C:/Wordlark/wordlark-info.html"},
+        {"C:\\Wordlark\\", "file:///C:/Wordlark/wordlark-info.html"},
+        {"C:", "file:///C:/wordlark-info.html"},
+        {"C:\\Program Files (x86)\\Word lark", "file:///C:/Program%20Files%20(x86)/Word%20lark/wordlark-info.html"},
+        {"D:\\a#b\\50%\\why?", "file:///D:/a%23b/50%25/why%3F/wordlark-info.html"},
+        {"E:\\\xE8\xAF\x8D\xE5\x85\xB8", "file:///E:/%E8%AF%8D%E5%85%B8/wordlark-info.html"}, // 词典
+        {"\\\\server\\share\\apps", "file://server/share/apps/wordlark-info.html"},
+        {"Z:/work/build/app", "file:///Z:/work/build/app/wordlark-info.html"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(InformationPageAddress(c.folder), c.address) << c.folder;
+}
+
 } // namespace
 } // namespace wl

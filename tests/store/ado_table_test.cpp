@@ -83,5 +83,25 @@ TEST(AdoTable, FirstLocateAndFields) {
     EXPECT_THROW(t.FieldByName("nope"), JetError);
 }
 
+// An open table without rows: no current row, fields read empty, unknown fields still fail.
+TEST(AdoTable, EmptyTableReadsEmptyFields) {
+    AdoTable t;
+    t.SetConnectionString(Connection("Microsoft.Jet.OLEDB.4.0", WriteArtifact("ado-empty.mdb", DictBytes({}))));
+    t.SetTableName("main");
+    t.Open();
+    EXPECT_EQ(t.RecordCount(), 0u);
+    EXPECT_EQ(t.RecNo(), 0u);
+    t.First();
+    EXPECT_FALSE(t.Locate("word", "a", store::loPartialKey));
+    EXPECT_EQ(t.FieldByName("word"), "");
+    EXPECT_EQ(t.FieldByName("MEAN"), "");
+    try {
+        (void)t.FieldByName("nope");
+        ADD_FAILURE() << "no exception";
+    } catch (const JetError& e) {
+        EXPECT_NE(std::string(e.what()).find("has no column 'nope'"), std::string::npos) << e.what();
+    }
+}
+
 } // namespace
 } // namespace wl::test

@@ -51,6 +51,43 @@ TEST(TableCursor, LocateFindsFirstPrefixMatchInWordOrder) {
     }
 }
 
+// Every letter matches its other case in both directions; the neighbours of the letter
+// ranges (@ [ ` { and the like) are not letters and match only themselves.
+TEST(TableCursor, LocateIgnoresCaseForEveryLetterOnly) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (char c = 'a'; c <= 'z'; ++c) rows.push_back({std::string("x") + c + "lower", std::string(1, c)});
+    for (char c = 'A'; c <= 'Z'; ++c) rows.push_back({std::string("y") + c + "UPPER", std::string(1, c)});
+    for (const char* odd : {"z@", "z[", "z`", "z{", "z^", "z~"}) rows.push_back({odd, odd});
+    TableCursor cursor(Open(rows), "main");
+    for (char c = 'a'; c <= 'z'; ++c) {
+        const char upper = char(c - 'a' + 'A');
+        struct Probe {
+            std::string key;
+            const char* mean;
+        } probes[] = {
+            {std::string("x") + upper, nullptr}, // filled in below
+            {std::string("X") + upper + "LOWER", nullptr},
+            {std::string("y") + c, nullptr},
+            {std::string("Y") + c + "upper", nullptr},
+        };
+        const std::string lowerMean(1, c), upperMean(1, upper);
+        probes[0].mean = probes[1].mean = lowerMean.c_str();
+        probes[2].mean = probes[3].mean = upperMean.c_str();
+        for (const auto& p : probes) {
+            ASSERT_TRUE(cursor.Locate("word", p.key, true)) << p.key;
+            EXPECT_EQ(cursor.FieldText("mean"), p.mean) << p.key;
+        }
+    }
+    const struct {
+        const char* key;
+        const char* mean;
+    } others[] = {{"z@", "z@"}, {"z[", "z["}, {"z`", "z`"}, {"z{", "z{"}, {"Z^", "z^"}, {"z~", "z~"}};
+    for (const auto& o : others) {
+        ASSERT_TRUE(cursor.Locate("word", o.key, false)) << o.key;
+        EXPECT_EQ(cursor.FieldText("mean"), o.mean) << o.key;
+    }
+}
+
 TEST(TableCursor, EmptyKeyWithoutEmptyWordFindsNothing) {
     TableCursor cursor(Open({{"a", "1"}, {"b", "2"}}), "main");
     EXPECT_FALSE(cursor.Locate("word", "", true));

@@ -123,6 +123,83 @@ TEST(JetReader, ListsUserTablesAndRejectsMissingOnes) {
     }
 }
 
+// Files made by other tools hold rows flagged deleted (among them the old places of rows that
+// were moved to another page): those are skipped, moved rows are listed once where they live.
+// Row counts as the independent tools count them (see the files' README); runs without them.
+TEST(JetReader, OtherToolsFilesSkipDeletedRows) {
+    struct Case {
+        const char* file;
+        const char* table;
+        size_t rows;
+    } cases[] = {
+        {"Monitor.mdb", "Monitor_Authenticate", 1}, {"compIndexTestV2000.mdb", "Table1", 512},
+        {"delColTestV2000.mdb", "Table1", 2},       {"functionsV2000.mdb", "t_funcs", 1},
+        {"overflowTestV2000.mdb", "Table1", 7},     {"test2V2003.mdb", "MSP_PROJECTS", 1},
+        {"testUnicodeCompV2003.mdb", "Table", 8},   {"words-ecdict-4k.mdb", "main", 4697},
+    };
+    for (const auto& c : cases) {
+        WL_SHARED_OR_SKIP(path, std::string("mdb/") + c.file);
+        EXPECT_EQ(Database(path).OpenTable(c.table)->RowCount(), c.rows) << c.file;
+    }
+    // The moved rows of this file, where they now live: after the rows that stayed in place.
+    WL_SHARED_OR_SKIP(overflow, "mdb/overflowTestV2000.mdb");
+    Database db(overflow);
+    auto t = db.OpenTable("Table1");
+    const char* const expected[][2] = {{"row1col1", ""}, {"row2col1", "row2col3"}, {"row4col1", "row4col2"},
+                                       {"", "row6col2"}, {"row7col1", ""},         {"", "row3col3"},
+                                       {"", "row5col2"}};
+    ASSERT_EQ(t->RowCount(), std::size(expected));
+    for (size_t r = 0; r < t->RowCount(); ++r)
+        for (size_t c = 0; c < 2; ++c)
+            EXPECT_EQ(store::Utf16ToUtf8(t->Text(r, c)), expected[r][c]) << "row " << r << " column " << c;
+}
+
+// A row flagged deleted in a file of ours is skipped; the rows around it stay.
+TEST(JetReader, DeletedRowIsSkipped) {
+    const std::string good = DictBytes({{"one", "1"}, {"two", "2"}, {"three", "3"}});
+    for (size_t victim = 0; victim < 3; ++victim) {
+        std::string b = good;
+        size_t page = 0;
+        for (size_t p = 4; p < b.size() / 4096 && !page; ++p)
+            if (b[p * 4096] == 1 && b[p * 4096 + 4] == 3 && b[p * 4096 + 5] == 0) page = p * 4096;
+        ASSERT_NE(page, 0u);
+        b[page + 14 + 2 * victim + 1] = char(b[page + 14 + 2 * victim + 1] | 0x80); // deleted flag
+        Database db(b, "deleted.mdb");
+        auto t = db.OpenTable("main");
+        std::vector<std::string> words;
+        for (size_t r = 0; r < t->RowCount(); ++r) words.push_back(store::Utf16ToUtf8(t->Text(r, 0)));
+        std::vector<std::string> expected = {"one", "two", "three"};
+        expected.erase(expected.begin() + long(victim));
+        EXPECT_EQ(words, expected) << "deleted row " << victim;
+    }
+}
+
+// A row written when the table had fewer variable columns has a shorter offset table: the
+// columns beyond it are null, whatever the null mask says.
+TEST(JetReader, ColumnsBeyondTheRowsVariableCountAreNull) {
+    std::vector<store::WriterRow> rows = {{U("word"), U("mean"), U("")}};
+    std::string b = store::WriteJetTable("main", {{"word", false, 255}, {"mean", false, 255}, {"extra", false, 255}}, rows);
+    size_t page = 0;
+    for (size_t p = 4; p < b.size() / 4096 && !page; ++p)
+        if (b[p * 4096] == 1 && b[p * 4096 + 4] == 3 && b[p * 4096 + 5] == 0) page = p * 4096;
+    ASSERT_NE(page, 0u);
+    // Row 0 ends at the page end: one mask byte (all three bits set), then the count 3.
+    ASSERT_EQ(uint8_t(b[page + 4095]), 0x07u);
+    ASSERT_EQ(b[page + 4093], 3);
+    for (unsigned count : {3u, 2u, 1u}) {
+        b[page + 4093] = char(count);
+        Database db(b, "fewer.mdb");
+        auto t = db.OpenTable("main");
+        const char* const values[] = {"word", "mean", ""};
+        for (size_t c = 0; c < 3; ++c) {
+            bool null = false;
+            std::u16string v = t->Text(0, c, &null);
+            EXPECT_EQ(null, c >= count) << "count " << count << " column " << c;
+            EXPECT_EQ(store::Utf16ToUtf8(v), c < count ? values[c] : "") << "count " << count << " column " << c;
+        }
+    }
+}
+
 #ifndef _WIN32
 TEST(JetReader, HundredThousandRowsLikeTheIndependentExporter) {
     WL_SHARED_OR_SKIP(xz, "mdb/words-ecdict-100k.mdb.xz");
@@ -167,6 +244,9 @@ TEST(JetText, EncodesCompressedOnlyWhenShorterAndSafe) {
         {"a\xE4\xB8\xAD" "bcdef", true},                  // one switch out and back
         {"\xE4\xB8\xAD\xE6\x96\x87", false},              // all wide: no gain
         {"abc\xC4\x80", false},                           // U+0100 has a zero low byte
+        {"abcdefgh\xE4\xB8\x80", false},                 // so has U+4E00 (一)
+        {"\xE4\xB8\x80" "abcdefgh", false},
+        {"abc\xE4\xB8\x80\xE4\xB8\xADxyzuvw", false},
         {"", false},
     };
     for (const auto& c : cases) {
@@ -189,6 +269,11 @@ std::vector<store::WriterRow> RoundTripRows() {
         {U(""), std::nullopt},
         {U("chain"), U(chinese)},
         {U(std::string(255, 'w')), U(std::string(4000, 'q'))},
+        // Characters whose low byte is zero (一 U+4E00, U+0100) among narrow ones: a
+        // compressed form would read their zero byte as a mode switch.
+        {U("one \xE4\xB8\x80 two"), U("n. \xE4\xB8\x80, \xE4\xB8\x80\xE4\xB8\xAA [one] \xC4\x80 end")},
+        {U("\xE4\xB8\x80"), U("\xE4\xB8\x80")},
+        {U("abcdefghijklmnop\xE4\xB8\x80"), U(std::string(600, 'a') + "\xE4\xB8\x80" + std::string(600, 'b'))},
     };
 }
 

@@ -12,4 +12,8 @@ long LiveGdiObjects();
 // where it answers.
 long LiveUserObjects();
 
+// Live USER handles of this process: windows, menus, cursors and the rest of the USER table
+// (catches leaked HMENUs, which LiveUserObjects does not see).
+long LiveUserHandles();
+
 } // namespace wl::test

@@ -13,3 +13,9 @@ if(TARGET ui_core_test)
   wl_host_path(gallery_dfm "${CMAKE_CURRENT_LIST_DIR}/data/gallery.dfm")
   target_compile_definitions(ui_core_test PRIVATE WL_GALLERY_DFM="${gallery_dfm}")
 endif()
+# Menus, image lists, modal forms and message dialogs (Wine).
+wl_test(NAME ui_menus_test WIN32_ONLY SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/imglist_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
+  LIBS wl_ui)

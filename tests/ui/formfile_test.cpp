@@ -87,6 +87,35 @@ TEST_F(FormFile, WriterOutputReadsBackToTheSameValues) {
     EXPECT_EQ(second.Edit1->TabOrder(), 1);
 }
 
+// Binary values are written 32 bytes to a line, the closing brace on the last one: lengths
+// that fill their last line exactly must close it too, and every length must read back.
+TEST_F(FormFile, BinaryValuesOfEveryLineFillReadBack) {
+    for (size_t size : {size_t(0), size_t(1), size_t(31), size_t(32), size_t(33), size_t(64), size_t(96), size_t(100)}) {
+        TGalleryForm first(nullptr);
+        first.ReadDefinitionText(GalleryText());
+        std::string bytes;
+        for (size_t i = 0; i < size; ++i) bytes += char((i * 37 + size) & 0xFF);
+        first.Blob1->data = bytes;
+        std::string text = WriteComponentText(first);
+        // Braces balance: one opening and one closing brace for the value.
+        size_t at = text.find("Blob1");
+        ASSERT_NE(at, std::string::npos) << size;
+        size_t open = text.find('{', at), close = text.find('}', at);
+        ASSERT_NE(open, std::string::npos) << size;
+        ASSERT_NE(close, std::string::npos) << size;
+        EXPECT_EQ(text.find('{', open + 1) > close, true) << size << "\n" << text;
+        TGalleryForm second(nullptr);
+        try {
+            second.ReadDefinitionText(text);
+        } catch (const Exception& e) {
+            ADD_FAILURE() << size << ": " << e.what() << "\n" << text;
+            continue;
+        }
+        EXPECT_EQ(second.Blob1->data, bytes) << size;
+        EXPECT_EQ(WriteComponentText(second), text) << size;
+    }
+}
+
 TEST_F(FormFile, StringsKeepEveryCharacterThroughQuoting) {
     struct Case {
         std::string ansi;

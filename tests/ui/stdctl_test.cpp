@@ -7,6 +7,7 @@
 
 #include "support/gui.h"
 #include "support/gdi_count.h"
+#include "ui/dialogs.h"
 #include "support/testdata.h"
 #include "ui/formfile.h"
 
@@ -625,12 +626,14 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         TBitBtnKind kind;
         const char* caption;
         bool isDefault, isCancel;
+        int modalResult;
     };
     const KindCase kinds[] = {
-        {bkOK, "OK", true, false},        {bkCancel, "Cancel", false, true}, {bkHelp, "&Help", false, false},
-        {bkYes, "&Yes", true, false},     {bkNo, "&No", false, true},        {bkClose, "&Close", false, false},
-        {bkAbort, "Abort", false, false}, {bkRetry, "&Retry", false, false}, {bkIgnore, "&Ignore", false, false},
-        {bkAll, "&All", false, false},
+        {bkOK, "OK", true, false, mrOk},          {bkCancel, "Cancel", false, true, mrCancel},
+        {bkHelp, "&Help", false, false, mrNone},  {bkYes, "&Yes", true, false, mrYes},
+        {bkNo, "&No", false, true, mrNo},         {bkClose, "&Close", false, false, mrNone},
+        {bkAbort, "Abort", false, false, mrAbort}, {bkRetry, "&Retry", false, false, mrRetry},
+        {bkIgnore, "&Ignore", false, false, mrIgnore}, {bkAll, "&All", false, false, mrAll},
     };
     for (const KindCase& k : kinds) {
         SCOPED_TRACE(k.caption);
@@ -639,7 +642,20 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         EXPECT_EQ(b.Caption(), k.caption);
         EXPECT_EQ(b.Default(), k.isDefault);
         EXPECT_EQ(b.Cancel(), k.isCancel);
+        EXPECT_EQ(b.ModalResult(), k.modalResult);
         EXPECT_EQ(b.Glyph().Width(), 18);
+    }
+
+    // A Close button closes its form instead of setting a result.
+    {
+        auto owner = MakeForm();
+        owner->Show();
+        auto close = std::make_unique<TBitBtn>(nullptr);
+        close->SetKind(bkClose);
+        close->SetParent(owner.get());
+        close->Click();
+        EXPECT_FALSE(IsWindowVisible(owner->Handle()));
+        EXPECT_EQ(owner->ModalResult(), mrNone);
     }
 
     // A drawn button: the red glyph sits where the layout puts it.

@@ -669,7 +669,7 @@ protected:
         TForm::CreateWindowHandle(params);
         HMENU bar = CreateMenu();
         AppendMenuA(bar, MF_STRING, 1, "File");
-        SetMenu(HandleValue(), bar); // destroyed with the window
+        ::SetMenu(HandleValue(), bar); // destroyed with the window
     }
 };
 

@@ -11,8 +11,8 @@
 //   dictbuild dump FILE TABLE      every row of a table as tab-separated UTF-8 lines
 //   dictbuild tables FILE          the user tables of a file
 //   dictbuild lookup FILE WORD...  each word's meaning (UTF-8) by the program's lookup rule
-#include "app/lookup.h"
-#include "app/meaning.h"
+#include "dict/meaning_encode.h"
+#include "dict/store_words.h"
 #include "store/export.h"
 #include "store/text.h"
 #include "store/writer.h"

@@ -1,5 +1,5 @@
 // Meaning codec: encoding, decoding, the two failures, and the inverse used for dictionaries.
-#include "app/meaning.h"
+#include "dict/meaning_encode.h"
 #include "ui/sysutils.h"
 
 #include <gtest/gtest.h>

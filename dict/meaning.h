@@ -1,6 +1,7 @@
-// Meaning codec: the dictionary stores each meaning as hexadecimal digit pairs of its bytes,
+// Meaning decoder: the dictionary stores each meaning as hexadecimal digit pairs of its bytes,
 // every byte combined by exclusive-or with all bytes of a fixed key. Portable code; the one
 // message it shows goes through a sink that the Windows build connects to a message box.
+// The encoder, which only dictionary makers need, is in meaning_encode.h.
 #pragma once
 
 #include <functional>
@@ -26,9 +27,6 @@ std::string HexDecode(std::string_view hex);
 // Odd length: the bad-cipher message is shown and `result` is left untouched.
 // A non-hexadecimal pair: EConvertError, raised on the first bad pair, `result` untouched.
 void DecodeMeaning(std::string_view encoded, std::string_view key, std::string& result);
-
-// The inverse, used to prepare dictionaries (the program itself never encodes).
-std::string EncodeMeaning(std::string_view plain, std::string_view key);
 
 // Where the codec's message goes; receives UTF-8 text. Returns the previous sink.
 using MessageSink = std::function<void(std::string_view utf8Text)>;

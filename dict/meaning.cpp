@@ -1,5 +1,5 @@
-// Meaning codec (see meaning.h).
-#include "app/meaning.h"
+// Meaning decoder (see meaning.h).
+#include "dict/meaning.h"
 
 #include "ui/sysutils.h"
 
@@ -58,14 +58,6 @@ void DecodeMeaning(std::string_view encoded, std::string_view key, std::string& 
     for (size_t i = 0; i < encoded.size() / 2; ++i)
         plain.push_back(static_cast<char>(PairValue(encoded, i) ^ combined));
     result = std::move(plain);
-}
-
-std::string EncodeMeaning(std::string_view plain, std::string_view key) {
-    unsigned char combined = 0;
-    for (unsigned char k : key) combined ^= k;
-    std::string mixed(plain);
-    for (char& c : mixed) c = static_cast<char>(static_cast<unsigned char>(c) ^ combined);
-    return HexEncode(mixed);
 }
 
 MessageSink SetMeaningMessageSink(MessageSink sink) {

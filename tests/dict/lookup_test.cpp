@@ -1,7 +1,7 @@
 // The lookup rule end to end: a dictionary file written by our writer, opened through the
 // table component, looked up as the main window does.
-#include "app/lookup.h"
-#include "app/meaning.h"
+#include "dict/meaning_encode.h"
+#include "dict/store_words.h"
 #include "store/text.h"
 #include "store/writer.h"
 #include "support/testdata.h"
@@ -76,6 +76,18 @@ TEST(Lookup, EmptyWordRowIsFoundForABlankField) {
     LookupResult r = LookUpWord("  ", table);
     EXPECT_EQ(int(r.kind), int(Kind::Found));
     EXPECT_EQ(r.meaning, "nothing");
+}
+
+// An empty table has no row to show: every keyword, even one that trimming emptied, is not
+// found (its fields read empty, so only the exact comparison could fail or pass).
+TEST(Lookup, EmptyTableFindsNothing) {
+    store::AdoTable table;
+    OpenDict(table, {});
+    for (const char* field : {"apple", "   ", "\xE4\xBD\xA0"}) {
+        LookupResult r = LookUpWord(Ansi(field), table);
+        EXPECT_EQ(int(r.kind), int(Kind::NotFound)) << field;
+        EXPECT_EQ(r.meaning, "") << field;
+    }
 }
 
 TEST(Lookup, BadMeaningsReportAsTheCodecDoes) {
