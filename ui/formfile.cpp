@@ -375,7 +375,7 @@ private:
     }
 
     struct Fixup {
-        TComponent* component;
+        TObject* component; // a component or a collection item
         std::string path, name;
         int line;
     };
