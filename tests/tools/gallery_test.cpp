@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace wl::test {
@@ -27,6 +28,13 @@ TEST_F(Gallery, EveryPageShowsItsControlsAndIsPictured) {
     EXPECT_FALSE(form->SkinData1->NotLoaded);
     form->Show();
     PumpMessages(50);
+    // The main menu is the window's, with its two drop-downs.
+    HMENU bar = GetMenu(form->Handle());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(GetMenuItemCount(bar), 2);
+    char text[32] = {};
+    GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&File");
     TPageControl* pc = form->PageControl1;
     ASSERT_GE(pc->PageCount(), 5);
     for (int i = 0; i < pc->PageCount(); ++i) {
@@ -57,6 +65,41 @@ TEST_F(Gallery, EveryPageShowsItsControlsAndIsPictured) {
         std::string path = ArtifactDir() + "/gallery-" + name + ".bmp";
         EXPECT_TRUE(SaveWindowBitmap(form->Handle(), path)) << path;
     }
+}
+
+// Closes the active window (a modal dialog) a moment after a modal loop starts.
+HWND g_mainWindow = nullptr;
+HWND g_closed = nullptr;
+void CALLBACK CloseActiveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND active = GetActiveWindow();
+    if (!active || active == g_mainWindow) return;
+    KillTimer(nullptr, id);
+    g_closed = active;
+    PostMessageA(active, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Gallery, MenuOpensAModalDialogAndAMessageDialog) {
+    auto form = std::make_unique<TGalleryMain>(nullptr);
+    form->ReadDefinitionResource();
+    form->Show();
+    PumpMessages(20);
+    g_mainWindow = form->Handle();
+    struct Case {
+        const char* what;
+        std::function<void()> open;
+    } cases[] = {
+        {"modal dialog", [&] { form->MenuModalClick(nullptr); }},
+        {"message dialog", [&] { form->MenuMessageClick(nullptr); }},
+    };
+    for (const auto& c : cases) {
+        g_closed = nullptr;
+        SetTimer(nullptr, 0, 200, CloseActiveDialog);
+        c.open(); // returns once the dialog is closed
+        EXPECT_NE(g_closed, nullptr) << c.what;
+        EXPECT_NE(g_closed, form->Handle()) << c.what;
+        EXPECT_TRUE(IsWindowEnabled(form->Handle())) << c.what; // enabled again afterwards
+    }
+    EXPECT_EQ(form->StatusBar1->Panel(0)->Text(), "Dialog closed: 2"); // closed: mrCancel
 }
 
 TEST_F(Gallery, CreatingAndFreeingTheGalleryLeaksNoHandles) {

@@ -2,9 +2,11 @@
 #include "tools/gallery/gallery_main.h"
 
 #include "ui/buttons.h"
+#include "ui/dialogs.h"
 #include "ui/extctrls.h"
 #include "ui/frames.h"
 #include "ui/formfile.h"
+#include "ui/menus.h"
 #include "ui/mplayer.h"
 #include "ui/stdctrls.h"
 #include "ui/strconv.h"
@@ -18,6 +20,9 @@ WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
     c.Field("StatusBar1", &TGalleryMain::StatusBar1);
     c.Field("SkinData1", &TGalleryMain::SkinData1);
     c.Method("ToolButtonClick", &TGalleryMain::ToolButtonClick);
+    c.Method("MenuModalClick", &TGalleryMain::MenuModalClick);
+    c.Method("MenuMessageClick", &TGalleryMain::MenuMessageClick);
+    c.Method("MenuExitClick", &TGalleryMain::MenuExitClick);
     c.Method("PageControl1Change", &TGalleryMain::PageControl1Change);
 })
 
@@ -28,7 +33,7 @@ namespace {
     &TButton::StaticClass(),      &TPanel::StaticClass(),    &TMediaPlayer::StaticClass(),
     &TToolBar::StaticClass(),     &TListView::StaticClass(), &TTabControl::StaticClass(),
     &TProgressBar::StaticClass(), &TCheckBox::StaticClass(), &TBitBtn::StaticClass(),
-    &TScrollBox::StaticClass(),   &TShape::StaticClass()};
+    &TScrollBox::StaticClass(),   &TShape::StaticClass(),    &TMainMenu::StaticClass()};
 } // namespace
 
 void TGalleryMain::ReadDefinitionResource() {
@@ -59,6 +64,31 @@ bool TGalleryMain::UseSkin(const std::string& path) {
 void TGalleryMain::ToolButtonClick(TObject* sender) {
     auto* button = dynamic_cast<TToolButton*>(sender);
     StatusBar1->Panel(0)->SetText(button ? button->GetText() + " clicked" : "clicked");
+}
+
+void TGalleryMain::MenuModalClick(TObject*) {
+    TForm dialog(nullptr);
+    dialog.SetCaption("Modal dialog");
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetClientSize(260, 110);
+    auto* label = new TLabel(&dialog);
+    label->SetParent(&dialog);
+    label->SetBounds(16, 16, 220, 20);
+    label->SetCaption("The other windows wait for this one.");
+    auto* ok = new TBitBtn(&dialog);
+    ok->SetParent(&dialog);
+    ok->SetKind(bkOK);
+    ok->SetBounds(90, 64, 80, 28);
+    int result = dialog.ShowModal();
+    StatusBar1->Panel(0)->SetText("Dialog closed: " + std::to_string(result));
+}
+
+void TGalleryMain::MenuMessageClick(TObject*) {
+    MessageDlg("A message dialog of the gallery.", mtInformation, MsgDlgButtons({mbOK}), 0);
+}
+
+void TGalleryMain::MenuExitClick(TObject*) {
+    Close();
 }
 
 void TGalleryMain::PageControl1Change(TObject*) {

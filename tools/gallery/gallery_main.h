@@ -26,6 +26,10 @@ public:
     bool UseSkin(const std::string& path);
 
     void ToolButtonClick(TObject* sender);
+    // A small modal dialog with an OK button; returns its modal result.
+    void MenuModalClick(TObject* sender);
+    void MenuMessageClick(TObject* sender);
+    void MenuExitClick(TObject* sender);
     void PageControl1Change(TObject* sender);
 };
 
