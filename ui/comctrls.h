@@ -20,6 +20,8 @@
 
 namespace wl {
 
+class TCustomImageList;
+
 enum : UINT {
     CN_HSCROLL = CN_BASE + WM_HSCROLL,
     CN_VSCROLL = CN_BASE + WM_VSCROLL,
@@ -726,6 +728,13 @@ public:
     void SetButtonHeight(int h);
     unsigned EdgeBorders() const { return edgeBorders_; }
     void SetEdgeBorders(unsigned e);
+    // The images of the buttons (ImageIndex); the list is another component's.
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* images);
+    std::string ImagesName() const;
+    void SetImagesName(const std::string& name);
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
     int ButtonCount() const;
     TToolButton* Buttons(int index) const;
 
@@ -746,6 +755,8 @@ private:
     void CustomDraw(TMessage& msg);
     TToolButton* FindButton(int id) const;
     std::unique_ptr<TControlCanvas> canvas_;
+    TCustomImageList* images_ = nullptr;
+    std::string pendingImages_;
     bool flat_ = false, showCaptions_ = false;
     int buttonWidth_ = 23, buttonHeight_ = 22;
     unsigned edgeBorders_ = ebTop;

@@ -2,6 +2,8 @@
 // comctrls.h).
 #include "ui/comctrls.h"
 
+#include "ui/imglist.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -132,11 +134,49 @@ WL_DEFINE_CLASS(TToolBar, [](ClassBuilder<TToolBar>& c) {
     c.Int("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight);
     c.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders,
           {{"ebLeft", ebLeft}, {"ebTop", ebTop}, {"ebRight", ebRight}, {"ebBottom", ebBottom}});
+    c.Ident("Images", &TToolBar::ImagesName, &TToolBar::SetImagesName);
     c.Event("OnCustomDraw", &TToolBar::OnCustomDraw);
     c.Event("OnCustomDrawButton", &TToolBar::OnCustomDrawButton);
 })
 
-TToolBar::~TToolBar() = default;
+TToolBar::~TToolBar() {
+    if (images_) images_->RemoveFreeNotification(this);
+}
+
+void TToolBar::SetImages(TCustomImageList* images) {
+    if (images_) images_->RemoveFreeNotification(this);
+    images_ = images;
+    pendingImages_.clear();
+    if (images) images->FreeNotification(this);
+    RebuildButtons();
+}
+
+std::string TToolBar::ImagesName() const { return images_ ? images_->Name() : pendingImages_; }
+
+void TToolBar::SetImagesName(const std::string& name) {
+    if (IsLoading()) {
+        pendingImages_ = name;
+        return;
+    }
+    TComponent* c = name.empty() || !Owner() ? nullptr : Owner()->FindComponent(name);
+    if (!name.empty() && !dynamic_cast<TCustomImageList*>(c))
+        throw EPropertyError("Image list " + name + " does not exist");
+    SetImages(static_cast<TCustomImageList*>(c));
+}
+
+void TToolBar::Loaded() {
+    TWinControl::Loaded();
+    if (!pendingImages_.empty()) SetImagesName(std::string(pendingImages_));
+}
+
+void TToolBar::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == opRemove && component == images_) {
+        images_ = nullptr;
+        // The list's handle goes with it: the bar must not keep it.
+        if (HandleAllocated()) SendMessageA(HandleValue(), TB_SETIMAGELIST, 0, 0);
+    }
+}
 
 TToolBar::TToolBar(TComponent* owner)
     : TWinControl(owner), canvas_(std::make_unique<TControlCanvas>()) {
@@ -189,7 +229,11 @@ void TToolBar::RebuildButtons() {
     HWND h = HandleValue();
     while (SendMessageA(h, TB_BUTTONCOUNT, 0, 0) > 0)
         SendMessageA(h, TB_DELETEBUTTON, 0, 0);
-    SendMessageA(h, TB_SETBITMAPSIZE, 0,
+    // The list's handle may have been made anew since the last time: hand it over each time.
+    HIMAGELIST list = images_ ? images_->Handle() : nullptr;
+    SendMessageA(h, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+    if (images_) SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
+    else SendMessageA(h, TB_SETBITMAPSIZE, 0,
                  MAKELPARAM(std::max(buttonWidth_ - 7, 0), std::max(buttonHeight_ - 6, 0)));
     SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
     if (!showCaptions_) SendMessageA(h, TB_SETMAXTEXTROWS, 0, 0);

@@ -2,11 +2,13 @@
 #include "comctrls_form.h"
 
 #include "support/testdata.h"
+#include "ui/imglist.h"
 
 namespace wl::test {
 
 // The form names TEdit only in its text: keep the unit that registers it in the program.
 [[maybe_unused]] const TClassInfo& kEditClass = TEdit::StaticClass();
+[[maybe_unused]] const TClassInfo& kImageListClass = TImageList::StaticClass();
 
 WL_DEFINE_CLASS(TComCtlForm, [](ClassBuilder<TComCtlForm>& c) {
     c.Field("Edit1", &TComCtlForm::Edit1);

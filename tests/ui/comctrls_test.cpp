@@ -8,6 +8,7 @@
 #include "support/gui.h"
 #include "support/gdi_count.h"
 #include "ui/formfile.h"
+#include "ui/imglist.h"
 
 #include <gtest/gtest.h>
 
@@ -613,6 +614,24 @@ TEST_F(ComCtl, ToolBarCustomDrawHandlersPaintAndCanReplaceTheBarsOwnDrawing) {
         }
     }
     EXPECT_FALSE(bar->Canvas().HandleAllocated()); // the device context was only borrowed
+}
+
+TEST_F(ComCtl, ToolBarTakesItsImagesFromAnImageListByName) {
+    auto form = MakeForm("object F: TComCtlForm\n"
+                         " object Bar: TToolBar\n  Images = Pictures\n"
+                         "  object B1: TToolButton\n   ImageIndex = 0\n  end\n end\n"
+                         " object Pictures: TImageList\n  Width = 20\n  Height = 18\n end\n"
+                         "end\n",
+                         false);
+    auto* bar = form->Get<TToolBar>("Bar");
+    auto* list = form->Get<TImageList>("Pictures");
+    ASSERT_EQ(bar->Images(), list); // named before the list exists in the text
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(list->Handle()));
+    EXPECT_EQ(GetPropertyText(*bar, "Images"), "Pictures");
+    delete list;
+    EXPECT_EQ(bar->Images(), nullptr);
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), 0);
+    EXPECT_THROW(SetPropertyText(*bar, "Images", "Nothing"), EPropertyError);
 }
 
 TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
