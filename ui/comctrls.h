@@ -21,6 +21,7 @@
 namespace wl {
 
 class TCustomImageList;
+class TPopupMenu;
 
 enum : UINT {
     CN_HSCROLL = CN_BASE + WM_HSCROLL,
@@ -687,6 +688,13 @@ public:
     void SetDown(bool on);
     bool Grouped() const { return grouped_; }
     void SetGrouped(bool on);
+    // The menu a drop-down button shows under itself.
+    TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
+    void SetDropdownMenu(TPopupMenu* menu);
+    std::string DropdownMenuName() const;
+    void SetDropdownMenuName(const std::string& name);
+    void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
     // The command identifier of the button in its tool bar.
     int CommandId() const { return id_; }
     TToolBar* ToolBar() const;
@@ -703,6 +711,8 @@ private:
     void Changed();
     void PlaceAt(const RECT& r);
     TToolButtonStyle style_ = tbsButton;
+    TPopupMenu* dropdownMenu_ = nullptr;
+    std::string pendingMenu_;
     int imageIndex_ = -1;
     bool down_ = false, grouped_ = false;
     int id_ = 0;

@@ -3,6 +3,7 @@
 #include "ui/comctrls.h"
 
 #include "ui/imglist.h"
+#include "ui/menus.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,13 +25,47 @@ WL_DEFINE_CLASS(TToolButton, [](ClassBuilder<TToolButton>& c) {
     c.Int("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex);
     c.Bool("Down", &TToolButton::Down, &TToolButton::SetDown);
     c.Bool("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped);
+    c.Ident("DropdownMenu", &TToolButton::DropdownMenuName, &TToolButton::SetDropdownMenuName);
 })
 
 TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 23, 22);
 }
 
+void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
+    if (dropdownMenu_) dropdownMenu_->RemoveFreeNotification(this);
+    dropdownMenu_ = menu;
+    pendingMenu_.clear();
+    if (menu) menu->FreeNotification(this);
+}
+
+std::string TToolButton::DropdownMenuName() const {
+    return dropdownMenu_ ? dropdownMenu_->Name() : pendingMenu_;
+}
+
+void TToolButton::SetDropdownMenuName(const std::string& name) {
+    if (IsLoading()) {
+        pendingMenu_ = name;
+        return;
+    }
+    TComponent* c = name.empty() || !Owner() ? nullptr : Owner()->FindComponent(name);
+    if (!name.empty() && !dynamic_cast<TPopupMenu*>(c))
+        throw EPropertyError("Popup menu " + name + " does not exist");
+    SetDropdownMenu(static_cast<TPopupMenu*>(c));
+}
+
+void TToolButton::Loaded() {
+    TGraphicControl::Loaded();
+    if (!pendingMenu_.empty()) SetDropdownMenuName(std::string(pendingMenu_));
+}
+
+void TToolButton::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == opRemove && component == dropdownMenu_) dropdownMenu_ = nullptr;
+}
+
 TToolButton::~TToolButton() {
+    if (dropdownMenu_) dropdownMenu_->RemoveFreeNotification(this);
     TToolBar* bar = ToolBar();
     if (bar && !bar->IsDestroying() && bar->HandleAllocated()) {
         auto index =
@@ -151,7 +186,9 @@ void TToolBar::SetImages(TCustomImageList* images) {
     RebuildButtons();
 }
 
-std::string TToolBar::ImagesName() const { return images_ ? images_->Name() : pendingImages_; }
+std::string TToolBar::ImagesName() const {
+    return images_ ? images_->Name() : pendingImages_;
+}
 
 void TToolBar::SetImagesName(const std::string& name) {
     if (IsLoading()) {
@@ -232,9 +269,11 @@ void TToolBar::RebuildButtons() {
     // The list's handle may have been made anew since the last time: hand it over each time.
     HIMAGELIST list = images_ ? images_->Handle() : nullptr;
     SendMessageA(h, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
-    if (images_) SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
-    else SendMessageA(h, TB_SETBITMAPSIZE, 0,
-                 MAKELPARAM(std::max(buttonWidth_ - 7, 0), std::max(buttonHeight_ - 6, 0)));
+    if (images_)
+        SendMessageA(h, TB_SETBITMAPSIZE, 0, MAKELPARAM(images_->Width(), images_->Height()));
+    else
+        SendMessageA(h, TB_SETBITMAPSIZE, 0,
+                     MAKELPARAM(std::max(buttonWidth_ - 7, 0), std::max(buttonHeight_ - 6, 0)));
     SendMessageA(h, TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonWidth_, buttonHeight_));
     if (!showCaptions_) SendMessageA(h, TB_SETMAXTEXTROWS, 0, 0);
     std::vector<std::string> captions;
@@ -333,6 +372,21 @@ void TToolBar::WndProc(TMessage& m) {
     }
     if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == NM_CUSTOMDRAW) {
         CustomDraw(m);
+        return;
+    }
+    if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == TBN_DROPDOWN) {
+        // The arrow of a drop-down button: its menu opens under the button.
+        auto* nm = reinterpret_cast<NMTOOLBARA*>(m.LParam);
+        TToolButton* b = FindButton(nm->iItem);
+        m.Result = TBDDRET_DEFAULT;
+        if (!b || !b->DropdownMenu()) return;
+        RECT r{};
+        SendMessageA(HandleValue(), TB_GETRECT, static_cast<WPARAM>(nm->iItem),
+                     reinterpret_cast<LPARAM>(&r));
+        POINT p{r.left, r.bottom};
+        ::ClientToScreen(HandleValue(), &p);
+        b->DropdownMenu()->SetPopupComponent(b);
+        b->DropdownMenu()->Popup(p.x, p.y);
         return;
     }
     TWinControl::WndProc(m);

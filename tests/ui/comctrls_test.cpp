@@ -9,6 +9,7 @@
 #include "support/gdi_count.h"
 #include "ui/formfile.h"
 #include "ui/imglist.h"
+#include "ui/menus.h"
 
 #include <gtest/gtest.h>
 
@@ -626,12 +627,47 @@ TEST_F(ComCtl, ToolBarTakesItsImagesFromAnImageListByName) {
     auto* bar = form->Get<TToolBar>("Bar");
     auto* list = form->Get<TImageList>("Pictures");
     ASSERT_EQ(bar->Images(), list); // named before the list exists in the text
-    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(list->Handle()));
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0),
+              reinterpret_cast<LRESULT>(list->Handle()));
     EXPECT_EQ(GetPropertyText(*bar, "Images"), "Pictures");
     delete list;
     EXPECT_EQ(bar->Images(), nullptr);
     EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), 0);
     EXPECT_THROW(SetPropertyText(*bar, "Images", "Nothing"), EPropertyError);
+}
+
+// Ends an open menu a moment after it opens.
+void CALLBACK EndOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+}
+
+TEST_F(ComCtl, DropDownButtonOpensItsMenuUnderTheButton) {
+    auto form = MakeForm(
+        "object F: TComCtlForm\n"
+        " object Bar: TToolBar\n"
+        "  object B1: TToolButton\n   Style = tbsDropDown\n   DropdownMenu = Menu1\n  end\n"
+        " end\n"
+        " object Menu1: TPopupMenu\n  object I1: TMenuItem\n   Caption = 'one'\n  end\n end\n"
+        "end\n",
+        true);
+    auto* button = form->Get<TToolButton>("B1");
+    auto* menu = form->Get<TPopupMenu>("Menu1");
+    ASSERT_EQ(button->DropdownMenu(), menu);
+    int popups = 0;
+    menu->OnPopup = [&](TObject*) { ++popups; };
+    // A click on the arrow part (the right end of the button) asks for the menu.
+    HWND h = form->Get<TToolBar>("Bar")->Handle();
+    LPARAM at =
+        MAKELPARAM(button->Left() + button->Width() - 4, button->Top() + button->Height() / 2);
+    SetTimer(nullptr, 0, 200, EndOpenMenu);
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(h, WM_LBUTTONUP, 0, at);
+    PumpMessages(20);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(menu->PopupComponent(), button);
+    delete menu;
+    EXPECT_EQ(button->DropdownMenu(), nullptr);
 }
 
 TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
