@@ -26,16 +26,6 @@ WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
     c.Method("PageControl1Change", &TGalleryMain::PageControl1Change);
 })
 
-namespace {
-// The form names these classes only in its text: keep their units in the program.
-[[maybe_unused]] const TClassInfo* const kLinked[] = {
-    &TEdit::StaticClass(),        &TMemo::StaticClass(),     &TLabel::StaticClass(),
-    &TButton::StaticClass(),      &TPanel::StaticClass(),    &TMediaPlayer::StaticClass(),
-    &TToolBar::StaticClass(),     &TListView::StaticClass(), &TTabControl::StaticClass(),
-    &TProgressBar::StaticClass(), &TCheckBox::StaticClass(), &TBitBtn::StaticClass(),
-    &TScrollBox::StaticClass(),   &TShape::StaticClass(),    &TMainMenu::StaticClass()};
-} // namespace
-
 void TGalleryMain::ReadDefinitionResource() {
     if (!ReadComponentResource(*this, GetModuleHandleA(nullptr), "TGALLERYMAIN"))
         throw Exception("The gallery's form definition is missing from the program");
