@@ -674,6 +674,8 @@ enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivid
 enum : unsigned { ebLeft = 1, ebTop = 2, ebRight = 4, ebBottom = 8 };
 
 class TToolBar;
+class TMenuItem;
+class TMainMenu;
 
 class TToolButton : public TGraphicControl {
     WL_CLASS(TToolButton, TGraphicControl)
@@ -693,6 +695,14 @@ public:
     void SetDropdownMenu(TPopupMenu* menu);
     std::string DropdownMenuName() const;
     void SetDropdownMenuName(const std::string& name);
+    // The menu item the button stands for: its caption, enabled and visible state follow the
+    // item, and a click opens the item's submenu under the button (or runs the item).
+    TMenuItem* MenuItem() const { return menuItem_; }
+    void SetMenuItem(TMenuItem* item);
+    std::string MenuItemName() const;
+    void SetMenuItemName(const std::string& name);
+    // Takes the item's caption, enabled and visible state again (after the item changed).
+    void UpdateFromMenuItem();
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     // The command identifier of the button in its tool bar.
@@ -713,6 +723,8 @@ private:
     TToolButtonStyle style_ = tbsButton;
     TPopupMenu* dropdownMenu_ = nullptr;
     std::string pendingMenu_;
+    TMenuItem* menuItem_ = nullptr;
+    std::string pendingMenuItem_;
     int imageIndex_ = -1;
     bool down_ = false, grouped_ = false;
     int id_ = 0;
@@ -743,6 +755,12 @@ public:
     void SetImages(TCustomImageList* images);
     std::string ImagesName() const;
     void SetImagesName(const std::string& name);
+    // A main menu shown as the bar's buttons, one per top-level item (the buttons are the
+    // bar's own and are not written into form definitions).
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    std::string MenuName() const;
+    void SetMenuName(const std::string& name);
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     int ButtonCount() const;
@@ -764,9 +782,13 @@ private:
     void UpdateButtonBounds();
     void CustomDraw(TMessage& msg);
     TToolButton* FindButton(int id) const;
+    void MakeMenuButtons();
+    void FreeMenuButtons();
     std::unique_ptr<TControlCanvas> canvas_;
     TCustomImageList* images_ = nullptr;
     std::string pendingImages_;
+    TMainMenu* menu_ = nullptr;
+    std::string pendingMenu_;
     bool flat_ = false, showCaptions_ = false;
     int buttonWidth_ = 23, buttonHeight_ = 22;
     unsigned edgeBorders_ = ebTop;

@@ -26,6 +26,7 @@ WL_DEFINE_CLASS(TToolButton, [](ClassBuilder<TToolButton>& c) {
     c.Bool("Down", &TToolButton::Down, &TToolButton::SetDown);
     c.Bool("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped);
     c.Ident("DropdownMenu", &TToolButton::DropdownMenuName, &TToolButton::SetDropdownMenuName);
+    c.Ident("MenuItem", &TToolButton::MenuItemName, &TToolButton::SetMenuItemName);
 })
 
 TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
@@ -54,18 +55,54 @@ void TToolButton::SetDropdownMenuName(const std::string& name) {
     SetDropdownMenu(static_cast<TPopupMenu*>(c));
 }
 
+void TToolButton::SetMenuItem(TMenuItem* item) {
+    if (menuItem_) menuItem_->RemoveFreeNotification(this);
+    menuItem_ = item;
+    pendingMenuItem_.clear();
+    if (item) {
+        item->FreeNotification(this);
+        UpdateFromMenuItem();
+    }
+}
+
+std::string TToolButton::MenuItemName() const {
+    return menuItem_ ? menuItem_->Name() : pendingMenuItem_;
+}
+
+void TToolButton::SetMenuItemName(const std::string& name) {
+    if (IsLoading()) {
+        pendingMenuItem_ = name;
+        return;
+    }
+    TComponent* c = name.empty() || !Owner() ? nullptr : Owner()->FindComponent(name);
+    if (!name.empty() && !dynamic_cast<TMenuItem*>(c))
+        throw EPropertyError("Menu item " + name + " does not exist");
+    SetMenuItem(static_cast<TMenuItem*>(c));
+}
+
+void TToolButton::UpdateFromMenuItem() {
+    if (!menuItem_) return;
+    SetText(menuItem_->Caption());
+    SetEnabled(menuItem_->Enabled());
+    SetVisible(menuItem_->Visible());
+}
+
 void TToolButton::Loaded() {
     TGraphicControl::Loaded();
     if (!pendingMenu_.empty()) SetDropdownMenuName(std::string(pendingMenu_));
+    if (!pendingMenuItem_.empty()) SetMenuItemName(std::string(pendingMenuItem_));
 }
 
 void TToolButton::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);
-    if (operation == opRemove && component == dropdownMenu_) dropdownMenu_ = nullptr;
+    if (operation != opRemove) return;
+    if (component == dropdownMenu_) dropdownMenu_ = nullptr;
+    if (component == menuItem_) menuItem_ = nullptr;
 }
 
 TToolButton::~TToolButton() {
     if (dropdownMenu_) dropdownMenu_->RemoveFreeNotification(this);
+    if (menuItem_) menuItem_->RemoveFreeNotification(this);
     TToolBar* bar = ToolBar();
     if (bar && !bar->IsDestroying() && bar->HandleAllocated()) {
         auto index =
@@ -158,6 +195,17 @@ void TToolButton::PlaceAt(const RECT& r) {
 void TToolButton::Click() {
     down_ = Down();
     TGraphicControl::Click();
+    if (!menuItem_) return;
+    if (menuItem_->Count() == 0) {
+        menuItem_->Click();
+        return;
+    }
+    // The item's submenu drops down under the button, like a menu bar's.
+    TToolBar* bar = ToolBar();
+    if (!bar || !bar->HandleAllocated()) return;
+    POINT p{left_, top_ + height_};
+    ::ClientToScreen(bar->HandleValue(), &p);
+    PopupMenuItem(menuItem_, p.x, p.y);
 }
 
 // ---- TToolBar ----------------------------------------------------------------------------------
@@ -170,12 +218,59 @@ WL_DEFINE_CLASS(TToolBar, [](ClassBuilder<TToolBar>& c) {
     c.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders,
           {{"ebLeft", ebLeft}, {"ebTop", ebTop}, {"ebRight", ebRight}, {"ebBottom", ebBottom}});
     c.Ident("Images", &TToolBar::ImagesName, &TToolBar::SetImagesName);
+    c.Ident("Menu", &TToolBar::MenuName, &TToolBar::SetMenuName);
     c.Event("OnCustomDraw", &TToolBar::OnCustomDraw);
     c.Event("OnCustomDrawButton", &TToolBar::OnCustomDrawButton);
 })
 
 TToolBar::~TToolBar() {
     if (images_) images_->RemoveFreeNotification(this);
+    if (menu_) menu_->RemoveFreeNotification(this);
+}
+
+void TToolBar::SetMenu(TMainMenu* menu) {
+    if (menu == menu_) return;
+    FreeMenuButtons();
+    if (menu_) menu_->RemoveFreeNotification(this);
+    menu_ = menu;
+    pendingMenu_.clear();
+    if (!menu) return;
+    menu->FreeNotification(this);
+    MakeMenuButtons();
+}
+
+std::string TToolBar::MenuName() const {
+    return menu_ ? menu_->Name() : pendingMenu_;
+}
+
+void TToolBar::SetMenuName(const std::string& name) {
+    if (IsLoading()) {
+        pendingMenu_ = name;
+        return;
+    }
+    TComponent* c = name.empty() || !Owner() ? nullptr : Owner()->FindComponent(name);
+    if (!name.empty() && !dynamic_cast<TMainMenu*>(c))
+        throw EPropertyError("Main menu " + name + " does not exist");
+    SetMenu(static_cast<TMainMenu*>(c));
+}
+
+// One button per top-level item, owned by the bar itself so that form definitions keep only
+// the reference to the menu.
+void TToolBar::MakeMenuButtons() {
+    SetShowCaptions(true);
+    TMenuItem* items = menu_->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        auto* button = new TToolButton(this);
+        button->SetGrouped(true);
+        button->SetParent(this);
+        button->SetMenuItem(items->Items(i));
+    }
+}
+
+// The bar owns no buttons but those it made for its menu.
+void TToolBar::FreeMenuButtons() {
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* b = dynamic_cast<TToolButton*>(Components(i))) delete b;
 }
 
 void TToolBar::SetImages(TCustomImageList* images) {
@@ -204,10 +299,15 @@ void TToolBar::SetImagesName(const std::string& name) {
 void TToolBar::Loaded() {
     TWinControl::Loaded();
     if (!pendingImages_.empty()) SetImagesName(std::string(pendingImages_));
+    if (!pendingMenu_.empty()) SetMenuName(std::string(pendingMenu_));
 }
 
 void TToolBar::Notification(TComponent* component, TOperation operation) {
     TWinControl::Notification(component, operation);
+    if (operation == opRemove && component == menu_) {
+        FreeMenuButtons();
+        menu_ = nullptr;
+    }
     if (operation == opRemove && component == images_) {
         images_ = nullptr;
         // The list's handle goes with it: the bar must not keep it.

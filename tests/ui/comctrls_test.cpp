@@ -670,6 +670,73 @@ TEST_F(ComCtl, DropDownButtonOpensItsMenuUnderTheButton) {
     EXPECT_EQ(button->DropdownMenu(), nullptr);
 }
 
+// Chooses the first entry of the menu that is open a moment after it opens.
+void CALLBACK ChooseFirstEntry(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND menu = FindWindowA("#32768", nullptr);
+    for (WORD k : {WORD(VK_DOWN), WORD(VK_RETURN)}) {
+        PostMessageA(menu, WM_KEYDOWN, k, 0);
+        PostMessageA(menu, WM_KEYUP, k, 0xC0000000);
+    }
+}
+
+TEST_F(ComCtl, ToolBarShowsAMainMenuAsItsButtons) {
+    const std::string text =
+        "object F: TComCtlForm\n"
+        " object Bar: TToolBar\n  Menu = Menu1\n end\n"
+        " object Menu1: TMainMenu\n"
+        "  object File1: TMenuItem\n   Caption = '&File'\n"
+        "   object Open1: TMenuItem\n    Caption = '&Open'\n   end\n"
+        "  end\n"
+        "  object Help1: TMenuItem\n   Caption = '&Help'\n   Enabled = False\n  end\n"
+        "  object Go1: TMenuItem\n   Caption = '&Go'\n  end\n"
+        " end\n"
+        "end\n";
+    auto form = MakeForm(text, true);
+    auto* bar = form->Get<TToolBar>("Bar");
+    auto* menu = form->Get<TMainMenu>("Menu1");
+    ASSERT_EQ(bar->Menu(), menu);
+    ASSERT_EQ(bar->ButtonCount(), 3);
+    ASSERT_EQ(SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 3);
+    const char* captions[] = {"&File", "&Help", "&Go"};
+    for (int i = 0; i < 3; ++i) {
+        TToolButton* b = bar->Buttons(i);
+        EXPECT_EQ(b->MenuItem(), menu->Items()->Items(i)) << i;
+        EXPECT_EQ(b->Caption(), captions[i]) << i;
+    }
+    EXPECT_FALSE(bar->Buttons(1)->Enabled());
+    EXPECT_FALSE(SendMessageA(bar->Handle(), TB_ISBUTTONENABLED, bar->Buttons(1)->CommandId(), 0));
+
+    // The buttons are the bar's: a written definition keeps only the reference.
+    std::string written = WriteComponentText(*form);
+    EXPECT_NE(written.find("Menu = Menu1"), std::string::npos) << written;
+    EXPECT_EQ(written.find("TToolButton"), std::string::npos) << written;
+    auto again = MakeForm(written, false);
+    EXPECT_EQ(again->Get<TToolBar>("Bar")->ButtonCount(), 3);
+
+    // A leaf item runs when its button is clicked; an item with a submenu drops it down under
+    // the button, and the entry chosen there runs.
+    std::vector<std::string> ran;
+    for (const char* name : {"Open1", "Go1"})
+        form->Get<TMenuItem>(name)->OnClick = [&ran, name](TObject*) { ran.push_back(name); };
+    bar->Buttons(2)->Click();
+    EXPECT_EQ(ran, std::vector<std::string>{"Go1"});
+    SetTimer(nullptr, 0, 200, ChooseFirstEntry);
+    bar->Buttons(0)->Click();
+    PumpMessages(20);
+    EXPECT_EQ(ran, (std::vector<std::string>{"Go1", "Open1"}));
+
+    // Another menu replaces the buttons; freeing the menu takes them away.
+    bar->SetMenu(nullptr);
+    EXPECT_EQ(bar->ButtonCount(), 0);
+    bar->SetMenu(menu);
+    EXPECT_EQ(bar->ButtonCount(), 3);
+    delete menu;
+    EXPECT_EQ(bar->Menu(), nullptr);
+    EXPECT_EQ(bar->ButtonCount(), 0);
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 0);
+}
+
 TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
     TCollection panels(TStatusPanel::StaticClass());
     std::vector<int> updates; // index of the changed item, -1 for the whole collection
