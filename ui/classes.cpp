@@ -610,4 +610,123 @@ void TStringList::SetUpdateState(bool updating) {
     if (!updating) Changed();
 }
 
+// ---- TCollection ------------------------------------------------------------------------------
+
+WL_DEFINE_CLASS(TCollectionItem, WL_NO_PROPERTIES)
+WL_DEFINE_ABSTRACT_CLASS(TCollection, WL_NO_PROPERTIES)
+
+int TCollectionItem::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+
+void TCollectionItem::SetIndex(int index) {
+    if (collection_) collection_->Move(Index(), index);
+}
+
+void TCollectionItem::Changed() {
+    if (collection_) collection_->Changed(this);
+}
+
+TCollection::TCollection(const TClassInfo& itemClass, TPersistent* owner)
+    : itemClass_(itemClass), owner_(owner) {
+    if (!itemClass.InheritsFrom(TCollectionItem::StaticClass()) || !itemClass.create)
+        throw Exception("Class " + itemClass.name + " cannot be a collection item");
+}
+
+TCollection::~TCollection() {
+    OnUpdate = nullptr;
+    for (auto& item : items_) item->collection_ = nullptr;
+}
+
+void TCollection::CheckIndex(int index, bool allowEnd) const {
+    int limit = Count() + (allowEnd ? 1 : 0);
+    if (index < 0 || index >= limit)
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+TCollectionItem* TCollection::Items(int index) const {
+    CheckIndex(index, false);
+    return items_[static_cast<size_t>(index)].get();
+}
+
+TCollectionItem* TCollection::Add() { return Insert(Count()); }
+
+TCollectionItem* TCollection::Insert(int index) {
+    CheckIndex(index, true);
+    std::unique_ptr<TCollectionItem> item(static_cast<TCollectionItem*>(itemClass_.create(nullptr)));
+    item->collection_ = this;
+    TCollectionItem* raw = item.get();
+    items_.insert(items_.begin() + index, std::move(item));
+    Changed(nullptr);
+    return raw;
+}
+
+void TCollection::Delete(int index) {
+    CheckIndex(index, false);
+    items_.erase(items_.begin() + index);
+    Changed(nullptr);
+}
+
+void TCollection::Clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    Changed(nullptr);
+}
+
+void TCollection::Move(int from, int to) {
+    CheckIndex(from, false);
+    CheckIndex(to, false);
+    if (from == to) return;
+    auto item = std::move(items_[static_cast<size_t>(from)]);
+    items_.erase(items_.begin() + from);
+    items_.insert(items_.begin() + to, std::move(item));
+    Changed(nullptr);
+}
+
+int TCollection::IndexOf(const TCollectionItem* item) const {
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].get() == item) return static_cast<int>(i);
+    return -1;
+}
+
+void TCollection::Assign(const TPersistent& source) {
+    auto* other = dynamic_cast<const TCollection*>(&source);
+    if (!other || &other->itemClass_ != &itemClass_) {
+        TPersistent::Assign(source);
+        return;
+    }
+    BeginUpdate();
+    try {
+        Clear();
+        for (const auto& from : other->items_) {
+            TCollectionItem* to = Add();
+            for (const TPropInfo* p : itemClass_.AllProperties()) {
+                if (p->kind == TPropKind::StringList) p->setList(*to, p->getList(*from));
+                else if (p->kind == TPropKind::Class) {
+                    TPersistent* dst = p->getObject(*to);
+                    TPersistent* src = p->getObject(const_cast<TCollectionItem&>(*from));
+                    if (dst && src) dst->Assign(*src);
+                } else if (p->getText && p->setText) p->setText(*to, p->getText(*from));
+            }
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCollection::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0 && pending_) {
+        pending_ = false;
+        if (OnUpdate) OnUpdate(nullptr);
+    }
+}
+
+void TCollection::Changed(TCollectionItem* item) {
+    if (updateCount_ > 0) {
+        pending_ = true;
+        return;
+    }
+    if (OnUpdate) OnUpdate(item);
+}
+
 } // namespace wl

@@ -389,6 +389,72 @@ private:
 };
 
 // ----------------------------------------------------------------------------------------------
+// Collections: an ordered list of items of one class (status panels, header sections, list
+// columns). Form files write them as `Panels = < item Width = 50 end item ... end >`; a class
+// publishes one with c.Object("Panels", ...) and the reader and writer recognise it by its class.
+
+class TCollection;
+
+class TCollectionItem : public TPersistent {
+    WL_CLASS(TCollectionItem, TPersistent)
+public:
+    TCollectionItem() = default;
+    TCollection* Collection() const { return collection_; }
+    int Index() const; // -1 when not in a collection
+    void SetIndex(int index);
+
+protected:
+    // Tells the collection (and through it the control) that this item changed.
+    void Changed();
+
+private:
+    friend class TCollection;
+    TCollection* collection_ = nullptr;
+};
+
+class TCollection : public TPersistent {
+    WL_CLASS(TCollection, TPersistent)
+public:
+    // Items are created by `itemClass`'s factory, so they can also be created from form files.
+    explicit TCollection(const TClassInfo& itemClass, TPersistent* owner = nullptr);
+    ~TCollection() override;
+    // The object the collection belongs to (a control), or nullptr.
+    TPersistent* Owner() const { return owner_; }
+
+    const TClassInfo& ItemClass() const { return itemClass_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    TCollectionItem* Items(int index) const; // throws Exception when out of range
+    template <class T>
+    T* Item(int index) const {
+        return static_cast<T*>(Items(index));
+    }
+    TCollectionItem* Add();
+    TCollectionItem* Insert(int index);
+    void Delete(int index);
+    void Clear();
+    void Move(int from, int to);
+    int IndexOf(const TCollectionItem* item) const;
+    // Copies the items of another collection of the same item class, property by property.
+    void Assign(const TPersistent& source) override;
+
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate();
+    // Called after a change: `item` changed, or nullptr when items were added, removed or moved.
+    // Bracketed changes report once, with nullptr, at the last EndUpdate.
+    std::function<void(TCollectionItem* item)> OnUpdate;
+
+private:
+    friend class TCollectionItem;
+    void Changed(TCollectionItem* item);
+    void CheckIndex(int index, bool allowEnd) const;
+    const TClassInfo& itemClass_;
+    TPersistent* owner_ = nullptr;
+    std::vector<std::unique_ptr<TCollectionItem>> items_;
+    int updateCount_ = 0;
+    bool pending_ = false;
+};
+
+// ----------------------------------------------------------------------------------------------
 // Descriptor building.
 
 namespace detail {

@@ -270,7 +270,7 @@ private:
         ReadBody(*child);
     }
 
-    void ReadProperty(TComponent& comp) {
+    void ReadProperty(TObject& comp) {
         int line = cur_.line;
         std::string path = cur_.text;
         Advance();
@@ -280,6 +280,10 @@ private:
             path += ExpectIdent("property name");
         }
         Expect("=");
+        if (cur_.kind == Tok::Symbol && cur_.text == "<") {
+            ReadCollection(comp, path, line);
+            return;
+        }
         Token value = cur_;
         std::vector<std::string> items;
         if (value.kind == Tok::Symbol && value.text == "[") {
@@ -308,7 +312,34 @@ private:
         Guard(line, path, [&] { Assign(comp, path, value, items); });
     }
 
-    void Assign(TComponent& comp, const std::string& path, const Token& value,
+    // `path = < item Prop = value ... end item ... end >`: replaces the collection's items.
+    void ReadCollection(TObject& owner, const std::string& path, int line) {
+        Advance(); // '<'
+        TCollection* collection = nullptr;
+        Guard(line, path, [&] {
+            if (PropKind(owner, path) == TPropKind::Class)
+                collection = dynamic_cast<TCollection*>(GetObjectProperty(owner, path));
+            if (!collection) throw EPropertyError("Property " + path + " is not a collection");
+        });
+        collection->BeginUpdate();
+        try {
+            collection->Clear();
+            while (IsIdent("item")) {
+                Advance();
+                TCollectionItem* item = collection->Add();
+                while (cur_.kind == Tok::Ident && !IsIdent("end")) ReadProperty(*item);
+                if (!IsIdent("end")) lex_.Fail(cur_.line, "'end' expected");
+                Advance();
+            }
+            Expect(">");
+        } catch (...) {
+            collection->EndUpdate();
+            throw;
+        }
+        Guard(line, path, [&] { collection->EndUpdate(); });
+    }
+
+    void Assign(TObject& comp, const std::string& path, const Token& value,
                 const std::vector<std::string>& items) {
         if (value.kind == Tok::Binary) {
             size_t dot = path.rfind('.');
@@ -344,7 +375,7 @@ private:
     }
 
     struct Fixup {
-        TComponent* component;
+        TObject* component; // a component or a collection item
         std::string path, name;
         int line;
     };
@@ -407,7 +438,9 @@ private:
             case TPropKind::Class: {
                 TPersistent* nested = p->getObject(obj);
                 TObject* freshNested = fresh ? p->getObject(*fresh) : nullptr;
-                if (nested) {
+                if (auto* collection = dynamic_cast<TCollection*>(nested)) {
+                    WriteCollection(*collection, name, indent);
+                } else if (nested) {
                     WriteProperties(*nested, freshNested && &freshNested->ClassInfo() == &nested->ClassInfo()
                                                  ? freshNested
                                                  : nullptr,
@@ -438,6 +471,19 @@ private:
                 break;
             }
             }
+        }
+    }
+
+    // Items with the properties that differ from a fresh item; an empty collection is left out.
+    void WriteCollection(TCollection& collection, const std::string& name, int indent) {
+        if (collection.Count() == 0) return;
+        Line(indent, name + " = <");
+        for (int i = 0; i < collection.Count(); ++i) {
+            TCollectionItem* item = collection.Items(i);
+            std::unique_ptr<TObject> fresh(collection.ItemClass().create(nullptr));
+            Line(indent + 1, "item");
+            WriteProperties(*item, fresh.get(), "", indent + 2);
+            Line(indent + 1, i + 1 == collection.Count() ? "end>" : "end");
         }
     }
 

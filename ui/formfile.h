@@ -7,7 +7,7 @@
 //   object     = ("object" | "inherited") [ name ":" ] classname { property } { object } "end"
 //   property   = path "=" value
 //   path       = ident { "." ident }               nested objects: Font.Name, Lines.Strings
-//   value      = integer | string | ident | set | list | binary
+//   value      = integer | string | ident | set | list | binary | collection
 //   integer    = [ "-" ] digits | [ "-" ] "$" hexdigits
 //   string     = piece { piece } { "+" piece { piece } }
 //   piece      = "'" { any byte but "'" | "''" } "'"  |  "#" digits
@@ -16,6 +16,7 @@
 //   set        = "[" [ ident { "," ident } ] "]"
 //   list       = "(" { string } ")"                          lines of a string list
 //   binary     = "{" { hexdigit-pair } "}"                   bytes handed to ReadBinaryProperty
+//   collection = "<" { "item" { property } "end" } ">"      items of a TCollection property
 //
 // "#n" is one UTF-16 code unit, so non-ASCII text survives any code page; quoted bytes are in the
 // ANSI code page, or UTF-8 when the text starts with a UTF-8 byte order mark. Strings become

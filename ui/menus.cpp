@@ -989,7 +989,13 @@ bool DispatchMenuMessage(TMenuMessage& m, bool (*accepts)(const TMenu*, const vo
 
 namespace {
 
-bool AcceptsPopupMenus(const TMenu* menu, const void*) { return dynamic_cast<const TPopupMenu*>(menu) != nullptr; }
+// The menu whose item's submenu PopupMenuItem is showing right now (its owner-draw and
+// initialisation messages come to the popup window while it is open).
+const TMenu* t_trackedItemMenu = nullptr;
+
+bool AcceptsPopupMenus(const TMenu* menu, const void*) {
+    return dynamic_cast<const TPopupMenu*>(menu) != nullptr || (menu && menu == t_trackedItemMenu);
+}
 
 LRESULT CALLBACK PopupListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TMenuMessage m{hwnd, msg, wParam, lParam, 0};
@@ -1003,6 +1009,21 @@ LRESULT CALLBACK PopupListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 } // namespace
+
+void PopupMenuItem(TMenuItem* item, int x, int y) {
+    if (!item || item->Count() == 0) return;
+    RebuildTree(item);
+    HMENU submenu = item->Handle();
+    const TMenu* previous = t_trackedItemMenu;
+    t_trackedItemMenu = item->GetParentMenu();
+    // The choice is returned rather than posted: the popup window would get the command only
+    // after the tracked menu stopped being accepted there.
+    UINT command = static_cast<UINT>(TrackPopupMenu(submenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD,
+                                                    x, y, 0, PopupListWindow(), nullptr));
+    t_trackedItemMenu = previous;
+    if (command == 0) return;
+    if (TMenuItem* chosen = FindMenuItemByCommand(command)) chosen->Click();
+}
 
 HWND PopupListWindow() {
     static HWND window = [] {

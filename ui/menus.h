@@ -312,6 +312,10 @@ TMenuItem* FindMenuItemByHandle(HMENU submenu);
 TMenuItem* SelectedMenuItem();
 // The hidden window that owns shown popup menus and receives their messages.
 HWND PopupListWindow();
+// Shows the submenu of `item` (of any menu) at the screen point and runs the chosen item; a
+// tool button standing for a main menu's item opens it this way. Nothing for an item without
+// sub-items.
+void PopupMenuItem(TMenuItem* item, int x, int y);
 
 // Menu messages of a window: WM_COMMAND (menu and accelerator), WM_INITMENUPOPUP,
 // WM_MENUSELECT, WM_MEASUREITEM and WM_DRAWITEM of menu items. `accepts` tells whether an item

@@ -118,11 +118,15 @@ TEST_F(Controls, PublishedPropertiesWrittenByNameReachTheWindows) {
         {f->Edit1, "MaxLength", "5", [&] { return SendMessageA(f->Edit1->Handle(), EM_GETLIMITTEXT, 0, 0) == 5; }},
         {f->Edit1, "Ctl3D", "True", [&] { return (ExStyle(f->Edit1) & WS_EX_CLIENTEDGE) != 0; }},
         // The system edit turns WS_BORDER into a flat one-pixel frame it draws itself.
+        // Pixels are read from the screen, which Wine updates from the window's surface a little
+        // later: wait for the new frame rather than read the first moment.
         {f->Edit1, "Ctl3D", "False", [&] {
              HWND e = f->Edit1->Handle();
              UpdateWindow(e);
-             return !(ExStyle(f->Edit1) & WS_EX_CLIENTEDGE) && WindowPixel(e, 0, 10) != RGB(255, 255, 255) &&
-                    WindowPixel(e, 1, 1) == RGB(255, 255, 255);
+             return !(ExStyle(f->Edit1) & WS_EX_CLIENTEDGE) && PumpUntil([&] {
+                        return WindowPixel(e, 0, 10) != RGB(255, 255, 255) &&
+                               WindowPixel(e, 1, 1) == RGB(255, 255, 255);
+                    }, 1000);
          }},
         {f->Edit1, "Enabled", "False", [&] { return !IsWindowEnabled(f->Edit1->Handle()); }},
         {f->Edit1, "Visible", "False", [&] { return !IsWindowVisible(f->Edit1->Handle()); }},

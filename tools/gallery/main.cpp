@@ -1,0 +1,28 @@
+// The controls gallery program: the main form, a skin from the command line (a skin archive
+// path) or the built-in default skin, then the message loop.
+#include "tools/gallery/gallery_main.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    int exitCode = 0;
+    try {
+        wl::Application->Initialize();
+        auto* form = new wl::TGalleryMain(wl::Application);
+        form->ReadDefinitionResource();
+        std::string skin = wl::GallerySkinArgument();
+        if (!form->UseSkin(skin))
+            MessageBoxA(
+                nullptr,
+                ("The skin archive '" + skin + "' cannot be read; the gallery runs without a skin.")
+                    .c_str(),
+                "Gallery", MB_OK | MB_ICONWARNING);
+        form->Show();
+        wl::Application->Run();
+    } catch (...) {
+        wl::Application->HandleException(nullptr);
+        exitCode = 1;
+    }
+    wl::Application->DestroyComponents();
+    return exitCode;
+}
