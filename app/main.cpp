@@ -3,6 +3,7 @@
 #include "app/fmain.h"
 #include "app/fpicture.h"
 #include "app/meaning_box.h"
+#include "skin/forms/skin_manage.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -13,6 +14,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int exitCode = 0;
     try {
         wl::ConnectMeaningMessageBox([] { return wl::Application->Title(); });
+        // The main window's skin data component makes the skin manager while the window is
+        // read; from then on every window of the program wears the skin.
+        wl::TSkinManage::Register();
         wl::Application->Initialize();
         wl::Application->CreateForm<wl::TFmain>();
         wl::Application->CreateForm<wl::TFPicture>();
@@ -21,7 +25,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         wl::Application->HandleException(nullptr);
         exitCode = 1;
     }
-    // The forms (and the COM objects they hold) go before COM is shut down.
+    // The skin manager lets go of the windows before the forms are freed; the forms (and the
+    // COM objects they hold) go before COM is shut down.
+    wl::TSkinManagerLink::Destroy();
     wl::Application->DestroyComponents();
     if (SUCCEEDED(ole)) OleUninitialize();
     return exitCode;

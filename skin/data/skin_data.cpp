@@ -1,5 +1,5 @@
 // TSkinData: published properties, the stored skin bytes, loading and the manager calls (see
-// skin_data.h); and the skin manager's state (skin_manage.h).
+// skin_data.h); and the link to the skin manager (skin_manage.h).
 #include "skin/data/skin_data.h"
 
 #include "skin/archive/quick_ini.h"
@@ -105,7 +105,7 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
 }
 
 TSkinData::~TSkinData() {
-    if (TSkinManage* m = TSkinManage::Instance()) m->RemoveSkinData(this);
+    if (TSkinManagerLink* m = TSkinManagerLink::Instance()) m->RemoveSkinData(this);
     // Records, bitmaps, the font and the face brush are owned members.
 }
 
@@ -115,7 +115,7 @@ void TSkinData::SetActive(bool value) {
     if (Reading() || Designing()) return; // Loaded acts on the stored value
     if (FSkinFormtype == sfDialog || FSkinFormtype == sfDLL) return;
     // A component that was never read from a form gets the manager on demand.
-    TSkinManage& m = TSkinManage::Create();
+    TSkinManagerLink& m = TSkinManagerLink::Create();
     if (FSkinFormtype == sfMainform) {
         if (value) {
             if (NotLoaded) return;
@@ -178,19 +178,23 @@ bool TSkinData::LoadSkin() {
     TQuickIni ini;
     std::string iniName;
     ini.LoadFromText(reader.GetEntryContaining(".ini", iniName));
+    // Skinned windows hold title-bar buttons that point into the records about to be refilled.
+    TSkinManagerLink* manager = TSkinManagerLink::Instance();
+    if (manager) manager->SkinDataReloading(this);
     try {
         LoadSkinDefinition(*this, ini, reader);
     } catch (const std::exception&) {
         // The skin engine reports nothing; a load cut short leaves the skin not loaded.
         NotLoaded = true;
     }
+    if (manager && manager == TSkinManagerLink::Instance()) manager->SkinDataReloaded(this);
     return true;
 }
 
 void TSkinData::ApplySkin() {
     if (Designing() || Reading()) return;
-    if (!TSkinManage::Instance()) Loaded();
-    TSkinManage& m = *TSkinManage::Instance();
+    if (!TSkinManagerLink::Instance()) Loaded();
+    TSkinManagerLink& m = *TSkinManagerLink::Instance();
     m.PendingSkinData = this;
     m.RefreshSkinData();
     if (m.Started == 1) m.Schedule(skaReskin, 250);
@@ -210,7 +214,7 @@ void TSkinData::Loaded() {
     TComponent::Loaded();
     if (Designing()) return;
     if (!HasUser32("GetScrollBarInfo")) FSkinControls &= ~SkinControlBit(xcScrollbar);
-    TSkinManage& m = TSkinManage::Create();
+    TSkinManagerLink& m = TSkinManagerLink::Create();
     m.AddSkinData(this);
     MakeCaptionFont();
     if (FSkinFormtype != sfMainform) {
@@ -303,43 +307,61 @@ bool LoadBuiltinBitmap(TBitmap& target, const char* resourceName) {
     }
 }
 
-// ---- TSkinManage ----------------------------------------------------------------------------
+// ---- the manager link --------------------------------------------------------------------------
 
 namespace {
-TSkinManage*& TheManager() {
-    static TSkinManage* manager = nullptr;
+
+// The manager a program gets when no window layer registered one: it keeps the components and
+// the shared state, and skins no window.
+class TWindowlessManager : public TSkinManagerLink {
+public:
+    void AddSkinData(TSkinData* data) override {
+        if (std::find(FSkinData.begin(), FSkinData.end(), data) == FSkinData.end()) FSkinData.push_back(data);
+    }
+    void RemoveSkinData(TSkinData* data) override {
+        FSkinData.erase(std::remove(FSkinData.begin(), FSkinData.end(), data), FSkinData.end());
+        if (PendingSkinData == data) PendingSkinData = nullptr;
+    }
+    void InstallHook() override {}
+    void Schedule(int action, int) override {
+        if (!Started && (action == skaSkinAll || action == skaUnskinAll)) Skinning = action == skaSkinAll;
+    }
+    bool SkinWindow(HWND) override { return false; }
+    void RefreshSkinData() override {}
+
+private:
+    std::vector<TSkinData*> FSkinData;
+};
+
+std::unique_ptr<TSkinManagerLink>& TheManager() {
+    static std::unique_ptr<TSkinManagerLink> manager;
     return manager;
 }
+TSkinManagerLink::Factory& TheFactory() {
+    static TSkinManagerLink::Factory factory = nullptr;
+    return factory;
+}
+
 } // namespace
 
-TSkinManage* TSkinManage::Instance() { return TheManager(); }
+TSkinManagerLink* TSkinManagerLink::Instance() { return TheManager().get(); }
 
-TSkinManage& TSkinManage::Create() {
-    if (!TheManager()) TheManager() = new TSkinManage();
+TSkinManagerLink& TSkinManagerLink::Create() {
+    if (!TheManager()) {
+        std::unique_ptr<TSkinManagerLink> made;
+        if (TheFactory()) made = TheFactory()();
+        if (!made) made = std::make_unique<TWindowlessManager>();
+        TheManager() = std::move(made);
+    }
     return *TheManager();
 }
 
-void TSkinManage::Destroy() {
-    delete TheManager();
-    TheManager() = nullptr;
+void TSkinManagerLink::Destroy() {
+    // Take it out first: whatever the manager's end touches sees no manager any more.
+    std::unique_ptr<TSkinManagerLink> manager = std::move(TheManager());
+    manager.reset();
 }
 
-void TSkinManage::AddSkinData(TSkinData* data) {
-    if (std::find(FSkinData.begin(), FSkinData.end(), data) != FSkinData.end()) return;
-    FSkinData.push_back(data);
-    if (!FMainData && data->SkinFormtype() == sfMainform) FMainData = data;
-}
-
-void TSkinManage::RemoveSkinData(TSkinData* data) {
-    FSkinData.erase(std::remove(FSkinData.begin(), FSkinData.end(), data), FSkinData.end());
-    if (FMainData == data) FMainData = nullptr;
-    if (PendingSkinData == data) PendingSkinData = nullptr;
-    for (TScheduled& s : FScheduled)
-        if (s.Data == data) s.Data = nullptr;
-}
-
-void TSkinManage::Schedule(int action, int delayMs) {
-    FScheduled.push_back(TScheduled{action, delayMs, PendingSkinData});
-}
+void TSkinManagerLink::SetFactory(Factory factory) { TheFactory() = factory; }
 
 } // namespace wl

@@ -1,12 +1,14 @@
-// The process-wide skin manager as far as skin data components use it: the components it
-// knows, its main skin, its flags and counts, and the actions scheduled on it. Windows are not
-// skinned yet: hooking, the action timer and window skinning come with the window layer, which
-// will act on exactly the state kept here.
+// What skin data components ask of the process-wide skin manager: join and leave, install its
+// window hook, schedule a skin / unskin / re-skin action, skin one window now, refresh the
+// forms of a reloaded skin. The manager itself (window hook, action timer, form skin objects)
+// lives in the window layer above; it registers a factory here, and components reach it only
+// through this interface. Without a registered factory a component still gets a manager that
+// keeps the shared state, but no window is ever skinned.
 #pragma once
 
 #include <windows.h>
 
-#include <vector>
+#include <memory>
 
 namespace wl {
 
@@ -15,52 +17,37 @@ class TSkinData;
 // Scheduled actions.
 enum TSkinAction : int { skaSkinAll = 1, skaUnskinAll = 2, skaReskin = 3 };
 
-class TSkinManage {
+class TSkinManagerLink {
 public:
+    virtual ~TSkinManagerLink() = default;
+
     // The one manager of the process: nothing until Create has run.
-    static TSkinManage* Instance();
-    static TSkinManage& Create(); // returns the existing one when there is one
+    static TSkinManagerLink* Instance();
+    // Makes the manager through the registered factory; returns the existing one when there is.
+    static TSkinManagerLink& Create();
     // Ends the process-wide manager (program end and tests).
     static void Destroy();
+    using Factory = std::unique_ptr<TSkinManagerLink> (*)();
+    static void SetFactory(Factory factory);
 
-    // Components in the order they joined; the first main-form component becomes MainData.
-    void AddSkinData(TSkinData* data);
-    void RemoveSkinData(TSkinData* data);
-    const std::vector<TSkinData*>& SkinDataList() const { return FSkinData; }
-    TSkinData* MainData() const { return FMainData; }
-
-    void InstallHook() { FHookInstalled = true; }
-    bool HookInstalled() const { return FHookInstalled; }
-
-    struct TScheduled {
-        int Action;
-        int DelayMs;
-        TSkinData* Data; // PendingSkinData when it was scheduled
-    };
-    void Schedule(int action, int delayMs);
-    const std::vector<TScheduled>& ScheduledActions() const { return FScheduled; }
-
-    // Asks for one window to be skinned with its component's skin (recorded until the window
-    // layer exists).
-    void SkinWindow(HWND window) { FSkinWindowRequests.push_back(window); }
-    const std::vector<HWND>& SkinWindowRequests() const { return FSkinWindowRequests; }
-
+    virtual void AddSkinData(TSkinData* data) = 0;
+    // Also forgets the component wherever the manager still names it.
+    virtual void RemoveSkinData(TSkinData* data) = 0;
+    virtual void InstallHook() = 0;
+    virtual void Schedule(int action, int delayMs) = 0;
+    // Skins one window with its component's skin; whether a form skin object was made.
+    virtual bool SkinWindow(HWND window) = 0;
     // Re-reads PendingSkinData's skin into the forms skinned with it.
-    void RefreshSkinData() { ++FRefreshCount; }
-    int RefreshCount() const { return FRefreshCount; }
+    virtual void RefreshSkinData() = 0;
+    // The component is about to replace its skin records, and has replaced them: whatever
+    // points into the records lets go before and is rebuilt after.
+    virtual void SkinDataReloading(TSkinData* /*data*/) {}
+    virtual void SkinDataReloaded(TSkinData* /*data*/) {}
 
+    // State the components set directly.
     bool Skinning = false;
     int Started = 0;
     TSkinData* PendingSkinData = nullptr;
-
-private:
-    TSkinManage() = default;
-    std::vector<TSkinData*> FSkinData;
-    TSkinData* FMainData = nullptr;
-    bool FHookInstalled = false;
-    std::vector<TScheduled> FScheduled;
-    std::vector<HWND> FSkinWindowRequests;
-    int FRefreshCount = 0;
 };
 
 } // namespace wl

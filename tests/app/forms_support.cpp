@@ -3,6 +3,7 @@
 
 #include "dict/meaning_encode.h"
 #include "app/meaning_box.h"
+#include "skin/forms/skin_manage.h"
 #include "store/text.h"
 #include "store/writer.h"
 #include "support/gui.h"
@@ -48,6 +49,8 @@ void PrepareProcess() {
     static bool done = [] {
         OleInitialize(nullptr);
         ConnectMeaningMessageBox([] { return Application->Title(); });
+        // As in the program: the windows wear the skin of the main window's component.
+        TSkinManage::Register();
         Application->Initialize();
         return true;
     }();
@@ -79,6 +82,8 @@ ProgramWindows::ProgramWindows(const std::string& folder, bool withPicture, bool
 }
 
 ProgramWindows::~ProgramWindows() {
+    // The program's order at its end: the skin manager first, then the forms.
+    TSkinManagerLink::Destroy();
     delete picture_;
     delete main_;
     Application->SetMainForm(nullptr);

@@ -4,6 +4,9 @@
 #include "forms_support.h"
 
 #include "app/com.h"
+#include "skin/forms/skin_manage.h"
+#include "skin/forms/win_skin_form.h"
+#include "support/gdi_count.h"
 #include "support/gui.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
@@ -223,12 +226,20 @@ TEST(MainWindow, OpensAtTheTopRightCornerWithItsLayout) {
     GetWindowRect(f.Handle(), &r);
     EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) - 308);
     EXPECT_EQ(r.top, 1);
-    EXPECT_EQ(r.right - r.left, 308);
-    EXPECT_EQ(r.bottom - r.top, 163);
-    LONG style = GetWindowLongA(f.Handle(), GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    // The window wears the skin: its client area is the one of the designed 308 x 163 window
+    // in the system's frame, framed by the skin's borders.
+    TWinSkinForm* skin = TSkinManage::Instance() ? TSkinManage::Instance()->FindForm(f.Handle()) : nullptr;
+    ASSERT_NE(skin, nullptr);
+    const RECT system = TSystemFrameMetrics().FrameInsets(
+        TFrameRequest{&f, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME, 0, false});
+    const RECT b = skin->Borders();
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(client.right, 308 - system.left - system.right);
+    EXPECT_EQ(client.bottom, 163 - system.top - system.bottom);
+    EXPECT_EQ(r.right - r.left, client.right + b.left + b.right);
+    EXPECT_EQ(r.bottom - r.top, client.bottom + b.top + b.bottom);
+    EXPECT_EQ(skin->Caps() & (capSystemMenu | capMinimize | capMaximize), capSystemMenu | capMinimize);
     EXPECT_EQ(Utf8(f.Caption()), "Wordlark");
     EXPECT_EQ(Application->Title(), "Wordlark");
     EXPECT_FALSE(Application->Icon().Empty());
@@ -348,6 +359,72 @@ TEST(MainWindow, Screenshot) {
     SetForegroundWindow(w.Main().Handle());
     w.Pump(100);
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window.bmp"));
+    // The same window inactive: another window takes the focus.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 300, 120, 80, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    w.Pump(100);
+    EXPECT_NE(GetForegroundWindow(), w.Main().Handle());
+    EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window-inactive.bmp"));
+    DestroyWindow(other);
+}
+
+// The main window's skin switched off and on again through its component, 1,000 times, each
+// carried out as the manager's timer does: the window is restored and re-skinned every time and
+// GDI and window counts stay flat.
+TEST(MainWindow, SkinSwitchedOffAndOnKeepsHandleCountsFlat) {
+    ProgramWindows w(SampleFolder());
+    TFmain& f = w.Main();
+    TSkinManage* m = TSkinManage::Instance();
+    ASSERT_NE(m, nullptr);
+    w.Pump(50);
+    ASSERT_NE(m->FindForm(f.Handle()), nullptr);
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    auto cycle = [&] {
+        f.SkinData1->SetActive(false);
+        m->TimerTick();
+        ASSERT_EQ(m->FindForm(f.Handle()), nullptr);
+        f.SkinData1->SetActive(true);
+        m->TimerTick();
+        w.Pump();
+        ASSERT_NE(m->FindForm(f.Handle()), nullptr);
+    };
+    cycle();
+    const long gdi = LiveGdiObjects();
+    const long user = LiveUserObjects();
+    for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) cycle();
+    EXPECT_EQ(LiveGdiObjects(), gdi);
+    EXPECT_EQ(LiveUserObjects(), user);
+    RECT after;
+    GetClientRect(f.Handle(), &after);
+    EXPECT_EQ(after.right, client.right);
+    EXPECT_EQ(after.bottom, client.bottom);
+}
+
+// The default error handler's box wears the skin while it is shown.
+TEST(MainWindow, ErrorBoxIsSkinned) {
+    ProgramWindows w(SampleFolder());
+    static bool skinned = false;
+    static bool saved = false;
+    skinned = saved = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = FindWindowA("#32770", nullptr);
+        if (!box || !IsWindowVisible(box)) return;
+        TSkinManage* m = TSkinManage::Instance();
+        TWinSkinForm* f = m ? m->FindForm(box) : nullptr;
+        if (!f || f->State() != sfsRunning) return;
+        skinned = SendMessageA(box, SKM_ISSKINNED, 0, 0) == 1;
+        RedrawWindow(box, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        saved = SaveWindowBitmap(box, ArtifactDir() + "/error-box.bmp");
+        KillTimer(nullptr, id);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_NE(timer, 0u);
+    Application->ShowException("Something went wrong");
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(skinned);
+    EXPECT_TRUE(saved);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The controls gallery program: the main form, a skin from the command line (a skin archive
 // path) or the built-in default skin, then the message loop.
+#include "skin/forms/skin_manage.h"
 #include "tools/gallery/gallery_main.h"
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int exitCode = 0;
     try {
+        // The gallery's windows wear the skin its component loads, frames included.
+        wl::TSkinManage::Register();
         wl::Application->Initialize();
         auto* form = new wl::TGalleryMain(wl::Application);
         form->ReadDefinitionResource();
@@ -23,6 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         wl::Application->HandleException(nullptr);
         exitCode = 1;
     }
+    wl::TSkinManagerLink::Destroy();
     wl::Application->DestroyComponents();
     return exitCode;
 }

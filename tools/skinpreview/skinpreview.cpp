@@ -52,8 +52,17 @@ int CellH(const Row& r) { return Cell(r).Height; }
 // The enlarged size: wider and higher, enough to show how margins hold.
 int BigW(const Row& r) { return std::min(std::max(CellW(r) * 2, CellW(r) + 24), 160); }
 int BigH(const Row& r) { return std::min(std::max(CellH(r) * 3 / 2, CellH(r) + 10), 72); }
+// Cells drawn in a row: every cell that has pixels, at most kMaxCells. A skin may claim far
+// more frames than its image holds (2147483647 is a plausible typo); the sheet then shows the
+// cells that exist instead of walking the number it was told.
+constexpr int kMaxCells = 64;
+int ShownCells(const Row& r) {
+    if (!r.draw.Image || r.draw.Image->Empty()) return 1;
+    const int extent = r.draw.Vertical ? r.draw.Image->Height() : r.draw.Image->Width();
+    return std::clamp(std::min(r.draw.Frames, extent), 1, kMaxCells);
+}
 int RowWidth(const Row& r) {
-    const int n = r.draw.Frames;
+    const int n = ShownCells(r);
     return kLabelWidth + n * (CellW(r) + kGap) + 16 + n * (BigW(r) + kGap);
 }
 int RowHeight(const Row& r) { return std::max(BigH(r), 16) + kRowGap; }
@@ -206,11 +215,12 @@ int WriteSheet(TSkinData& d, const std::string& out) {
         Text(c, 10, y, r.label + " x" + std::to_string(r.draw.Frames));
         int x = kLabelWidth;
         const int cw = CellW(r), ch = CellH(r);
-        for (int k = 1; k <= r.draw.Frames; ++k, x += cw + kGap)
+        const int shown = ShownCells(r);
+        for (int k = 1; k <= shown; ++k, x += cw + kGap)
             DrawElement(dc, {x, y, x + cw, y + ch}, r.draw.Cell(k));
         x += 16;
         const int bw = BigW(r), bh = BigH(r);
-        for (int k = 1; k <= r.draw.Frames; ++k, x += bw + kGap)
+        for (int k = 1; k <= shown; ++k, x += bw + kGap)
             DrawElement(dc, {x, y, x + bw, y + bh}, r.draw.Cell(k));
         y += RowHeight(r);
     }

@@ -91,7 +91,7 @@ TEST_F(SkinDataTest, LoadedMainSkin) {
          false, 0, SkinControlBit(xcSystemMenu), SkinControlBit(xcMenuItem)},
     };
     for (const Case& c : cases) {
-        TSkinManage::Destroy();
+        RecordingManager::Destroy();
         TSkinData d(nullptr);
         d.BeginLoading(); // as the form reader does
         d.SetActive(c.active);
@@ -102,9 +102,9 @@ TEST_F(SkinDataTest, LoadedMainSkin) {
             std::memcpy(stream.data(), &n, 4);
             EXPECT_TRUE(d.ReadBinaryProperty("SkinStream", stream + c.bytes));
         }
-        EXPECT_EQ(TSkinManage::Instance(), nullptr) << c.what; // reading only stores
+        EXPECT_EQ(RecordingManager::Instance(), nullptr) << c.what; // reading only stores
         d.Loaded();
-        TSkinManage* m = TSkinManage::Instance();
+        RecordingManager* m = RecordingManager::Instance();
         ASSERT_NE(m, nullptr) << c.what;
         EXPECT_TRUE(m->HookInstalled()) << c.what;
         EXPECT_EQ(m->MainData(), &d) << c.what;
@@ -125,7 +125,7 @@ TEST_F(SkinDataTest, LoadedOtherFormTypes) {
     b.SetSkinFormtype(sfDLL);
     a.Loaded();
     b.Loaded();
-    TSkinManage* m = TSkinManage::Instance();
+    RecordingManager* m = RecordingManager::Instance();
     ASSERT_NE(m, nullptr);
     EXPECT_TRUE(m->Skinning);
     EXPECT_EQ(m->Started, 2);
@@ -161,13 +161,13 @@ TEST_F(SkinDataTest, ActiveAtRunTime) {
         {"dll", sfDLL, true, true, {}, 0},
     };
     for (const Case& c : cases) {
-        TSkinManage::Destroy();
+        RecordingManager::Destroy();
         TSkinData d(nullptr);
         d.SetSkinFormtype(c.type);
         if (c.loaded) {
             ASSERT_TRUE(Load(d, archive));
         }
-        TSkinManage& m = TSkinManage::Create();
+        RecordingManager& m = RecordingManager::Create();
         if (!c.value) d.SetActive(true); // switch on first, then off
         d.SetActive(c.value);
         d.SetActive(c.value); // the same value again does nothing
@@ -284,17 +284,17 @@ TEST_F(SkinDataTest, SkinFileReplacesTheStoredSkin) {
     d.SetSkinFile(path);
     EXPECT_FALSE(d.NotLoaded);
     EXPECT_EQ(d.ButtonFace, 0x060504);
-    ASSERT_NE(TSkinManage::Instance(), nullptr); // ApplySkin made the manager
-    EXPECT_EQ(TSkinManage::Instance()->RefreshCount(), 1);
-    EXPECT_EQ(TSkinManage::Instance()->PendingSkinData, &d);
+    ASSERT_NE(RecordingManager::Instance(), nullptr); // ApplySkin made the manager
+    EXPECT_EQ(RecordingManager::Instance()->RefreshCount(), 1);
+    EXPECT_EQ(RecordingManager::Instance()->PendingSkinData, &d);
     // A missing file keeps the skin data but marks it not loaded.
     d.SetSkinFile(dir + "/no_such_skin.skn");
     EXPECT_TRUE(d.NotLoaded);
     EXPECT_EQ(d.ButtonFace, 0x060504);
     // ... and Active cannot be switched on until a load succeeds.
-    const size_t before = TSkinManage::Instance()->ScheduledActions().size();
+    const size_t before = RecordingManager::Instance()->ScheduledActions().size();
     d.SetActive(true);
-    EXPECT_EQ(TSkinManage::Instance()->ScheduledActions().size(), before);
+    EXPECT_EQ(RecordingManager::Instance()->ScheduledActions().size(), before);
 }
 
 #ifdef WL_DEFAULT_SKIN

@@ -71,10 +71,10 @@ TEST_F(SkinDataTest, MainWindowSkinDataRoundTrip) {
         }
     }
     EXPECT_EQ(d->SkinName, "Wordlark Calm");
-    ASSERT_NE(TSkinManage::Instance(), nullptr);
-    EXPECT_EQ(TSkinManage::Instance()->MainData(), d);
-    ASSERT_EQ(TSkinManage::Instance()->ScheduledActions().size(), 1u);
-    EXPECT_EQ(TSkinManage::Instance()->ScheduledActions()[0].Action, 1);
+    ASSERT_NE(RecordingManager::Instance(), nullptr);
+    EXPECT_EQ(RecordingManager::Instance()->MainData(), d);
+    ASSERT_EQ(RecordingManager::Instance()->ScheduledActions().size(), 1u);
+    EXPECT_EQ(RecordingManager::Instance()->ScheduledActions()[0].Action, 1);
     // Written at run time the text is the same, except the design-time indicator, which reads
     // "(none)" at run time and is therefore left out.
     std::string expected = text;

@@ -335,7 +335,7 @@ TEST_F(SkinDataTest, FrameColourAndToolbarGradient) {
         {"no top", "[Colours]\nButtonFace=200 200 200\n", 0xC8C8C8, 0xF7F7F7, 0xBDBDBD},
     };
     for (const Case& c : cases) {
-        TSkinManage::Destroy();
+        RecordingManager::Destroy();
         // Top border 30 x 20 with two stacked cells: the sampled point is (10, 3).
         TSkinData d(nullptr);
         ASSERT_TRUE(Load(d, Archive(c.ini, {{"top.bmp", Bmp(30, 20, 0x123456, {{10, 3, 0x646464}})},

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,11 +50,74 @@ inline wl::TColor PixelOf(wl::TBitmap& b, int x, int y) {
     return b.Canvas().Pixel(x, y);
 }
 
-// Every test starts without a process-wide manager.
+// A manager that records what skin data components ask of it (the window layer is not linked
+// into these tests).
+class RecordingManager : public wl::TSkinManagerLink {
+public:
+    static RecordingManager* Instance() {
+        return dynamic_cast<RecordingManager*>(wl::TSkinManagerLink::Instance());
+    }
+    static RecordingManager& Create() {
+        wl::TSkinManagerLink::SetFactory([]() -> std::unique_ptr<wl::TSkinManagerLink> {
+            return std::make_unique<RecordingManager>();
+        });
+        return dynamic_cast<RecordingManager&>(wl::TSkinManagerLink::Create());
+    }
+    static void Destroy() { wl::TSkinManagerLink::Destroy(); }
+
+    void AddSkinData(wl::TSkinData* data) override {
+        if (std::find(list_.begin(), list_.end(), data) != list_.end()) return;
+        list_.push_back(data);
+        if (!main_ && data->SkinFormtype() == wl::sfMainform) main_ = data;
+    }
+    void RemoveSkinData(wl::TSkinData* data) override {
+        list_.erase(std::remove(list_.begin(), list_.end(), data), list_.end());
+        if (main_ == data) main_ = nullptr;
+        if (PendingSkinData == data) PendingSkinData = nullptr;
+        for (Scheduled& s : scheduled_)
+            if (s.Data == data) s.Data = nullptr;
+    }
+    void InstallHook() override { hook_ = true; }
+    void Schedule(int action, int delayMs) override {
+        scheduled_.push_back(Scheduled{action, delayMs, PendingSkinData});
+    }
+    bool SkinWindow(HWND window) override {
+        requests_.push_back(window);
+        return false;
+    }
+    void RefreshSkinData() override { ++refreshes_; }
+
+    struct Scheduled {
+        int Action;
+        int DelayMs;
+        wl::TSkinData* Data;
+    };
+    bool HookInstalled() const { return hook_; }
+    wl::TSkinData* MainData() const { return main_; }
+    const std::vector<wl::TSkinData*>& SkinDataList() const { return list_; }
+    const std::vector<Scheduled>& ScheduledActions() const { return scheduled_; }
+    const std::vector<HWND>& SkinWindowRequests() const { return requests_; }
+    int RefreshCount() const { return refreshes_; }
+
+private:
+    std::vector<wl::TSkinData*> list_;
+    wl::TSkinData* main_ = nullptr;
+    bool hook_ = false;
+    std::vector<Scheduled> scheduled_;
+    std::vector<HWND> requests_;
+    int refreshes_ = 0;
+};
+
+// Every test starts without a process-wide manager; components that make one get a recorder.
 class SkinDataTest : public testing::Test {
 protected:
-    void SetUp() override { wl::TSkinManage::Destroy(); }
-    void TearDown() override { wl::TSkinManage::Destroy(); }
+    void SetUp() override {
+        RecordingManager::Destroy();
+        wl::TSkinManagerLink::SetFactory([]() -> std::unique_ptr<wl::TSkinManagerLink> {
+            return std::make_unique<RecordingManager>();
+        });
+    }
+    void TearDown() override { RecordingManager::Destroy(); }
 
     // A component with `archive` loaded; returns LoadSkin's result.
     bool Load(wl::TSkinData& d, const std::string& archive) {

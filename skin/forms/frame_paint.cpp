@@ -1,0 +1,435 @@
+// The skinned non-client area of a TWinSkinForm: frame thickness from the skin's four border
+// images, the WM_NCCALCSIZE answer, painting of the borders, the title strip (composed
+// off-screen with its icon and buttons) and the menu-bar strip, and the window region cut at
+// the key-coloured pixels of the border images.
+//
+// Every size here comes from an untrusted skin: border images of any size or frame count,
+// margins larger than the image. All drawing goes through the skin primitives, which draw
+// nothing for cells of no pixels, and every rectangle is checked before a bitmap is made, so
+// painting costs what the window's pixels cost whatever the definition says.
+#include "skin/forms/win_skin_form.h"
+
+#include "skin/data/skin_data.h"
+#include "skin/data/skin_slots.h"
+#include "skin/draw/skin_draw.h"
+#include "ui/extctrls.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+namespace wl {
+
+namespace {
+
+// A border element's frame count as painting uses it: 0 or below counts as one frame.
+int BorderFrames(const TDataSkinBorder* b) { return b && b->Frame > 0 ? b->Frame : 1; }
+
+// The slot table rows of the four borders, looked up once.
+const TSkinSlot& BorderSlot(int side) {
+    static const TSkinSlot* const slots[4] = {FindSlot("BorderLeft"), FindSlot("BorderRight"),
+                                              FindSlot("BorderTop"), FindSlot("BorderBottom")};
+    return *slots[std::clamp(side, 1, 4) - 1];
+}
+
+TDataSkinBorder* BorderOf(TSkinData& d, int side) {
+    switch (side) {
+    case 1: return d.BorderLeft.get();
+    case 2: return d.BorderRight.get();
+    case 3: return d.BorderTop.get();
+    default: return d.BorderBottom.get();
+    }
+}
+
+// A window can never be larger than this on any screen; frame sizes beyond it are a broken
+// skin, and keeping them below it keeps every sum of sizes inside int.
+constexpr int kMaxFrame = 0x4000;
+
+// Rendered borders of the last few frames painted on this thread: repaints of a window whose
+// size and state did not change (the common case: activation, hover, uncovering) copy them
+// instead of rendering again. An entry is found by everything the rendering depends on; the
+// cache is emptied whenever a window reloads its frame metrics (a skin change).
+struct TBorderKey {
+    HBITMAP Image;
+    int Width, Height, SourceWidth, SourceHeight;
+    TElementDraw Draw;
+    bool operator==(const TBorderKey& o) const {
+        return Image == o.Image && Width == o.Width && Height == o.Height && SourceWidth == o.SourceWidth &&
+               SourceHeight == o.SourceHeight && EqualRect(&Draw.Margins, &o.Draw.Margins) &&
+               Draw.Frames == o.Draw.Frames && Draw.Index == o.Draw.Index && Draw.Vertical == o.Draw.Vertical &&
+               Draw.Tile == o.Draw.Tile;
+    }
+};
+struct TBorderCacheEntry {
+    TBorderKey Key;
+    std::unique_ptr<TBitmap> Image;
+};
+constexpr size_t kBorderCacheSize = 16;
+thread_local std::vector<TBorderCacheEntry> borderCache;
+
+// The border rendered at w x h: from the cache, or rendered and remembered. Never null.
+TBitmap* RenderedBorder(const TElementDraw& draw, int w, int h) {
+    const TBorderKey key{draw.Image->Handle(), w, h, draw.Image->Width(), draw.Image->Height(), draw};
+    for (size_t i = 0; i < borderCache.size(); ++i) {
+        if (!(borderCache[i].Key == key)) continue;
+        // Most recent first.
+        std::rotate(borderCache.begin(), borderCache.begin() + static_cast<std::ptrdiff_t>(i),
+                    borderCache.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        return borderCache.front().Image.get();
+    }
+    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
+    if (!image) image = std::make_unique<TBitmap>();
+    if (borderCache.size() >= kBorderCacheSize) borderCache.pop_back();
+    borderCache.insert(borderCache.begin(), TBorderCacheEntry{key, std::move(image)});
+    return borderCache.front().Image.get();
+}
+
+// Small-size copies of window icons drawn in title strips: copying an icon from its resource
+// costs more than the rest of a frame paint, so each is made once. Emptied whenever a window
+// loads its icon again.
+struct TIconCopy {
+    HICON Icon;
+    int Size;
+    UniqueIcon Copy;
+};
+thread_local std::vector<TIconCopy> iconCopies;
+
+HICON SmallIconCopy(HICON icon, int size) {
+    for (const TIconCopy& c : iconCopies)
+        if (c.Icon == icon && c.Size == size) return c.Copy.get();
+    UniqueIcon copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+    if (!copy) return nullptr;
+    if (iconCopies.size() >= 8) iconCopies.erase(iconCopies.begin());
+    iconCopies.push_back(TIconCopy{icon, size, std::move(copy)});
+    return iconCopies.back().Copy.get();
+}
+
+} // namespace
+
+TBitmap* SkinWorkBitmap() {
+    static TBitmap* work = [] {
+        auto* b = new TBitmap(); // lives for the module: shared by every skinned window
+        b->SetSize(1, 1);
+        SetStretchBltMode(b->Canvas().Handle(), COLORONCOLOR);
+        return b;
+    }();
+    return work;
+}
+
+// ---- metrics -------------------------------------------------------------------------------------
+
+void TWinSkinForm::LoadFrameMetrics() {
+    if (!FSkinData || FSkinData->NotLoaded) return;
+    TSkinData& d = *FSkinData;
+    if (FBorderKind == bkNone) {
+        FBorderLeft = FBorderTop = FBorderRight = FBorderBottom = 0;
+        FMenuBarHeight = 0;
+    } else {
+        auto thick = [](const TDataSkinBorder* b, bool height) {
+            if (!b) return 0;
+            const int size = height ? b->Image.Height() : b->Image.Width();
+            return std::min(size / BorderFrames(b), kMaxFrame);
+        };
+        FBorderTop = thick(d.BorderTop.get(), true);
+        FBorderLeft = thick(d.BorderLeft.get(), false);
+        FBorderRight = thick(d.BorderRight.get(), false);
+        FBorderBottom = thick(d.BorderBottom.get(), true);
+    }
+    borderCache.clear();
+    FreeButtons();
+    CreateButtons();
+    for (auto& button : FButtons) {
+        TDataSkinSysButton* e = button->SkinElement();
+        if (!e || (e->Action != 3 && e->Action != 11)) continue;
+        LoadIcon();
+        if (e->Image.Empty()) e->Image.Assign(*FIconBitmap);
+        if (d.AppIcon.Empty()) d.AppIcon.Assign(*FIconBitmap);
+        e->Frame = 1;
+    }
+}
+
+void TWinSkinForm::LoadIcon() {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    if (FIconBitmap->Width() != cx || FIconBitmap->Height() != cy) {
+        const bool fresh = FIconBitmap->Empty();
+        FIconBitmap->SetSize(cx, cy);
+        if (fresh) {
+            // A window without an icon shows nothing rather than a black square.
+            FIconBitmap->Canvas().Brush().SetColor(kSkinKeyColor);
+            FIconBitmap->Canvas().FillRect(RECT{0, 0, cx, cy});
+        }
+    }
+    FIconSize = cx;
+    iconCopies.clear();
+    if (!IsWindow(FHandle)) return;
+    FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
+    // The class icon is what the system's own caption shows when the window has none.
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICON));
+    if (!FIcon) return;
+    UniqueIcon copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
+    if (!copy) return;
+    FIconBitmap->Canvas().Brush().SetColor(kSkinKeyColor);
+    FIconBitmap->Canvas().FillRect(RECT{0, 0, cx, cy});
+    DrawIconEx(FIconBitmap->Canvas().Handle(), 0, 0, copy.get(), cx, cy, 0, nullptr, DI_NORMAL);
+}
+
+void TWinSkinForm::DrawIcon(HDC dc, const RECT& rect) {
+    if (!dc) return;
+    if (FIcon && FIconSize > 0) {
+        if (HICON copy = SmallIconCopy(FIcon, FIconSize)) {
+            DrawIconEx(dc, rect.left, rect.top, copy, FIconSize, FIconSize, 0, nullptr, DI_NORMAL);
+            return;
+        }
+    }
+    if (FIconBitmap && !FIconBitmap->Empty()) TransparentBlit(dc, rect, *FIconBitmap, kSkinKeyColor);
+}
+
+// ---- messages ------------------------------------------------------------------------------------
+
+void TWinSkinForm::NCCalcSize(TMessage& m) {
+    Default(m);
+    if (!m.WParam) {
+        m.Result = 0;
+        return;
+    }
+    auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
+    if ((FFormKind == fkMdiChild && FWindowState != wstNormal) || FBorderKind == bkNone) {
+        p->rgrc[1] = p->rgrc[0];
+        m.Result = WVR_VALIDRECTS;
+        return;
+    }
+    const WINDOWPOS* wp = p->lppos;
+    RECT r{wp->x + FBorderLeft, wp->y + FBorderTop + FMenuBarHeight, wp->x + wp->cx - FBorderRight,
+           wp->y + wp->cy - FBorderBottom};
+    // A frame thicker than the window leaves an empty client area, never an inverted one.
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+    p->rgrc[0] = r;
+    p->rgrc[1] = r;
+    m.Result = WVR_VALIDRECTS;
+}
+
+void TWinSkinForm::NCPaint(TMessage& m) {
+    SetSysMenuStyle(false);
+    if (!FSkinData || !FSkinData->PaintFrames) {
+        m.Result = 0;
+        return;
+    }
+    if ((FFormKind == fkMdiChild && FWindowState == wstMaximized) || FBorderKind == bkNone) {
+        Default(m);
+        return;
+    }
+    PaintFrame(nullptr);
+    m.Result = 0;
+}
+
+void TWinSkinForm::NCActivate(TMessage& m) {
+    FActive = m.WParam != 0;
+    if (FHoverTimer) FHoverTimer->SetEnabled(FActive);
+    if (FFormKind == fkMdiParent && FClientWnd) SendMessageW(FClientWnd, WM_NCACTIVATE, m.WParam, 0);
+    if (FFormKind == fkMdiChild) Default(m);
+    if (!(FFormKind == fkMdiChild && FWindowState == wstMaximized)) PaintFrame(nullptr);
+    m.Result = 1;
+}
+
+void TWinSkinForm::SizeChanged(TMessage& m) {
+    Default(m);
+    switch (m.WParam) {
+    case SIZE_RESTORED: FWindowState = wstNormal; break;
+    case SIZE_MINIMIZED: FWindowState = wstMinimized; break;
+    case SIZE_MAXIMIZED: FWindowState = wstMaximized; break;
+    default: break;
+    }
+    if (FWindowState == wstMinimized) return;
+    if (FFormKind == fkMdiChild && (ManagerMaximizedChildren() || FWindowState != wstNormal)) return;
+    if (FState == sfsRunning || FState == sfsReapplying) UpdateRegion();
+}
+
+// ---- painting ------------------------------------------------------------------------------------
+
+void TWinSkinForm::PaintFrame(HDC dc) {
+    if (!SkinWorkBitmap() || !FSkinData || FSkinData->NotLoaded) return;
+    if (FState != sfsRunning && FState != sfsReapplying) return;
+    if (FBorderKind == bkNone || (FFormKind == fkMdiChild && FWindowState == wstMaximized)) return;
+    if (!IsWindow(FHandle)) return;
+    // Our own DC goes back to the window on every way out, exceptions included.
+    WindowDC own(FHandle, dc ? nullptr : GetWindowDC(FHandle));
+    HDC target = dc ? dc : own.get();
+    if (!target) return;
+    try {
+        GetWindowRect(FHandle, &FWindowRect);
+        const int w = FWindowRect.right - FWindowRect.left, h = FWindowRect.bottom - FWindowRect.top;
+        FWidth = w;
+        FHeight = h;
+        if (FWindowState == wstMinimized) {
+            PaintTitle(target);
+        } else {
+            DrawBorder(1, RECT{0, 0, FBorderLeft, h}, target);
+            DrawBorder(2, RECT{w - FBorderRight, 0, w, h}, target);
+            DrawBorder(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, target);
+            PaintTitle(target);
+            if (FMenuBarHeight > 0 && FSkinData->FaceBrush) {
+                RECT strip{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuBarHeight};
+                if (strip.right > strip.left) FillRect(target, &strip, FSkinData->FaceBrush.get());
+            }
+        }
+    } catch (...) {
+        // A failed paint leaves the frame as it was; the next paint tries again.
+    }
+    FHotObject = nullptr;
+}
+
+void TWinSkinForm::PaintTitle(HDC dc) {
+    const int w = FWidth;
+    TBitmap* work = SkinWorkBitmap();
+    if (w <= 0 || !work) return;
+    RECT title;
+    if (FWindowState == wstMinimized) {
+        if (FHeight <= 0) return;
+        FTitleBitmap->SetSize(w, FHeight);
+        FTitleBitmap->Canvas().Brush().SetColor(FSkinData->ButtonFace);
+        FTitleBitmap->Canvas().FillRect(RECT{0, 0, w, FHeight});
+        title = RECT{0, 0, w, FBorderTop};
+    } else {
+        // A title strip taller than the window is drawn as far as the window reaches.
+        const int height = std::min(FBorderTop, FHeight);
+        if (height <= 0) return;
+        FTitleBitmap->SetSize(w, height);
+        // The top ends of the side borders are already on the window: keep them.
+        BitBlt(FTitleBitmap->Canvas().Handle(), 0, 0, w, height, dc, 0, 0, SRCCOPY);
+        title = RECT{FBorderLeft, 0, w - FBorderRight, height};
+    }
+    HDC titleDC = FTitleBitmap->Canvas().Handle();
+    DrawBorder(3, title, titleDC);
+    // FTitleBitmap keeps the strip without buttons (a single button repaints over it); the
+    // buttons are composed on the work bitmap and the strip goes out in one blit.
+    const int th = FTitleBitmap->Height();
+    if (work->Width() < w || work->Height() < th)
+        work->SetSize(std::max(work->Width(), w), std::max(work->Height(), th));
+    HDC workDC = work->Canvas().Handle();
+    BitBlt(workDC, 0, 0, w, th, titleDC, 0, 0, SRCCOPY);
+    LayoutButtons();
+    {
+        // Buttons below or beside the strip are cut at its edges, as the strip is.
+        struct ClipGuard {
+            HDC dc;
+            ~ClipGuard() { SelectClipRgn(dc, nullptr); }
+        };
+        UniqueRegion clip(CreateRectRgn(0, 0, w, th));
+        SelectClipRgn(workDC, clip.get());
+        ClipGuard unclip{workDC};
+        DrawButtons(work->Canvas());
+    }
+    BitBlt(dc, 0, 0, w, th, workDC, 0, 0, SRCCOPY);
+    SetBkMode(dc, OPAQUE);
+}
+
+void TWinSkinForm::DrawBorder(int side, const RECT& rect, HDC dc) {
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (w <= 0 || h <= 0 || !FSkinData || !dc) return;
+    TDataSkinBorder* b = BorderOf(*FSkinData, side);
+    if (!b || b->Image.Empty()) return;
+    const int index = FActive || BorderFrames(b) <= 1 ? 1 : 2;
+    TElementDraw draw = SlotDraw(BorderSlot(side), *b, index);
+    draw.Frames = BorderFrames(b);
+    draw.Transparent = false;
+    TBitmap* image = RenderedBorder(draw, w, h);
+    if (image->Empty()) return;
+    BitBlt(dc, rect.left, rect.top, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+// ---- region --------------------------------------------------------------------------------------
+
+void TWinSkinForm::UpdateRegion() {
+    if (FState == sfsDestroyed || !FSkinFrame || !FSkinData || FSkinData->NotLoaded) return;
+    if (!IsWindow(FHandle)) return;
+    RECT wr;
+    GetWindowRect(FHandle, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    if (w <= 0 || h <= 0) return;
+    if (FFormKind == fkMdiChild && FWindowState != wstNormal) return;
+    if (w == FRegionWidth && h == FRegionHeight && FFormKind != fkMdiChild && FState != sfsReapplying &&
+        FRegionOwned)
+        return;
+    UniqueRegion region;
+    const int oldWidth = FRegionWidth, oldHeight = FRegionHeight;
+    try {
+        TSkinData& d = *FSkinData;
+        auto trans = [&](int side) {
+            const TDataSkinBorder* b = BorderOf(d, side);
+            return b ? b->Trans : 0;
+        };
+        if (trans(1) || trans(2) || trans(3) || trans(4)) {
+            FRegionWidth = w;
+            FRegionHeight = h;
+            region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
+            if (FBorderKind != bkNone) {
+                // The opaque pixels of one side rendered at its place; a side without the key colour
+                // (or too small to carry any) is its whole rectangle.
+                auto side = [&](int which, const RECT& r, bool keyed) {
+                    const int sw = r.right - r.left, sh = r.bottom - r.top;
+                    if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
+                    if (keyed) {
+                        TDataSkinBorder* b = BorderOf(d, which);
+                        TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
+                        draw.Frames = BorderFrames(b);
+                        std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
+                        if (image && !image->Empty())
+                            return RegionFromBitmap(*image, r.left, r.top, 1, 1, 1, kSkinKeyColor);
+                    }
+                    return UniqueRegion(CreateRectRgnIndirect(&r));
+                };
+                const int stripW = w - FBorderLeft - FBorderRight;
+                UniqueRegion left = side(1, RECT{0, 0, FBorderLeft, h}, trans(1) == 1 && h > 1);
+                UniqueRegion right = side(2, RECT{w - FBorderRight, 0, w, h}, trans(2) == 1 && h > 1);
+                UniqueRegion bottom = side(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h},
+                                           trans(4) == 1 && FBorderBottom >= 2);
+                UniqueRegion top = side(3, RECT{FBorderLeft, 0, w - FBorderRight, FBorderTop},
+                                        trans(3) == 1 && FBorderTop > 1 && stripW > 0);
+                CombineRgn(left.get(), left.get(), right.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), bottom.get(), RGN_OR);
+                CombineRgn(top.get(), top.get(), left.get(), RGN_OR);
+                CombineRgn(region.get(), region.get(), top.get(), RGN_OR);
+            }
+        } else {
+            FRegionWidth = FRegionHeight = 0;
+            region.reset(CreateRectRgn(0, 0, w, h));
+        }
+    } catch (...) {
+        // The window keeps the region it had; the next size change tries again.
+        FRegionWidth = oldWidth;
+        FRegionHeight = oldHeight;
+        return;
+    }
+    FRegionOwned = false;
+    // From here on the region belongs to the system, which deletes the one it replaces.
+    HRGN handed = region.release();
+    if (!SetWindowRgn(FHandle, handed, TRUE)) {
+        DeleteObject(handed);
+        return;
+    }
+    FRegion = handed;
+    FRegionOwned = true;
+}
+
+void TWinSkinForm::DropRegion() {
+    if (!FRegionOwned) return;
+    SetWindowRgn(FHandle, nullptr, FFormKind == fkMdiChild);
+    FRegion = nullptr;
+    FRegionOwned = false;
+}
+
+void TWinSkinForm::SetSysMenuStyle(bool on) {
+    if ((FCaps & capCaptionRemoved) || !IsWindow(FHandle)) return;
+    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    LONG_PTR style = FStyle;
+    if (!on) style &= ~static_cast<LONG_PTR>(WS_SYSMENU);
+    else if (FSysMenu) style |= WS_SYSMENU;
+    if (style == FStyle) return;
+    FStyle = style;
+    SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+}
+
+} // namespace wl

@@ -1,0 +1,94 @@
+// TSkinManage: the process-wide skin manager. A WH_CBT hook on the user-interface thread sees
+// every window being created, activated and destroyed; each top-level window that passes the
+// manager's tests gets a TWinSkinForm. Skin data components switch skinning on and off, or
+// load another skin, by scheduling an action that the manager's timer carries out on every
+// skinned window.
+//
+// Register() makes skin data components create this manager (through the link skin/data
+// defines); a program that wants its windows skinned calls it before its first form is read.
+#pragma once
+
+#include "skin/data/skin_manage.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wl {
+
+class TCustomForm;
+class TSkinData;
+class TTimer;
+class TObject;
+class TWinSkinForm;
+
+class TSkinManage : public TSkinManagerLink {
+public:
+    TSkinManage();
+    ~TSkinManage() override;
+    TSkinManage(const TSkinManage&) = delete;
+    TSkinManage& operator=(const TSkinManage&) = delete;
+
+    // Installs the factory; skin data components then create this manager.
+    static void Register();
+    // The manager when it is this kind, else nullptr.
+    static TSkinManage* Instance();
+
+    // ---- the link skin data components use ----
+    void AddSkinData(TSkinData* data) override;
+    void RemoveSkinData(TSkinData* data) override;
+    void InstallHook() override;
+    void Schedule(int action, int delayMs) override;
+    bool SkinWindow(HWND window) override;
+    void RefreshSkinData() override;
+    void SkinDataReloading(TSkinData* data) override;
+    void SkinDataReloaded(TSkinData* data) override;
+
+    // ---- for the form skin objects ----
+    TWinSkinForm* FindForm(HWND window) const;
+    // `form` names the object being destroyed (another object of the same window stays).
+    void RemoveForm(HWND window, TWinSkinForm* form = nullptr);
+    void SetMaximizedChildren(bool on);
+
+    // ---- the decision rules, usable on their own ----
+    // Whether `window` would get a form skin object now (every test of SkinWindow, in order);
+    // `reason` names the first test that failed.
+    bool AcceptsWindow(HWND window, std::string* reason = nullptr);
+    TSkinData* ChooseSkinData(HWND window) const;
+
+    const std::vector<TWinSkinForm*>& Forms() const { return FForms; }
+    const std::vector<TSkinData*>& SkinDatas() const { return FSkinDatas; }
+    TSkinData* MainSkinData() const { return FMainSkinData; }
+    int PendingAction() const { return FPendingAction; }
+    bool TimerEnabled() const;
+    HHOOK Hook() const { return FHook; }
+    // Runs the scheduled action now (what the timer does when it fires).
+    void TimerTick(TObject* sender = nullptr);
+    void PurgeForms();
+
+    bool Forced = false;
+    int MenuKind = 0;
+    bool MaximizedChildren = false;
+    HWND MdiClient = nullptr;
+    TCustomForm* MdiParent = nullptr;
+    DWORD PlatformVersion = 0;
+
+private:
+    static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
+    void HookCreate(HWND window, const CBT_CREATEWNDA* create);
+    bool AcceptWindow(HWND window, const std::string& className) const;
+    void UnskinAndFree(TWinSkinForm* form);
+    void ForgetSkinData(TSkinData* data);
+
+    std::unique_ptr<TTimer> FTimer;
+    HHOOK FHook = nullptr;
+    std::vector<TWinSkinForm*> FForms; // owned (see the destructor); an owner form may free one
+                                       // first, which then leaves the list through RemoveForm
+    std::vector<TSkinData*> FSkinDatas;
+    TSkinData* FMainSkinData = nullptr;
+    int FPendingAction = 0;
+};
+
+} // namespace wl

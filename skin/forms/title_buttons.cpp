@@ -1,0 +1,634 @@
+// Title-bar buttons of a skinned window: the window-free placement and visibility rules, the
+// button objects and their states, the non-client mouse handling of TWinSkinForm (hit test,
+// hover with its timer, press, release, double-click, right-click), the button actions, the
+// skinned system menu and the WM_SYSCOMMAND / WM_COMMAND handling.
+#include "skin/forms/title_buttons.h"
+
+#include "skin/data/skin_data.h"
+#include "skin/draw/skin_draw.h"
+#include "skin/forms/win_skin_form.h"
+#include "ui/extctrls.h"
+#include "ui/imglist.h"
+#include "ui/menus.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace wl {
+
+// ---- window-free rules ---------------------------------------------------------------------------
+
+namespace {
+
+// The codes that show nothing, shared by both visibility keys.
+bool NeverCode(int code) {
+    return code == 5 || (code >= 10 && code <= 99) || (code >= 101 && code <= 199) || code > 2000;
+}
+
+bool DialogFrameRule(const TTitleButtonContext& c) { return c.DialogFrame && !c.DialogClass; }
+
+bool FirstVisibility(const TDataSkinSysButton& e, const TTitleButtonContext& c,
+                     bool (*askHost)(void*, int, int), void* hostData) {
+    const int v = e.Visibility;
+    // -1 is not a condition of its own: it hides the button, as do the other undefined codes.
+    if (v < 0 || NeverCode(v)) return false;
+    switch (v) {
+    case 0: return true;
+    case 1: return c.Maximized;
+    case 2: return !c.Maximized;
+    case 3: return c.Active;
+    case 4: return !c.Active;
+    case 6: return c.HasMaximizeBox && c.HasSystemMenu;
+    case 7: return !c.HasMaximizeBox;
+    case 8: return c.HasMinimizeBox && c.HasSystemMenu;
+    case 9: return !c.HasMinimizeBox;
+    case 100: return c.MdiChildMaximized;
+    case 200: return DialogFrameRule(c);
+    default: break;
+    }
+    if (v >= 1000) return askHost ? askHost(hostData, v, e.Action) : false;
+    return true; // 201..999
+}
+
+bool SecondVisibility(const TDataSkinSysButton& e, const TTitleButtonContext& c, bool first) {
+    const int v = e.Visibility1;
+    if (v < 0 || NeverCode(v)) return false;
+    switch (v) {
+    case 0: return true;
+    case 1: return c.Maximized;
+    case 2: return !c.Maximized;
+    case 3: return c.Active;
+    case 4: return !c.Active;
+    case 6: return c.HasMaximizeBox;
+    case 7: return !c.HasMaximizeBox;
+    case 8: return c.HasMinimizeBox;
+    case 9: return !c.HasMinimizeBox;
+    case 100: return first;
+    case 200: return DialogFrameRule(c);
+    default: return true; // 201..2000
+    }
+}
+
+bool ActionGate(const TDataSkinSysButton& e, const TTitleButtonContext& c) {
+    switch (e.Action) {
+    case 0: return c.HasSystemMenu;
+    case 1: return c.HasMaximizeBox;
+    case 2: return c.HasMinimizeBox;
+    case 3:
+    case 11:
+    case 12: return !c.DialogFrame;
+    default: return true;
+    }
+}
+
+int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN / 2, INT_MAX / 2)); }
+
+} // namespace
+
+bool TitleButtonVisible(const TDataSkinSysButton& element, const TTitleButtonContext& context,
+                        bool (*askHost)(void* data, int code, int action), void* hostData) {
+    const bool v = FirstVisibility(element, context, askHost, hostData);
+    return v && SecondVisibility(element, context, v) && ActionGate(element, context);
+}
+
+RECT TitleButtonBounds(const TDataSkinSysButton& element, int w, int h, const TTitleButtonContext& c) {
+    // Sums in 64 bits: a skin may give any coordinate, and the result is only ever clipped.
+    const int64_t x = element.Xcoord, y = element.Ycoord;
+    int64_t left = 0, top = 0;
+    switch (element.Align) {
+    case 0: left = x, top = y; break;
+    case 1: left = int64_t{c.WindowWidth} - x, top = y; break;
+    case 100:
+        left = c.RightToLeft ? x + c.MenuBarMargin + c.BorderLeft
+                             : int64_t{c.WindowWidth} - x - c.BorderRight - c.MenuBarMargin;
+        top = c.BorderTop + (int64_t{c.MenuBarHeight} - h) / 2;
+        break;
+    // The anchors of these placements are the inner edges of the title strip: right-anchored
+    // buttons count from the right border's inner edge to their right edge, left-anchored ones
+    // from the left border's inner edge to their left edge.
+    case 2:
+    case 8: left = int64_t{c.WindowWidth} - c.BorderRight - w - x, top = y; break;
+    case 3:
+    case 9: left = int64_t{c.BorderLeft} + x, top = y; break;
+    default: break;
+    }
+    const int l = ClampInt(left), t = ClampInt(top);
+    return RECT{l, t, ClampInt(int64_t{l} + std::max(w, 0)), ClampInt(int64_t{t} + std::max(h, 0))};
+}
+
+// ---- button objects ------------------------------------------------------------------------------
+
+void TNCObject::MouseDown() {
+    TWinSkinForm* f = FOwnerForm;
+    if (f && f->FHotObject && f->FHotObject != this) f->FHotObject->MouseLeave();
+    if (!FVisible || !f) return;
+    f->FHotObject = this;
+    FButtonState = nbsPressed;
+    Paint();
+}
+
+void TNCObject::MouseUp() {
+    if (!FVisible) return;
+    FButtonState = nbsHot;
+    Paint();
+}
+
+void TNCObject::MouseMove() {
+    TWinSkinForm* f = FOwnerForm;
+    if (!f || f->FHotObject == this) return;
+    if (f->FHotObject) f->FHotObject->MouseLeave();
+    if (!FVisible) return;
+    f->FHotObject = this;
+    FButtonState = nbsHot;
+    Paint();
+}
+
+void TNCObject::MouseLeave() {
+    if (!FVisible) return;
+    if (FOwnerForm && FOwnerForm->FHotObject == this) FOwnerForm->FHotObject = nullptr;
+    FButtonState = nbsNormal;
+    Paint();
+}
+
+void TWinSysButton::Paint() {
+    TWinSkinForm* f = FOwnerForm;
+    TDataSkinSysButton* e = FSkinElement;
+    if (!f || !e || !IsWindow(f->FHandle) || e->Image.Empty()) return;
+    if (f->FState != sfsRunning && f->FState != sfsReapplying) return;
+    TBitmap* work = SkinWorkBitmap();
+    TBitmap& strip = *f->FTitleBitmap;
+    if (!work) return;
+    // The button is drawn over the title strip as the last full paint left it (without
+    // buttons), cut at the strip's edges as a full paint cuts it.
+    auto paint = [&] {
+        RECT r = FBounds;
+        RECT limit{0, 0, strip.Width(), strip.Height()};
+        RECT part;
+        if (!work || !IntersectRect(&part, &r, &limit)) return;
+        // Only the part inside the strip is composed: a button of any size costs its visible pixels.
+        const int w = part.right - part.left, h = part.bottom - part.top;
+        if (work->Width() < w || work->Height() < h)
+            work->SetSize(std::max(work->Width(), w), std::max(work->Height(), h));
+        HDC workDC = work->Canvas().Handle();
+        BitBlt(workDC, 0, 0, w, h, strip.Canvas().Handle(), part.left, part.top, SRCCOPY);
+        const RECT local{r.left - part.left, r.top - part.top, r.right - part.left, r.bottom - part.top};
+        if (e->Action == 3 || e->Action == 11) {
+            f->DrawIcon(workDC, local);
+        } else {
+            int index = FButtonState;
+            if (e->Visibility == 100 && FButtonState == nbsHot) index = 4;
+            TElementDraw draw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = index,
+                              .Transparent = true};
+            DrawFrameStretched(workDC, local, draw);
+        }
+        WindowDC dc(f->FHandle, GetWindowDC(f->FHandle));
+        if (!dc) return;
+        BitBlt(dc.get(), part.left, part.top, w, h, workDC, 0, 0, SRCCOPY);
+    };
+    try {
+        paint();
+    } catch (...) {
+        // A failed button paint leaves the button as it was; the next full paint redraws it.
+    }
+}
+
+// ---- creation, layout and drawing ----------------------------------------------------------------
+
+void TWinSkinForm::FreeButtons() {
+    FHotObject = nullptr;
+    FButtons.clear();
+    FButtonCount = 0;
+}
+
+void TWinSkinForm::CreateButtons() {
+    FButtons.clear();
+    if (!FSkinData) return;
+    FButtonCount = static_cast<int>(FSkinData->SysButtons.size());
+    for (auto& element : FSkinData->SysButtons)
+        FButtons.push_back(std::make_unique<TWinSysButton>(this, element.get()));
+}
+
+namespace {
+
+struct TLayoutHost {
+    HWND Window;
+};
+
+bool AskHost(void* data, int code, int action) {
+    const HWND window = static_cast<TLayoutHost*>(data)->Window;
+    return IsWindow(window) && SendMessageW(window, SKM_BUTTONVISIBLE, static_cast<WPARAM>(code),
+                                            static_cast<LPARAM>(action)) > 0;
+}
+
+// The button's width and height: one cell of its strip.
+SIZE ButtonSize(const TDataSkinSysButton& e) {
+    return SIZE{e.Image.Width() / std::max(1, e.Frame), e.Image.Height()};
+}
+
+} // namespace
+
+bool TWinSkinForm::ButtonVisible(int index) {
+    if (index < 0 || index >= static_cast<int>(FButtons.size())) return false;
+    TWinSysButton& b = *FButtons[static_cast<size_t>(index)];
+    if (!b.SkinElement()) {
+        b.SetVisible(false);
+        return false;
+    }
+    TTitleButtonContext c;
+    c.WindowWidth = FWidth;
+    c.BorderLeft = FBorderLeft;
+    c.BorderTop = FBorderTop;
+    c.BorderRight = FBorderRight;
+    c.MenuBarHeight = FMenuBarHeight;
+    c.MenuBarMargin = FSkinData && FSkinData->MenuBar ? FSkinData->MenuBar->LeftWidth : 0;
+    c.RightToLeft = FRightToLeft;
+    c.Maximized = FWindowState == wstMaximized;
+    c.Active = FActive;
+    c.HasMaximizeBox = (FCaps & capMaximize) != 0;
+    c.HasMinimizeBox = (FCaps & capMinimize) != 0;
+    c.HasSystemMenu = (FCaps & capSystemMenu) != 0;
+    c.DialogFrame = FBorderKind == bkDialog;
+    c.DialogClass = FClassName == "#32770" || FClassName == "TMessageForm";
+    if (b.SkinElement()->Visibility == 100 || b.SkinElement()->Visibility1 == 100) {
+        if (FFormKind == fkMdiParent && FClientWnd && FMenuBar) {
+            BOOL maximized = FALSE;
+            SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
+            c.MdiChildMaximized = maximized != FALSE;
+        }
+    }
+    TLayoutHost host{FHandle};
+    const bool visible = TitleButtonVisible(*b.SkinElement(), c, AskHost, &host);
+    b.SetVisible(visible);
+    if (visible && !b.SkinElement()->Image.Empty()) {
+        const SIZE s = ButtonSize(*b.SkinElement());
+        b.SetBounds(TitleButtonBounds(*b.SkinElement(), s.cx, s.cy, c));
+    }
+    return visible;
+}
+
+void TWinSkinForm::LayoutButtons() {
+    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) ButtonVisible(i);
+}
+
+void TWinSkinForm::DrawButtons(TCanvas& canvas) {
+    HDC dc = canvas.Handle();
+    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) {
+        TWinSysButton& b = *FButtons[static_cast<size_t>(i)];
+        TDataSkinSysButton* e = b.SkinElement();
+        if (!e || e->Image.Empty() || e->Visibility == 100 || !ButtonVisible(i)) continue;
+        b.SetButtonState(nbsNormal);
+        if (e->Action == 3 || e->Action == 11) {
+            DrawIcon(dc, b.Bounds());
+            continue;
+        }
+        const int frames = std::max(1, e->Frame);
+        const int index = FActive || frames < 4 ? 1 : 4;
+        DrawFrameStretched(dc, b.Bounds(),
+                           TElementDraw{.Image = &e->Image, .Frames = frames, .Index = index, .Transparent = true});
+    }
+}
+
+// ---- coordinates and search ----------------------------------------------------------------------
+
+POINT TWinSkinForm::ScreenToWindow(POINT screen) const {
+    POINT p = screen;
+    ScreenToClient(FHandle, &p);
+    if (!(FFormKind == fkMdiChild && FWindowState == wstMinimized)) {
+        p.x += FBorderLeft;
+        p.y += FBorderTop + FMenuBarHeight;
+    }
+    return p;
+}
+
+TNCObject* TWinSkinForm::FindButton(POINT windowPoint) const {
+    for (const auto& b : FButtons) {
+        const TDataSkinSysButton* e = b->SkinElement();
+        if (b->Visible() && e && e->Action >= 0 && PtInRect(&b->Bounds(), windowPoint)) return b.get();
+    }
+    return nullptr;
+}
+
+namespace {
+
+POINT MessagePoint(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+} // namespace
+
+// ---- non-client mouse ----------------------------------------------------------------------------
+
+void TWinSkinForm::NCHitTest(TMessage& m) {
+    Default(m);
+    if (m.Result != HTNOWHERE && m.Result != HTCAPTION) return;
+    const POINT p = ScreenToWindow(MessagePoint(m.LParam));
+    if (p.y > 3) m.Result = HTCAPTION;
+    if (p.y > FBorderTop && FMenuBarHeight > 0) m.Result = HTMENU;
+}
+
+void TWinSkinForm::NCMouseMove(TMessage& m) {
+    m.Result = 0;
+    // An inactive window's buttons do not follow the mouse.
+    if (!FActive) return;
+    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+        o->MouseMove();
+        return;
+    }
+    if (FHotObject) FHotObject->MouseLeave();
+    Default(m);
+}
+
+void TWinSkinForm::NCLButtonDown(TMessage& m) {
+    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+        if (!FActive) SetForegroundWindow(FHandle);
+        o->MouseDown();
+        m.Result = 0;
+        return;
+    }
+    // A maximized window is not dragged by its caption.
+    if (FWindowState == wstMaximized && FActive && m.WParam == HTCAPTION) m.WParam = HTMENU;
+    Default(m);
+}
+
+void TWinSkinForm::NCLButtonUp(TMessage& m) {
+    const POINT screen = MessagePoint(m.LParam);
+    if (TNCObject* o = FindButton(ScreenToWindow(screen))) {
+        if (o == FHotObject && dynamic_cast<TWinSysButton*>(o)) {
+            o->MouseUp();
+            DoButtonAction(screen);
+        }
+        m.Result = 0;
+        return;
+    }
+    Default(m);
+}
+
+void TWinSkinForm::NCLButtonDblClk(TMessage& m) {
+    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+        auto* b = dynamic_cast<TWinSysButton*>(o);
+        if (b && b->SkinElement() && (b->SkinElement()->Action == 3 || b->SkinElement()->Action == 11)) {
+            if (FHoverTimer) FHoverTimer->SetEnabled(false);
+            PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        m.Result = 0;
+        return;
+    }
+    if (FWindowState != wstNormal) {
+        RestoreWindow();
+        m.Result = 0;
+    } else if (FCaps & capMaximize) {
+        ToggleMaximize();
+        m.Result = 0;
+    } else {
+        Default(m);
+    }
+}
+
+void TWinSkinForm::NCRButtonDown(TMessage& m) {
+    if (m.WParam == HTCAPTION && FFormKind != fkMdiChild) {
+        ShowSystemMenu(MessagePoint(m.LParam));
+        m.Result = 0;
+        return;
+    }
+    Default(m);
+}
+
+void TWinSkinForm::HoverTimerTick(TObject*) {
+    if (FMenuTracking || !FHotObject) return;
+    POINT p;
+    if (!GetCursorPos(&p)) return;
+    const POINT w = ScreenToWindow(p);
+    if (!PtInRect(&FHotObject->Bounds(), w)) FHotObject->MouseLeave();
+}
+
+// ---- actions -------------------------------------------------------------------------------------
+
+namespace {
+
+bool OldNtOr9x() {
+    const DWORD v = GetVersion();
+    return (v & 0x80000000u) != 0 || LOBYTE(LOWORD(v)) < 5;
+}
+
+} // namespace
+
+void TWinSkinForm::DoButtonAction(POINT screen) {
+    TWinSysButton* b = dynamic_cast<TWinSysButton*>(FHotObject);
+    if (!b || !b->SkinElement()) return;
+    const int action = b->SkinElement()->Action;
+    switch (action) {
+    case 0: {
+        bool hasClose = OldNtOr9x();
+        if (!hasClose && FSysMenu) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_STATE;
+            hasClose = GetMenuItemInfoW(FSysMenu, SC_CLOSE, FALSE, &info) != FALSE;
+        }
+        if (hasClose) {
+            if (FHoverTimer) FHoverTimer->SetEnabled(false);
+            PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        break;
+    }
+    case 1:
+    case 22: ToggleMaximize(); break;
+    case 2:
+    case 23: ToggleMinimize(); break;
+    case 3:
+    case 11:
+    case 12: ShowSystemMenu(POINT{screen.x + 1, screen.y + 1}); break;
+    case 7:
+    case 60: MDIChildCommand(SC_MINIMIZE); break;
+    case 8:
+    case 61: MDIChildCommand(SC_RESTORE); break;
+    case 9:
+    case 62: MDIChildCommand(SC_CLOSE); break;
+    default: PostMessageW(FHandle, SKM_BUTTONACTION, static_cast<WPARAM>(action), 0); break;
+    }
+}
+
+void TWinSkinForm::ToggleMaximize() {
+    if (FWindowState == wstMaximized) {
+        RestoreWindow();
+        return;
+    }
+    if (FFormKind == fkMdiChild) ManagerSetMaximizedChildren(true);
+    FWindowState = wstMaximized;
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    FHotObject = nullptr;
+}
+
+void TWinSkinForm::ToggleMinimize() {
+    if (FWindowState == wstMinimized) {
+        RestoreWindow();
+        return;
+    }
+    FWindowState = wstMinimized;
+    SetSysMenuStyle(true);
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void TWinSkinForm::RestoreWindow() {
+    FWindowState = wstNormal;
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+void TWinSkinForm::MDIChildCommand(UINT command) {
+    if (FFormKind != fkMdiParent || !FClientWnd) return;
+    HWND child = reinterpret_cast<HWND>(SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0, 0));
+    if (child) SendMessageW(child, WM_SYSCOMMAND, command, 0);
+}
+
+// ---- system menu ---------------------------------------------------------------------------------
+
+void TWinSkinForm::BuildSystemMenu() {
+    FSystemMenuPopup.reset();
+    auto popup = std::make_unique<TPopupMenu>(nullptr);
+    popup->SetTag(33333);
+    // Restore, maximize, minimize and close glyphs (16 x 16, white transparent), owned by the
+    // popup; a skin without them gives a menu of text only.
+    if (FSkinData && FSkinData->MenuGlyphs.Width() >= 16 && FSkinData->MenuGlyphs.Height() >= 16) {
+        auto* glyphs = new TImageList(popup.get());
+        glyphs->SetWidth(16);
+        glyphs->SetHeight(16);
+        try {
+            glyphs->AddMasked(FSkinData->MenuGlyphs, clWhite);
+            popup->SetImages(glyphs);
+        } catch (const std::exception&) {
+            // Damaged glyphs: the menu goes without them.
+        }
+    }
+    popup->SetOwnerDraw(true);
+    const HWND window = FHandle;
+    auto add = [&](const std::string& caption, intptr_t tag, int image) {
+        auto* item = new TMenuItem(popup.get());
+        item->SetCaption(caption);
+        item->SetTag(tag);
+        item->SetImageIndex(image);
+        popup->Items()->Add(item);
+        return item;
+    };
+    if (OldNtOr9x() && !(GetVersion() & 0x80000000u)) {
+        add(" Restore ", 0, 0)->OnClick = [this](TObject*) { RestoreWindow(); };
+        if (FCaps & capMaximize) add(" Maximize ", 1, 1)->OnClick = [this](TObject*) { ToggleMaximize(); };
+        if (FCaps & capMinimize) add(" Minimize ", 2, 2)->OnClick = [this](TObject*) { ToggleMinimize(); };
+        add("-", 100, -1);
+        TMenuItem* close = add(" Close ", 3, 3);
+        close->SetShortCut(TextToShortCut("ALT+F4"));
+        close->OnClick = [this](TObject*) {
+            if (FHoverTimer) FHoverTimer->SetEnabled(false);
+            PostMessageW(FHandle, WM_CLOSE, 0, 0);
+        };
+    } else if (FSysMenu) {
+        const int count = GetMenuItemCount(FSysMenu);
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[80] = {};
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_STATE | MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = 79;
+            if (!GetMenuItemInfoW(FSysMenu, static_cast<UINT>(i), TRUE, &info)) continue;
+            char narrow[256] = {};
+            const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+            const std::string caption = n > 1 ? std::string(narrow, static_cast<size_t>(n - 1)) : std::string("-");
+            const UINT id = info.wID;
+            int image = -1;
+            bool enabled = (info.fState & MFS_GRAYED) == 0;
+            switch (id) {
+            case SC_SIZE:
+            case SC_MOVE: enabled = FWindowState != wstMaximized; break;
+            case SC_MINIMIZE:
+                image = 2;
+                enabled = FWindowState != wstMinimized && (FCaps & capMinimize);
+                break;
+            case SC_MAXIMIZE:
+                image = 1;
+                enabled = FWindowState != wstMaximized && (FCaps & capMaximize);
+                break;
+            case SC_CLOSE: image = 3; break;
+            case SC_RESTORE:
+                image = 0;
+                enabled = FWindowState != wstNormal;
+                break;
+            default: break;
+            }
+            TMenuItem* item = add(caption, static_cast<intptr_t>(id), image);
+            item->SetEnabled(enabled && info.fState != MFS_GRAYED);
+            item->SetChecked((info.fState & MFS_CHECKED) != 0);
+            if (caption != "-")
+                item->OnClick = [window, id](TObject*) { PostMessageW(window, WM_SYSCOMMAND, id, 0); };
+        }
+    }
+    FSystemMenuPopup = std::move(popup);
+}
+
+void TWinSkinForm::ShowSystemMenu(POINT screen) {
+    const DWORD now = GetTickCount();
+    if (now - FLastMenuTick > FDoubleClickTime) {
+        SetManagerMenuKind(2);
+        FLastMenuTick = now;
+        BuildSystemMenu();
+        if (auto* popup = dynamic_cast<TPopupMenu*>(FSystemMenuPopup.get())) popup->Popup(screen.x, screen.y);
+        return;
+    }
+    // A second click within the double-click time (on the icon button) closes the window.
+    if (FHotObject) {
+        if (FHoverTimer) FHoverTimer->SetEnabled(false);
+        PostMessageW(FHandle, WM_CLOSE, 0, 0);
+    }
+}
+
+// ---- commands ------------------------------------------------------------------------------------
+
+void TWinSkinForm::SysCommand(TMessage& m) {
+    const UINT command = static_cast<UINT>(m.WParam) & 0xFFF0;
+    if (!FMenuTracking && command == SC_KEYMENU && m.LParam == ' ') {
+        // Alt+Space: the skinned system menu at the client origin, instead of the system's.
+        POINT origin{0, 0};
+        ClientToScreen(FHandle, &origin);
+        ShowSystemMenu(origin);
+        m.Result = 0;
+        return;
+    }
+    // Alt with a key or alone goes to the menu bar; there is no skinned menu bar to open, so
+    // the system handles it.
+    switch (command) {
+    case SC_MINIMIZE:
+        FWindowState = wstMinimized;
+        if (FFormKind == fkMdiChild) SetCaptionStyle(true);
+        break;
+    case SC_MAXIMIZE: FWindowState = wstMaximized; break;
+    case SC_RESTORE:
+        FWindowState = wstNormal;
+        if (FFormKind == fkMdiChild) {
+            SetCaptionStyle(false);
+            if (ManagerMaximizedChildren()) ManagerSetMaximizedChildren(false);
+        }
+        break;
+    default: break;
+    }
+    Default(m);
+}
+
+void TWinSkinForm::MenuCommand(TMessage& m) {
+    const UINT id = LOWORD(m.WParam);
+    switch (id) {
+    case SC_SIZE:
+    case SC_MOVE:
+    case SC_MINIMIZE:
+    case SC_MAXIMIZE:
+    case SC_NEXTWINDOW:
+    case SC_PREVWINDOW:
+    case SC_CLOSE:
+    case SC_RESTORE:
+        PostMessageW(FHandle, WM_SYSCOMMAND, id, 0);
+        m.Result = 0;
+        return;
+    default: Default(m); return;
+    }
+}
+
+} // namespace wl

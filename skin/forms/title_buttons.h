@@ -1,0 +1,84 @@
+// The clickable objects of a skinned window's non-client area: the base TNCObject (state,
+// bounds, hot tracking through the owner's FHotObject) and the title-bar button TWinSysButton,
+// drawn from one system-button element of the skin. The mouse handling that finds and drives
+// them (hit testing, hover, press, release, the actions, the system menu) is part of
+// TWinSkinForm (win_skin_form.h); the window-free rules of placement and visibility are here so
+// they can be tested without windows.
+#pragma once
+
+#include <windows.h>
+
+namespace wl {
+
+class TWinSkinForm;
+class TDataSkinSysButton;
+
+enum TNCButtonState : int { nbsNormal = 1, nbsPressed = 2, nbsHot = 3 };
+
+class TNCObject {
+public:
+    explicit TNCObject(TWinSkinForm* owner) : FOwnerForm(owner) {}
+    virtual ~TNCObject() = default;
+    TNCObject(const TNCObject&) = delete;
+    TNCObject& operator=(const TNCObject&) = delete;
+
+    virtual void MouseDown();
+    virtual void MouseUp();
+    virtual void MouseMove();
+    virtual void MouseLeave();
+    virtual void Paint() {}
+
+    TWinSkinForm* OwnerForm() const { return FOwnerForm; }
+    const RECT& Bounds() const { return FBounds; }
+    void SetBounds(const RECT& r) { FBounds = r; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v) { FVisible = v; }
+    int ButtonState() const { return FButtonState; }
+    void SetButtonState(int s) { FButtonState = s; }
+
+protected:
+    TWinSkinForm* FOwnerForm = nullptr;
+    RECT FBounds{0, 0, 0, 0}; // window coordinates (origin at the window's top-left corner)
+    bool FVisible = false;
+    int FButtonState = nbsNormal;
+};
+
+class TWinSysButton : public TNCObject {
+public:
+    TWinSysButton(TWinSkinForm* owner, TDataSkinSysButton* element)
+        : TNCObject(owner), FSkinElement(element) {}
+    void Paint() override;
+    TDataSkinSysButton* SkinElement() const { return FSkinElement; }
+
+private:
+    TDataSkinSysButton* FSkinElement = nullptr; // not owned
+};
+
+// What the visibility and placement rules look at, read from the window once per layout.
+struct TTitleButtonContext {
+    int WindowWidth = 0;      // FWidth
+    int BorderLeft = 0, BorderTop = 0, BorderRight = 0;
+    int MenuBarHeight = 0;
+    int MenuBarMargin = 0;    // first margin of the skin's menu-bar element, 0 without one
+    bool RightToLeft = false;
+    bool Maximized = false;
+    bool Active = false;
+    bool HasMaximizeBox = false;
+    bool HasMinimizeBox = false;
+    bool HasSystemMenu = false;
+    bool DialogFrame = false;     // border kind 3
+    bool DialogClass = false;     // "#32770" or "TMessageForm"
+    bool MdiChildMaximized = false; // MDI parent whose active child is maximized, with a menu bar
+};
+
+// Whether an element's button shows (Visibility, Visibility1 and the action gate together).
+// `askHost` answers the codes 1000..2000 (SKM_BUTTONVISIBLE); null means "not shown".
+bool TitleButtonVisible(const TDataSkinSysButton& element, const TTitleButtonContext& context,
+                        bool (*askHost)(void* data, int code, int action) = nullptr,
+                        void* hostData = nullptr);
+
+// The bounds of a button of width w and height h placed by its element's Align/Xcoord/Ycoord.
+RECT TitleButtonBounds(const TDataSkinSysButton& element, int w, int h,
+                       const TTitleButtonContext& context);
+
+} // namespace wl

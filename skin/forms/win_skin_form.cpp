@@ -1,0 +1,811 @@
+// TWinSkinForm's life cycle: attach to a form object or a plain window, the start message,
+// the three window procedures and their dispatch, dialog widening, colour re-application, and
+// the two ways back (Unskin restores everything, ReleaseSkin only unhooks).
+#include "skin/forms/win_skin_form.h"
+
+#include "skin/data/skin_data.h"
+#include "skin/forms/skin_manage.h"
+#include "ui/extctrls.h"
+
+#include <algorithm>
+
+namespace wl {
+
+WL_DEFINE_CLASS(TWinSkinForm, WL_NO_PROPERTIES)
+
+namespace {
+
+constexpr UINT kThemedCaptionRedraw = 0x00AE; // undocumented: themed windows redraw the caption
+constexpr LONG_PTR kExMdiChild = WS_EX_MDICHILD;
+
+std::string WindowClassName(HWND window) {
+    char name[101] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+bool IsVersion5Zero() {
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&v)) return false;
+#pragma GCC diagnostic pop
+    return v.dwMajorVersion >= 5 && v.dwMinorVersion == 0;
+}
+
+bool Is9xFamily() { return (GetVersion() & 0x80000000u) != 0; }
+
+// Window size minus client size.
+SIZE FrameSize(HWND window) {
+    RECT w{0, 0, 0, 0}, c{0, 0, 0, 0};
+    GetWindowRect(window, &w);
+    GetClientRect(window, &c);
+    return SIZE{(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+} // namespace
+
+// ---- frame metrics handed to the form object ---------------------------------------------------
+
+RECT TSkinFrameMetrics::FrameInsets(const TFrameRequest& request) const {
+    const TWinSkinForm* owner = FOwner;
+    if (owner && owner->FSkinFrame && owner->FState != sfsCreated && owner->FBorderKind != bkNone &&
+        owner->Subclassed())
+        return RECT{owner->FBorderLeft, owner->FBorderTop + owner->FMenuBarHeight, owner->FBorderRight,
+                    owner->FBorderBottom};
+    if (FFallback) return FFallback->FrameInsets(request);
+    static const TSystemFrameMetrics system;
+    return system.FrameInsets(request);
+}
+
+// ---- construction ----------------------------------------------------------------------------------
+
+TWinSkinForm::TWinSkinForm(TComponent* owner) : TComponent(owner) {
+    FDoubleClickTime = GetDoubleClickTime();
+    FCaptionFont = std::make_unique<TFont>();
+    NONCLIENTMETRICSA ncm{};
+    ncm.cbSize = sizeof ncm;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
+        FCaptionFont->SetName(ncm.lfCaptionFont.lfFaceName);
+        FCaptionFont->SetHeight(ncm.lfCaptionFont.lfHeight);
+        FCaptionFont->SetCharset(ncm.lfCaptionFont.lfCharSet);
+        TFontStyles styles = 0;
+        if (ncm.lfCaptionFont.lfWeight >= FW_BOLD) styles = TFontStyles(styles | (1u << fsBold));
+        if (ncm.lfCaptionFont.lfItalic) styles = TFontStyles(styles | (1u << fsItalic));
+        FCaptionFont->SetStyle(styles);
+    }
+    FWindowCanvas = std::make_unique<TCanvas>();
+    FControlCanvas = std::make_unique<TCanvas>();
+    FIconBitmap = std::make_unique<TBitmap>();
+    FTitleBitmap = std::make_unique<TBitmap>();
+    FActive = true;
+}
+
+TWinSkinForm::~TWinSkinForm() {
+    FreeControls();
+    FHotObject = nullptr;
+    FButtons.clear();
+    FTitleBitmap.reset();
+    FHoverTimer.reset();
+    FMenuBar.reset();
+    FSystemMenuPopup.reset();
+    FCaptionFont.reset();
+    FIconBitmap.reset();
+    // The window keeps nothing of ours: no procedure, no layer, no frame step that names us.
+    FWindowSubclass.Detach();
+    FClientSubclass.Detach();
+    FFormLayer.Remove();
+    if (FFrameMetrics) FFrameMetrics->Forget();
+    if (TSkinManage* m = TSkinManage::Instance()) m->RemoveForm(FHandle, this);
+    FWindowCanvas.reset();
+    FControlCanvas.reset();
+}
+
+void TWinSkinForm::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+}
+
+// ---- manager links -------------------------------------------------------------------------------
+
+bool TWinSkinForm::ManagerMaximizedChildren() const {
+    TSkinManage* m = TSkinManage::Instance();
+    return m && m->MaximizedChildren;
+}
+
+void TWinSkinForm::ManagerSetMaximizedChildren(bool on) {
+    if (TSkinManage* m = TSkinManage::Instance()) m->SetMaximizedChildren(on);
+}
+
+void TWinSkinForm::SetManagerMenuKind(int kind) {
+    if (TSkinManage* m = TSkinManage::Instance()) m->MenuKind = kind;
+}
+
+HWND TWinSkinForm::ManagerMdiClient() const {
+    TSkinManage* m = TSkinManage::Instance();
+    return m ? m->MdiClient : nullptr;
+}
+
+// ---- attach --------------------------------------------------------------------------------------
+
+void TWinSkinForm::ReadWindowState() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(FHandle, &wp)) return;
+    switch (wp.showCmd) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE: FWindowState = wstMinimized; break;
+    case SW_SHOWMAXIMIZED: FWindowState = wstMaximized; break;
+    default: FWindowState = wstNormal; break;
+    }
+}
+
+void TWinSkinForm::Attach(TSkinData* data) {
+    if (Subclassed() || !data || !IsWindow(FHandle)) return;
+    if (TSkinManage* m = TSkinManage::Instance()) m->Started = 1;
+    FSkinData = data;
+    FHoverTimer = std::make_unique<TTimer>(nullptr);
+    FHoverTimer->SetEnabled(false);
+    FHoverTimer->SetInterval(250);
+    FHoverTimer->OnTimer = [this](TObject* sender) { HoverTimerTick(sender); };
+
+    FSkinFrame = (data->SkinControls() & SkinControlBit(xcMainMenu)) != 0;
+    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+    FRightToLeft = (exStyle & WS_EX_LEFTSCROLLBAR) != 0;
+    FIsChild = (FStyle & WS_CHILD) != 0;
+    FClassName = WindowClassName(FHandle);
+    FOwnerWnd = GetWindow(FHandle, GW_OWNER);
+
+    FCaps = 0;
+    if ((FStyle & WS_SYSMENU) || FSysMenu) FCaps |= capSystemMenu;
+    if (FStyle & WS_MINIMIZEBOX) FCaps |= capMinimize;
+    if (FStyle & WS_MAXIMIZEBOX) FCaps |= capMaximize;
+
+    ReadWindowState();
+    FSizeable = (FStyle & WS_THICKFRAME) != 0;
+    FFormKind = fkNormal;
+    for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(WindowClassName(child).c_str(), "MDIClient") == 0) {
+            FFormKind = fkMdiParent;
+            FClientWnd = child;
+            if (TSkinManage* m = TSkinManage::Instance()) {
+                m->MdiClient = child;
+                m->MdiParent = FForm;
+            }
+            break;
+        }
+    }
+    if (exStyle & kExMdiChild) {
+        FFormKind = fkMdiChild;
+        if (data->Options() & SkinOptionBit(xoMDIChildBorder)) FSkinFrame = false;
+    }
+
+    FBorderKind = bkSingle;
+    if ((FStyle & WS_CAPTION) != WS_CAPTION) FBorderKind = bkNone;
+    else if (FStyle & WS_THICKFRAME) FBorderKind = bkSizeable;
+    else if (FStyle & DS_MODALFRAME) FBorderKind = bkDialog;
+    if (exStyle & WS_EX_DLGMODALFRAME) FBorderKind = bkDialog;
+
+    if (IsVersion5Zero()) {
+        if (exStyle & WS_EX_APPWINDOW) FCaps |= capCaptionRemoved;
+        if (!FOwnerWnd && FFormKind != fkMdiChild) FCaps |= capCaptionRemoved;
+    }
+
+    FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    FIsDialog = false;
+    if (FClassName == "#32770" || FClassName == "TMessageForm") {
+        FBorderKind = bkDialog;
+        FIsDialog = true;
+    }
+    if (Is9xFamily()) data->SetSkinControls(data->SkinControls() & ~SkinControlBit(xcSystemMenu));
+
+    if (FFormKind == fkMdiParent && FClientWnd) {
+        FMenuUpdateSaved = data->MenuUpdate();
+        FClientSubclass.Attach(FClientWnd, [this](TMessage& m) { ClientWndProc(m); });
+    }
+    if (!FWindowSubclass.Attach(FHandle, [this](TMessage& m) { SkinWndProc(m); },
+                                [this] { OnWindowDestroyed(); })) {
+        FClientSubclass.Detach();
+        return;
+    }
+
+    if (FSkinFrame) {
+        FMenuHandle = GetMenu(FHandle);
+        if (FMenuHandle && FFormKind != fkMdiChild) {
+            // A window with a menu bar keeps the system's frame until a skinned menu bar can
+            // stand in for the system's: removing the menu would leave the window without it.
+            FSkinFrame = false;
+        }
+    }
+    if (FSkinFrame) {
+        if (!(FFormKind == fkMdiChild && ManagerMaximizedChildren()) && FWindowState != wstMinimized)
+            SetCaptionStyle(false);
+        LoadFrameMetrics();
+    } else {
+        FState = sfsRunning;
+    }
+
+    if (FFormKind == fkMdiChild) {
+        const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+        if (FSkinFrame && FBorderTop < least) FMenuBarHeight = least - FBorderTop;
+        if (FWindowState == wstMaximized && !ManagerMaximizedChildren()) ManagerSetMaximizedChildren(true);
+    }
+}
+
+void TWinSkinForm::AttachWindow(TSkinData* data) { Attach(data); }
+
+void TWinSkinForm::AttachForm(TSkinData* data, TCustomForm* form) {
+    if (Subclassed()) return;
+    FForm = form;
+    if (form) {
+        try {
+            SetPropertyText(*form, "AutoScroll", "False");
+        } catch (const std::exception&) {
+            // Forms without scrolling publish no such property.
+        }
+    }
+    Attach(data);
+    if (!Subclassed() || !form) return;
+    if (FSkinFrame) {
+        FFormLayer = form->WindowProc.Add(
+            [this](TMessage& m, const TWindowProcChain::Previous& previous) { FormWndProc(m, previous); });
+    }
+    FOrigColor = form->Color();
+    form->SetColor(data->ButtonFace);
+}
+
+// ---- start ---------------------------------------------------------------------------------------
+
+void TWinSkinForm::StartSkin(TMessage& m) {
+    m.Result = 0;
+    if (!Subclassed()) return;
+    FSysMenu = GetSystemMenu(FHandle, FALSE);
+    if (FSkinFrame) LoadIcon();
+    GetClientRect(FHandle, &FClientRect);
+    const RECT wr = WindowRectOf(FHandle);
+    FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
+    FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
+
+    const TControlDiscovery& discovery = ControlDiscovery();
+    PurgeControls();
+    if (FForm) {
+        if (discovery.ScanForm) discovery.ScanForm(*this);
+    } else if (discovery.ScanWindow) {
+        discovery.ScanWindow(*this);
+    }
+
+    if (FState == sfsCreated && FSkinFrame) {
+        if (FFormKind == fkMdiChild) {
+            if (FWindowState == wstMaximized) {
+                if (HWND client = ManagerMdiClient())
+                    PostMessageW(client, SKM_MDIMAXIMIZED, reinterpret_cast<WPARAM>(FHandle), 0);
+            } else if (FWindowState == wstMinimized) {
+                SetCaptionStyle(true);
+            } else {
+                FState = sfsFitting;
+                FitWindowToClient(false);
+                FState = sfsRunning;
+                UpdateRegion();
+            }
+        } else if (!FIsChild && FBorderKind != bkNone && FWindowState != wstMinimized) {
+            FState = sfsFitting;
+            FitWindowToClient(false);
+            FState = sfsRunning;
+            if (FWindowState == wstMaximized) RefreshFrame();
+            else UpdateRegion();
+        }
+    }
+    SendMessageW(FHandle, SKM_SKINNED, 0, SKM_MAGIC);
+    FState = sfsRunning;
+    if (FHoverTimer) FHoverTimer->SetEnabled(true);
+}
+
+// ---- window procedure ----------------------------------------------------------------------------
+
+void TWinSkinForm::Default(TMessage& m) { FWindowSubclass.CallPrevious(m); }
+
+void TWinSkinForm::SkinWndProc(TMessage& m) {
+    // Stage 1: always.
+    switch (m.Msg) {
+    case WM_NCPAINT:
+        if (FState == sfsCreated) {
+            m.Result = 0;
+            return;
+        }
+        break;
+    case WM_ERASEBKGND: WMEraseBkgnd(m); return;
+    case WM_NCDESTROY: WMNCDestroy(m); return;
+    case WM_NCACTIVATE:
+        if (FState == sfsCreated && FFormKind != fkMdiChild) {
+            m.Result = 0;
+            return;
+        }
+        break;
+    case kThemedCaptionRedraw: m.Result = 0; return;
+    case WM_INITMENUPOPUP: WMInitMenuPopup(m); return;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: WMCtlColor(m); return;
+    case SKM_STARTSKIN: StartSkin(m); return;
+    case SKM_CONTROLRECREATED: ControlRecreated(m); return;
+    case SKM_ISSKINNED: m.Result = 1; return;
+    default: break;
+    }
+    if (!FSkinFrame) {
+        Default(m);
+        return;
+    }
+    // Stage 2: top-level windows and MDI children only.
+    if (FIsChild && FFormKind != fkMdiChild) {
+        Default(m);
+        return;
+    }
+    bool handled = false;
+    if (SkinStage2(m, handled)) return;
+    // Stage 3: once started, and not for a maximized MDI child (the MDI client draws it).
+    if (FState != sfsCreated && !(FFormKind == fkMdiChild && FWindowState == wstMaximized)) {
+        SkinStage3(m, handled);
+        return;
+    }
+    if (!handled) Default(m);
+}
+
+// Returns true when the message is finished; `handled` tells stage 3 that the previous
+// procedure has already seen it.
+bool TWinSkinForm::SkinStage2(TMessage& m, bool& handled) {
+    switch (m.Msg) {
+    case WM_SIZE:
+        SizeChanged(m);
+        handled = true;
+        return false;
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE: FActive = (m.WParam & 0xFF) != 0; return false;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(m); return true;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); return true;
+    case WM_COMMAND: MenuCommand(m); return true;
+    case WM_SYSCOMMAND: SysCommand(m); return true;
+    case CM_MENUCHANGED: CMMenuChanged(m); return true;
+    default: return false;
+    }
+}
+
+void TWinSkinForm::SkinStage3(TMessage& m, bool stage2Handled) {
+    switch (m.Msg) {
+    // SizeChanged runs a second time here and the previous procedure sees WM_SIZE twice; the
+    // region cache makes the second run cheap.
+    case WM_SIZE: SizeChanged(m); return;
+    case WM_NCCALCSIZE: NCCalcSize(m); return;
+    case WM_NCPAINT: NCPaint(m); return;
+    case WM_NCACTIVATE: NCActivate(m); return;
+    case WM_NCHITTEST: NCHitTest(m); return;
+    case WM_NCMOUSEMOVE: NCMouseMove(m); return;
+    case WM_NCLBUTTONDOWN: NCLButtonDown(m); return;
+    case WM_NCLBUTTONUP: NCLButtonUp(m); return;
+    case WM_NCLBUTTONDBLCLK: NCLButtonDblClk(m); return;
+    case WM_NCRBUTTONDOWN: NCRButtonDown(m); return;
+    case SKM_REPAINTFRAME:
+        PaintFrame(nullptr);
+        m.Result = 0;
+        return;
+    default:
+        if (!stage2Handled) Default(m);
+        return;
+    }
+}
+
+void TWinSkinForm::WMEraseBkgnd(TMessage& m) {
+    Default(m);
+    if (FForm || !FSkinData) return;
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    RECT r;
+    GetClientRect(FHandle, &r);
+    if (HBRUSH brush = FSkinData->FaceBrush.get()) {
+        FillRect(dc, &r, brush);
+        m.Result = 1;
+    }
+}
+
+void TWinSkinForm::WMNCDestroy(TMessage& m) {
+    FState = sfsDestroying;
+    ReleaseSkin();
+    // The subclass record hands the message to the window's own procedure itself once it has
+    // been removed; calling it here as well would pass the message on twice.
+    if (FWindowSubclass.Attached()) Default(m);
+    FState = sfsDestroyed;
+}
+
+void TWinSkinForm::OnWindowDestroyed() {
+    FState = sfsDestroyed;
+}
+
+void TWinSkinForm::WMInitMenuPopup(TMessage& m) {
+    SetManagerMenuKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu && FSysMenu ? 2 : 1);
+    Default(m);
+}
+
+void TWinSkinForm::WMCtlColor(TMessage& m) {
+    Default(m);
+    if (FForm || !FSkinData) return;
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    SetBkMode(dc, TRANSPARENT);
+    if (m.Msg == WM_CTLCOLORSTATIC && FSkinData->FaceBrush)
+        m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush.get());
+}
+
+void TWinSkinForm::WMGetMinMaxInfo(TMessage& m) {
+    Default(m);
+    ReadWindowState();
+    if (FWindowState == wstMinimized) SetCaptionStyle(true);
+    else if (FFormKind == fkMdiChild && FWindowState == wstMaximized) SetCaptionStyle(true);
+    else SetCaptionStyle(false);
+}
+
+void TWinSkinForm::WMWindowPosChanged(TMessage& m) {
+    ReadWindowState();
+    Default(m);
+    // A new frame changes the client area without changing the window's size; the form object
+    // lays its controls out only on size changes, so it is told here.
+    RECT after{0, 0, 0, 0};
+    GetClientRect(FHandle, &after);
+    if (FForm && (after.right != FLaidOutClient.right || after.bottom != FLaidOutClient.bottom))
+        FForm->AlignControls();
+    FLaidOutClient = after;
+}
+
+void TWinSkinForm::CMMenuChanged(TMessage& m) {
+    if (FSkinData) {
+        const bool paint = FSkinData->PaintFrames;
+        FSkinData->PaintFrames = false;
+        Default(m);
+        FSkinData->PaintFrames = paint;
+    } else {
+        Default(m);
+    }
+    // Only a skinned menu bar may stand in for the window's menu; without one the menu stays.
+    if (FMenuBar && GetMenu(FHandle)) SetMenu(FHandle, nullptr);
+}
+
+void TWinSkinForm::ControlRecreated(TMessage& m) {
+    m.Result = 0;
+    const HWND handle = reinterpret_cast<HWND>(m.WParam);
+    auto it = std::find_if(FControls.rbegin(), FControls.rend(),
+                           [handle](TSkinCompanion* c) { return c && c->Handle() == handle; });
+    if (it == FControls.rend()) return;
+    TSkinCompanion* previous = *it;
+    FControls.erase(std::next(it).base());
+    if (ControlDiscovery().RecreateScroll) ControlDiscovery().RecreateScroll(*this, *previous);
+    delete previous;
+}
+
+// ---- the form object's WindowProc layer ----------------------------------------------------------
+
+void TWinSkinForm::FormWndProc(TMessage& m, const TWindowProcChain::Previous& previous) {
+    switch (m.Msg) {
+    case WM_SETTEXT: FormSetText(m, previous); return;
+    case SKM_APPLYCOLORS:
+        ApplySkinColors();
+        m.Result = 0;
+        return;
+    case SKM_PAINTSKIN:
+        if (m.LParam == SKM_MAGIC) {
+            if (m.WParam) PaintFrame(reinterpret_cast<HDC>(m.WParam));
+            m.Result = SKM_MAGIC;
+            return;
+        }
+        previous(m);
+        return;
+    case SKM_PAINTQUERY: m.Result = m.LParam == SKM_MAGIC ? SKM_MAGIC : 1; return;
+    default: previous(m); return;
+    }
+}
+
+void TWinSkinForm::FormSetText(TMessage& m, const TWindowProcChain::Previous& previous) {
+    if (!IsWindowVisible(FHandle)) {
+        previous(m);
+        return;
+    }
+    if (FUnicode) {
+        previous(m);
+    } else {
+        // The system paints a new caption at once; keep it from drawing over the skinned title.
+        SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+        previous(m);
+        SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
+    }
+    if (!IsWindow(FHandle) || !Subclassed()) return;
+    ReadWindowState();
+    if (FWindowState == wstMaximized) {
+        if (HWND client = ManagerMdiClient())
+            PostMessageW(client, SKM_MDIMAXIMIZED, reinterpret_cast<WPARAM>(FHandle), 0);
+    }
+    if (FWindowState == wstMinimized) PaintFrame(nullptr);
+    else RefreshFrame();
+}
+
+// ---- the MDI client ------------------------------------------------------------------------------
+
+void TWinSkinForm::ClientWndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_NCCALCSIZE:
+        if (FSkinFrame && FSkinData && !(FSkinData->Options() & SkinOptionBit(xoMDIScrollbar))) {
+            const LONG_PTR style = GetWindowLongPtrW(FClientWnd, GWL_STYLE);
+            if (style & (WS_HSCROLL | WS_VSCROLL))
+                SetWindowLongPtrW(FClientWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_HSCROLL | WS_VSCROLL));
+        }
+        FClientSubclass.CallPrevious(m);
+        return;
+    case WM_MDICREATE:
+        if (FSkinData) FSkinData->SetMenuUpdate(false);
+        FClientSubclass.CallPrevious(m);
+        return;
+    case WM_MDIDESTROY: {
+        FClientSubclass.CallPrevious(m);
+        if (!FSkinFrame) return;
+        BOOL maximized = FALSE;
+        HWND active = reinterpret_cast<HWND>(SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0,
+                                                          reinterpret_cast<LPARAM>(&maximized)));
+        ManagerSetMaximizedChildren(active && maximized);
+        if (FMenuBar && !active && FSkinData) FSkinData->SetMenuUpdate(FMenuUpdateSaved);
+        return;
+    }
+    case WM_MDITILE:
+    case WM_MDICASCADE:
+        if (FSkinFrame && ManagerMaximizedChildren()) ManagerSetMaximizedChildren(false);
+        FClientSubclass.CallPrevious(m);
+        return;
+    case WM_MDISETMENU:
+        FClientSubclass.CallPrevious(m);
+        if (FSkinFrame && FMenuBar) SetMenu(FHandle, nullptr);
+        return;
+    case SKM_MDIMAXIMIZED:
+        RedrawWindow(FHandle, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        m.Result = 0;
+        return;
+    default: FClientSubclass.CallPrevious(m); return;
+    }
+}
+
+// ---- geometry ------------------------------------------------------------------------------------
+
+void TWinSkinForm::SetCaptionStyle(bool on) {
+    if (!(FCaps & capCaptionRemoved) || !IsWindow(FHandle)) return;
+    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const LONG_PTR style = on ? (FStyle | WS_CAPTION) : (FStyle & ~static_cast<LONG_PTR>(WS_CAPTION));
+    if (style != FStyle) {
+        FStyle = style;
+        SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+    }
+}
+
+void TWinSkinForm::RefreshFrame() {
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TWinSkinForm::RepaintWindow() {
+    InvalidateRect(FHandle, nullptr, TRUE);
+    UpdateWindow(FHandle);
+}
+
+void TWinSkinForm::WidenDialog(int& width) {
+    HDC dc = GetWindowDC(FHandle);
+    if (!dc) return;
+    SIZE extent{0, 0};
+    if (FUnicode) {
+        const int n = GetWindowTextLengthW(FHandle);
+        FCaption.assign(static_cast<size_t>(std::max(0, n)) + 1, L'\0');
+        const int got = GetWindowTextW(FHandle, FCaption.data(), n + 1);
+        FCaption.resize(static_cast<size_t>(std::max(0, got)));
+        HGDIOBJ old = SelectObject(dc, FCaptionFont->Handle());
+        GetTextExtentPoint32W(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &extent);
+        SelectObject(dc, old);
+    } else {
+        char text[1000] = {};
+        const LRESULT got = SendMessageA(FHandle, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        const int n = static_cast<int>(std::clamp<LRESULT>(got, 0, sizeof text - 1));
+        FCaption.assign(text, text + n);
+        HGDIOBJ old = SelectObject(dc, FCaptionFont->Handle());
+        GetTextExtentPoint32A(dc, text, n, &extent);
+        SelectObject(dc, old);
+    }
+    ReleaseDC(FHandle, dc);
+    FCaptionWidth = extent.cx;
+    const int shift = FSkinData && FSkinData->Title ? FSkinData->Title->LeftWidth : 0;
+    const int clip = FSkinData && FSkinData->Title ? FSkinData->Title->RightWidth : 0;
+    const int needed = shift + FCaptionWidth + clip;
+    if (width >= needed) return;
+    const int move = (needed - width) / 2;
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    for (HWND child : children) {
+        RECT r = WindowRectOf(child);
+        MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(child, nullptr, r.left + move, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER);
+    }
+    width = needed;
+}
+
+void TWinSkinForm::FitWindowToClient(bool keepCurrentClient) {
+    if (FWindowState == wstMaximized) {
+        RefreshFrame();
+        return;
+    }
+    if (FIsDialog || FState == sfsReapplying) GetClientRect(FHandle, &FClientRect);
+    int clientWidth = FClientRect.right - FClientRect.left;
+    int clientHeight = FClientRect.bottom - FClientRect.top;
+    if (keepCurrentClient) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        clientWidth = r.right;
+        clientHeight = r.bottom;
+    } else if (FForm) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        clientWidth = r.right;
+        clientHeight = r.bottom - (FFormKind == fkMdiChild ? 0 : FMenuBarHeight);
+    }
+    int width = clientWidth + FBorderLeft + FBorderRight;
+    const int height = clientHeight + FBorderTop + FBorderBottom + FMenuBarHeight;
+    if (FIsDialog && !keepCurrentClient) WidenDialog(width);
+    // The form object measures client sizes through the skinned frame from now on.
+    if (FForm && !FFrameMetrics) {
+        FFrameMetrics = std::make_shared<TSkinFrameMetrics>(this);
+        FFrameMetrics->SetFallback(FForm->FrameMetrics());
+        FSavedFrameMetrics = FForm->FrameMetrics();
+        FForm->SetFrameMetrics(FFrameMetrics);
+    }
+    SetWindowPos(FHandle, nullptr, 0, 0, width, height,
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
+}
+
+// ---- colours -------------------------------------------------------------------------------------
+
+void TWinSkinForm::ApplySkinColors() {
+    if (!FSkinData) return;
+    if (FForm) {
+        FForm->SetColor(FSkinData->ButtonFace);
+        for (int i = 0; i < FForm->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<TCustomForm*>(FForm->Components(i))) f->SetColor(FSkinData->ButtonFace);
+    }
+    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(FControls))
+        if (c) c->SkinChanged();
+    FState = sfsReapplying;
+    if (FSkinFrame && FForm) {
+        FitWindowToClient(true);
+        // A change of height makes the form lay its controls out again.
+        FForm->SetHeight(FForm->Height() + 1);
+        FForm->SetHeight(FForm->Height() - 1);
+    }
+    if (IsWindow(FHandle)) SendMessageW(FHandle, SKM_SKINNED, 0, SKM_MAGIC);
+    FState = sfsRunning;
+}
+
+// ---- companions ----------------------------------------------------------------------------------
+
+bool TWinSkinForm::AddControl(TSkinCompanion* control) {
+    if (std::find(FControls.begin(), FControls.end(), control) != FControls.end()) return true;
+    FControls.push_back(control);
+    return false;
+}
+
+void TWinSkinForm::RemoveControl(TSkinCompanion* control) {
+    auto it = std::find(FControls.rbegin(), FControls.rend(), control);
+    if (it != FControls.rend()) FControls.erase(std::next(it).base());
+}
+
+void TWinSkinForm::SkinChildWindow(HWND child) {
+    if (ControlDiscovery().SkinChildWindow) ControlDiscovery().SkinChildWindow(*this, child);
+}
+
+void TWinSkinForm::FreeControls() {
+    while (!FControls.empty()) {
+        TSkinCompanion* c = FControls.front();
+        FControls.erase(FControls.begin());
+        if (!c) continue;
+        if (c->LifeState() != sfsDestroyed) c->Restore();
+        delete c;
+    }
+}
+
+void TWinSkinForm::PurgeControls() {
+    for (size_t i = FControls.size(); i-- > 0;) {
+        TSkinCompanion* c = FControls[i];
+        if (c && c->LifeState() == sfsDestroyed) {
+            FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
+            delete c;
+        }
+    }
+}
+
+// ---- detach --------------------------------------------------------------------------------------
+
+void TWinSkinForm::DetachCommon() {
+    FSystemMenuPopup.reset();
+    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+}
+
+void TWinSkinForm::Unskin() {
+    if (!FSkinFrame) {
+        DetachCommon();
+        FreeControls();
+        if (FForm && FState != sfsDestroying && FOrigColor != clNone) FForm->SetColor(FOrigColor);
+        FWindowSubclass.Detach();
+        FClientSubclass.Detach();
+        if (FForm && FState != sfsDestroying) {
+            for (int i = 0; i < FForm->ComponentCount(); ++i)
+                if (auto* c = dynamic_cast<TControl*>(FForm->Components(i))) c->Invalidate();
+        }
+        return;
+    }
+    DetachCommon();
+    if (!Subclassed()) return;
+    FFormLayer.Remove();
+    FWindowSubclass.Detach();
+    FreeControls();
+    FHotObject = nullptr;
+    if (FForm && FState != sfsDestroying && FOrigColor != clNone) FForm->SetColor(FOrigColor);
+    SetSysMenuStyle(true);
+    SetCaptionStyle(true);
+    if (FMenuBar) {
+        if (FMenuHandle) SetMenu(FHandle, FMenuHandle);
+        FMenuBar.reset();
+    }
+    FClientSubclass.Detach();
+    // From here on the form object measures its frame as it did before.
+    if (FFrameMetrics) FFrameMetrics->Forget();
+    if (FState != sfsDestroying && (FFormKind == fkMdiChild || !(FStyle & WS_CHILD)) && IsWindow(FHandle)) {
+        // The frame the window wears now is taken off and the one it had before put back, so
+        // the client area stays. (The frame now is the skinned one, or still the system's for
+        // a window whose frame the skin leaves alone.)
+        RECT r = WindowRectOf(FHandle);
+        const SIZE now = FrameSize(FHandle);
+        const int width = (r.right - r.left) - now.cx + FOrigFrameWidth;
+        const int height = (r.bottom - r.top) - now.cy + FOrigFrameHeight;
+        if (FFormKind == fkMdiChild) {
+            if (HWND parent = GetParent(FHandle)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        }
+        SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
+                     SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (FForm && FFrameMetrics && FState != sfsDestroying) {
+        FForm->SetFrameMetrics(FSavedFrameMetrics);
+        FFrameMetrics.reset();
+        FSavedFrameMetrics.reset();
+    }
+    if (FForm && FState != sfsDestroying) FForm->AlignControls();
+    // The system deletes the region it held.
+    SetWindowRgn(FHandle, nullptr, TRUE);
+    FRegion = nullptr;
+    FRegionOwned = false;
+}
+
+void TWinSkinForm::ReleaseSkin() {
+    if (!FSkinFrame) {
+        DetachCommon();
+        FreeControls();
+        FWindowSubclass.Detach();
+        FClientSubclass.Detach();
+        return;
+    }
+    DetachCommon();
+    if (!Subclassed()) return;
+    FFormLayer.Remove();
+    FWindowSubclass.Detach();
+    FreeControls();
+    FHotObject = nullptr;
+    FMenuBar.reset();
+    FClientSubclass.Detach();
+    if (FFrameMetrics) FFrameMetrics->Forget();
+}
+
+} // namespace wl
