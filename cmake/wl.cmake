@@ -22,7 +22,10 @@ function(wl_test)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # tools/wine-run kills a program after WL_WINE_TIMEOUT seconds; give it the test's own limit
+  # so a long test under Wine is not cut short before ctest would stop it.
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
+                       ENVIRONMENT "WL_WINE_TIMEOUT=${T_TIMEOUT}")
 endfunction()
 
 # The Windows path of a file on the Linux side: Wine maps the Unix root to drive Z:.
