@@ -19,21 +19,13 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include "bench/bench_timing.h"
 
 using namespace wl;
+using wl::bench::NowMs;
+using wl::bench::Report;
 
 namespace {
-
-double NowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 double Median(std::vector<double> t) {
     std::sort(t.begin(), t.end());

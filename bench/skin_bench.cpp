@@ -15,34 +15,13 @@
 #include <functional>
 #include <iterator>
 #include <vector>
+#include "bench/bench_timing.h"
 
 using namespace wl;
+using wl::bench::NowMs;
+using wl::bench::Report;
 
 namespace {
-
-double NowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
-
-void Report(const char* what, int runs, const std::function<void()>& body) {
-    body(); // warm up (first-use allocations, font and DC caches)
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        const double start = NowMs();
-        body();
-        t.push_back(NowMs() - start);
-    }
-    std::sort(t.begin(), t.end());
-    std::printf("%-40s median %8.3f ms   best %8.3f ms   (%d runs)\n", what, t[t.size() / 2],
-                t.front(), runs);
-}
 
 // The frame of a window of w x h painted as the frame painter does: each border rendered
 // into a bitmap of its own and copied opaquely (`direct` false), or drawn straight at its place.

@@ -14,33 +14,13 @@
 #include <iterator>
 #include <memory>
 #include <vector>
+#include "bench/bench_timing.h"
 
 using namespace wl;
+using wl::bench::NowMs;
+using wl::bench::Report;
 
 namespace {
-
-double NowMs() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
-
-void Report(const char* what, int runs, const std::function<void()>& body) {
-    body();
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        const double start = NowMs();
-        body();
-        t.push_back(NowMs() - start);
-    }
-    std::sort(t.begin(), t.end());
-    std::printf("%-44s median %8.3f ms   best %8.3f ms   (%d runs)\n", what, t[t.size() / 2], t.front(), runs);
-}
 
 // The window's pixels (non-client area included) as 32-bit values.
 std::vector<DWORD> Snapshot(HWND w, int width, int height) {
