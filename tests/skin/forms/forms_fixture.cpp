@@ -26,24 +26,24 @@ void Align4(std::vector<WORD>& t) {
 
 } // namespace
 
-HWND MakeDialog(const DialogSpec& spec) {
+HWND MakeDialog(const DialogShape& shape) {
     std::vector<WORD> t;
     // DLGTEMPLATE: style, exStyle, cdit, x, y, cx, cy; then menu, class, title.
-    const DWORD style = spec.style;
+    const DWORD style = shape.style;
     PushWord(t, LOWORD(style));
     PushWord(t, HIWORD(style));
     PushWord(t, 0);
     PushWord(t, 0);
-    PushWord(t, static_cast<WORD>(spec.buttons.size()));
+    PushWord(t, static_cast<WORD>(shape.buttons.size()));
     PushWord(t, 20);
     PushWord(t, 20);
-    PushWord(t, static_cast<WORD>(spec.cx));
-    PushWord(t, static_cast<WORD>(spec.cy));
+    PushWord(t, static_cast<WORD>(shape.cx));
+    PushWord(t, static_cast<WORD>(shape.cy));
     PushWord(t, 0);
     PushWord(t, 0);
-    PushText(t, spec.caption);
+    PushText(t, shape.caption);
     int id = 100;
-    for (POINT p : spec.buttons) {
+    for (POINT p : shape.buttons) {
         Align4(t);
         const DWORD bs = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
         PushWord(t, LOWORD(bs));
@@ -60,30 +60,30 @@ HWND MakeDialog(const DialogSpec& spec) {
         PushText(t, "OK");
         PushWord(t, 0);
     }
-    HINSTANCE instance = spec.instance ? spec.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = shape.instance ? shape.instance : GetModuleHandleA(nullptr);
     return CreateDialogIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(t.data()), nullptr,
                                       QuietDialogProc, 0);
 }
 
-HWND MakeWindow(const WindowSpec& spec) {
+HWND MakeWindow(const WindowShape& shape) {
     // Classes are registered by this program for every process module, so a window can be made
     // with another module's instance handle (as a foreign window has).
     HINSTANCE own = GetModuleHandleA(nullptr);
-    HINSTANCE instance = spec.instance ? spec.instance : own;
+    HINSTANCE instance = shape.instance ? shape.instance : own;
     WNDCLASSA wc{};
-    if (!GetClassInfoA(own, spec.className, &wc)) {
+    if (!GetClassInfoA(own, shape.className, &wc)) {
         wc = WNDCLASSA{};
         wc.style = CS_GLOBALCLASS;
-        wc.lpfnWndProc = spec.proc ? spec.proc : DefWindowProcA;
+        wc.lpfnWndProc = shape.proc ? shape.proc : DefWindowProcA;
         wc.hInstance = own;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = spec.className;
+        wc.lpszClassName = shape.className;
         RegisterClassA(&wc);
     }
-    const RECT& b = spec.bounds;
-    return CreateWindowExA(spec.exStyle, spec.className, "Test window", spec.style, b.left, b.top,
-                           b.right - b.left, b.bottom - b.top, spec.parent, spec.menu, instance, nullptr);
+    const RECT& b = shape.bounds;
+    return CreateWindowExA(shape.exStyle, shape.className, "Test window", shape.style, b.left, b.top,
+                           b.right - b.left, b.bottom - b.top, shape.parent, shape.menu, instance, nullptr);
 }
 
 std::string ReadFile(const std::string& path) {

@@ -16,17 +16,17 @@ namespace skinforms {
 
 // A dialog made from an in-memory template: caption, client size in dialog units and
 // pushbuttons at the given dialog-unit positions.
-struct DialogSpec {
+struct DialogShape {
     std::string caption = "Dialog";
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
     short cx = 120, cy = 60;
     std::vector<POINT> buttons{{10, 10}};
     HINSTANCE instance = nullptr; // nullptr: this program
 };
-HWND MakeDialog(const DialogSpec& spec);
+HWND MakeDialog(const DialogShape& shape);
 
 // A top-level window of a class registered here.
-struct WindowSpec {
+struct WindowShape {
     const char* className = "WlSkinTestWindow";
     DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -36,7 +36,7 @@ struct WindowSpec {
     HMENU menu = nullptr;
     WNDPROC proc = nullptr; // nullptr: DefWindowProc
 };
-HWND MakeWindow(const WindowSpec& spec);
+HWND MakeWindow(const WindowShape& shape);
 
 std::string ReadFile(const std::string& path);
 SIZE ClientSize(HWND window);

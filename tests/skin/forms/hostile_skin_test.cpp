@@ -101,7 +101,7 @@ TEST_F(SkinFormsTest, HostileSkinsDrawInBoundedTime) {
         // A window wearing the skin: started, painted active and inactive, hovered and resized.
         manager_->AddSkinData(&hostile);
         manager_->PendingSkinData = nullptr;
-        HWND h = MakeWindow(WindowSpec{});
+        HWND h = MakeWindow(WindowShape{});
         ASSERT_TRUE(h) << s.what;
         windows_.push_back(h);
         test::PumpMessages(0);

@@ -45,12 +45,12 @@ void CALLBACK InspectBox(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(SkinFormsTest, MdiParentClientAndChildren) {
     manager_->InstallHook();
-    WindowSpec frameSpec;
-    frameSpec.className = "WlMdiFrame";
-    frameSpec.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    frameSpec.proc = FrameProc;
-    frameSpec.bounds = {40, 40, 540, 440};
-    HWND frame = MakeWindow(frameSpec);
+    WindowShape frameShape;
+    frameShape.className = "WlMdiFrame";
+    frameShape.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    frameShape.proc = FrameProc;
+    frameShape.bounds = {40, 40, 540, 440};
+    HWND frame = MakeWindow(frameShape);
     ASSERT_TRUE(frame);
     windows_.push_back(frame);
     CLIENTCREATESTRUCT ccs{nullptr, 1000};

@@ -68,17 +68,17 @@ TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
     for (const Case& c : cases) {
         HWND h = nullptr;
         if (c.dialog) {
-            DialogSpec spec;
-            spec.style = c.style;
-            h = MakeDialog(spec);
+            DialogShape shape;
+            shape.style = c.style;
+            h = MakeDialog(shape);
         } else {
-            WindowSpec spec;
-            spec.style = c.style;
+            WindowShape shape;
+            shape.style = c.style;
             if (c.withMenu) {
-                spec.menu = CreateMenu();
-                AppendMenuA(spec.menu, MF_STRING, 1, "&File");
+                shape.menu = CreateMenu();
+                AppendMenuA(shape.menu, MF_STRING, 1, "&File");
             }
-            h = MakeWindow(spec);
+            h = MakeWindow(shape);
         }
         ASSERT_TRUE(h) << c.what;
         windows_.push_back(h);
@@ -166,7 +166,7 @@ TEST_F(SkinFormsTest, FormObjectAttachAndDetach) {
 // Before the start message a skinned window paints no frame and refuses to activate its
 // caption; messages of the engine are answered from the first moment.
 TEST_F(SkinFormsTest, MessagesBeforeAndAfterStart) {
-    HWND h = MakeDialog(DialogSpec{});
+    HWND h = MakeDialog(DialogShape{});
     ASSERT_TRUE(h);
     windows_.push_back(h);
     test::PumpMessages(0);
@@ -229,11 +229,11 @@ TEST_F(SkinFormsTest, DialogWidenedForWideCaption) {
         {"narrow caption", "Hi", 200, false},
     };
     for (const Case& c : cases) {
-        DialogSpec spec;
-        spec.caption = c.caption;
-        spec.cx = c.cx;
-        spec.buttons = {{2, 2}, {2, 20}};
-        HWND h = MakeDialog(spec);
+        DialogShape shape;
+        shape.caption = c.caption;
+        shape.cx = c.cx;
+        shape.buttons = {{2, 2}, {2, 20}};
+        HWND h = MakeDialog(shape);
         ASSERT_TRUE(h) << c.what;
         windows_.push_back(h);
         test::PumpMessages(0);
@@ -283,7 +283,7 @@ TEST_F(SkinFormsTest, DialogWidenedForWideCaption) {
 // ReleaseSkin at the window's destruction leaves the skin object in state 6 for the manager to
 // free; a window destroyed while skinned never reaches the object again.
 TEST_F(SkinFormsTest, WindowDestroyedWhileSkinned) {
-    HWND h = MakeWindow(WindowSpec{});
+    HWND h = MakeWindow(WindowShape{});
     ASSERT_TRUE(h);
     TWinSkinForm* f = Skin(h);
     ASSERT_NE(f, nullptr);

@@ -27,7 +27,7 @@ LRESULT CALLBACK AnswersSkinned(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) 
 TEST_F(SkinFormsTest, ManagerRefusals) {
     HINSTANCE foreign = GetModuleHandleA("user32.dll");
     ASSERT_TRUE(foreign);
-    HWND host = MakeWindow(WindowSpec{});
+    HWND host = MakeWindow(WindowShape{});
     windows_.push_back(host);
     auto tagged = std::make_unique<TForm>(nullptr);
     tagged->SetBounds(10, 10, 150, 100);
@@ -42,48 +42,48 @@ TEST_F(SkinFormsTest, ManagerRefusals) {
         std::function<void()> before; // changes the manager or the skin before the test
         const char* reason;           // nullptr: accepted
     } cases[] = {
-        {"ordinary window", [] { return MakeWindow(WindowSpec{}); }, nullptr, nullptr},
+        {"ordinary window", [] { return MakeWindow(WindowShape{}); }, nullptr, nullptr},
         {"form object", [&] { return plainForm->Handle(); }, nullptr, nullptr},
         {"form with tag 99", [&] { return tagged->Handle(); }, nullptr, "tag 99"},
-        {"class TApplication", [] { return MakeWindow(WindowSpec{.className = "TApplication"}); }, nullptr,
+        {"class TApplication", [] { return MakeWindow(WindowShape{.className = "TApplication"}); }, nullptr,
          "excluded class"},
         {"popup editor class",
-         [] { return MakeWindow(WindowSpec{.className = "XTcxPopupEditPopupWindowY"}); }, nullptr,
+         [] { return MakeWindow(WindowShape{.className = "XTcxPopupEditPopupWindowY"}); }, nullptr,
          "excluded class"},
         {"empty rectangle",
-         [] { return MakeWindow(WindowSpec{.style = WS_POPUP, .bounds = {5, 5, 5, 40}}); }, nullptr,
+         [] { return MakeWindow(WindowShape{.style = WS_POPUP, .bounds = {5, 5, 5, 40}}); }, nullptr,
          "empty rectangle"},
         {"foreign window",
-         [&] { return MakeWindow(WindowSpec{.className = "WlForeignClass", .instance = foreign}); }, nullptr,
+         [&] { return MakeWindow(WindowShape{.className = "WlForeignClass", .instance = foreign}); }, nullptr,
          "foreign window"},
         {"foreign dialog", [&] {
-             DialogSpec spec;
-             spec.instance = foreign;
-             return MakeDialog(spec);
+             DialogShape shape;
+             shape.instance = foreign;
+             return MakeDialog(shape);
          }, nullptr, nullptr},
         {"answers SKM_ISSKINNED",
-         [] { return MakeWindow(WindowSpec{.className = "WlAnswersSkinned", .proc = AnswersSkinned}); }, nullptr,
+         [] { return MakeWindow(WindowShape{.className = "WlAnswersSkinned", .proc = AnswersSkinned}); }, nullptr,
          "already skinned"},
         {"embedded child",
          [&] {
-             return MakeWindow(WindowSpec{.className = "WlSkinTestChild", .style = WS_CHILD | WS_VISIBLE,
+             return MakeWindow(WindowShape{.className = "WlSkinTestChild", .style = WS_CHILD | WS_VISIBLE,
                                           .bounds = {0, 0, 50, 50}, .parent = host});
          }, nullptr, "embedded child"},
         {"embedded child while forced",
          [&] {
-             return MakeWindow(WindowSpec{.className = "WlSkinTestChild", .style = WS_CHILD | WS_VISIBLE,
+             return MakeWindow(WindowShape{.className = "WlSkinTestChild", .style = WS_CHILD | WS_VISIBLE,
                                           .bounds = {0, 0, 50, 50}, .parent = host});
          }, [this] { manager_->Forced = true; }, nullptr},
-        {"preview class, previews skinned", [] { return MakeWindow(WindowSpec{.className = "MyPrintPREVIEWer"}); },
+        {"preview class, previews skinned", [] { return MakeWindow(WindowShape{.className = "MyPrintPREVIEWer"}); },
          nullptr, nullptr},
         {"preview class, previews not skinned",
-         [] { return MakeWindow(WindowSpec{.className = "MyPrintPREVIEWer"}); },
+         [] { return MakeWindow(WindowShape{.className = "MyPrintPREVIEWer"}); },
          [this] { data_->SetOptions(data_->Options() & ~SkinOptionBit(xoPreview)); }, "filtered"},
-        {"month calendar class", [] { return MakeWindow(WindowSpec{.className = "SysMonthCal32"}); }, nullptr,
+        {"month calendar class", [] { return MakeWindow(WindowShape{.className = "SysMonthCal32"}); }, nullptr,
          "filtered"},
-        {"not skinning", [] { return MakeWindow(WindowSpec{}); }, [this] { manager_->Skinning = false; },
+        {"not skinning", [] { return MakeWindow(WindowShape{}); }, [this] { manager_->Skinning = false; },
          "not skinning"},
-        {"skin not loaded", [] { return MakeWindow(WindowSpec{}); }, [this] { data_->NotLoaded = true; },
+        {"skin not loaded", [] { return MakeWindow(WindowShape{}); }, [this] { data_->NotLoaded = true; },
          "no loaded skin"},
     };
     for (const Case& c : cases) {
@@ -130,8 +130,8 @@ TEST_F(SkinFormsTest, ChooseSkinData) {
     dialogs.SetSkinFormtype(sfDialog);
     manager_->AddSkinData(own);
     manager_->AddSkinData(&dialogs);
-    HWND window = MakeWindow(WindowSpec{});
-    HWND dialog = MakeDialog(DialogSpec{});
+    HWND window = MakeWindow(WindowShape{});
+    HWND dialog = MakeDialog(DialogShape{});
     windows_.push_back(window);
     windows_.push_back(dialog);
     EXPECT_EQ(manager_->MainSkinData(), data_.get());
@@ -159,10 +159,10 @@ TEST_F(SkinFormsTest, HookSkinsActivatedWindows) {
     EXPECT_FALSE(manager_->TimerEnabled());
     EXPECT_TRUE(manager_->Forms().empty());
 
-    HWND hidden = MakeWindow(WindowSpec{.style = WS_OVERLAPPEDWINDOW}); // never activated
+    HWND hidden = MakeWindow(WindowShape{.style = WS_OVERLAPPEDWINDOW}); // never activated
     windows_.push_back(hidden);
     EXPECT_EQ(manager_->FindForm(hidden), nullptr);
-    HWND shown = MakeWindow(WindowSpec{});
+    HWND shown = MakeWindow(WindowShape{});
     windows_.push_back(shown);
     EXPECT_EQ(manager_->Started, 1);
     TWinSkinForm* f = manager_->FindForm(shown);
@@ -170,7 +170,7 @@ TEST_F(SkinFormsTest, HookSkinsActivatedWindows) {
     EXPECT_TRUE(test::PumpUntil([f] { return f->State() == sfsRunning; }));
     EXPECT_EQ(manager_->FindForm(hidden), nullptr);
     // Dialogs too, and the MDI client's children as they are created.
-    HWND dialog = MakeDialog(DialogSpec{});
+    HWND dialog = MakeDialog(DialogShape{});
     windows_.push_back(dialog);
     EXPECT_NE(manager_->FindForm(dialog), nullptr);
     DestroyWindow(shown);
@@ -230,8 +230,8 @@ TEST_F(SkinFormsTest, SkinDataDestroyedWhileSkinned) {
     ASSERT_TRUE(second->LoadSkin());
     second->SetSkinFormtype(sfDialog);
     manager_->AddSkinData(second.get());
-    HWND dialog = MakeDialog(DialogSpec{});
-    HWND window = MakeWindow(WindowSpec{});
+    HWND dialog = MakeDialog(DialogShape{});
+    HWND window = MakeWindow(WindowShape{});
     windows_.push_back(dialog);
     windows_.push_back(window);
     const LONG_PTR dialogProc = GetWindowLongPtrA(dialog, GWLP_WNDPROC);
@@ -307,7 +307,7 @@ TEST_F(SkinFormsTest, HandleCountsStayFlat) {
 // the load replaced), the frame takes the new thickness, and the windows keep working.
 TEST_F(SkinFormsTest, SkinReloadedUnderSkinnedWindows) {
     data_->SetSkinFormtype(sfOnlyThisForm); // no re-skin action follows a load of this kind
-    HWND h = MakeWindow(WindowSpec{});
+    HWND h = MakeWindow(WindowShape{});
     ASSERT_TRUE(h);
     windows_.push_back(h);
     TWinSkinForm* f = Skin(h);
