@@ -1,10 +1,15 @@
 // Progress bars, track bars, up-down buttons, status bars and header controls (see comctrls.h).
 #include "ui/comctrls.h"
 
+#include "ui/comctrls_shared.h"
+
 #include <algorithm>
 #include <cstdlib>
 
 namespace wl {
+
+using comctl::ChangeStyle;
+using comctl::kAlignments;
 
 void InitCommonControlClasses(DWORD classes) {
     static DWORD done = 0;
@@ -12,20 +17,6 @@ void InitCommonControlClasses(DWORD classes) {
     INITCOMMONCONTROLSEX icc{sizeof icc, classes};
     if (InitCommonControlsEx(&icc)) done |= classes;
 }
-
-namespace {
-const std::initializer_list<TEnumMember> kAlignments = {
-    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
-
-// Sets or clears `bits` in the window's style; false when nothing changed.
-bool ChangeStyle(HWND hwnd, LONG_PTR bits, bool on) {
-    LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
-    LONG_PTR updated = on ? (style | bits) : (style & ~bits);
-    if (updated == style) return false;
-    SetWindowLongPtrA(hwnd, GWL_STYLE, updated);
-    return true;
-}
-} // namespace
 
 // ---- TProgressBar ------------------------------------------------------------------------------
 

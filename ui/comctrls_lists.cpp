@@ -1,24 +1,18 @@
 // List views and tree views (see comctrls.h).
 #include "ui/comctrls.h"
 
+#include "ui/comctrls_shared.h"
+
 #include <algorithm>
 
 namespace wl {
 
-namespace {
-const std::initializer_list<TEnumMember> kAlignments = {
-    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
+using comctl::ChangeStyle;
+using comctl::kAlignments;
 
+namespace {
 int ColumnFormat(TAlignment a) {
     return a == taCenter ? LVCFMT_CENTER : a == taRightJustify ? LVCFMT_RIGHT : LVCFMT_LEFT;
-}
-
-bool ChangeStyle(HWND hwnd, LONG_PTR bits, bool on) {
-    LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
-    LONG_PTR updated = on ? (style | bits) : (style & ~bits);
-    if (updated == style) return false;
-    SetWindowLongPtrA(hwnd, GWL_STYLE, updated);
-    return true;
 }
 } // namespace
 
