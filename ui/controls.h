@@ -204,6 +204,11 @@ public:
     bool MouseInside() const { return mouseInside_; }
 
     virtual void Click();
+    // Runs the control's mouse-down handling as if the button went down at (x, y): for objects
+    // that take over a control's messages and still want its own reaction to a press.
+    void SimulateMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+        MouseDown(button, shift, x, y);
+    }
 
     // The context menu shown on a right click (WM_CONTEXTMENU); in form files a reference by
     // name ("PopupMenu = PopupMenu1").

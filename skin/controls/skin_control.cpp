@@ -1,0 +1,451 @@
+// The companion base: attach and detach, the message routing shared by every skinned control,
+// the property readers by name and the painting routines the control kinds share.
+#include "skin/controls/skin_control.h"
+
+#include "skin/data/skin_data.h"
+#include "skin/data/skin_elements.h"
+#include "skin/draw/skin_draw.h"
+#include "skin/forms/win_skin_form.h"
+#include "ui/graphics_colors.h"
+#include "ui/strconv.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace wl {
+
+WL_DEFINE_ABSTRACT_CLASS(TSkinControl, WL_NO_PROPERTIES)
+
+namespace {
+
+RECT MovedToOrigin(RECT r) {
+    OffsetRect(&r, -r.left, -r.top);
+    return r;
+}
+
+// TrackMouseEvent is looked up once: where user32 lacks it, hover tracking is skipped.
+using TrackMouseEventFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+TrackMouseEventFn TrackMouseEventEntry() {
+    static const TrackMouseEventFn fn = [] {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        return user32 ? reinterpret_cast<TrackMouseEventFn>(
+                            reinterpret_cast<void*>(GetProcAddress(user32, "TrackMouseEvent")))
+                      : nullptr;
+    }();
+    return fn;
+}
+
+} // namespace
+
+// ---- construction and destruction ----------------------------------------------------------------
+
+TSkinControl::TSkinControl(TComponent* owner) : TComponent(owner) {}
+
+TSkinControl::~TSkinControl() {
+    // The owner (usually the skinned control) frees its companions after its own control part
+    // is gone: only the layer handle may be touched then, and it knows the chain is cut.
+    if (Owner() && Owner()->IsDestroying()) FControlGone = true;
+    FOldWindowProc.Remove();
+    FSubclass.Detach();
+    if (FControl && !FControlGone) FControl->RemoveFreeNotification(this);
+    if (FSkinForm) FSkinForm->RemoveControl(this);
+}
+
+void TSkinControl::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (component == FControl || component == FGraphicControl) {
+        FControlGone = true;
+        FOldWindowProc.Remove();
+        FControl = nullptr;
+        FGraphicControl = nullptr;
+    }
+}
+
+TControl* TSkinControl::Control() const {
+    if (FControl) return FControl;
+    return FGraphicControl;
+}
+
+// ---- attaching -----------------------------------------------------------------------------------
+
+void TSkinControl::HookWindowProc(TControl& control) {
+    FOldWindowProc = control.WindowProc.Add([this](TMessage& m, const TWindowProcChain::Previous&) {
+        SkinWndProc(m);
+    });
+    if (&control != Owner()) control.FreeNotification(this);
+}
+
+void TSkinControl::FinishAttach() {
+    if (FSkinForm) FSkinForm->AddControl(this);
+    if (FColorize && FControl && FSkinData) {
+        FSavedColor = FControl->Color();
+        FControl->SetColor(FSkinData->ButtonFace);
+    }
+    if (FControl) FControl->Invalidate();
+    else if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+    FAttached = true;
+    FLifeState = lsAttached;
+}
+
+void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
+    if (FAttached) return;
+    auto* control = dynamic_cast<TWinControl*>(Owner());
+    if (!control) return;
+    FColorize = colorize;
+    FSkinData = data;
+    FSkinForm = form;
+    FCanvas = canvas;
+    FControl = control;
+    FHandle = control->Handle();
+    FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
+    HookWindowProc(*control);
+    FinishAttach();
+}
+
+void TSkinControl::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
+    if (FAttached || !IsWindow(window)) return;
+    FSkinData = data;
+    FCanvas = canvas;
+    FSkinForm = form;
+    FHandle = window;
+    FIsEnabled = true;
+    FMode = 0;
+    FUnicode = IsWindowUnicode(window) != FALSE;
+    FText = GetWindowTextWide(window);
+    // The subclass removes itself at WM_NCDESTROY, after SkinWndProc has seen the message.
+    FSubclass.Attach(window, [this](TMessage& m) { SkinWndProc(m); });
+    if (form) form->AddControl(this);
+    InvalidateRect(window, nullptr, TRUE);
+    FAttached = true;
+    FLifeState = lsAttached;
+}
+
+void TSkinControl::AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form,
+                                TCanvas* canvas) {
+    if (control && control != Owner()) return;
+    Attach(form, data, false, canvas);
+}
+
+void TSkinControl::AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
+                                       TCanvas* canvas) {
+    AttachScroll(control, data, form, canvas);
+}
+
+void TSkinControl::AttachSpeedButton(TWinSkinForm*, TSkinData*, TCanvas*) {}
+
+// ---- routing -------------------------------------------------------------------------------------
+
+void TSkinControl::SkinWndProc(TMessage& m) {
+    if (m.Msg == SKM_SETACTIVE) {
+        FSkinActive = static_cast<LONG_PTR>(m.WParam) > 0;
+        if (FSkinActive) Redraw();
+        return;
+    }
+    if (!FSkinActive) {
+        CallPrevious(m);
+        return;
+    }
+    if (BeforeMessage(m)) {
+        CallPrevious(m);
+        AfterMessage(m);
+    }
+}
+
+void TSkinControl::CallPrevious(TMessage& m) {
+    if (FOldWindowProc.Active()) FOldWindowProc.CallPrevious(m);
+    else if (FSubclass.Window()) FSubclass.CallPrevious(m);
+    else if (FHandle) m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+bool TSkinControl::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+    case WM_NCDESTROY:
+        WMNCDestroy(m);
+        return false;
+    case SKM_ISSKINNED:
+        m.Result = 1;
+        return false;
+    default:
+        return true;
+    }
+}
+
+void TSkinControl::WMNCDestroy(TMessage& m) {
+    CallPrevious(m);
+    FSkinActive = false;
+    FLifeState = lsWindowDestroyed;
+    Restore();
+}
+
+void TSkinControl::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case CM_ENABLEDCHANGED:
+        Redraw();
+        break;
+    case WM_PAINT:
+        PaintControl(reinterpret_cast<HDC>(m.WParam));
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- restore and skin change ---------------------------------------------------------------------
+
+void TSkinControl::Restore() {
+    if (FColorize && FControl && !FControlGone && !FControl->IsDestroying()) FControl->SetColor(FSavedColor);
+}
+
+void TSkinControl::SkinChanged() {
+    if (FColorize && FControl && FSkinData && !FControlGone) FControl->SetColor(FSkinData->ButtonFace);
+    Redraw();
+}
+
+// ---- painting ------------------------------------------------------------------------------------
+
+void TSkinControl::Redraw() {
+    if (FGraphicControl) {
+        if (!FControlGone) FGraphicControl->Invalidate();
+        return;
+    }
+    if (!FHandle || !IsWindow(FHandle)) return;
+    InvalidateRect(FHandle, nullptr, TRUE);
+    UpdateWindow(FHandle);
+}
+
+void TSkinControl::PaintControl(HDC dc) {
+    if (!FHandle || !GetWindowRect(FHandle, &FWindowRect)) return;
+    const RECT r = MovedToOrigin(FWindowRect);
+    try {
+        if (dc) {
+            DrawSkin(dc, r);
+            return;
+        }
+        WindowDC windowDc(FHandle, GetWindowDC(FHandle));
+        if (windowDc) DrawSkin(windowDc.get(), r);
+    } catch (...) {
+        // A failing paint must not disturb the control's own message processing.
+    }
+}
+
+void TSkinControl::DrawSkin(HDC, const RECT&) {}
+
+TColor TSkinControl::FaceColor() const {
+    return ColorToRGB(FSkinData ? FSkinData->ButtonFace : clBtnFace);
+}
+
+void TSkinControl::FillFace(HDC dc, const RECT& rect) const { FillColor(dc, rect, FaceColor()); }
+
+void TSkinControl::FillParentColor(HDC dc, const RECT& rect) const {
+    if (FControl && !FControlGone && FControl->Parent()) FillColor(dc, rect, FControl->Parent()->Color());
+    else FillFace(dc, rect);
+}
+
+void TSkinControl::RefreshState() {
+    if (!FHandle) return;
+    FIsEnabled = (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_DISABLED) == 0;
+    FIsFocused = GetFocus() == FHandle;
+    FText = GetWindowTextWide(FHandle);
+}
+
+void TSkinControl::DrawCaptionFocus(HDC dc, UINT flags, const RECT& rect) {
+    RECT text = rect;
+    DrawTextWide(dc, FText, text, flags | DT_CALCRECT | DT_NOCLIP);
+    const int textWidth = text.right - text.left, textHeight = text.bottom - text.top;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (flags & DT_CENTER) OffsetRect(&text, (width - textWidth) / 2, (height - textHeight) / 2 - 1);
+    else if (flags & DT_RIGHT) OffsetRect(&text, width - textWidth, 0);
+    InflateRect(&text, 2, 1);
+    RECT clipped;
+    if (!IntersectRect(&clipped, &text, &rect)) return;
+    DrawFocusRect(dc, &clipped);
+}
+
+void TSkinControl::TrackMouseLeave() const {
+    TrackMouseEventFn track = TrackMouseEventEntry();
+    if (!track || !FHandle) return;
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, FHandle, 0};
+    track(&t);
+}
+
+void TSkinControl::ForwardMouseDown(const TMessage& m) {
+    TControl* control = Control();
+    if (!control || FControlGone) return;
+    int x = static_cast<short>(LOWORD(m.LParam));
+    int y = static_cast<short>(HIWORD(m.LParam));
+    // lParam carries only 16 signed bits per coordinate.
+    if ((control->Width() > 32768 || control->Height() > 32768) && FHandle) {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(FHandle, &p);
+        x = p.x;
+        y = p.y;
+    }
+    control->SimulateMouseDown(mbLeft, MouseShiftState(m.WParam), x, y);
+}
+
+// ---- plain routines ------------------------------------------------------------------------------
+
+void FillColor(HDC dc, const RECT& rect, TColor color) {
+    UniqueBrush brush(CreateSolidBrush(ColorToRGB(color)));
+    if (brush) FillRect(dc, &rect, brush.get());
+}
+
+void HandlePaint(TSkinControl& companion, TMessage& m) {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    PAINTSTRUCT ps{};
+    const bool began = dc == nullptr;
+    if (began) dc = BeginPaint(companion.FHandle, &ps);
+    if (dc && GetWindowRect(companion.FHandle, &companion.FWindowRect)) {
+        try {
+            companion.DrawSkin(dc, MovedToOrigin(companion.FWindowRect));
+        } catch (...) {
+            // Painting errors are swallowed; EndPaint below still runs.
+        }
+    }
+    if (began) EndPaint(companion.FHandle, &ps);
+    m.Result = 0;
+}
+
+void HandleEraseBackground(TSkinControl& companion, TMessage& m) {
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    if (dc) {
+        if (companion.FControl) {
+            PaintParentBackground(*companion.FControl, dc);
+        } else {
+            RECT client{};
+            GetClientRect(companion.FHandle, &client);
+            companion.FillParentColor(dc, client);
+        }
+    }
+    m.Result = 1;
+}
+
+bool HasElement(const TDataSkinObject* element) { return element && !element->Image.Empty(); }
+
+void DrawElementFrame(const TSkinControl&, HDC dc, const RECT& rect, int frames, int frame,
+                      TDataSkinObject* element) {
+    if (rect.right < rect.left || rect.bottom < rect.top || !HasElement(element)) return;
+    TElementDraw d = ElementDraw(*element, frame);
+    d.Frames = frames;
+    d.Transparent = element->Trans == 1;
+    DrawElement(dc, rect, d);
+}
+
+// ---- properties by name --------------------------------------------------------------------------
+
+namespace {
+
+const TPropInfo* ScalarProperty(TObject* instance, std::string_view name) {
+    if (!instance) return nullptr;
+    return instance->ClassInfo().FindProperty(name);
+}
+
+} // namespace
+
+int GetOrdProperty(TObject* instance, std::string_view name) {
+    const TPropInfo* p = ScalarProperty(instance, name);
+    if (!p || !p->getText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return -1;
+    try {
+        return static_cast<int>(std::stoll(p->getText(*instance)));
+    } catch (...) {
+        return -1;
+    }
+}
+
+std::string GetEnumProperty(TObject* instance, std::string_view name) {
+    const TPropInfo* p = ScalarProperty(instance, name);
+    if (!p || !p->getText || (p->kind != TPropKind::Enumeration && p->kind != TPropKind::Boolean)) return {};
+    try {
+        return p->getText(*instance);
+    } catch (...) {
+        return {};
+    }
+}
+
+std::wstring GetWideProperty(TObject* instance, std::string_view name) {
+    const TPropInfo* p = ScalarProperty(instance, name);
+    if (!p || !p->getText || p->kind != TPropKind::String) return {};
+    try {
+        return AnsiToWide(p->getText(*instance));
+    } catch (...) {
+        return {};
+    }
+}
+
+TPersistent* GetObjectProperty(TObject* instance, std::string_view name, std::string_view className) {
+    const TPropInfo* p = ScalarProperty(instance, name);
+    if (!p || p->kind != TPropKind::Class || !p->getObject) return nullptr;
+    try {
+        TPersistent* object = p->getObject(*instance);
+        return object && object->ClassInfo().InheritsFrom(className) ? object : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+bool SetPropertyText(TObject* instance, std::string_view name, const std::string& text) {
+    const TPropInfo* p = ScalarProperty(instance, name);
+    if (!p || !p->setText) return false;
+    switch (p->kind) {
+    case TPropKind::Integer:
+    case TPropKind::Boolean:
+    case TPropKind::Enumeration:
+    case TPropKind::String:
+        break;
+    default:
+        return false;
+    }
+    try {
+        p->setText(*instance, text);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// ---- text ----------------------------------------------------------------------------------------
+
+std::wstring GetWindowTextWide(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
+}
+
+std::wstring ReplaceLineBreakMark(std::wstring text) {
+    const size_t at = text.find(L"||");
+    if (at != std::wstring::npos) text.replace(at, 2, L"\r\n");
+    return text;
+}
+
+UINT BiDiFlags(const TSkinControl& companion, UINT flags) {
+    TControl* control = companion.Control();
+    if (control && GetEnumProperty(control, "BiDiMode") == "bdRightToLeft") flags |= DT_RTLREADING;
+    return flags;
+}
+
+int DrawTextWide(HDC dc, const std::wstring& text, RECT& rect, UINT flags) {
+    return DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
+}
+
+// ---- creation by class name ----------------------------------------------------------------------
+
+TSkinControl* CreateCompanion(std::string_view className, TComponent* owner) {
+    const TClassInfo* info = FindClass(className);
+    if (!info || !info->create || !info->InheritsFrom(TSkinControl::StaticClass())) return nullptr;
+    TObject* object = info->create(owner);
+    auto* companion = dynamic_cast<TSkinControl*>(object);
+    if (!companion) delete object;
+    return companion;
+}
+
+} // namespace wl

@@ -1,0 +1,179 @@
+// TSkinControl: the companion that takes over one control's messages, lets the control's own
+// procedure do its work and then paints the control again from the skin. Every kind of skinned
+// control derives from it; this unit holds what they share: attaching to a control object (a
+// layer over its WindowProc) or to a bare window (an owned subclass), the message routing, the
+// reactions to focus, enabling, text and paint, the property readers by name, and the shared
+// painting routines.
+//
+// Companions are created by class name (the discovery code asks the class registry for
+// "TSkinButton" and so on), so each kind only has to be defined with WL_DEFINE_CLASS in its own
+// file to be found. The attach entry points the discovery code uses are all virtual here, so it
+// never needs to name a companion class.
+#pragma once
+
+#include "skin/forms/skin_companion.h"
+#include "skin/forms/skin_messages.h"
+#include "ui/classes.h"
+#include "ui/controls.h"
+#include "ui/graphics.h"
+#include "ui/subclass.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace wl {
+
+class TSkinData;
+class TWinSkinForm;
+class TDataSkinObject;
+
+// Sent to a skinned control: wParam > 0 switches its skin on (and redraws), else off. Never
+// reaches the control itself.
+inline constexpr UINT SKM_SETACTIVE = 0x3506;
+
+// FMouseFlags bits.
+enum : uint8_t { mfHot = 1, mfPressed = 2 };
+// FLifeState values.
+enum : int { lsConstructed = 0, lsAttached = 1, lsWindowDestroyed = 6 };
+
+class TSkinControl : public TComponent, public TSkinCompanion {
+    WL_CLASS(TSkinControl, TComponent)
+public:
+    // `owner` is the skinned control (attach to a control object), or whoever owns a companion
+    // of a bare window.
+    explicit TSkinControl(TComponent* owner);
+    ~TSkinControl() override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+    // ---- attaching (exactly one of these, once) ----
+    // To the control object that owns this companion, through its WindowProc.
+    virtual void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas);
+    // To a bare window, through an owned subclass.
+    virtual void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas);
+    // Scroll-bar companions of scrollable controls; others attach as Attach without colouring.
+    virtual void AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas);
+    // Stand-alone scroll bars; others attach as Attach without colouring.
+    virtual void AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
+                                     TCanvas* canvas);
+    // Window-less speed buttons (the owner is the graphic control); others do nothing.
+    virtual void AttachSpeedButton(TWinSkinForm* form, TSkinData* data, TCanvas* canvas);
+
+    // ---- what the form object and the discovery code call ----
+    void Restore() override;
+    void SkinChanged() override;
+    HWND Handle() const override { return FHandle; }
+    TControl* Control() const override;
+    int LifeState() const override { return FLifeState; }
+
+    // ---- message routing ----
+    // The replacement procedure: every message of the control comes here first.
+    void SkinWndProc(TMessage& m);
+    // Hands the message to the procedure this companion took over.
+    void CallPrevious(TMessage& m);
+    // First look at a message; false: consumed, the control never sees it.
+    virtual bool BeforeMessage(TMessage& m);
+    // After the control's own procedure ran.
+    virtual void AfterMessage(TMessage& m);
+
+    // ---- painting ----
+    // Paints the whole window (non-client area included) into `dc`, or into the window DC when
+    // null. Exceptions are swallowed: a failed paint never disturbs the control.
+    virtual void PaintControl(HDC dc);
+    // Draws the control into `dc` over `rect` (the window at the origin); the base draws nothing.
+    virtual void DrawSkin(HDC dc, const RECT& rect);
+    // Invalidates and repaints at once (a speed button through its own Invalidate).
+    void Redraw();
+    void FillFace(HDC dc, const RECT& rect) const;
+    void FillParentColor(HDC dc, const RECT& rect) const;
+    // The dotted focus frame around FText laid out in `rect` with DrawText `flags`.
+    void DrawCaptionFocus(HDC dc, UINT flags, const RECT& rect);
+    // Reads FIsEnabled (WS_DISABLED), FIsFocused (GetFocus) and FText before a paint.
+    void RefreshState();
+    // Starts leave tracking so that WM_MOUSELEAVE arrives when the mouse goes.
+    void TrackMouseLeave() const;
+    // Passes a button-down message on to the control object's MouseDown (left button).
+    void ForwardMouseDown(const TMessage& m);
+    // The skin's face colour resolved to RGB (the skin may hold a system colour).
+    TColor FaceColor() const;
+
+    // ---- state read and set by the form object, discovery and descendants ----
+    uint8_t FMouseFlags = 0;
+    TCanvas* FCanvas = nullptr; // the form object's control canvas, not owned
+    bool FIsEnabled = false;
+    bool FIsFocused = false;
+    std::wstring FText;
+    bool FSkinActive = true;
+    bool FUnicode = false;
+    TSkinData* FSkinData = nullptr; // not owned
+    HWND FHandle = nullptr;
+    TWinControl* FControl = nullptr;   // the skinned control object; null when attached by handle
+    RECT FWindowRect{0, 0, 0, 0};      // screen coordinates, refreshed at each paint
+    TControl* FGraphicControl = nullptr; // a window-less control painted through its parent
+    bool FColorize = false;
+    TColor FSavedColor = clNone;
+    bool FAttached = false;
+    int FLifeState = lsConstructed;
+    TWinSkinForm* FSkinForm = nullptr; // not owned
+    int FMode = 0;
+
+protected:
+    // Installs the routing layer over `control`'s WindowProc (used by Attach and by window-less
+    // controls, which have no handle).
+    void HookWindowProc(TControl& control);
+    // Common attach bookkeeping: form list, colouring, first paint.
+    void FinishAttach();
+    // True while the control (or the graphic control) is being destroyed.
+    bool ControlGone() const { return FControlGone; }
+
+private:
+    void WMNCDestroy(TMessage& m);
+
+    TWindowProcLayer FOldWindowProc; // over the control object's WindowProc
+    TWindowSubclass FSubclass;       // over a bare window's procedure
+    bool FControlGone = false;
+};
+
+// ---- property access by name; a nil instance or a missing property gives the default ----
+// An integer property's value; -1 when missing or not an integer.
+int GetOrdProperty(TObject* instance, std::string_view name);
+// An enumeration's member name ("True"/"False" for Booleans); empty when missing.
+std::string GetEnumProperty(TObject* instance, std::string_view name);
+// A string property as UTF-16 (from the ANSI code page); empty when missing.
+std::wstring GetWideProperty(TObject* instance, std::string_view name);
+// The object a class-typed property holds when it is of class `className`; null otherwise.
+TPersistent* GetObjectProperty(TObject* instance, std::string_view name, std::string_view className);
+// Sets an integer, Boolean, enumeration or string property from text; other kinds, missing
+// properties and refused values are left alone. Answers whether the value was taken.
+bool SetPropertyText(TObject* instance, std::string_view name, const std::string& text);
+
+// ---- text ----
+std::wstring GetWindowTextWide(HWND window);
+// The first "||" becomes a line break; later ones stay as they are.
+std::wstring ReplaceLineBreakMark(std::wstring text);
+// `flags` plus DT_RTLREADING when the control reads right to left.
+UINT BiDiFlags(const TSkinControl& companion, UINT flags);
+// DrawTextW (every drawing of control text goes through here).
+int DrawTextWide(HDC dc, const std::wstring& text, RECT& rect, UINT flags);
+
+// ---- shared painting ----
+// Fills with a solid brush of `color` (system colours resolved); the brush is freed on return.
+void FillColor(HDC dc, const RECT& rect, TColor color);
+// The shared WM_PAINT handler: DC from wParam or BeginPaint, DrawSkin over the whole window.
+void HandlePaint(TSkinControl& companion, TMessage& m);
+// The shared WM_ERASEBKGND handler of transparent controls: the parent's background.
+void HandleEraseBackground(TSkinControl& companion, TMessage& m);
+// Draws cell `frame` of `frames` of an element record over `rect` (nothing for an inverted
+// rectangle or a missing element); keyed exactly when the element's Trans is 1.
+void DrawElementFrame(const TSkinControl& companion, HDC dc, const RECT& rect, int frames, int frame,
+                      TDataSkinObject* element);
+// True when the element exists and has an image.
+bool HasElement(const TDataSkinObject* element);
+
+// Creates the companion class registered under `className` owned by `owner`; null when no such
+// class is linked in (a kind not built) or it is no companion.
+TSkinControl* CreateCompanion(std::string_view className, TComponent* owner);
+
+} // namespace wl

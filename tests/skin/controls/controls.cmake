@@ -1,0 +1,17 @@
+# One test program per control family (each *_test.cpp of this folder), sharing one fixture:
+# the families are tested apart so that a hanging control cannot take the others with it.
+add_library(wl_controls_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/controls_fixture.cpp)
+target_link_libraries(wl_controls_fixture PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,wl_skin_controls>"
+                      wl_test_support wl_gtest)
+target_include_directories(wl_controls_fixture PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_LIST_DIR})
+wl_host_path(controls_default_skin "${WL_DEFAULT_SKIN_ARCHIVE}")
+wl_host_path(controls_binary_dir "${CMAKE_CURRENT_BINARY_DIR}")
+target_compile_definitions(wl_controls_fixture PUBLIC WL_DEFAULT_SKIN="${controls_default_skin}"
+                           WL_BINARY_DIR_CONTROLS="${controls_binary_dir}")
+add_dependencies(wl_controls_fixture wl_default_skin)
+
+file(GLOB controls_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+foreach(source ${controls_tests})
+  get_filename_component(stem ${source} NAME_WE)
+  wl_test(NAME skin_${stem} SOURCES ${source} LIBS wl_controls_fixture WIN32_ONLY)
+endforeach()
