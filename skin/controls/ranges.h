@@ -1,0 +1,69 @@
+// Companions of the range controls. TSkinProgress paints a progress bar from the skin's progress
+// element (a track and a filled bar, or a track and chunks). TSkinTrackBar answers the track
+// bar's custom-draw notifications with the skin's channel and thumb and leaves the tick marks to
+// the control. TSkinUpDown paints the two arrow buttons of an up-down control, also of one that
+// sits inside an edit or a tab control.
+#pragma once
+
+#include "skin/controls/skin_control.h"
+
+namespace wl {
+
+class TSkinProgress : public TSkinControl {
+    WL_CLASS(TSkinProgress, TSkinControl)
+public:
+    explicit TSkinProgress(TComponent* owner);
+    bool BeforeMessage(TMessage& m) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+
+    // The filled length of a bar `length` pixels long at `pos` in [min, max]; 0 for an empty
+    // or inverted range.
+    static int BarLength(int length, int pos, int min, int max);
+
+private:
+    void DrawChunks(HDC dc, const RECT& rect, bool vertical, int pos, int min, int max);
+};
+
+class TSkinTrackBar : public TSkinControl {
+    WL_CLASS(TSkinTrackBar, TSkinControl)
+public:
+    explicit TSkinTrackBar(TComponent* owner);
+    bool BeforeMessage(TMessage& m) override;
+    void SkinChanged() override;
+
+    // The answer to one custom-draw notification of the track bar (drawing what it asks for).
+    LRESULT CustomDraw(NMCUSTOMDRAW& draw);
+
+private:
+    void DrawThumb(HDC dc);
+    void DrawChannel(HDC dc);
+};
+
+// Published (set by the companions that find an up-down inside their control): InEdit (the
+// up-down sits in an edit and keeps clear of its border) and Horizontal (a left/right pair
+// whatever the style).
+class TSkinUpDown : public TSkinControl {
+    WL_CLASS(TSkinUpDown, TSkinControl)
+public:
+    explicit TSkinUpDown(TComponent* owner);
+    bool BeforeMessage(TMessage& m) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+
+    bool InEdit() const { return FInEdit; }
+    void SetInEdit(bool on) { FInEdit = on; }
+    bool Horizontal() const { return FHorizontal; }
+    void SetHorizontal(bool on) { FHorizontal = on; }
+
+    // The cell of button `arrow` (0 up, 1 down, 2 left, 3 right) in `state` (1 normal,
+    // 2 pressed, 3 disabled, 4 hot): left and up 1-4, right and down 5-8.
+    static int CellOf(int arrow, int state);
+
+    bool FInEdit = false;
+    bool FHorizontal = false;
+
+private:
+    void DrawButton(HDC dc, const RECT& half, int arrow, int state);
+    void DrawPlainButton(HDC dc, const RECT& half, int arrow, int state);
+};
+
+} // namespace wl
