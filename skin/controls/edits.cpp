@@ -115,8 +115,11 @@ void TSkinEdit::DrawSkin(HDC dc, const RECT& rect) {
     FindUpDown();
     RECT client{};
     GetClientRect(FHandle, &client);
-    // Client and window of the same width or height: the edit has no border to draw over.
-    if (client.right == rect.right - rect.left || client.bottom == rect.bottom - rect.top) return;
+    // Client and window of the same width or height: the edit has no border to draw over,
+    // unless the control says it has one: an edit created with WS_BORDER takes the style bit
+    // away and draws its flat frame inside its own client area.
+    const bool sameSize = client.right == rect.right - rect.left || client.bottom == rect.bottom - rect.top;
+    if (sameSize && GetEnumProperty(FControl, "BorderStyle") != "bsSingle") return;
     RECT r = rect;
     FrameColor(dc, r, ShadowColor(FSkinData));
     InflateRect(&r, -1, -1);
