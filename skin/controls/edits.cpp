@@ -139,6 +139,10 @@ void TSkinEdit::PrintBorder(HDC dc) {
         RECT client{};
         GetClientRect(FHandle, &client);
         if (client.right + 2 >= r.right || client.bottom + 2 >= r.bottom) return;
+        // The edit's own printing leaves its text rectangle as the clip region of the
+        // caller's context; the border lies outside it.
+        ScopedDCState saved(target);
+        SelectClipRgn(target, nullptr);
         RECT inner = r;
         InflateRect(&inner, -1, -1);
         if (HGDIOBJ brush = GetCurrentObject(target, OBJ_BRUSH))

@@ -7,6 +7,7 @@
 #include "skin/data/skin_elements.h"
 #include "support/gdi_count.h"
 #include "support/gui.h"
+#include "ui/comctrls.h"
 #include "ui/stdctrls.h"
 
 #include <commctrl.h>
@@ -222,6 +223,48 @@ TEST_F(SkinEdits, NoUpDownCompanionWithoutSpinSkinning) {
     Repaint(edit->Handle());
     EXPECT_EQ(skin->FUpDown, nullptr);
     EXPECT_EQ(SendMessageW(spin, SKM_ISSKINNED, 0, 0), 0);
+}
+
+TEST_F(SkinEdits, PrintedEditGetsTheShadowLineOnlyWithABorder) {
+    data_->ButtonShadow = kShadow;
+    struct Case {
+        const char* name;
+        TBorderStyle border;
+        bool framed;
+    } cases[] = {{"3-D border", bsSingle, true}, {"no border", bsNone, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TEdit* edit = MakeEdit(true, c.border);
+        HWND h = edit->Handle();
+        ASSERT_NE(Attach("TSkinEdit", edit), nullptr);
+        const SIZE size = WindowSize(h);
+        TBitmap target;
+        target.SetSize(size.cx, size.cy);
+        HDC dc = target.Canvas().Handle();
+        FillColor(dc, RECT{0, 0, size.cx, size.cy}, RGB(1, 2, 3));
+        SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        SelectClipRgn(dc, nullptr); // the edit leaves its text rectangle as the clip
+        EXPECT_EQ(GetPixel(dc, 0, size.cy / 2) == kShadow, c.framed);
+        EXPECT_EQ(GetPixel(dc, size.cx - 1, size.cy / 2) == kShadow, c.framed);
+        delete edit;
+    }
+}
+
+TEST_F(SkinEdits, TimePickerShownAsAnEditGetsTheEditBorder) {
+    data_->ButtonShadow = kShadow;
+    auto* picker = Add<TDateTimePicker>(RECT{10, 10, 150, 34});
+    picker->SetKind(dtkTime);
+    picker->HandleNeeded();
+    HWND h = picker->Handle();
+    const SIZE size = WindowSize(h);
+    const COLORREF own = At(h, 0, size.cy / 2);
+    ASSERT_NE(own, kShadow);
+    TSkinControl* skin = Attach("TSkinEdit", picker);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(At(h, 0, size.cy / 2), kShadow);
+    EXPECT_EQ(At(h, 1, size.cy / 2), kWhite);
+    delete skin;
+    EXPECT_EQ(At(h, 0, size.cy / 2), own);
 }
 
 // ---- combo boxes ---------------------------------------------------------------------------------
