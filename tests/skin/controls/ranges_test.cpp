@@ -197,30 +197,47 @@ TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsKindAtEachPosition) {
 }
 
 TEST_F(SkinRanges, TrackBarChannelComesFromTheTrackElement) {
-    for (TTrackBarOrientation o : {trHorizontal, trVertical}) {
-        SCOPED_TRACE(o);
-        auto* track = Add<TTrackBar>(o == trHorizontal ? RECT{20, 20, 260, 60} : RECT{20, 20, 60, 260});
-        track->SetOrientation(o);
+    struct Case {
+        const char* name;
+        TTrackBarOrientation orientation;
+        bool exchanged; // the channel rectangle answered with its axes exchanged
+    } cases[] = {
+        {"horizontal", trHorizontal, false},
+        {"vertical", trVertical, false},
+        {"vertical, channel answered lying down", trVertical, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const bool horizontal = k.orientation == trHorizontal;
+        auto* track = Add<TTrackBar>(horizontal ? RECT{20, 20, 260, 60} : RECT{20, 20, 60, 260});
+        track->SetOrientation(k.orientation);
         track->SetMax(10);
         track->SetPosition(10); // the thumb out of the way at one end
         track->HandleNeeded();
-        ASSERT_NE(Attach("TSkinTrackBar", track), nullptr);
         HWND h = track->Handle();
-        Repaint(h);
         RECT c{};
         SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
-        TDataSkinObject& e = o == trHorizontal ? *data_->Track : *data_->TrackVert;
-        if (o == trVertical && c.right - c.left > c.bottom - c.top) c = RECT{c.top, c.left, c.bottom, c.right};
+        // Some systems answer a vertical channel as if it lay down; this one may not, so the
+        // answer is turned here beneath the companion.
+        auto lying = track->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
+            prev(m);
+            if (k.exchanged && m.Msg == TBM_GETCHANNELRECT && m.LParam) {
+                RECT& r = *reinterpret_cast<RECT*>(m.LParam);
+                if (r.bottom - r.top > r.right - r.left) r = RECT{r.top, r.left, r.bottom, r.right};
+            }
+        });
+        ASSERT_NE(Attach("TSkinTrackBar", track), nullptr);
+        Repaint(h);
+        TDataSkinObject& e = horizontal ? *data_->Track : *data_->TrackVert;
+        const COLORREF skin = GetPixel(e.Image.Canvas().Handle(), e.Image.Width() / 2, e.Image.Height() / 2);
+        ASSERT_NE(skin, kKey);
         // A quarter along the channel, on the middle line of the groove image.
-        if (o == trHorizontal) {
+        if (horizontal) {
             const int y = e.Image.Height() < c.bottom - c.top ? c.top + (c.bottom - c.top - e.Image.Height()) / 2 : c.top;
-            const COLORREF skin = GetPixel(e.Image.Canvas().Handle(), e.Image.Width() / 2, e.Image.Height() / 2);
-            ASSERT_NE(skin, kKey);
             EXPECT_EQ(WindowPixel(h, c.left + (c.right - c.left) / 4, y + e.Image.Height() / 2), skin);
         } else {
+            ASSERT_GT(c.bottom - c.top, c.right - c.left) << "this system answers the channel standing";
             const int x = e.Image.Width() < c.right - c.left ? c.left + (c.right - c.left - e.Image.Width()) / 2 : c.left;
-            const COLORREF skin = GetPixel(e.Image.Canvas().Handle(), e.Image.Width() / 2, e.Image.Height() / 2);
-            ASSERT_NE(skin, kKey);
             EXPECT_EQ(WindowPixel(h, x + e.Image.Width() / 2, c.top + (c.bottom - c.top) / 4), skin);
         }
         delete track;
