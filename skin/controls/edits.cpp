@@ -36,13 +36,16 @@ void FrameColor(HDC dc, const RECT& rect, TColor color) {
     if (brush) FrameRect(dc, &rect, brush.get());
 }
 
-TColor ShadowColor(const TSkinData* data) { return data ? data->ButtonShadow : clBtnShadow; }
+TColor ShadowColor(const TSkinData* data) {
+    return data ? data->ButtonShadow : clBtnShadow;
+}
 
 std::wstring LowerClassName(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     std::wstring s(name);
-    std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return s;
 }
 
@@ -60,11 +63,14 @@ bool IsPopupWindow(HWND window) {
 
 // A strip mirrored left to right also has its cells in reverse order: cell n of the original
 // lies at n counted from the right.
-int MirroredCell(int frame, int frames) { return std::max(1, frames) + 1 - frame; }
+int MirroredCell(int frame, int frames) {
+    return std::max(1, frames) + 1 - frame;
+}
 
 } // namespace
 
-// ---- TSkinEdit -----------------------------------------------------------------------------------
+// ---- TSkinEdit
+// -----------------------------------------------------------------------------------
 
 TSkinEdit::TSkinEdit(TComponent* owner) : TSkinControl(owner) {}
 
@@ -118,7 +124,8 @@ void TSkinEdit::DrawSkin(HDC dc, const RECT& rect) {
     // Client and window of the same width or height: the edit has no border to draw over,
     // unless the control says it has one: an edit created with WS_BORDER takes the style bit
     // away and draws its flat frame inside its own client area.
-    const bool sameSize = client.right == rect.right - rect.left || client.bottom == rect.bottom - rect.top;
+    const bool sameSize =
+        client.right == rect.right - rect.left || client.bottom == rect.bottom - rect.top;
     if (sameSize && GetEnumProperty(FControl, "BorderStyle") != "bsSingle") return;
     RECT r = rect;
     FrameColor(dc, r, ShadowColor(FSkinData));
@@ -164,9 +171,12 @@ void TSkinEdit::SkinChanged() {
     if (FUpDown) FUpDown->SkinChanged();
 }
 
-// ---- TSkinComBox ---------------------------------------------------------------------------------
+// ---- TSkinComBox
+// ---------------------------------------------------------------------------------
 
-TSkinComBox::TSkinComBox(TComponent* owner) : TSkinControl(owner) { FComboInfo.cbSize = sizeof FComboInfo; }
+TSkinComBox::TSkinComBox(TComponent* owner) : TSkinControl(owner) {
+    FComboInfo.cbSize = sizeof FComboInfo;
+}
 
 TSkinComBox::~TSkinComBox() {
     UnhookEdit();
@@ -216,7 +226,8 @@ void TSkinComBox::SetUpCombo(bool withListSkin) {
 void TSkinComBox::HookEdit() {
     HWND edit = GetTopWindow(FHandle);
     if (!edit || LowerClassName(edit) != L"edit") return; // a drop-down list has no edit
-    if (!FEditSubclass.Attach(edit, [this](TMessage& m) { EditWndProc(m); }, [this] { FEditWindow = nullptr; }))
+    if (!FEditSubclass.Attach(
+            edit, [this](TMessage& m) { EditWndProc(m); }, [this] { FEditWindow = nullptr; }))
         return;
     FEditWindow = edit;
 }
@@ -300,11 +311,18 @@ void TSkinComBox::AfterMessage(TMessage& m) {
         break;
     case CN_COMMAND:
         switch (HIWORD(m.WParam)) {
-        case CBN_DROPDOWN: FDroppedDown = true; break;
-        case CBN_CLOSEUP: FDroppedDown = false; break;
+        case CBN_DROPDOWN:
+            FDroppedDown = true;
+            break;
+        case CBN_CLOSEUP:
+            FDroppedDown = false;
+            break;
         case CBN_SETFOCUS:
-        case CBN_KILLFOCUS: Redraw(); break;
-        default: break;
+        case CBN_KILLFOCUS:
+            Redraw();
+            break;
+        default:
+            break;
         }
         break;
     default:
@@ -334,9 +352,15 @@ void TSkinComBox::DrawSkin(HDC dc, const RECT& rect) {
     }
     const int frame = DrawState();
     switch (FSkinData->ComboButton->Style) {
-    case 1: DrawFlat(dc, rect, frame); break;
-    case 2: DrawWhole(dc, rect, frame); break;
-    default: DrawParts(dc, rect, frame); break;
+    case 1:
+        DrawFlat(dc, rect, frame);
+        break;
+    case 2:
+        DrawWhole(dc, rect, frame);
+        break;
+    default:
+        DrawParts(dc, rect, frame);
+        break;
     }
 }
 
@@ -354,7 +378,8 @@ void TSkinComBox::DrawWhole(HDC dc, const RECT& r, int frame) {
     d.Transparent = true;
     DrawElement(dc, r, d);
     const int a = GetSystemMetrics(SM_CXHSCROLL);
-    FButtonRect = left ? RECT{r.left, r.top, r.left + a + 2, r.bottom} : RECT{r.right - a - 2, r.top, r.right, r.bottom};
+    FButtonRect = left ? RECT{r.left, r.top, r.left + a + 2, r.bottom}
+                       : RECT{r.right - a - 2, r.top, r.right, r.bottom};
 }
 
 void TSkinComBox::DrawParts(HDC dc, const RECT& r, int frame) {
@@ -375,7 +400,8 @@ void TSkinComBox::DrawParts(HDC dc, const RECT& r, int frame) {
     ExcludeClipRect(dc, edit.left, edit.top, edit.right, edit.bottom);
     if (TDataSkinObject* sunk = FSkinData->SunkEdge.get())
         DrawElementFrame(*this, dc, r, sunk->Frame, frame, sunk);
-    TElementDraw cell{.Image = &button.Image, .Frames = button.Frame, .Index = frame, .Transparent = true};
+    TElementDraw cell{
+        .Image = &button.Image, .Frames = button.Frame, .Index = frame, .Transparent = true};
     if (left && !button.Image2.Empty()) {
         cell.Image = &button.Image2;
         cell.Index = MirroredCell(frame, button.Frame);
@@ -388,7 +414,10 @@ void TSkinComBox::DrawParts(HDC dc, const RECT& r, int frame) {
     const int w = arrows->Image.Width() / frames, h = arrows->Image.Height();
     const int x = g.left + ((g.right - g.left) - w) / 2, y = g.top + ((g.bottom - g.top) - h) / 2;
     const RECT glyph{x, y, x + w, y + h};
-    DrawFrameStretched(dc, glyph, TElementDraw{.Image = &arrows->Image, .Frames = frames, .Index = frame, .Transparent = true});
+    DrawFrameStretched(
+        dc, glyph,
+        TElementDraw{
+            .Image = &arrows->Image, .Frames = frames, .Index = frame, .Transparent = true});
 }
 
 void TSkinComBox::DrawFlat(HDC dc, const RECT& r, int frame) {
@@ -403,13 +432,18 @@ void TSkinComBox::DrawFlat(HDC dc, const RECT& r, int frame) {
     if (brush) FrameRect(dc, &r1, brush);
     RECT r2 = r1;
     InflateRect(&r2, -1, -1);
-    RECT strip = left ? RECT{r2.left, r2.top, r2.left + t, r2.bottom} : RECT{r2.right - t, r2.top, r2.right, r2.bottom};
+    RECT strip = left ? RECT{r2.left, r2.top, r2.left + t, r2.bottom}
+                      : RECT{r2.right - t, r2.top, r2.right, r2.bottom};
     if (brush) FillRect(dc, &strip, brush);
-    RECT b = left ? RECT{r2.left, r2.top, r2.left + w, r2.bottom} : RECT{r2.right - w, r2.top, r2.right, r2.bottom};
+    RECT b = left ? RECT{r2.left, r2.top, r2.left + w, r2.bottom}
+                  : RECT{r2.right - w, r2.top, r2.right, r2.bottom};
     if (h < t) b.bottom = b.top + h;
     FrameColor(dc, r, ShadowColor(FSkinData));
     FButtonRect = b;
-    DrawFrameStretched(dc, b, TElementDraw{.Image = &button.Image, .Frames = frames, .Index = frame, .Transparent = true});
+    DrawFrameStretched(
+        dc, b,
+        TElementDraw{
+            .Image = &button.Image, .Frames = frames, .Index = frame, .Transparent = true});
 }
 
 void TSkinComBox::Restore() {

@@ -23,13 +23,16 @@ WL_DEFINE_CLASS(TSkinUpDown, [](ClassBuilder<TSkinUpDown>& c) {
 
 namespace {
 
-RECT Sized(int width, int height) { return RECT{0, 0, width, height}; }
+RECT Sized(int width, int height) {
+    return RECT{0, 0, width, height};
+}
 
 // Draws `source` at (x, y), leaving out key pixels when `keyed`.
 void Put(HDC dc, int x, int y, TBitmap& source, bool keyed) {
     if (source.Empty()) return;
     if (keyed) {
-        TransparentBlit(dc, RECT{x, y, x + source.Width(), y + source.Height()}, source, kSkinKeyColor);
+        TransparentBlit(dc, RECT{x, y, x + source.Width(), y + source.Height()}, source,
+                        kSkinKeyColor);
     } else {
         BitBlt(dc, x, y, source.Width(), source.Height(), source.Canvas().Handle(), 0, 0, SRCCOPY);
     }
@@ -37,7 +40,8 @@ void Put(HDC dc, int x, int y, TBitmap& source, bool keyed) {
 
 } // namespace
 
-// ---- TSkinProgress -------------------------------------------------------------------------------
+// ---- TSkinProgress
+// -------------------------------------------------------------------------------
 
 TSkinProgress::TSkinProgress(TComponent* owner) : TSkinControl(owner) {}
 
@@ -122,7 +126,8 @@ void TSkinProgress::DrawChunks(HDC b, const RECT& whole, bool, int pos, int min,
     Put(b, 2, 2, strip, keyed);
 }
 
-// ---- TSkinTrackBar -------------------------------------------------------------------------------
+// ---- TSkinTrackBar
+// -------------------------------------------------------------------------------
 
 TSkinTrackBar::TSkinTrackBar(TComponent* owner) : TSkinControl(owner) {}
 
@@ -166,18 +171,27 @@ void TSkinTrackBar::DrawThumb(HDC dc) {
     // The thumb points at the ticks: both sides give the plain thumb, one side the pointed one.
     TDataSkinObject* pointed = nullptr;
     if (!(style & TBS_BOTH)) {
-        if (vertical) pointed = (style & TBS_LEFT) ? FSkinData->TrackbarThumbLeft.get() : FSkinData->TrackbarThumbRight.get();
-        else pointed = (style & TBS_TOP) ? FSkinData->TrackbarThumbUp.get() : FSkinData->TrackbarThumbDown.get();
+        if (vertical)
+            pointed = (style & TBS_LEFT) ? FSkinData->TrackbarThumbLeft.get()
+                                         : FSkinData->TrackbarThumbRight.get();
+        else
+            pointed = (style & TBS_TOP) ? FSkinData->TrackbarThumbUp.get()
+                                        : FSkinData->TrackbarThumbDown.get();
     }
     TDataSkinObject* plain = vertical && HasElement(FSkinData->TrackbarThumbVert.get())
                                  ? FSkinData->TrackbarThumbVert.get()
                                  : FSkinData->TrackbarThumbHorz.get();
     TDataSkinObject* image = HasElement(pointed) ? pointed : plain;
     if (HasElement(image)) {
-        DrawFrameStretched(dc, r, TElementDraw{.Image = &image->Image, .Frames = std::max(1, image->Frame), .Index = 2, .Transparent = true});
+        DrawFrameStretched(dc, r,
+                           TElementDraw{.Image = &image->Image,
+                                        .Frames = std::max(1, image->Frame),
+                                        .Index = 2,
+                                        .Transparent = true});
         return;
     }
-    UniquePen pen(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(FSkinData->ButtonShadow))));
+    UniquePen pen(
+        CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(FSkinData->ButtonShadow))));
     ScopedSelect keep(dc, pen.get());
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
@@ -226,7 +240,8 @@ void TSkinTrackBar::SkinChanged() {
     Redraw();
 }
 
-// ---- TSkinUpDown ---------------------------------------------------------------------------------
+// ---- TSkinUpDown
+// ---------------------------------------------------------------------------------
 
 TSkinUpDown::TSkinUpDown(TComponent* owner) : TSkinControl(owner) {}
 
@@ -260,7 +275,9 @@ bool TSkinUpDown::BeforeMessage(TMessage& m) {
     }
 }
 
-int TSkinUpDown::CellOf(int arrow, int state) { return state + 4 * arrow - (arrow >= 2 ? 8 : 0); }
+int TSkinUpDown::CellOf(int arrow, int state) {
+    return state + 4 * arrow - (arrow >= 2 ? 8 : 0);
+}
 
 void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
     RECT r = rect;
@@ -309,16 +326,24 @@ void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
 }
 
 void TSkinUpDown::DrawButton(HDC dc, const RECT& half, int arrow, int state) {
-    TDataSkinBorder* element = FSkinData ? (arrow >= 2 ? FSkinData->UpDownHorz.get() : FSkinData->UpDownVert.get()) : nullptr;
+    TDataSkinBorder* element =
+        FSkinData ? (arrow >= 2 ? FSkinData->UpDownHorz.get() : FSkinData->UpDownVert.get())
+                  : nullptr;
     if (!HasElement(element)) {
         DrawPlainButton(dc, half, arrow, state);
         return;
     }
     const int frames = std::max(1, element->Frame);
     const int cell = CellOf(arrow, state);
-    DrawFrameStretched(dc, half, TElementDraw{.Image = &element->Image, .Frames = frames, .Index = cell, .Transparent = true});
+    DrawFrameStretched(
+        dc, half,
+        TElementDraw{
+            .Image = &element->Image, .Frames = frames, .Index = cell, .Transparent = true});
     if (!element->Image2.Empty())
-        DrawFrameCentered(dc, half, TElementDraw{.Image = &element->Image2, .Frames = frames, .Index = cell, .Transparent = true});
+        DrawFrameCentered(
+            dc, half,
+            TElementDraw{
+                .Image = &element->Image2, .Frames = frames, .Index = cell, .Transparent = true});
 }
 
 namespace {
@@ -327,10 +352,20 @@ struct ArrowLine {
     int x1, y1, x2, y2;
 };
 // The small arrows of plain buttons, relative to their reference point.
-constexpr std::array<ArrowLine, 7> kUpArrow{{{0, 0, 0, -1}, {1, 1, 4, 4}, {0, 1, 3, 4}, {0, 2, 2, 4},
-                                             {-1, 1, -4, 4}, {0, 2, -3, 4}, {0, 1, -2, 4}}};
-constexpr std::array<ArrowLine, 7> kDownArrow{{{0, 3, 0, 4}, {1, 2, 4, -1}, {0, 2, 3, -1}, {0, 1, 2, 0},
-                                               {-1, 2, -4, -1}, {0, 2, -3, -1}, {0, 1, -2, 0}}};
+constexpr std::array<ArrowLine, 7> kUpArrow{{{0, 0, 0, -1},
+                                             {1, 1, 4, 4},
+                                             {0, 1, 3, 4},
+                                             {0, 2, 2, 4},
+                                             {-1, 1, -4, 4},
+                                             {0, 2, -3, 4},
+                                             {0, 1, -2, 4}}};
+constexpr std::array<ArrowLine, 7> kDownArrow{{{0, 3, 0, 4},
+                                               {1, 2, 4, -1},
+                                               {0, 2, 3, -1},
+                                               {0, 1, 2, 0},
+                                               {-1, 2, -4, -1},
+                                               {0, 2, -3, -1},
+                                               {0, 1, -2, 0}}};
 constexpr std::array<POINT, 5> kLeftArrow{{{0, 0}, {1, 2}, {1, -2}, {-1, 0}, {1, 2}}};
 constexpr std::array<POINT, 5> kRightArrow{{{0, 0}, {-1, 2}, {-1, -2}, {1, 0}, {-1, 2}}};
 
@@ -341,7 +376,8 @@ void TSkinUpDown::DrawPlainButton(HDC dc, const RECT& half, int arrow, int state
     const TColor shadow = FSkinData ? FSkinData->ButtonShadow : clBtnShadow;
     const TColor dark = FSkinData ? FSkinData->ButtonDkShadow : cl3DDkShadow;
     UniquePen pen(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(dark))));
-    UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(state == 2 || state == 4 ? shadow : face))));
+    UniqueBrush brush(CreateSolidBrush(
+        static_cast<COLORREF>(ColorToRGB(state == 2 || state == 4 ? shadow : face))));
     ScopedSelect keepPen(dc, pen.get());
     ScopedSelect keepBrush(dc, brush.get());
     Rectangle(dc, half.left, half.top, half.right, half.bottom);

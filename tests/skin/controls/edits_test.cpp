@@ -25,7 +25,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
 // Solid cells for the combo button: normal, pressed, disabled, hot.
-constexpr std::array<COLORREF, 4> kCells{RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 180), RGB(220, 200, 0)};
+constexpr std::array<COLORREF, 4> kCells{RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 180),
+                                         RGB(220, 200, 0)};
 
 class SkinEdits : public SkinControlsTest {
 protected:
@@ -44,7 +45,9 @@ protected:
         c->HandleNeeded();
         return c;
     }
-    TSkinComBox* SkinCombo(TComboBox* c) { return dynamic_cast<TSkinComBox*>(Attach("TSkinComBox", c)); }
+    TSkinComBox* SkinCombo(TComboBox* c) {
+        return dynamic_cast<TSkinComBox*>(Attach("TSkinComBox", c));
+    }
     COLORREF At(HWND w, int x, int y) {
         Repaint(w);
         return WindowPixel(w, x, y);
@@ -72,7 +75,8 @@ protected:
                     ok = px[f - 1] != kKey && px[f - 1] != CLR_INVALID;
                 }
                 for (int i = 0; i < 4 && ok; ++i)
-                    for (int j = i + 1; j < 4 && ok; ++j) ok = px[i] != px[j];
+                    for (int j = i + 1; j < 4 && ok; ++j)
+                        ok = px[i] != px[j];
                 if (ok) return POINT{x, y};
             }
         return POINT{-1, -1};
@@ -85,7 +89,8 @@ protected:
         b.Image2.SetSize(4 * 10, 12);
         for (int i = 0; i < 4; ++i) {
             FillColor(b.Image.Canvas().Handle(), RECT{i * 10, 0, i * 10 + 10, 12}, kCells[i]);
-            FillColor(b.Image2.Canvas().Handle(), RECT{(3 - i) * 10, 0, (3 - i) * 10 + 10, 12}, kCells[i]);
+            FillColor(b.Image2.Canvas().Handle(), RECT{(3 - i) * 10, 0, (3 - i) * 10 + 10, 12},
+                      kCells[i]);
         }
         b.Frame = 4;
         b.Style = style;
@@ -98,7 +103,8 @@ protected:
     }
 };
 
-// ---- edits ---------------------------------------------------------------------------------------
+// ---- edits
+// ---------------------------------------------------------------------------------------
 
 TEST_F(SkinEdits, BorderIsAShadowLineWithAWhiteBandInside) {
     struct Case {
@@ -143,7 +149,8 @@ TEST_F(SkinEdits, BorderSurvivesTypingFocusAndDisabling) {
     ASSERT_NE(Attach("TSkinEdit", edit), nullptr);
     const SIZE size = WindowSize(h);
     SetFocus(h);
-    for (wchar_t ch : std::wstring(L"lark")) SendMessageW(h, WM_CHAR, ch, 1);
+    for (wchar_t ch : std::wstring(L"lark"))
+        SendMessageW(h, WM_CHAR, ch, 1);
     wl::test::PumpMessages(0);
     EXPECT_EQ(edit->Text(), "lark");
     EXPECT_EQ(WindowPixel(h, 0, size.cy / 2), kShadow) << "after typing (no forced repaint)";
@@ -177,7 +184,8 @@ TEST_F(SkinEdits, PaintClientRequestPaintsTheTextIntoTheCallersContext) {
     } cases[] = {{SKM_MAGIC, SKM_MAGIC, true}, {0x1234, 0, false}};
     for (const Case& c : cases) {
         FillColor(dc, client, kWhite);
-        EXPECT_EQ(SendMessageW(h, SKM_PAINTCLIENT, reinterpret_cast<WPARAM>(dc), c.magic), c.answer);
+        EXPECT_EQ(SendMessageW(h, SKM_PAINTCLIENT, reinterpret_cast<WPARAM>(dc), c.magic),
+                  c.answer);
         EXPECT_EQ(darkPixels() > 10, c.painted) << "lParam " << c.magic;
     }
 }
@@ -188,8 +196,8 @@ TEST_F(SkinEdits, UpDownInsideTheEditIsSkinnedOnceAndKeepsClearOfTheBorder) {
     HWND h = edit->Handle();
     RECT client{};
     GetClientRect(h, &client);
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0, 14,
-                                client.bottom, h, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0,
+                                14, client.bottom, h, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(spin, nullptr);
     auto* skin = dynamic_cast<TSkinEdit*>(Attach("TSkinEdit", edit));
     ASSERT_NE(skin, nullptr);
@@ -216,8 +224,9 @@ TEST_F(SkinEdits, NoUpDownCompanionWithoutSpinSkinning) {
     TEdit* edit = MakeEdit(true, bsSingle);
     RECT client{};
     GetClientRect(edit->Handle(), &client);
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0, 14,
-                                client.bottom, edit->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND spin =
+        CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0, 14,
+                        client.bottom, edit->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     auto* skin = dynamic_cast<TSkinEdit*>(Attach("TSkinEdit", edit));
     ASSERT_NE(skin, nullptr);
     Repaint(edit->Handle());
@@ -242,7 +251,8 @@ TEST_F(SkinEdits, PrintedEditGetsTheShadowLineOnlyWithABorder) {
         target.SetSize(size.cx, size.cy);
         HDC dc = target.Canvas().Handle();
         FillColor(dc, RECT{0, 0, size.cx, size.cy}, RGB(1, 2, 3));
-        SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        SendMessageW(h, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
         SelectClipRgn(dc, nullptr); // the edit leaves its text rectangle as the clip
         EXPECT_EQ(GetPixel(dc, 0, size.cy / 2) == kShadow, c.framed);
         EXPECT_EQ(GetPixel(dc, size.cx - 1, size.cy / 2) == kShadow, c.framed);
@@ -267,7 +277,8 @@ TEST_F(SkinEdits, TimePickerShownAsAnEditGetsTheEditBorder) {
     EXPECT_EQ(At(h, 0, size.cy / 2), own);
 }
 
-// ---- combo boxes ---------------------------------------------------------------------------------
+// ---- combo boxes
+// ---------------------------------------------------------------------------------
 
 TEST_F(SkinEdits, ComboButtonShowsTheSkinCellOfEachState) {
     ASSERT_TRUE(HasElement(data_->ComboButton.get()));
@@ -345,7 +356,8 @@ TEST_F(SkinEdits, TypingIntoTheEmbeddedEditStillWorks) {
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(skin->FEditWindow, edit);
     SetFocus(edit);
-    for (wchar_t ch : std::wstring(L"gamma")) SendMessageW(edit, WM_CHAR, ch, 1);
+    for (wchar_t ch : std::wstring(L"gamma"))
+        SendMessageW(edit, WM_CHAR, ch, 1);
     wl::test::PumpMessages(0);
     EXPECT_EQ(combo->Text(), "gamma");
     // A click in the edit presses the combo's button look; letting go releases it.
@@ -374,7 +386,9 @@ TEST_F(SkinEdits, ButtonVariantsDrawTheStateCellOnTheirSide) {
         data_->ComboButton->Style = c.style;
         TComboBox* combo = MakeCombo(csDropDownList);
         HWND h = combo->Handle();
-        if (c.left) SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+        if (c.left)
+            SetWindowLongPtrW(h, GWL_EXSTYLE,
+                              GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
         TSkinComBox* skin = SkinCombo(combo);
         ASSERT_NE(skin, nullptr);
         const SIZE size = WindowSize(h);
@@ -399,7 +413,8 @@ TEST_F(SkinEdits, LeftButtonFaceIsTheMirrorOfTheRightOne) {
     const RECT bounds{10, 50, 170, 72};
     TComboBox* right = MakeCombo(csDropDownList, bounds);
     TComboBox* left = MakeCombo(csDropDownList, RECT{10, 90, 170, 112});
-    SetWindowLongPtrW(left->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(left->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+    SetWindowLongPtrW(left->Handle(), GWL_EXSTYLE,
+                      GetWindowLongPtrW(left->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
     ASSERT_NE(SkinCombo(right), nullptr);
     ASSERT_NE(SkinCombo(left), nullptr);
     Repaint(form_->Handle());
@@ -448,7 +463,8 @@ TEST_F(SkinEdits, DetachingInEitherOrderGivesBackTheComboAndItsEdit) {
         TSkinComBox* skin = SkinCombo(combo);
         ASSERT_NE(skin, nullptr);
         EXPECT_NE(At(h, p.x, p.y), own) << "skinned look differs from the own look";
-        auto outer = combo->WindowProc.Add([](TMessage& m, const TWindowProcChain::Previous& prev) { prev(m); });
+        auto outer = combo->WindowProc.Add(
+            [](TMessage& m, const TWindowProcChain::Previous& prev) { prev(m); });
         if (companionFirst) {
             delete skin;
             outer.Remove();
@@ -481,10 +497,12 @@ TEST_F(SkinEdits, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
     Repaint(form_->Handle());
     const long gdi = wl::test::LiveGdiObjects();
     const long windows = wl::test::LiveUserObjects();
-    for (int i = 0; i < 30; ++i) cycle();
+    for (int i = 0; i < 30; ++i)
+        cycle();
     ASSERT_NE(Attach("TSkinComBox", combo), nullptr);
     ASSERT_NE(Attach("TSkinEdit", edit), nullptr);
-    for (int i = 0; i < 50; ++i) Repaint(form_->Handle());
+    for (int i = 0; i < 50; ++i)
+        Repaint(form_->Handle());
     EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
     EXPECT_EQ(wl::test::LiveUserObjects(), windows);
 }

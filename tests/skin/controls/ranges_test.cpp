@@ -28,7 +28,8 @@ COLORREF StretchedCellPixel(TBitmap& image, int frames, int frame, SIZE size, in
     out.SetSize(size.cx, size.cy);
     HDC dc = out.Canvas().Handle();
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, size.cx, size.cy, image.Canvas().Handle(), (frame - 1) * cw, 0, cw, image.Height(), SRCCOPY);
+    StretchBlt(dc, 0, 0, size.cx, size.cy, image.Canvas().Handle(), (frame - 1) * cw, 0, cw,
+               image.Height(), SRCCOPY);
     return GetPixel(dc, x, y);
 }
 
@@ -56,7 +57,8 @@ protected:
     }
 };
 
-// ---- progress bars -------------------------------------------------------------------------------
+// ---- progress bars
+// -------------------------------------------------------------------------------
 
 TEST_F(SkinRanges, ProgressFillMatchesTheSkinCellsAtEachPosition) {
     ASSERT_TRUE(HasElement(data_->Progress.get()));
@@ -77,7 +79,8 @@ TEST_F(SkinRanges, ProgressFillMatchesTheSkinCellsAtEachPosition) {
         Repaint(h);
         if (c.filled > 0) {
             const SIZE filled{c.filled, size.cy};
-            EXPECT_EQ(WindowPixel(h, c.filled / 2, y), OnFace(ElementPixel(element, 2, 2, filled, c.filled / 2, y)));
+            EXPECT_EQ(WindowPixel(h, c.filled / 2, y),
+                      OnFace(ElementPixel(element, 2, 2, filled, c.filled / 2, y)));
         }
         if (c.filled < size.cx) {
             const int x = (c.filled + size.cx) / 2;
@@ -120,13 +123,16 @@ TEST_F(SkinRanges, ProgressFillsAlongItsLengthInBothStylesAndOrientations) {
         bar->SetPosition(c.min);
         Repaint(h);
         std::vector<COLORREF> empty;
-        for (int p = 10; p <= 90; p += 10) empty.push_back(sample(p));
+        for (int p = 10; p <= 90; p += 10)
+            empty.push_back(sample(p));
         bar->SetPosition(c.pos);
         Repaint(h);
         for (int p = 10, i = 0; p <= 90; p += 10, ++i) {
             if (std::abs(p - c.filledPercent) < 5) continue; // the bar's rounded end
-            if (p < c.filledPercent) EXPECT_NE(sample(p), empty[i]) << p << " % is filled";
-            else EXPECT_EQ(sample(p), empty[i]) << p << " % is empty";
+            if (p < c.filledPercent)
+                EXPECT_NE(sample(p), empty[i]) << p << " % is filled";
+            else
+                EXPECT_EQ(sample(p), empty[i]) << p << " % is empty";
         }
         delete bar;
     }
@@ -146,7 +152,8 @@ TEST_F(SkinRanges, ProgressWithoutItsElementPaintsItself) {
     EXPECT_NE(At(h, 150, 11), own);
 }
 
-// ---- track bars ----------------------------------------------------------------------------------
+// ---- track bars
+// ----------------------------------------------------------------------------------
 
 struct ThumbCase {
     const char* name;
@@ -168,7 +175,8 @@ TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsKindAtEachPosition) {
         SCOPED_TRACE(c.name);
         TDataSkinObject* element = (data_.get()->*c.element).get();
         ASSERT_TRUE(HasElement(element));
-        auto* track = Add<TTrackBar>(c.orientation == trHorizontal ? RECT{20, 20, 260, 60} : RECT{20, 20, 60, 260});
+        auto* track = Add<TTrackBar>(c.orientation == trHorizontal ? RECT{20, 20, 260, 60}
+                                                                   : RECT{20, 20, 60, 260});
         track->SetOrientation(c.orientation);
         track->SetTickMarks(c.ticks);
         track->SetMax(10);
@@ -184,7 +192,8 @@ TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsKindAtEachPosition) {
             SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
             const SIZE size{t.right - t.left, t.bottom - t.top};
             const int cx = size.cx / 2, cy = size.cy / 2;
-            const COLORREF expected = StretchedCellPixel(element->Image, element->Frame, 2, size, cx, cy);
+            const COLORREF expected =
+                StretchedCellPixel(element->Image, element->Frame, 2, size, cx, cy);
             ASSERT_NE(expected, kKey) << "the thumb's centre is opaque";
             EXPECT_EQ(WindowPixel(h, t.left + cx, t.top + cy), expected);
             if (pos > 0) {
@@ -219,26 +228,36 @@ TEST_F(SkinRanges, TrackBarChannelComesFromTheTrackElement) {
         SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
         // Some systems answer a vertical channel as if it lay down; this one may not, so the
         // answer is turned here beneath the companion.
-        auto lying = track->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
-            prev(m);
-            if (k.exchanged && m.Msg == TBM_GETCHANNELRECT && m.LParam) {
-                RECT& r = *reinterpret_cast<RECT*>(m.LParam);
-                if (r.bottom - r.top > r.right - r.left) r = RECT{r.top, r.left, r.bottom, r.right};
-            }
-        });
+        auto lying =
+            track->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
+                prev(m);
+                if (k.exchanged && m.Msg == TBM_GETCHANNELRECT && m.LParam) {
+                    RECT& r = *reinterpret_cast<RECT*>(m.LParam);
+                    if (r.bottom - r.top > r.right - r.left)
+                        r = RECT{r.top, r.left, r.bottom, r.right};
+                }
+            });
         ASSERT_NE(Attach("TSkinTrackBar", track), nullptr);
         Repaint(h);
         TDataSkinObject& e = horizontal ? *data_->Track : *data_->TrackVert;
-        const COLORREF skin = GetPixel(e.Image.Canvas().Handle(), e.Image.Width() / 2, e.Image.Height() / 2);
+        const COLORREF skin =
+            GetPixel(e.Image.Canvas().Handle(), e.Image.Width() / 2, e.Image.Height() / 2);
         ASSERT_NE(skin, kKey);
         // A quarter along the channel, on the middle line of the groove image.
         if (horizontal) {
-            const int y = e.Image.Height() < c.bottom - c.top ? c.top + (c.bottom - c.top - e.Image.Height()) / 2 : c.top;
-            EXPECT_EQ(WindowPixel(h, c.left + (c.right - c.left) / 4, y + e.Image.Height() / 2), skin);
+            const int y = e.Image.Height() < c.bottom - c.top
+                              ? c.top + (c.bottom - c.top - e.Image.Height()) / 2
+                              : c.top;
+            EXPECT_EQ(WindowPixel(h, c.left + (c.right - c.left) / 4, y + e.Image.Height() / 2),
+                      skin);
         } else {
-            ASSERT_GT(c.bottom - c.top, c.right - c.left) << "this system answers the channel standing";
-            const int x = e.Image.Width() < c.right - c.left ? c.left + (c.right - c.left - e.Image.Width()) / 2 : c.left;
-            EXPECT_EQ(WindowPixel(h, x + e.Image.Width() / 2, c.top + (c.bottom - c.top) / 4), skin);
+            ASSERT_GT(c.bottom - c.top, c.right - c.left)
+                << "this system answers the channel standing";
+            const int x = e.Image.Width() < c.right - c.left
+                              ? c.left + (c.right - c.left - e.Image.Width()) / 2
+                              : c.left;
+            EXPECT_EQ(WindowPixel(h, x + e.Image.Width() / 2, c.top + (c.bottom - c.top) / 4),
+                      skin);
         }
         delete track;
     }
@@ -295,7 +314,8 @@ TEST_F(SkinRanges, DraggingTheSkinnedThumbChangesThePosition) {
     const POINT from{(t.left + t.right) / 2, y};
     const POINT to{c.left + (c.right - c.left) * 7 / 10, y};
     SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-    for (int x = from.x; x <= to.x; x += 10) SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    for (int x = from.x; x <= to.x; x += 10)
+        SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
     SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, y));
     SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(to.x, y));
     wl::test::PumpMessages(0);
@@ -311,7 +331,8 @@ TEST_F(SkinRanges, DraggingTheSkinnedThumbChangesThePosition) {
         << "the skin's thumb drawn where the thumb now is";
 }
 
-// ---- up-down buttons -----------------------------------------------------------------------------
+// ---- up-down buttons
+// -----------------------------------------------------------------------------
 
 class SkinUpDowns : public SkinRanges {
 protected:
@@ -329,7 +350,8 @@ protected:
     // The middle of the first (upper or left) or second half, in client coordinates.
     POINT Half(bool second) const {
         const SIZE s = Size();
-        if (updown_->Orientation() == udVertical) return POINT{s.cx / 2, second ? s.cy * 3 / 4 : s.cy / 4};
+        if (updown_->Orientation() == udVertical)
+            return POINT{s.cx / 2, second ? s.cy * 3 / 4 : s.cy / 4};
         return POINT{second ? s.cx * 3 / 4 : s.cx / 4, s.cy / 2};
     }
     // The skin's pixel near the top-left corner of a half in `cell` (away from the glyph).
@@ -363,13 +385,14 @@ TEST_F(SkinUpDowns, ClicksChangeTheBuddysValue) {
         bool second;
         const char* text;
     } cases[] = {
-        {udVertical, false, "1"},   // upper button counts up
-        {udVertical, true, "-1"},   // lower button counts down
-        {udHorizontal, true, "1"},  // right button counts up
+        {udVertical, false, "1"},  // upper button counts up
+        {udVertical, true, "-1"},  // lower button counts down
+        {udHorizontal, true, "1"}, // right button counts up
         {udHorizontal, false, "-1"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.orientation == udVertical ? "vertical " : "horizontal ") + c.text);
+        SCOPED_TRACE(std::string(c.orientation == udVertical ? "vertical " : "horizontal ") +
+                     c.text);
         Make(c.orientation);
         ASSERT_NE(skin_, nullptr);
         EXPECT_EQ(edit_->Text(), "0");
@@ -434,23 +457,26 @@ TEST(SkinUpDownCells, ArrowsAndStatesMapToTheirCells) {
         {2, 1, 1}, {2, 4, 4},                       // left
         {3, 1, 5}, {3, 3, 7},                       // right
     };
-    for (const Case& c : cases) EXPECT_EQ(TSkinUpDown::CellOf(c.arrow, c.state), c.cell) << c.arrow << "/" << c.state;
+    for (const Case& c : cases)
+        EXPECT_EQ(TSkinUpDown::CellOf(c.arrow, c.state), c.cell) << c.arrow << "/" << c.state;
 }
 
 TEST(SkinProgressBar, LengthOfTheFilledPart) {
     struct Case {
         int length, pos, min, max, bar;
     } cases[] = {
-        {200, 50, 0, 100, 100}, {200, 0, 0, 100, 0},   {200, 100, 0, 100, 200}, {200, 150, 0, 100, 200},
-        {200, -5, 0, 100, 0},   {200, 75, 50, 100, 100}, {200, 50, 50, 100, 0},   {200, 5, 10, 10, 0},
-        {200, 5, 10, 0, 0},     {0, 5, 0, 10, 0},
+        {200, 50, 0, 100, 100},  {200, 0, 0, 100, 0},  {200, 100, 0, 100, 200},
+        {200, 150, 0, 100, 200}, {200, -5, 0, 100, 0}, {200, 75, 50, 100, 100},
+        {200, 50, 50, 100, 0},   {200, 5, 10, 10, 0},  {200, 5, 10, 0, 0},
+        {0, 5, 0, 10, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TSkinProgress::BarLength(c.length, c.pos, c.min, c.max), c.bar)
             << c.length << " " << c.pos << " [" << c.min << ", " << c.max << "]";
 }
 
-// ---- attach, detach and handles ------------------------------------------------------------------
+// ---- attach, detach and handles
+// ------------------------------------------------------------------
 
 TEST_F(SkinRanges, DetachingInEitherOrderLeavesEachControlsOwnProcedureAndLook) {
     struct Kind {
@@ -459,13 +485,28 @@ TEST_F(SkinRanges, DetachingInEitherOrderLeavesEachControlsOwnProcedureAndLook) 
         POINT probe;
     };
     const Kind kinds[] = {
-        {"TSkinProgress", [&] { auto* p = MakeProgress(false); p->SetPosition(30); return p; }, POINT{100, 11}},
-        {"TSkinTrackBar", [&] { return Add<TTrackBar>(RECT{20, 20, 260, 60}); }, POINT{0, 0}},
-        {"TSkinUpDown", [&] { return Add<TUpDown>(RECT{20, 20, 38, 44}); }, POINT{9, 5}},
+        {"TSkinProgress",
+         [&] {
+             auto* p = MakeProgress(false);
+             p->SetPosition(30);
+             return p;
+         },
+         POINT{100, 11}},
+        {"TSkinTrackBar",
+         [&] {
+             return Add<TTrackBar>(RECT{20, 20, 260, 60});
+         },
+         POINT{0, 0}},
+        {"TSkinUpDown",
+         [&] {
+             return Add<TUpDown>(RECT{20, 20, 38, 44});
+         },
+         POINT{9, 5}},
     };
     for (const Kind& k : kinds) {
         for (bool companionFirst : {true, false}) {
-            SCOPED_TRACE(std::string(k.companion) + (companionFirst ? ", companion freed first" : ", layer freed first"));
+            SCOPED_TRACE(std::string(k.companion) +
+                         (companionFirst ? ", companion freed first" : ", layer freed first"));
             TWinControl* control = k.make();
             HWND h = control->Handle();
             POINT probe = k.probe;
@@ -479,7 +520,8 @@ TEST_F(SkinRanges, DetachingInEitherOrderLeavesEachControlsOwnProcedureAndLook) 
             TSkinControl* skin = Attach(k.companion, control);
             ASSERT_NE(skin, nullptr);
             EXPECT_NE(At(h, probe.x, probe.y), own) << "the skin shows";
-            auto outer = control->WindowProc.Add([](TMessage& m, const TWindowProcChain::Previous& prev) { prev(m); });
+            auto outer = control->WindowProc.Add(
+                [](TMessage& m, const TWindowProcChain::Previous& prev) { prev(m); });
             if (companionFirst) {
                 delete skin;
                 outer.Remove();
@@ -513,7 +555,8 @@ TEST_F(SkinRanges, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
     Repaint(form_->Handle());
     const long gdi = wl::test::LiveGdiObjects();
     const long windows = wl::test::LiveUserObjects();
-    for (int i = 0; i < 30; ++i) cycle();
+    for (int i = 0; i < 30; ++i)
+        cycle();
     ASSERT_NE(Attach("TSkinProgress", bar), nullptr);
     ASSERT_NE(Attach("TSkinTrackBar", track), nullptr);
     ASSERT_NE(Attach("TSkinUpDown", updown), nullptr);
