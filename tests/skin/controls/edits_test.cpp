@@ -219,6 +219,25 @@ TEST_F(SkinEdits, UpDownInsideTheEditIsSkinnedOnceAndKeepsClearOfTheBorder) {
     EXPECT_EQ(SendMessageW(spin, SKM_ISSKINNED, 0, 0), 0);
 }
 
+TEST_F(SkinEdits, UpDownCreatedLaterIsSkinnedAtTheNextPaint) {
+    TEdit* edit = MakeEdit(true, bsSingle);
+    HWND h = edit->Handle();
+    auto* skin = dynamic_cast<TSkinEdit*>(Attach("TSkinEdit", edit));
+    ASSERT_NE(skin, nullptr);
+    Repaint(h);
+    EXPECT_EQ(skin->FUpDown, nullptr);
+    RECT client{};
+    GetClientRect(h, &client);
+    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0, 14,
+                                client.bottom, h, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(SendMessageW(spin, SKM_ISSKINNED, 0, 0), 0);
+    Repaint(h);
+    ASSERT_NE(skin->FUpDown, nullptr);
+    EXPECT_EQ(skin->FUpDown->Handle(), spin);
+    EXPECT_EQ(SendMessageW(spin, SKM_ISSKINNED, 0, 0), 1);
+}
+
 TEST_F(SkinEdits, NoUpDownCompanionWithoutSpinSkinning) {
     data_->SetSkinControls(data_->SkinControls() & ~SkinControlBit(xcSpin));
     TEdit* edit = MakeEdit(true, bsSingle);
