@@ -228,8 +228,8 @@ TEST_F(SkinEdits, UpDownCreatedLaterIsSkinnedAtTheNextPaint) {
     EXPECT_EQ(skin->FUpDown, nullptr);
     RECT client{};
     GetClientRect(h, &client);
-    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0, 14,
-                                client.bottom, h, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND spin = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.right - 14, 0,
+                                14, client.bottom, h, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(spin, nullptr);
     EXPECT_EQ(SendMessageW(spin, SKM_ISSKINNED, 0, 0), 0);
     Repaint(h);
