@@ -56,3 +56,19 @@ add_custom_command(OUTPUT ${WL_DEFAULT_SKIN_ARCHIVE}
   DEPENDS ${WL_SKINART} ${WL_SKINPACK} ${default_src}/palette.ini ${default_src}/skin.ini
   COMMENT "Drawing and packing the default skin")
 add_custom_target(wl_default_skin DEPENDS ${WL_DEFAULT_SKIN_ARCHIVE})
+
+# A second skin (skins/alt: another palette, thicker borders, smaller title-bar buttons) made
+# the same way, for tests and tools that must not depend on the default skin's numbers.
+set(alt_src ${CMAKE_SOURCE_DIR}/skins/alt)
+set(alt_dir ${CMAKE_BINARY_DIR}/skins/alt)
+set(WL_ALT_SKIN_ARCHIVE ${CMAKE_BINARY_DIR}/skins/wordlark-alt.skn CACHE INTERNAL
+    "The second skin archive")
+add_custom_command(OUTPUT ${WL_ALT_SKIN_ARCHIVE}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${alt_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${alt_dir}
+  COMMAND ${WL_SKINART} ${alt_src}/palette.ini ${alt_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${alt_src}/skin.ini ${alt_dir}/skin.ini
+  COMMAND ${WL_SKINPACK} pack ${alt_dir} ${WL_ALT_SKIN_ARCHIVE}
+  DEPENDS ${WL_SKINART} ${WL_SKINPACK} ${alt_src}/palette.ini ${alt_src}/skin.ini
+  COMMENT "Drawing and packing the second skin")
+add_custom_target(wl_alt_skin DEPENDS ${WL_ALT_SKIN_ARCHIVE})
