@@ -7,6 +7,8 @@
 #include "skin/draw/skin_draw.h"
 #include "ui/graphics_colors.h"
 
+#include <commctrl.h>
+
 namespace wl {
 
 WL_DEFINE_CLASS(TArrowButton, WL_NO_PROPERTIES)
@@ -140,6 +142,8 @@ void TSkinDateTime::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, T
     if (FAttached) return;
     TSkinControl::Attach(form, data, colorize, canvas);
     if (!FAttached || !FControl || FArrow) return;
+    // A picker with spin buttons instead of a drop-down button has nothing to cover.
+    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & DTS_UPDOWN) return;
     FArrow = new TArrowButton(this);
     FArrow->SetUp(this, FControl);
 }

@@ -99,6 +99,19 @@ TEST_F(DateTimeSkin, ArrowSitsOverTheDropDownButtonInThePickersWindow) {
     }
 }
 
+TEST_F(DateTimeSkin, PickersWithSpinButtonsGetNoArrow) {
+    auto* picker = MakePicker(WS_EX_CLIENTEDGE);
+    picker->SetDateMode(dmUpDown);
+    picker->HandleNeeded();
+    ASSERT_NE(GetWindowLongPtrW(picker->Handle(), GWL_STYLE) & DTS_UPDOWN, 0);
+    const int children = picker->ControlCount();
+    TSkinDateTime* skin = Skin(picker);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->FArrow, nullptr);
+    EXPECT_EQ(picker->ControlCount(), children);
+    EXPECT_EQ(SendMessageW(picker->Handle(), SKM_ISSKINNED, 0, 0), 1) << "its border is still skinned";
+}
+
 TEST_F(DateTimeSkin, ArrowShowsTheComboArrowCellsNormalAndHot) {
     auto* picker = MakePicker(WS_EX_CLIENTEDGE);
     TSkinDateTime* skin = Skin(picker);
