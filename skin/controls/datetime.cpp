@@ -19,7 +19,8 @@ RECT ArrowButtonBounds(int pickerWidth, int size, bool leftScrollBar) {
     return RECT{left, 0, left + size, size + 1};
 }
 
-// ---- TArrowButton --------------------------------------------------------------------------------
+// ---- TArrowButton
+// --------------------------------------------------------------------------------
 
 TArrowButton::TArrowButton(TComponent* owner) : TCustomControl(owner) {
     FSize = GetSystemMetrics(SM_CXHSCROLL);
@@ -56,15 +57,20 @@ void TArrowButton::SetUp(TSkinDateTime* skin, TWinControl* picker) {
     // The picker paints its whole client area, the drop-down button included; without
     // WS_CLIPCHILDREN that paint would wipe the arrow drawn over it.
     const LONG_PTR style = GetWindowLongPtrW(FPickerWindow, GWL_STYLE);
-    if (!(style & WS_CLIPCHILDREN)) SetWindowLongPtrW(FPickerWindow, GWL_STYLE, style | WS_CLIPCHILDREN);
+    if (!(style & WS_CLIPCHILDREN))
+        SetWindowLongPtrW(FPickerWindow, GWL_STYLE, style | WS_CLIPCHILDREN);
 }
 
-bool TArrowButton::PickerEnabled() const { return FPicker && FPicker->Enabled(); }
+bool TArrowButton::PickerEnabled() const {
+    return FPicker && FPicker->Enabled();
+}
 
 void TArrowButton::MouseHover(bool hot) {
     if (!PickerEnabled()) return;
-    if (hot) FHot |= 1;
-    else FHot &= static_cast<uint8_t>(~1u);
+    if (hot)
+        FHot |= 1;
+    else
+        FHot &= static_cast<uint8_t>(~1u);
     Invalidate();
 }
 
@@ -122,7 +128,8 @@ void TArrowButton::Paint() {
                     RECT{cell.X, cell.Y, cell.X + cell.Width, cell.Y + cell.Height});
 }
 
-// ---- TSkinDateTime -------------------------------------------------------------------------------
+// ---- TSkinDateTime
+// -------------------------------------------------------------------------------
 
 TSkinDateTime::TSkinDateTime(TComponent* owner) : TSkinControl(owner) {}
 
@@ -154,7 +161,8 @@ void TSkinDateTime::DrawSkin(HDC dc, const RECT& rect) {
     // A picker without a border has nothing of its own to frame.
     if (client.right >= rect.right - rect.left || client.bottom >= rect.bottom - rect.top) return;
     RECT r = rect;
-    UniqueBrush shadow(CreateSolidBrush(ColorToRGB(FSkinData ? FSkinData->ButtonShadow : clBtnShadow)));
+    UniqueBrush shadow(
+        CreateSolidBrush(ColorToRGB(FSkinData ? FSkinData->ButtonShadow : clBtnShadow)));
     UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     if (shadow) FrameRect(dc, &r, shadow.get());
     InflateRect(&r, -1, -1);

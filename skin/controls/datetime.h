@@ -26,11 +26,11 @@ public:
     void SetUp(TSkinDateTime* skin, TWinControl* picker);
     bool Hot() const { return (FHot & 1) != 0; }
 
-    int FSize = 0;                   // GetSystemMetrics(SM_CXHSCROLL) at construction
-    TWinControl* FPicker = nullptr;  // not owned
-    TSkinDateTime* FSkin = nullptr;  // not owned
+    int FSize = 0;                  // GetSystemMetrics(SM_CXHSCROLL) at construction
+    TWinControl* FPicker = nullptr; // not owned
+    TSkinDateTime* FSkin = nullptr; // not owned
     HWND FPickerWindow = nullptr;
-    uint8_t FHot = 0;                // bit 0: the mouse is over the button
+    uint8_t FHot = 0; // bit 0: the mouse is over the button
 
 protected:
     void Paint() override;

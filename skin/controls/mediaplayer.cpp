@@ -31,15 +31,17 @@ constexpr TColor kGlyphKey = 0x008080;
 constexpr const char* kStatePrefixes[3] = {"EN", "DI", "CL"};
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '[')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == ']')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '['))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == ']'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -49,11 +51,17 @@ constexpr int kGlyphW = 15, kGlyphH = 11;
 
 COLORREF ColoredGlyph(int button) {
     switch (button) {
-    case 0: return RGB(0, 128, 0);       // play
-    case 1: return RGB(176, 144, 0);     // pause
-    case 2: case 7: return RGB(192, 0, 0); // stop, record
-    case 8: return RGB(0, 0, 0);         // eject
-    default: return RGB(0, 0, 160);
+    case 0:
+        return RGB(0, 128, 0); // play
+    case 1:
+        return RGB(176, 144, 0); // pause
+    case 2:
+    case 7:
+        return RGB(192, 0, 0); // stop, record
+    case 8:
+        return RGB(0, 0, 0); // eject
+    default:
+        return RGB(0, 0, 160);
     }
 }
 
@@ -73,12 +81,16 @@ void DrawGlyphShape(TBitmap& glyph, int button, COLORREF color) {
     ScopedSelect selectPen(dc, pen.get());
     const int m = kGlyphH / 2; // middle row
     switch (button) {
-    case 0: Poly(dc, {{4, 0}, {10, m}, {4, kGlyphH - 1}}); break;
+    case 0:
+        Poly(dc, {{4, 0}, {10, m}, {4, kGlyphH - 1}});
+        break;
     case 1:
         Rectangle(dc, 3, 0, 6, kGlyphH);
         Rectangle(dc, 9, 0, 12, kGlyphH);
         break;
-    case 2: Rectangle(dc, 2, 0, 13, kGlyphH); break;
+    case 2:
+        Rectangle(dc, 2, 0, 13, kGlyphH);
+        break;
     case 3:
         Poly(dc, {{1, 0}, {6, m}, {1, kGlyphH - 1}});
         Poly(dc, {{7, 0}, {12, m}, {7, kGlyphH - 1}});
@@ -97,12 +109,15 @@ void DrawGlyphShape(TBitmap& glyph, int button, COLORREF color) {
         Rectangle(dc, 3, 0, 5, kGlyphH);
         Poly(dc, {{11, 0}, {6, m}, {11, kGlyphH - 1}});
         break;
-    case 7: Ellipse(dc, 2, 0, 13, kGlyphH); break;
+    case 7:
+        Ellipse(dc, 2, 0, 13, kGlyphH);
+        break;
     case 8:
         Poly(dc, {{2, 6}, {7, 0}, {12, 6}});
         Rectangle(dc, 2, 8, 13, 11);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -132,7 +147,8 @@ int MediaPanelHitTest(unsigned visible, int buttonWidth, int x) {
     return kNoMediaButton;
 }
 
-// ---- TWMediaPlayer -------------------------------------------------------------------------------
+// ---- TWMediaPlayer
+// -------------------------------------------------------------------------------
 
 TWMediaPlayer::TWMediaPlayer(TComponent* owner) : TCustomPanel(owner) {
     SetBevelOuter(bvNone);
@@ -213,8 +229,10 @@ void TWMediaPlayer::ReadButtonStates() {
     // The library's player may enable its buttons by device mode rather than EnabledButtons:
     // show the buttons that really react, as the player itself would.
     unsigned enabled = 0;
-    if (auto* player = dynamic_cast<TMediaPlayer*>(FPlayer)) enabled = player->ActiveButtons();
-    else if (FPlayer && FPlayer->Enabled()) enabled = setOf("EnabledButtons");
+    if (auto* player = dynamic_cast<TMediaPlayer*>(FPlayer))
+        enabled = player->ActiveButtons();
+    else if (FPlayer && FPlayer->Enabled())
+        enabled = setOf("EnabledButtons");
     const unsigned colored = setOf("ColoredButtons");
     FVisibleCount = 0;
     for (int i = 0; i < kMediaButtonKinds; ++i) {
@@ -254,7 +272,8 @@ void TWMediaPlayer::Paint() {
         const int gx = r.left + (FButtonWidth - glyph.Width()) / 2 + shift;
         const int gy = (all.bottom - glyph.Height()) / 2 + shift;
         // Glyph pixels of the key colour let the skin's button show through.
-        TransparentBlit(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph, kGlyphKey);
+        TransparentBlit(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph,
+                        kGlyphKey);
     }
     BitBlt(canvas.Handle(), 0, 0, all.right, all.bottom, dc, 0, 0, SRCCOPY);
 }
@@ -270,7 +289,8 @@ void TWMediaPlayer::DeliverToPlayer(UINT msg, WPARAM keys, int button) {
         unsigned visible = 0;
         for (int i = 0; i < kMediaButtonKinds; ++i)
             if (FButtons[i].Visible) visible |= 1u << i;
-        for (const TMPButtonRect& r : MediaPlayerButtonRects(player->Width(), player->Height(), visible))
+        for (const TMPButtonRect& r :
+             MediaPlayerButtonRects(player->Width(), player->Height(), visible))
             if (r.button == button)
                 at = POINT{(r.rect.left + r.rect.right) / 2, (r.rect.top + r.rect.bottom) / 2};
     }
@@ -320,7 +340,8 @@ void TWMediaPlayer::WndProc(TMessage& m) {
     }
 }
 
-// ---- TSkinMP -------------------------------------------------------------------------------------
+// ---- TSkinMP
+// -------------------------------------------------------------------------------------
 
 TSkinMP::TSkinMP(TComponent* owner) : TSkinControl(owner) {}
 

@@ -23,7 +23,8 @@ constexpr TColor kMagenta = 0xFF00FF;
 void SetColorText(TObject* instance, std::string_view name, const std::string& text) {
     if (SetPropertyText(instance, name, text)) return;
     try {
-        if (instance && IsPublishedProp(*instance, name) && PropKind(*instance, name) == TPropKind::Color)
+        if (instance && IsPublishedProp(*instance, name) &&
+            PropKind(*instance, name) == TPropKind::Color)
             ::wl::SetPropertyText(*instance, name, text);
     } catch (const Exception&) {
         // A control that refuses the value keeps its own.
@@ -112,7 +113,8 @@ bool TSkinObjImage::HandOverGlyphs() {
     TBitmap strip;
     if (!BuildGlyphStrip(FImageKind, image, frames, strip)) return false;
     if (FImageKind == ikCheckPropertiesGlyph) {
-        TBitmap* glyph = BitmapProperty(GetObjectProperty(target, "Properties", "TPersistent"), "Glyph");
+        TBitmap* glyph =
+            BitmapProperty(GetObjectProperty(target, "Properties", "TPersistent"), "Glyph");
         if (!glyph) return false;
         glyph->Assign(strip);
         glyph->SetTransparentColor(kMagenta);
@@ -139,7 +141,8 @@ void TSkinObjImage::Restore() {
     TObject* target = Target();
     if (!target) return;
     if (FImageKind == ikCheckPropertiesGlyph) {
-        if (TBitmap* glyph = BitmapProperty(GetObjectProperty(target, "Properties", "TPersistent"), "Glyph"))
+        if (TBitmap* glyph =
+                BitmapProperty(GetObjectProperty(target, "Properties", "TPersistent"), "Glyph"))
             glyph->Clear();
     } else if (FImageKind == ikCheckCustomGlyphs || FImageKind == ikRadioCustomGlyphs) {
         SetPropertyText(target, "UseCustomGlyphs", "false");

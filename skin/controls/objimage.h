@@ -13,8 +13,8 @@ namespace wl {
 
 // ImageKind values.
 enum : int {
-    ikCheckCustomGlyphs = 1, // check box, 9-cell strip in "CustomGlyphs"
-    ikRadioCustomGlyphs = 2, // radio button, 6-cell strip in "CustomGlyphs"
+    ikCheckCustomGlyphs = 1,   // check box, 9-cell strip in "CustomGlyphs"
+    ikRadioCustomGlyphs = 2,   // radio button, 6-cell strip in "CustomGlyphs"
     ikCheckPropertiesGlyph = 3 // check box, 6-cell strip in "Properties"."Glyph"
 };
 

@@ -68,8 +68,8 @@ TEST(DateTimeArrowBounds, RightEdgeOrTwoPixelsInForRightToLeft) {
     for (const Case& c : cases) {
         const RECT r = ArrowButtonBounds(c.width, c.size, c.rtl);
         EXPECT_TRUE(EqualRect(&r, &c.expected))
-            << c.width << (c.rtl ? " rtl" : " ltr") << ": " << r.left << "," << r.top << "," << r.right << ","
-            << r.bottom;
+            << c.width << (c.rtl ? " rtl" : " ltr") << ": " << r.left << "," << r.top << ","
+            << r.right << "," << r.bottom;
     }
 }
 
@@ -109,7 +109,8 @@ TEST_F(DateTimeSkin, PickersWithSpinButtonsGetNoArrow) {
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->FArrow, nullptr);
     EXPECT_EQ(picker->ControlCount(), children);
-    EXPECT_EQ(SendMessageW(picker->Handle(), SKM_ISSKINNED, 0, 0), 1) << "its border is still skinned";
+    EXPECT_EQ(SendMessageW(picker->Handle(), SKM_ISSKINNED, 0, 0), 1)
+        << "its border is still skinned";
 }
 
 TEST_F(DateTimeSkin, ArrowShowsTheComboArrowCellsNormalAndHot) {
@@ -121,7 +122,8 @@ TEST_F(DateTimeSkin, ArrowShowsTheComboArrowCellsNormalAndHot) {
     TArrowButton* arrow = skin->FArrow;
     HWND a = arrow->Handle();
     const int x = 4, y = arrow->Height() / 2 + 2;
-    ASSERT_NE(ArrowPixel(*arrow, 1, x, y), ArrowPixel(*arrow, 4, x, y)) << "the skin's cells differ";
+    ASSERT_NE(ArrowPixel(*arrow, 1, x, y), ArrowPixel(*arrow, 4, x, y))
+        << "the skin's cells differ";
 
     Repaint(a);
     EXPECT_FALSE(arrow->Hot());
@@ -154,7 +156,8 @@ TEST_F(DateTimeSkin, ClickingTheArrowOpensTheCalendarAndLeavesTheFocusOnThePicke
     auto* picker = MakePicker(WS_EX_CLIENTEDGE);
     int dropDowns = 0;
     auto probe = picker->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
-        if (m.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(DTN_DROPDOWN))
+        if (m.Msg == CN_NOTIFY &&
+            reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(DTN_DROPDOWN))
             ++dropDowns;
         prev(m);
     });
@@ -190,9 +193,13 @@ TEST_F(DateTimeSkin, BorderInTheSkinsShadowAndWhiteOnlyWhenThePickerHasOne) {
         if (!c.exStyle) {
             // The system class may add an edge of its own: take every border away.
             HWND h = picker->Handle();
-            SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE));
+            SetWindowLongPtrW(
+                h, GWL_EXSTYLE,
+                GetWindowLongPtrW(h, GWL_EXSTYLE) &
+                    ~LONG_PTR(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE));
             SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) & ~LONG_PTR(WS_BORDER));
-            SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+            SetWindowPos(h, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
         }
         TSkinDateTime* skin = Skin(picker);
         ASSERT_NE(skin, nullptr);

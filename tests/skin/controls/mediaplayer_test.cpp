@@ -24,10 +24,12 @@ TEST(MediaPanelLogic, ButtonSetsFromPropertyText) {
         {"[btPlay]", 1u << 0},
         {"[btPlay, btStop, btEject]", (1u << 0) | (1u << 2) | (1u << 8)},
         {"[btplay,BTNEXT]", (1u << 0) | (1u << 3)},
-        {"[btPrev, btPause, btStep, btBack, btRecord]", (1u << 4) | (1u << 1) | (1u << 5) | (1u << 6) | (1u << 7)},
+        {"[btPrev, btPause, btStep, btBack, btRecord]",
+         (1u << 4) | (1u << 1) | (1u << 5) | (1u << 6) | (1u << 7)},
         {"[btPlayer, bt]", 0}, // whole names only
     };
-    for (const Case& c : cases) EXPECT_EQ(MediaButtonsFromText(c.text), c.expected) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(MediaButtonsFromText(c.text), c.expected) << c.text;
 }
 
 TEST(MediaPanelLogic, HitTestWalksVisibleButtonsWithBothEndsIncluded) {
@@ -37,15 +39,22 @@ TEST(MediaPanelLogic, HitTestWalksVisibleButtonsWithBothEndsIncluded) {
         unsigned visible;
         int width, x, expected;
     } cases[] = {
-        {all, 28, 0, 0},     {all, 28, 27, 0},   {all, 28, 28, 0}, // the shared edge goes to the first
-        {all, 28, 29, 1},    {all, 28, 252, 8},  {all, 28, 253, kNoMediaButton},
+        {all, 28, 0, 0},
+        {all, 28, 27, 0},
+        {all, 28, 28, 0}, // the shared edge goes to the first
+        {all, 28, 29, 1},
+        {all, 28, 252, 8},
+        {all, 28, 253, kNoMediaButton},
         {all, 28, -1, kNoMediaButton},
-        {some, 40, 10, 0},   {some, 40, 41, 2},  {some, 40, 100, 8},
+        {some, 40, 10, 0},
+        {some, 40, 41, 2},
+        {some, 40, 100, 8},
         {some, 40, 121, kNoMediaButton},
         {0, 40, 5, kNoMediaButton},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MediaPanelHitTest(c.visible, c.width, c.x), c.expected) << "x " << c.x << " width " << c.width;
+        EXPECT_EQ(MediaPanelHitTest(c.visible, c.width, c.x), c.expected)
+            << "x " << c.x << " width " << c.width;
 }
 
 class MediaSkin : public SkinControlsTest {
@@ -56,7 +65,9 @@ protected:
         p->SetEnabledButtons(kAllMPButtons);
         return p;
     }
-    TSkinMP* Skin(TMediaPlayer* player) { return dynamic_cast<TSkinMP*>(Attach("TSkinMP", player)); }
+    TSkinMP* Skin(TMediaPlayer* player) {
+        return dynamic_cast<TSkinMP*>(Attach("TSkinMP", player));
+    }
     static void Click(HWND panel, int downX, int upX, int y = 10) {
         SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(downX, y));
         SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(upX, y));
@@ -82,7 +93,8 @@ TEST_F(MediaSkin, PanelCoversThePlayerAndFollowsIt) {
     wl::test::PumpMessages(0);
     pb = player->BoundsRect();
     nb = panel->BoundsRect();
-    EXPECT_TRUE(EqualRect(&pb, &nb)) << nb.left << "," << nb.top << "," << nb.right << "," << nb.bottom;
+    EXPECT_TRUE(EqualRect(&pb, &nb))
+        << nb.left << "," << nb.top << "," << nb.right << "," << nb.bottom;
 
     player->SetVisible(false);
     EXPECT_FALSE(panel->Visible());
@@ -107,8 +119,17 @@ TEST_F(MediaSkin, ClicksOnThePanelReachThePlayersButtons) {
         // 250 / 9 leaves the player its own wider first buttons: the button drawn pressed at
         // x = 55 (the panel's third) is the one that acts.
         {"uneven split", 250, kAllMPButtons, 55, 56, {btStop}},
-        {"three visible", 120, MPButtonBit(btPlay) | MPButtonBit(btStop) | MPButtonBit(btEject), 60, 60, {btStop}},
-        {"three visible, last", 120, MPButtonBit(btPlay) | MPButtonBit(btStop) | MPButtonBit(btEject), 110, 110,
+        {"three visible",
+         120,
+         MPButtonBit(btPlay) | MPButtonBit(btStop) | MPButtonBit(btEject),
+         60,
+         60,
+         {btStop}},
+        {"three visible, last",
+         120,
+         MPButtonBit(btPlay) | MPButtonBit(btStop) | MPButtonBit(btEject),
+         110,
+         110,
          {btEject}},
     };
     for (const Case& c : cases) {
@@ -159,7 +180,9 @@ TEST_F(MediaSkin, ButtonsAreSkinFramesByState) {
     ASSERT_EQ(element.Frame, 5);
     const int bw = 253 / 9, height = player->Height();
     const int px = 5, py = 3; // inside the button's edge, clear of the glyph
-    auto expected = [&](int frame) { return ElementPixel(element, 5, frame, SIZE{bw, height}, px, py); };
+    auto expected = [&](int frame) {
+        return ElementPixel(element, 5, frame, SIZE{bw, height}, px, py);
+    };
     ASSERT_NE(expected(1), expected(2));
     ASSERT_NE(expected(1), expected(3));
 

@@ -115,7 +115,8 @@ TEST(GlyphStrip, PlanPerKindAndFrameCount) {
 // An image of `frames` 5 x 4 cells, cell n filled with colour (10n, 20, 200).
 TBitmap& FramedImage(TBitmap& image, int frames) {
     image.SetSize(5 * frames, 4);
-    for (int n = 0; n < frames; ++n) FillColor(image.Canvas().Handle(), RECT{5 * n, 0, 5 * n + 5, 4}, RGB(10 * n, 20, 200));
+    for (int n = 0; n < frames; ++n)
+        FillColor(image.Canvas().Handle(), RECT{5 * n, 0, 5 * n + 5, 4}, RGB(10 * n, 20, 200));
     return image;
 }
 
@@ -139,7 +140,9 @@ TEST(GlyphStrip, CellsCopyTheirFramesAndTheRestIsKeyColour) {
         for (size_t cell = 0; cell < c.cellFrames.size(); ++cell) {
             const int f = c.cellFrames[cell];
             const COLORREF expected = f < 0 ? kMagenta : RGB(10 * f, 20, 200);
-            EXPECT_EQ(GetPixel(strip.Canvas().Handle(), 5 * static_cast<int>(cell) + 2, 2), expected) << "cell " << cell;
+            EXPECT_EQ(GetPixel(strip.Canvas().Handle(), 5 * static_cast<int>(cell) + 2, 2),
+                      expected)
+                << "cell " << cell;
         }
     }
     TBitmap empty, strip;
@@ -202,14 +205,16 @@ TEST_F(ObjImageSkin, CheckAndRadioControlsTakeAStripAndDrawFromIt) {
             Repaint(check->Handle());
             COLORREF expected = ImagePixel(*c.image, c.frames, checked ? 1 : 0, x, y);
             if (expected == kMagenta) expected = RGB(255, 255, 255);
-            EXPECT_EQ(wl::test::WindowPixel(check->Handle(), x, y), expected) << (checked ? "checked" : "unchecked");
+            EXPECT_EQ(wl::test::WindowPixel(check->Handle(), x, y), expected)
+                << (checked ? "checked" : "unchecked");
         }
         EXPECT_NE(ImagePixel(*c.image, c.frames, 0, x, y), ImagePixel(*c.image, c.frames, 1, x, y));
 
         skin->Restore();
         EXPECT_FALSE(check->UseCustomGlyphs());
         Repaint(check->Handle());
-        EXPECT_EQ(wl::test::WindowPixel(check->Handle(), x, y), RGB(255, 255, 255)) << "its own look again";
+        EXPECT_EQ(wl::test::WindowPixel(check->Handle(), x, y), RGB(255, 255, 255))
+            << "its own look again";
         delete check;
     }
 }
@@ -226,8 +231,10 @@ TEST_F(ObjImageSkin, NestedGlyphTakesASixCellStripAndIsEmptiedOnRestore) {
     EXPECT_FALSE(glyph.Transparent());
     // Cell 4 holds frame 1 (checked), cell 2 frame 4 (the default skin has twelve).
     const int y = b.CheckImage.Height() / 2;
-    EXPECT_EQ(GetPixel(glyph.Canvas().Handle(), 4 * w + w / 2, y), ImagePixel(b.CheckImage, b.CheckButtonFrame, 1, w / 2, y));
-    EXPECT_EQ(GetPixel(glyph.Canvas().Handle(), 2 * w + w / 2, y), ImagePixel(b.CheckImage, b.CheckButtonFrame, 4, w / 2, y));
+    EXPECT_EQ(GetPixel(glyph.Canvas().Handle(), 4 * w + w / 2, y),
+              ImagePixel(b.CheckImage, b.CheckButtonFrame, 1, w / 2, y));
+    EXPECT_EQ(GetPixel(glyph.Canvas().Handle(), 2 * w + w / 2, y),
+              ImagePixel(b.CheckImage, b.CheckButtonFrame, 4, w / 2, y));
     skin->Restore();
     EXPECT_TRUE(glyph.Empty());
 }
@@ -247,14 +254,17 @@ TEST_F(ObjImageSkin, ANewSkinIsHandedOverAgain) {
     EXPECT_EQ(GetPixel(dc, 7 * 5 + 2, 2), RGB(30, 20, 200)) << "cell 7 from frame 3";
     EXPECT_EQ(GetPixel(dc, 8 * 5 + 2, 2), kMagenta) << "no fifth frame: blank";
     Repaint(check->Handle());
-    EXPECT_EQ(wl::test::WindowPixel(check->Handle(), 2, 2), RGB(0, 20, 200)) << "drawn from the new strip";
+    EXPECT_EQ(wl::test::WindowPixel(check->Handle(), 2, 2), RGB(0, 20, 200))
+        << "drawn from the new strip";
 }
 
 TEST_F(ObjImageSkin, ControlsWithoutGlyphPropertiesAreLeftAlone) {
     struct Case {
         const char* what;
         int kind;
-    } cases[] = {{"custom glyphs", ikCheckCustomGlyphs}, {"nested glyph", ikCheckPropertiesGlyph}, {"no kind", 0}};
+    } cases[] = {{"custom glyphs", ikCheckCustomGlyphs},
+                 {"nested glyph", ikCheckPropertiesGlyph},
+                 {"no kind", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto* panel = Add<TPanel>(RECT{10, 10, 60, 40});
