@@ -329,6 +329,7 @@ void TWMediaPlayer::LButtonUp(TMessage& m) {
 void TWMediaPlayer::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: // the second press of a quick double click is a press too
         LButtonDown(m);
         break;
     case WM_LBUTTONUP:

@@ -153,6 +153,22 @@ TEST_F(MediaSkin, ClicksOnThePanelReachThePlayersButtons) {
     }
 }
 
+TEST_F(MediaSkin, QuickSecondClickReachesThePlayerToo) {
+    auto* player = MakePlayer();
+    std::vector<TMPBtnType> clicked;
+    player->OnClick = [&](TObject*, TMPBtnType b, bool& doDefault) {
+        clicked.push_back(b);
+        doDefault = false;
+    };
+    TSkinMP* skin = Skin(player);
+    ASSERT_NE(skin, nullptr);
+    HWND panel = skin->FPanel->Handle();
+    Click(panel, 70, 70);
+    SendMessageW(panel, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 10));
+    SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(70, 10));
+    EXPECT_EQ(clicked, (std::vector<TMPBtnType>{btStop, btStop}));
+}
+
 TEST_F(MediaSkin, DisabledButtonsDoNotReachThePlayer) {
     auto* player = MakePlayer();
     player->SetEnabledButtons(MPButtonBit(btStop));
