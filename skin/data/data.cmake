@@ -36,8 +36,11 @@ add_library(wl_skin_data STATIC
   ${CMAKE_CURRENT_LIST_DIR}/skin_slots.cpp)
 target_link_libraries(wl_skin_data PUBLIC wl_skin_values wl_skin_draw wl_skin_bitmaps wl_ui)
 # Resources in a static library would be dropped by the linker (nothing refers to them), so
-# every executable that links skin data compiles the built-in resources in itself.
-target_sources(wl_skin_data INTERFACE $<TARGET_OBJECTS:wl_skin_builtin>)
+# every executable that links skin data compiles the built-in resources in itself. Only
+# executables: a static library in between would carry a second copy, which clashes when it is
+# linked whole.
+target_sources(wl_skin_data INTERFACE
+  $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:$<TARGET_OBJECTS:wl_skin_builtin>>)
 add_dependencies(wl_skin_data wl_skin_builtin)
 
 # The default skin archive (skins/default drawn by skinart, packed by skinpack). Forms embed it
