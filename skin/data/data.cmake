@@ -36,8 +36,11 @@ add_library(wl_skin_data STATIC
   ${CMAKE_CURRENT_LIST_DIR}/skin_slots.cpp)
 target_link_libraries(wl_skin_data PUBLIC wl_skin_values wl_skin_draw wl_skin_bitmaps wl_ui)
 # Resources in a static library would be dropped by the linker (nothing refers to them), so
-# every executable that links skin data compiles the built-in resources in itself.
-target_sources(wl_skin_data INTERFACE $<TARGET_OBJECTS:wl_skin_builtin>)
+# every executable that links skin data compiles the built-in resources in itself. Only
+# executables: a static library in between would carry a second copy, which clashes when it is
+# linked whole.
+target_sources(wl_skin_data INTERFACE
+  $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:$<TARGET_OBJECTS:wl_skin_builtin>>)
 add_dependencies(wl_skin_data wl_skin_builtin)
 
 # The default skin archive (skins/default drawn by skinart, packed by skinpack). Forms embed it
@@ -56,3 +59,19 @@ add_custom_command(OUTPUT ${WL_DEFAULT_SKIN_ARCHIVE}
   DEPENDS ${WL_SKINART} ${WL_SKINPACK} ${default_src}/palette.ini ${default_src}/skin.ini
   COMMENT "Drawing and packing the default skin")
 add_custom_target(wl_default_skin DEPENDS ${WL_DEFAULT_SKIN_ARCHIVE})
+
+# A second skin (skins/alt: another palette, thicker borders, smaller title-bar buttons) made
+# the same way, for tests and tools that must not depend on the default skin's numbers.
+set(alt_src ${CMAKE_SOURCE_DIR}/skins/alt)
+set(alt_dir ${CMAKE_BINARY_DIR}/skins/alt)
+set(WL_ALT_SKIN_ARCHIVE ${CMAKE_BINARY_DIR}/skins/wordlark-alt.skn CACHE INTERNAL
+    "The second skin archive")
+add_custom_command(OUTPUT ${WL_ALT_SKIN_ARCHIVE}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${alt_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${alt_dir}
+  COMMAND ${WL_SKINART} ${alt_src}/palette.ini ${alt_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy ${alt_src}/skin.ini ${alt_dir}/skin.ini
+  COMMAND ${WL_SKINPACK} pack ${alt_dir} ${WL_ALT_SKIN_ARCHIVE}
+  DEPENDS ${WL_SKINART} ${WL_SKINPACK} ${alt_src}/palette.ini ${alt_src}/skin.ini
+  COMMENT "Drawing and packing the second skin")
+add_custom_target(wl_alt_skin DEPENDS ${WL_ALT_SKIN_ARCHIVE})

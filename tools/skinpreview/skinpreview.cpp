@@ -4,12 +4,20 @@
 //                                   of its cells drawn at its own size and enlarged (through the
 //                                   skin drawing primitives), then the skin colours as swatches
 //   skinpreview --dump ARCHIVE      prints the loaded skin as text (format: skin_dump.h)
-// Exit codes: 0 done, 1 the archive could not be read or loaded, 2 usage.
+//   skinpreview --gallery ARCHIVE OUT_DIR
+//                                   opens the controls gallery wearing the skin, shows each of
+//                                   its pages in turn and writes a picture of the window per
+//                                   page, OUT_DIR/<page caption>.bmp (OUT_DIR is made when
+//                                   missing)
+// Exit codes: 0 done, 1 the archive could not be read or loaded, 2 usage, 3 the pictures could
+// not be written.
 #include "skin/archive/skin_reader.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_dump.h"
 #include "skin/data/skin_slots.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/forms/skin_manage.h"
+#include "tools/gallery/gallery_main.h"
 #include "ui/strconv.h"
 
 #include <windows.h>
@@ -18,6 +26,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -250,15 +260,163 @@ int WriteSheet(TSkinData& d, const std::string& out) {
     return 0;
 }
 
+// ---- the gallery's pages as pictures ---------------------------------------------------------
+
+constexpr int kExitNoOutput = 3;
+
+// A file name made of a page caption: characters that file names cannot hold become '_', the
+// accelerator mark goes; an empty or repeated name gets the page number.
+std::string PageFileName(const std::string& caption, int index, std::set<std::string>& used) {
+    std::string name;
+    for (char ch : caption) {
+        const unsigned char u = static_cast<unsigned char>(ch);
+        if (ch == '&') continue;
+        name += (u < 32 || std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos) ? '_' : ch;
+    }
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+    if (name.empty()) name = "page" + std::to_string(index + 1);
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!used.insert(lower).second) {
+        const std::string suffix = std::string("-").append(std::to_string(index + 1));
+        name += suffix;
+        used.insert(lower + suffix);
+    }
+    return name;
+}
+
+// Makes the folder when it is missing and proves that a file can be created in it.
+bool PrepareOutputDir(const std::string& dir, std::string& why) {
+    const DWORD attributes = GetFileAttributesA(dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!CreateDirectoryA(dir.c_str(), nullptr)) {
+            why = Win32ErrorText(GetLastError());
+            return false;
+        }
+    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        why = "not a folder";
+        return false;
+    }
+    const std::string probe = dir + "\\skinpreview-probe.tmp";
+    HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        why = Win32ErrorText(GetLastError());
+        return false;
+    }
+    CloseHandle(h);
+    return true;
+}
+
+// Lets queued messages, posted starts and the manager's timer run for about `ms`.
+void Settle(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        Application->ProcessMessages();
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+// The window's own pixels (frame included) after a synchronous repaint.
+bool CaptureWindow(HWND window, const std::string& path, std::string& why) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r{};
+    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top) {
+        why = "the window has no size";
+        return false;
+    }
+    TBitmap picture(r.right - r.left, r.bottom - r.top, pf24bit);
+    HDC source = GetWindowDC(window);
+    if (!source) {
+        why = "no device context for the window";
+        return false;
+    }
+    const BOOL copied = BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(),
+                               source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
+    if (!copied) {
+        why = Win32ErrorText(GetLastError());
+        return false;
+    }
+    try {
+        picture.SaveToFile(path);
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
+    return true;
+}
+
+int WriteGalleryPages(const std::string& archive, const std::string& outDir) {
+    std::string why;
+    if (!PrepareOutputDir(outDir, why)) {
+        std::fprintf(stderr, "skinpreview: cannot write pictures to %s: %s\n", outDir.c_str(), why.c_str());
+        return kExitNoOutput;
+    }
+    // A CLI run must never stop at a message box: errors go to stderr and end the run.
+    std::string failure;
+    Application->OnException = [&failure](TObject*, const std::string& message) {
+        if (failure.empty()) failure = message;
+    };
+    TSkinManage::Register();
+    Application->Initialize();
+    int written = 0, code = 0;
+    {
+        auto* form = new TGalleryMain(Application);
+        form->ReadDefinitionResource();
+        if (!form->UseSkin(archive)) {
+            std::fprintf(stderr, "skinpreview: %s is not a skin archive\n", archive.c_str());
+            code = 1;
+        } else {
+            form->Show();
+            // Switching the skin on only schedules it on the manager's timer, and a manager that
+            // had not started yet leaves that timer off: run the scheduled action now, so the
+            // window that is already showing gets the skin.
+            if (TSkinManage* manager = TSkinManage::Instance(); manager && manager->PendingAction() != 0)
+                manager->TimerTick();
+            Settle(400);
+            TPageControl* pages = form->PageControl1;
+            std::set<std::string> used;
+            for (int i = 0; pages && i < pages->PageCount() && code == 0; ++i) {
+                pages->SetActivePageIndex(i);
+                Settle(120);
+                const std::string caption = pages->Pages(i)->GetText();
+                const std::string path = outDir + "\\" + PageFileName(caption, i, used) + ".bmp";
+                if (!CaptureWindow(form->Handle(), path, why)) {
+                    std::fprintf(stderr, "skinpreview: cannot write %s: %s\n", path.c_str(), why.c_str());
+                    code = kExitNoOutput;
+                    break;
+                }
+                std::printf("skinpreview: page %s -> %s\n", caption.c_str(), path.c_str());
+                ++written;
+            }
+        }
+        form->Hide();
+    }
+    TSkinManagerLink::Destroy();
+    Application->DestroyComponents();
+    Application->OnException = nullptr;
+    if (code == 0 && !failure.empty()) {
+        std::fprintf(stderr, "skinpreview: the gallery failed: %s\n", failure.c_str());
+        code = 1;
+    }
+    if (code == 0) std::printf("skinpreview: %d pages written to %s\n", written, outDir.c_str());
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const bool dump = argc == 3 && std::string(argv[1]) == "--dump";
-    if (!dump && argc != 3) {
-        std::fprintf(stderr, "usage: skinpreview ARCHIVE SHEET.bmp | skinpreview --dump ARCHIVE\n");
+    const bool gallery = argc == 4 && std::string(argv[1]) == "--gallery";
+    if (!dump && !gallery && (argc != 3 || argv[1][0] == '-')) {
+        std::fprintf(stderr, "usage: skinpreview ARCHIVE SHEET.bmp | skinpreview --dump ARCHIVE | "
+                             "skinpreview --gallery ARCHIVE OUT_DIR\n");
         return 2;
     }
-    const std::string archive = dump ? argv[2] : argv[1];
+    const std::string archive = dump || gallery ? argv[2] : argv[1];
     try {
         TSkinData d(nullptr);
         // The engine's one message (an archive of another version) goes to stderr here
@@ -278,6 +436,7 @@ int main(int argc, char** argv) {
             std::fputs(DumpSkin(d).c_str(), stdout);
             return 0;
         }
+        if (gallery) return WriteGalleryPages(archive, argv[3]);
         return WriteSheet(d, argv[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skinpreview: %s\n", e.what());

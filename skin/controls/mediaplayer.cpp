@@ -1,0 +1,403 @@
+// Media players: the covering panel that draws the player's buttons from the skin and passes
+// clicks on to the player (see mediaplayer.h).
+#include "skin/controls/mediaplayer.h"
+
+#include "skin/data/skin_data.h"
+#include "skin/data/skin_elements.h"
+#include "skin/draw/skin_draw.h"
+#include "skin/forms/win_skin_form.h"
+#include "ui/graphics_colors.h"
+#include "ui/graphics_handles.h"
+#include "ui/mplayer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace wl {
+
+WL_DEFINE_CLASS(TWMediaPlayer, WL_NO_PROPERTIES)
+WL_DEFINE_CLASS(TSkinMP, WL_NO_PROPERTIES)
+
+const std::array<const char*, kMediaButtonKinds> kMediaGlyphNames = {
+    "MPPLAY", "MPPAUSE", "MPSTOP", "MPNEXT", "MPPREV", "MPSTEP", "MPBACK", "MPRECORD", "MPEJECT"};
+const std::array<const char*, kMediaButtonKinds> kMediaButtonMembers = {
+    "btPlay", "btPause", "btStop", "btNext", "btPrev", "btStep", "btBack", "btRecord", "btEject"};
+
+namespace {
+
+// The colour glyph bitmaps use for "no pixel here".
+constexpr TColor kGlyphKey = 0x008080;
+constexpr const char* kStatePrefixes[3] = {"EN", "DI", "CL"};
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '['))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == ']'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// ---- glyphs drawn when the program carries none of its own -------------------------------------
+
+constexpr int kGlyphW = 15, kGlyphH = 11;
+
+COLORREF ColoredGlyph(int button) {
+    switch (button) {
+    case 0:
+        return RGB(0, 128, 0); // play
+    case 1:
+        return RGB(176, 144, 0); // pause
+    case 2:
+    case 7:
+        return RGB(192, 0, 0); // stop, record
+    case 8:
+        return RGB(0, 0, 0); // eject
+    default:
+        return RGB(0, 0, 160);
+    }
+}
+
+void Poly(HDC dc, std::initializer_list<POINT> points) {
+    std::vector<POINT> p(points);
+    Polygon(dc, p.data(), static_cast<int>(p.size()));
+}
+
+// One button's glyph shape in `color` on the key colour.
+void DrawGlyphShape(TBitmap& glyph, int button, COLORREF color) {
+    glyph.SetSize(kGlyphW, kGlyphH);
+    HDC dc = glyph.Canvas().Handle();
+    FillColor(dc, RECT{0, 0, kGlyphW, kGlyphH}, kGlyphKey);
+    UniqueBrush brush(CreateSolidBrush(color));
+    UniquePen pen(CreatePen(PS_SOLID, 1, color));
+    ScopedSelect selectBrush(dc, brush.get());
+    ScopedSelect selectPen(dc, pen.get());
+    const int m = kGlyphH / 2; // middle row
+    switch (button) {
+    case 0:
+        Poly(dc, {{4, 0}, {10, m}, {4, kGlyphH - 1}});
+        break;
+    case 1:
+        Rectangle(dc, 3, 0, 6, kGlyphH);
+        Rectangle(dc, 9, 0, 12, kGlyphH);
+        break;
+    case 2:
+        Rectangle(dc, 2, 0, 13, kGlyphH);
+        break;
+    case 3:
+        Poly(dc, {{1, 0}, {6, m}, {1, kGlyphH - 1}});
+        Poly(dc, {{7, 0}, {12, m}, {7, kGlyphH - 1}});
+        Rectangle(dc, 12, 0, 14, kGlyphH);
+        break;
+    case 4:
+        Rectangle(dc, 1, 0, 3, kGlyphH);
+        Poly(dc, {{8, 0}, {3, m}, {8, kGlyphH - 1}});
+        Poly(dc, {{13, 0}, {8, m}, {13, kGlyphH - 1}});
+        break;
+    case 5:
+        Poly(dc, {{3, 0}, {8, m}, {3, kGlyphH - 1}});
+        Rectangle(dc, 10, 0, 12, kGlyphH);
+        break;
+    case 6:
+        Rectangle(dc, 3, 0, 5, kGlyphH);
+        Poly(dc, {{11, 0}, {6, m}, {11, kGlyphH - 1}});
+        break;
+    case 7:
+        Ellipse(dc, 2, 0, 13, kGlyphH);
+        break;
+    case 8:
+        Poly(dc, {{2, 6}, {7, 0}, {12, 6}});
+        Rectangle(dc, 2, 8, 13, 11);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+unsigned MediaButtonsFromText(std::string_view setText) {
+    unsigned set = 0;
+    setText = Trimmed(setText);
+    while (!setText.empty()) {
+        const size_t comma = setText.find(',');
+        const std::string_view item = Trimmed(setText.substr(0, comma));
+        for (int i = 0; i < kMediaButtonKinds; ++i)
+            if (SameName(item, kMediaButtonMembers[i])) set |= 1u << i;
+        if (comma == std::string_view::npos) break;
+        setText.remove_prefix(comma + 1);
+    }
+    return set;
+}
+
+int MediaPanelHitTest(unsigned visible, int buttonWidth, int x) {
+    int s = 0;
+    for (int i = 0; i < kMediaButtonKinds; ++i) {
+        if (!(visible & (1u << i))) continue;
+        if (s <= x && x <= s + buttonWidth) return i;
+        s += buttonWidth;
+    }
+    return kNoMediaButton;
+}
+
+// ---- TWMediaPlayer
+// -------------------------------------------------------------------------------
+
+TWMediaPlayer::TWMediaPlayer(TComponent* owner) : TCustomPanel(owner) {
+    SetBevelOuter(bvNone);
+    LoadGlyphs();
+}
+
+TWMediaPlayer::~TWMediaPlayer() {
+    if (FPlayer) FPlayer->RemoveFreeNotification(this);
+}
+
+void TWMediaPlayer::LoadGlyphs() {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    for (int i = 0; i < kMediaButtonKinds; ++i)
+        for (int state = 0; state < 3; ++state) {
+            TBitmap& glyph = FButtons[i].Glyphs[state];
+            const std::string name = std::string(kStatePrefixes[state]) + "_" + kMediaGlyphNames[i];
+            // FindResource first: a missing glyph is normal and should not cost an exception.
+            if (FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2))) {
+                try {
+                    glyph.LoadFromResourceName(module, name);
+                    continue;
+                } catch (const Exception&) {
+                    glyph.Clear();
+                }
+            }
+            // Programs without glyph resources still get recognisable buttons.
+            const COLORREF color = state == glEnabled    ? RGB(0, 0, 0)
+                                   : state == glDisabled ? RGB(128, 128, 128)
+                                                         : ColoredGlyph(i);
+            DrawGlyphShape(glyph, i, color);
+        }
+}
+
+void TWMediaPlayer::Notification(TComponent* component, TOperation operation) {
+    TCustomPanel::Notification(component, operation);
+    if (operation == opRemove && component == FPlayer) FPlayer = nullptr;
+}
+
+void TWMediaPlayer::SetUp(TSkinMP* skin, TControl* player) {
+    FPlayer = player;
+    FPlayer->FreeNotification(this);
+    FSkin = skin;
+    FSkinData = skin ? skin->FSkinData : nullptr;
+    // The form's discovery leaves controls with the disable tag alone, so the panel is never
+    // skinned as a panel of its own.
+    if (FSkinData) SetTag(FSkinData->DisableTag());
+    FollowPlayer();
+    SetParent(player->Parent());
+    if (Parent()) {
+        HandleNeeded();
+        BringToFront();
+    }
+}
+
+void TWMediaPlayer::FollowPlayer() {
+    if (!FPlayer) return;
+    SetBounds(FPlayer->Left(), FPlayer->Top(), FPlayer->Width(), FPlayer->Height());
+    if (HandleAllocated()) BringToFront();
+}
+
+unsigned TWMediaPlayer::VisibleSet() const {
+    unsigned set = 0;
+    for (int i = 0; i < kMediaButtonKinds; ++i)
+        if (FButtons[i].Visible) set |= 1u << i;
+    return set;
+}
+
+void TWMediaPlayer::ReadButtonStates() {
+    auto setOf = [this](const char* property) -> unsigned {
+        if (!FPlayer) return 0;
+        try {
+            return MediaButtonsFromText(GetPropertyText(*FPlayer, property));
+        } catch (const Exception&) {
+            return 0;
+        }
+    };
+    const unsigned visible = setOf("VisibleButtons");
+    // The library's player may enable its buttons by device mode rather than EnabledButtons:
+    // show the buttons that really react, as the player itself would.
+    unsigned enabled = 0;
+    if (auto* player = dynamic_cast<TMediaPlayer*>(FPlayer))
+        enabled = player->ActiveButtons();
+    else if (FPlayer && FPlayer->Enabled())
+        enabled = setOf("EnabledButtons");
+    const unsigned colored = setOf("ColoredButtons");
+    FVisibleCount = 0;
+    for (int i = 0; i < kMediaButtonKinds; ++i) {
+        const unsigned bit = 1u << i;
+        FButtons[i].Visible = (visible & bit) != 0;
+        FButtons[i].Enabled = (enabled & bit) != 0;
+        FButtons[i].Colored = (colored & bit) != 0;
+        if (FButtons[i].Visible) ++FVisibleCount;
+    }
+    FButtonWidth = FVisibleCount ? Width() / FVisibleCount : 0;
+}
+
+void TWMediaPlayer::Paint() {
+    ReadButtonStates();
+    TCanvas& canvas = Canvas();
+    const RECT all{0, 0, Width(), Height()};
+    const TColor face = FSkinData ? FSkinData->ButtonFace : clBtnFace;
+    if (FVisibleCount == 0 || all.right <= 0 || all.bottom <= 0) {
+        FillColor(canvas.Handle(), all, face);
+        return;
+    }
+    TBitmap buffer(all.right, all.bottom);
+    HDC dc = buffer.Canvas().Handle();
+    FillColor(dc, all, face);
+    TDataSkinObject* element = FSkinData ? FSkinData->Buttons.get() : nullptr;
+    int x = 0;
+    for (int i = 0; i < kMediaButtonKinds; ++i) {
+        TButtonFace& b = FButtons[i];
+        if (!b.Visible) continue;
+        const RECT r{x, 0, x + FButtonWidth, all.bottom};
+        x += FButtonWidth;
+        const int frame = !b.Enabled ? 3 : (FPressed && FDownButton == i) ? 2 : 1;
+        if (HasElement(element)) DrawElement(dc, r, ElementDraw(*element, frame));
+        TBitmap& glyph = b.Glyphs[!b.Enabled ? glDisabled : b.Colored ? glColored : glEnabled];
+        if (glyph.Empty()) continue;
+        const int shift = frame == 2 ? 1 : 0;
+        const int gx = r.left + (FButtonWidth - glyph.Width()) / 2 + shift;
+        const int gy = (all.bottom - glyph.Height()) / 2 + shift;
+        // Glyph pixels of the key colour let the skin's button show through.
+        TransparentBlit(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph,
+                        kGlyphKey);
+    }
+    BitBlt(canvas.Handle(), 0, 0, all.right, all.bottom, dc, 0, 0, SRCCOPY);
+}
+
+void TWMediaPlayer::DeliverToPlayer(UINT msg, WPARAM keys, int button) {
+    auto* player = FPlayer;
+    if (!player) return;
+    // The player lays its buttons out itself (its widths may differ by a pixel from the even
+    // split drawn here): aim at the middle of the same button in its layout, so the button
+    // shown pressed is the one that acts.
+    POINT at{-1, -1};
+    if (button != kNoMediaButton) {
+        unsigned visible = 0;
+        for (int i = 0; i < kMediaButtonKinds; ++i)
+            if (FButtons[i].Visible) visible |= 1u << i;
+        for (const TMPButtonRect& r :
+             MediaPlayerButtonRects(player->Width(), player->Height(), visible))
+            if (r.button == button)
+                at = POINT{(r.rect.left + r.rect.right) / 2, (r.rect.top + r.rect.bottom) / 2};
+    }
+    player->Perform(msg, keys, MAKELPARAM(at.x, at.y));
+}
+
+void TWMediaPlayer::LButtonDown(TMessage& m) {
+    FPressed = true;
+    TCustomPanel::WndProc(m);
+    ReadButtonStates();
+    const int hit = HitTest(static_cast<short>(LOWORD(m.LParam)));
+    DeliverToPlayer(WM_LBUTTONDOWN, m.WParam, hit);
+    // The player took the mouse for itself; the release must come back here instead, also when
+    // it happens outside the panel, so a pressed button never stays pressed.
+    ReleaseCapture();
+    if (HandleAllocated()) SetCapture(HandleValue());
+    FHitButton = hit;
+    FDownButton = FHitButton;
+    Invalidate();
+}
+
+void TWMediaPlayer::LButtonUp(TMessage& m) {
+    FPressed = false;
+    TCustomPanel::WndProc(m);
+    if (HandleAllocated() && GetCapture() == HandleValue()) ReleaseCapture();
+    FHitButton = HitTest(static_cast<short>(LOWORD(m.LParam)));
+    const int down = FDownButton;
+    FDownButton = FHitButton;
+    Invalidate();
+    // Released over the pressed button: the player acts. Anywhere else it only learns that the
+    // button is up again, at a point outside all of its buttons.
+    const bool click = FHitButton == down && down != kNoMediaButton;
+    DeliverToPlayer(WM_LBUTTONUP, m.WParam, click ? down : kNoMediaButton);
+}
+
+void TWMediaPlayer::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: // the second press of a quick double click is a press too
+        LButtonDown(m);
+        break;
+    case WM_LBUTTONUP:
+        LButtonUp(m);
+        break;
+    default:
+        TCustomPanel::WndProc(m);
+        break;
+    }
+}
+
+// ---- TSkinMP
+// -------------------------------------------------------------------------------------
+
+TSkinMP::TSkinMP(TComponent* owner) : TSkinControl(owner) {}
+
+TSkinMP::~TSkinMP() {
+    if (FPanel) {
+        FPanel->RemoveFreeNotification(this);
+        delete FPanel;
+        FPanel = nullptr;
+    }
+}
+
+void TSkinMP::Notification(TComponent* component, TOperation operation) {
+    TSkinControl::Notification(component, operation);
+    if (operation == opRemove && component == FPanel) FPanel = nullptr;
+}
+
+void TSkinMP::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(form, data, colorize, canvas);
+    if (!FAttached || !FControl || FPanel) return;
+    FPanel = new TWMediaPlayer(form ? static_cast<TComponent*>(form) : this);
+    FPanel->FreeNotification(this);
+    FPanel->SetUp(this, FControl);
+    FPanel->SetVisible(FControl->Visible());
+}
+
+void TSkinMP::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+    case WM_WINDOWPOSCHANGED:
+        if (FPanel && !ControlGone()) FPanel->FollowPlayer();
+        break;
+    case CM_VISIBLECHANGED:
+        if (FPanel && FControl && !ControlGone()) FPanel->SetVisible(FControl->Visible());
+        break;
+    default:
+        TSkinControl::AfterMessage(m);
+        break;
+    }
+}
+
+void TSkinMP::Restore() {
+    TSkinControl::Restore();
+    if (FLifeState == lsWindowDestroyed || !FPanel) return;
+    TWMediaPlayer* panel = FPanel;
+    FPanel = nullptr;
+    panel->RemoveFreeNotification(this);
+    delete panel;
+}
+
+void TSkinMP::SkinChanged() {
+    TSkinControl::SkinChanged();
+    if (FPanel) {
+        FPanel->FSkinData = FSkinData;
+        FPanel->Invalidate();
+    }
+}
+
+} // namespace wl
