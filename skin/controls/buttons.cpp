@@ -188,48 +188,47 @@ bool TSkinButton::MouseDownMessage(TMessage& m) {
 
 void TSkinButton::AfterMessage(TMessage& m) {
     switch (m.Msg) {
-    case WM_SETTEXT:
-        PaintControl(nullptr);
-        break;
+    case WM_SETTEXT: PaintControl(nullptr); break;
     case WM_KEYDOWN:
-        if (m.WParam == VK_SPACE) {
-            FMouseFlags |= mfPressed;
-            Redraw();
-        }
-        break;
     case WM_KEYUP:
-        if (m.WParam == VK_SPACE) {
-            FMouseFlags &= static_cast<uint8_t>(~mfPressed);
-            Redraw();
-        }
+        if (m.WParam == VK_SPACE) SpaceKey(m.Msg == WM_KEYDOWN);
         break;
-    case WM_MOUSEMOVE:
-        if (FIsEnabled && !(FMouseFlags & mfHot)) {
-            FMouseFlags |= mfHot;
-            Redraw();
-        }
-        TrackMouseLeave();
-        break;
-    case WM_LBUTTONUP:
-        if (FMouseFlags & mfPressed) {
-            FMouseFlags &= static_cast<uint8_t>(~mfPressed);
-            Redraw();
-            // A release that reaches us from outside (someone else holds the capture) is no click.
-            if (PointInside(m.LParam)) ProduceClick();
-        }
-        break;
-    case WM_MOUSELEAVE:
-        FMouseFlags &= static_cast<uint8_t>(~(mfHot | mfPressed));
-        Redraw();
-        break;
+    case WM_MOUSEMOVE: MouseMoved(); break;
+    case WM_LBUTTONUP: LeftButtonUp(m); break;
+    case WM_MOUSELEAVE: MouseLeft(); break;
     case CM_DIALOGKEY:
-    case CM_FOCUSCHANGED:
-        Redraw();
-        break;
-    default:
-        TSkinControl::AfterMessage(m);
-        break;
+    case CM_FOCUSCHANGED: Redraw(); break;
+    default: TSkinControl::AfterMessage(m); break;
     }
+}
+
+// The button's own procedure handles Space (and clicks on its release); the skin only mirrors
+// the pressed look.
+void TSkinButton::SpaceKey(bool down) {
+    if (down) FMouseFlags |= mfPressed;
+    else FMouseFlags &= static_cast<uint8_t>(~mfPressed);
+    Redraw();
+}
+
+void TSkinButton::MouseMoved() {
+    if (FIsEnabled && !(FMouseFlags & mfHot)) {
+        FMouseFlags |= mfHot;
+        Redraw();
+    }
+    TrackMouseLeave();
+}
+
+void TSkinButton::LeftButtonUp(const TMessage& m) {
+    if (!(FMouseFlags & mfPressed)) return;
+    FMouseFlags &= static_cast<uint8_t>(~mfPressed);
+    Redraw();
+    // A release that reaches us from outside (someone else holds the capture) is no click.
+    if (PointInside(m.LParam)) ProduceClick();
+}
+
+void TSkinButton::MouseLeft() {
+    FMouseFlags &= static_cast<uint8_t>(~(mfHot | mfPressed));
+    Redraw();
 }
 
 bool TSkinButton::PointInside(LPARAM lParam) const {

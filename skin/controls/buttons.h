@@ -78,6 +78,10 @@ protected:
     // Copies the buffer to `dc` at `rect`'s position.
     void CopyBuffer(HDC dc, const RECT& rect);
     bool MouseDownMessage(TMessage& m);
+    void SpaceKey(bool down);
+    void MouseMoved();
+    void LeftButtonUp(const TMessage& m);
+    void MouseLeft();
     void ProduceClick();
 
 private:
