@@ -25,6 +25,23 @@ constexpr COLORREF kPanelGreen = RGB(0, 140, 60);
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
+// The window as it is on the screen, read once (reading pixel by pixel from the screen is slow).
+class Snapshot {
+public:
+    explicit Snapshot(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        FBitmap.SetSize(r.right - r.left, r.bottom - r.top);
+        HDC screen = GetDC(nullptr);
+        BitBlt(FBitmap.Canvas().Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    }
+    COLORREF At(int x, int y) { return GetPixel(FBitmap.Canvas().Handle(), x, y); }
+
+private:
+    TBitmap FBitmap;
+};
+
 class ButtonsTest : public SkinControlsTest {
 protected:
     void SetUp() override {
@@ -90,9 +107,10 @@ protected:
         GetWindowRect(window, &r);
         const SIZE size{r.right - r.left, r.bottom - r.top};
         Ink ink;
+        Snapshot shot(window);
         for (int y = 4; y < size.cy - 4; ++y)
             for (int x = 4; x < size.cx - 4; ++x)
-                if (wl::test::WindowPixel(window, x, y) != Expected(frame, size, POINT{x, y}, Face())) {
+                if (shot.At(x, y) != Expected(frame, size, POINT{x, y}, Face())) {
                     ++ink.count;
                     ink.top = std::min(ink.top, y);
                     ink.bottom = std::max(ink.bottom, y);
@@ -279,9 +297,10 @@ TEST_F(ButtonsTest, CaptionTakesTheSkinsStateColours) {
     SetFocus(host_->Handle());
     auto strongest = [&](int channel) {
         int best = 0;
+        Snapshot shot(b->Handle());
         for (int y = 8; y < 32; ++y)
             for (int x = 10; x < 110; ++x) {
-                const COLORREF c = wl::test::WindowPixel(b->Handle(), x, y);
+                const COLORREF c = shot.At(x, y);
                 const int v = channel == 0 ? GetRValue(c) - GetBValue(c) : GetBValue(c) - GetRValue(c);
                 best = std::max(best, v);
             }
@@ -359,9 +378,10 @@ TEST_F(ButtonsTest, BareButtonWindowAttachedByHandle) {
     Repaint(button);
     EXPECT_EQ(ShownFrame(button, Face()), bfNormal);
     int red = 0;
+    Snapshot shot(button);
     for (int y = 10; y < 30; ++y)
         for (int x = 20; x < 100; ++x) {
-            const COLORREF p = wl::test::WindowPixel(button, x, y);
+            const COLORREF p = shot.At(x, y);
             red = std::max(red, GetRValue(p) - GetGValue(p));
         }
     EXPECT_GT(red, 120) << "caption in the skin's button text colour";
@@ -584,6 +604,172 @@ TEST_F(ButtonsTest, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
         Repaint(b->Handle());
     }
     EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
+}
+
+TEST_F(ButtonsTest, RealMouseReleasedOutsideGivesNoClick) {
+    auto* b = MakeButton();
+    int clicks = 0, downs = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    ASSERT_NE(Skin(b), nullptr);
+    SetForegroundWindow(form_->Handle());
+    wl::test::PumpMessages(20);
+    auto mouse = [](DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+    };
+    POINT inside{50, 15}, outside{300, 200};
+    ClientToScreen(b->Handle(), &inside);
+    ClientToScreen(host_->Handle(), &outside);
+    SetCursorPos(inside.x, inside.y);
+    wl::test::PumpMessages(50);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    wl::test::PumpMessages(50);
+    ASSERT_EQ(downs, 1) << "the real press reached the button";
+    EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfPressed);
+    SetCursorPos(outside.x, outside.y);
+    // The press took the focus, so the button stays focused.
+    wl::test::PumpUntil([&] { return ShownFrame(b->Handle(), Face()) == bfFocused; }, 1000);
+    EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfFocused) << "leaving the button ends the pressed look";
+    mouse(MOUSEEVENTF_LEFTUP);
+    wl::test::PumpMessages(50);
+    EXPECT_EQ(clicks, 0);
+
+    // The same with the release over the button clicks once.
+    SetCursorPos(inside.x, inside.y);
+    wl::test::PumpMessages(50);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    wl::test::PumpMessages(20);
+    mouse(MOUSEEVENTF_LEFTUP);
+    wl::test::PumpMessages(50);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ButtonsTest, NewTextKeepsTheSkin) {
+    auto* b = MakeButton("Wide");
+    ASSERT_NE(Skin(b), nullptr);
+    SetFocus(host_->Handle());
+    Repaint(b->Handle());
+    // The system button paints itself when its text changes; the skin is drawn again at once.
+    SetWindowTextW(b->Handle(), L"");
+    wl::test::PumpMessages(0);
+    EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfNormal);
+}
+
+TEST_F(ButtonsTest, FocusFrameUnlessTheSkinSaysNo) {
+    auto* b = MakeButton("MMMM", RECT{20, 20, 140, 60});
+    ASSERT_NE(Skin(b), nullptr);
+    SetFocus(b->Handle());
+    Repaint(b->Handle());
+    const int withFrame = InkOf(b->Handle(), bfFocused).count;
+    data_->SetOptions(data_->Options() | SkinOptionBit(xoNoFocusRect));
+    Repaint(b->Handle());
+    const int without = InkOf(b->Handle(), bfFocused).count;
+    EXPECT_GT(without, 10) << "the caption is still drawn";
+    EXPECT_GT(withFrame, without + 20) << "the dotted frame adds its dots";
+}
+
+// Where a glyph button puts its glyph (red) and its caption (dark ink).
+struct Boxes {
+    RECT glyph{1 << 20, 1 << 20, -1, -1};
+    RECT text{1 << 20, 1 << 20, -1, -1};
+};
+void Extend(RECT& r, int x, int y) {
+    r.left = std::min<LONG>(r.left, x);
+    r.top = std::min<LONG>(r.top, y);
+    r.right = std::max<LONG>(r.right, x);
+    r.bottom = std::max<LONG>(r.bottom, y);
+}
+Boxes FindBoxes(HWND h, SIZE size) {
+    Boxes b;
+    Snapshot shot(h);
+    for (int y = 3; y < size.cy - 3; ++y)
+        for (int x = 3; x < size.cx - 3; ++x) {
+            const COLORREF c = shot.At(x, y);
+            if (c == RGB(230, 0, 0)) Extend(b.glyph, x, y);
+            else if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 110) Extend(b.text, x, y);
+        }
+    return b;
+}
+
+TEST_F(ButtonsTest, GlyphLayoutsPlaceCaptionAndGlyph) {
+    data_->Buttons->HasNormalColour2 = true;
+    data_->Buttons->NormalColour2 = RGB(0, 0, 0);
+    auto* b = Add<TBitBtn>(RECT{20, 20, 180, 80}, host_);
+    b->SetCaption("MM");
+    b->Glyph().SetSize(12, 12);
+    FillColor(b->Glyph().Canvas().Handle(), RECT{0, 0, 12, 12}, RGB(0, 128, 128)); // transparent
+    FillColor(b->Glyph().Canvas().Handle(), RECT{2, 2, 10, 10}, RGB(230, 0, 0));
+    ASSERT_NE(Skin(b, "TSkinBitButton"), nullptr);
+    SetFocus(host_->Handle());
+    const SIZE size{160, 60};
+    struct Case {
+        const char* layout;
+        std::function<void(const Boxes&)> check;
+    } cases[] = {
+        {"blGlyphLeft", [](const Boxes& x) { EXPECT_LT(x.glyph.right, x.text.left); }},
+        {"blGlyphRight",
+         [](const Boxes& x) {
+             EXPECT_GT(x.glyph.left, x.text.right);
+             EXPECT_NEAR(x.glyph.left - 2 - x.text.right, 4, 3) << "text right-aligned against the spacing";
+         }},
+        {"blGlyphTop",
+         [size](const Boxes& x) {
+             EXPECT_LT(x.glyph.bottom, x.text.top);
+             EXPECT_NEAR((x.text.left + x.text.right) / 2, size.cx / 2, 3) << "caption centred";
+         }},
+        {"blGlyphBottom",
+         [size](const Boxes& x) {
+             EXPECT_GT(x.glyph.top, x.text.bottom);
+             EXPECT_NEAR((x.text.left + x.text.right) / 2, size.cx / 2, 3) << "caption centred";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        ASSERT_TRUE(SetPropertyText(b, "Layout", c.layout));
+        Repaint(b->Handle());
+        const Boxes boxes = FindBoxes(b->Handle(), size);
+        ASSERT_GE(boxes.glyph.right, 0) << "glyph drawn";
+        ASSERT_GE(boxes.text.right, 0) << "caption drawn";
+        EXPECT_EQ(boxes.glyph.right - boxes.glyph.left, 7);
+        c.check(boxes);
+    }
+}
+
+// A button class of another library that holds its picture in a published property.
+class TPictureButton : public TButton {
+    WL_CLASS(TPictureButton, TButton)
+public:
+    using TButton::TButton;
+    TBitmap Picture;
+};
+WL_DEFINE_CLASS(TPictureButton, [](ClassBuilder<TPictureButton>& c) {
+    c.Object("PngImage", [](TPictureButton& b) { return &b.Picture; });
+})
+
+TEST_F(ButtonsTest, PictureVariantDrawsTheNamedPictureAsItIs) {
+    auto* b = Add<TPictureButton>(RECT{20, 20, 120, 60}, host_);
+    b->SetCaption("");
+    b->Picture.SetSize(10, 10);
+    FillColor(b->Picture.Canvas().Handle(), RECT{0, 0, 10, 10}, RGB(0, 0, 230));
+    auto* c = dynamic_cast<TSkinBitButton*>(Attach("TSkinBitButton", b));
+    ASSERT_NE(c, nullptr);
+    SetFocus(host_->Handle());
+    struct Case {
+        const char* property;
+        bool enabled;
+        bool blue;
+    } cases[] = {{"PngImage", true, true}, {"PngImage", false, true}, {"", true, false}, {"NoSuch", true, false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::string(k.property) + (k.enabled ? "" : " disabled"));
+        ASSERT_TRUE(SetPropertyText(c, "PictureProperty", k.property));
+        b->SetEnabled(k.enabled);
+        Repaint(b->Handle());
+        // Centred (no caption): 10 x 10 at (45, 15).
+        EXPECT_EQ(wl::test::WindowPixel(b->Handle(), 50, 20) == RGB(0, 0, 230), k.blue);
+    }
 }
 
 TEST(ButtonRules, StateToCell) {
