@@ -400,6 +400,51 @@ TEST_F(ButtonsTest, BareButtonWindowAttachedByHandle) {
     DestroyWindow(button);
 }
 
+INT_PTR CALLBACK RecordingDialog(HWND dialog, UINT msg, WPARAM w, LPARAM) {
+    if (msg == WM_COMMAND) SetWindowLongPtrW(dialog, DWLP_USER, static_cast<LONG_PTR>(w));
+    return msg == WM_INITDIALOG;
+}
+
+// Enter in a dialog reaches its skinned default button through the dialog manager.
+TEST_F(ButtonsTest, SkinnedDefaultButtonOfADialogTakesEnter) {
+    struct alignas(4) Template {
+        DLGTEMPLATE dlg;
+        WORD menu, cls, title;
+        DLGITEMTEMPLATE item;
+        WORD itemClass[2];
+        WCHAR text[3];
+        WORD extra;
+    } t{};
+    t.dlg.style = WS_POPUP | WS_VISIBLE;
+    t.dlg.cdit = 1;
+    t.dlg.cx = 120;
+    t.dlg.cy = 60;
+    t.item.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+    t.item.x = 10;
+    t.item.y = 10;
+    t.item.cx = 60;
+    t.item.cy = 20;
+    t.item.id = IDOK;
+    t.itemClass[0] = 0xFFFF;
+    t.itemClass[1] = 0x0080; // button
+    t.text[0] = L'O';
+    t.text[1] = L'K';
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &t.dlg, form_->Handle(), RecordingDialog, 0);
+    ASSERT_NE(dialog, nullptr);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    auto* c = CreateCompanion("TSkinButton", form_.get());
+    ASSERT_NE(c, nullptr);
+    c->AttachHandle(ok, data_.get(), nullptr, nullptr);
+    SetFocus(ok);
+    EXPECT_EQ(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
+    MSG enter{dialog, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
+    EXPECT_TRUE(IsDialogMessageW(dialog, &enter));
+    wl::test::PumpMessages(20);
+    EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_USER), IDOK);
+    delete c;
+    DestroyWindow(dialog);
+}
+
 TEST_F(ButtonsTest, DetachInEitherOrderGivesTheButtonItsOwnLook) {
     for (bool companionFirst : {true, false}) {
         SCOPED_TRACE(companionFirst ? "companion first" : "outer layer first");
