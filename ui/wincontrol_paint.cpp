@@ -28,8 +28,8 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
         SetViewportOrgEx(dc, org.x + r.left, org.y + r.top, nullptr);
         IntersectClipRect(dc, 0, 0, g->Width(), g->Height());
         try {
-            TCanvasBinding bound(static_cast<TControlCanvas&>(g->Canvas()), dc);
-            g->Paint();
+            // Through the control's WindowProc, so that a layer over it (a skin) can paint it.
+            g->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
         } catch (...) {
             // One failing control is reported and the others are still painted; the paint
             // completes, so the failure is not repeated by an endless WM_PAINT.

@@ -76,6 +76,8 @@ void TSkinControl::HookWindowProc(TControl& control) {
     if (&control != Owner()) control.FreeNotification(this);
 }
 
+void TSkinControl::UnhookWindowProc() { FOldWindowProc.Remove(); }
+
 void TSkinControl::FinishAttach() {
     if (FSkinForm) FSkinForm->AddControl(this);
     if (FColorize && FControl && FSkinData) {

@@ -127,6 +127,9 @@ protected:
     void FinishAttach();
     // True while the control (or the graphic control) is being destroyed.
     bool ControlGone() const { return FControlGone; }
+    // Takes the routing layer off the control's WindowProc early (a window-less control whose
+    // companion must stop painting before it is freed).
+    void UnhookWindowProc();
 
 private:
     void WMNCDestroy(TMessage& m);
