@@ -602,11 +602,17 @@ void Execute(TWinSkinForm& form, TControl* control, const TSkinDecision& decisio
 }
 
 bool AnswersSkinned(HWND window) {
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        return SendMessageW(window, SKM_ISSKINNED, 0, 0) == 1;
     DWORD_PTR result = 0;
     // A hung window of another thread must not stop the scan.
     if (!SendMessageTimeoutW(window, SKM_ISSKINNED, 0, 0, SMTO_ABORTIFHUNG, 1000, &result)) return false;
     return result == 1;
 }
+
+// The controls one ScanForm has already decided (null outside a scan): its pass over the tab
+// order only has to look at controls the component scan did not reach.
+std::vector<TControl*>* g_decided = nullptr;
 
 } // namespace
 
@@ -711,6 +717,7 @@ void SkinControl(TWinSkinForm& form, TControl* control, TComponent* container) {
             return;
         }
     }
+    if (g_decided) g_decided->push_back(control);
     Execute(form, control, DecideControl(ReadControlFacts(form, *control)));
 }
 
@@ -739,11 +746,21 @@ void ScanForm(TWinSkinForm& form) {
     TCustomForm* f = form.Form();
     TSkinData* data = form.SkinData();
     if (!f || !data) return;
-    ScanComponents(form, f);
+    std::vector<TControl*> decided;
+    std::vector<TControl*>* outer = std::exchange(g_decided, &decided);
+    try {
+        ScanComponents(form, f);
+    } catch (...) {
+        g_decided = outer;
+        throw;
+    }
+    g_decided = outer;
+    std::sort(decided.begin(), decided.end());
     std::vector<TWinControl*> list;
     f->GetTabOrderList(list);
     for (TWinControl* c : list) {
         if (!c->HandleAllocated() || c->Tag() == data->DisableTag() || AnswersSkinned(c->HandleValue())) continue;
+        if (std::binary_search(decided.begin(), decided.end(), static_cast<TControl*>(c))) continue;
         SkinControl(form, c, f);
     }
 }
