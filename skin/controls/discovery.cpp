@@ -610,6 +610,65 @@ bool AnswersSkinned(HWND window) {
     return result == 1;
 }
 
+// Watches a skinned form's window for child windows created after the start: each new window
+// (WM_PARENTNOTIFY reaches every ancestor) that belongs to a framework control is skinned
+// through that control once its creation has finished (a message posted to the form's window,
+// handled here). Windows without a control object (the inner parts of system controls) are left
+// to the companion of the control they belong to. Listed among the form's companions, so that
+// unskinning removes it; it names neither a control nor a window of its own.
+class TSkinDiscoveryWatch : public TSkinCompanion {
+public:
+    explicit TSkinDiscoveryWatch(TWinSkinForm& form) : FForm(form) {
+        FSubclass.Attach(form.Handle(), [this](TMessage& m) { WndProc(m); }, [this] { FDestroyed = true; });
+        form.AddControl(this);
+    }
+    ~TSkinDiscoveryWatch() override {
+        FSubclass.Detach();
+        FForm.RemoveControl(this);
+    }
+    HWND Handle() const override { return nullptr; }
+    TControl* Control() const override { return nullptr; }
+    int LifeState() const override { return FDestroyed ? lsWindowDestroyed : lsAttached; }
+    void Restore() override { FSubclass.Detach(); }
+    void SkinChanged() override {}
+    bool Watching() const { return FSubclass.Attached(); }
+
+    static UINT LaterMessage() {
+        static const UINT message = RegisterWindowMessageW(L"WordlarkSkinLaterChild");
+        return message;
+    }
+
+private:
+    void WndProc(TMessage& m) {
+        if (m.Msg == LaterMessage() && m.Msg != 0) {
+            const HWND child = reinterpret_cast<HWND>(m.WParam);
+            m.Result = 0;
+            try {
+                if (IsWindow(child) && FindControl(child)) SkinChildWindow(FForm, child);
+            } catch (...) {
+                // A control that cannot be skinned stays as it is.
+            }
+            return;
+        }
+        if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && m.LParam)
+            PostMessageW(FSubclass.Window(), LaterMessage(), static_cast<WPARAM>(m.LParam), 0);
+        // Nothing of this object is touched after the previous procedure ran: at WM_NCDESTROY
+        // the form object frees its companions, this one included.
+        FSubclass.CallPrevious(m);
+    }
+
+    TWinSkinForm& FForm;
+    TWindowSubclass FSubclass;
+    bool FDestroyed = false;
+};
+
+void WatchForLaterControls(TWinSkinForm& form) {
+    if (!form.Handle() || !IsWindow(form.Handle())) return;
+    for (TSkinCompanion* c : form.Controls())
+        if (dynamic_cast<TSkinDiscoveryWatch*>(c)) return;
+    new TSkinDiscoveryWatch(form);
+}
+
 // The controls one ScanForm has already decided (null outside a scan): its pass over the tab
 // order only has to look at controls the component scan did not reach.
 std::vector<TControl*>* g_decided = nullptr;
@@ -763,6 +822,7 @@ void ScanForm(TWinSkinForm& form) {
         if (std::binary_search(decided.begin(), decided.end(), static_cast<TControl*>(c))) continue;
         SkinControl(form, c, f);
     }
+    WatchForLaterControls(form);
 }
 
 void SkinChildWindows(TWinSkinForm& form, HWND window) {

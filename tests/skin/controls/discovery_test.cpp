@@ -621,27 +621,38 @@ TEST_F(Discovery, ControlMadeAfterTheStartIsSkinnedOnceThroughItsObject) {
     TWinSkinForm* f = SkinOn();
     ASSERT_NE(f, nullptr);
     const size_t before = f->Controls().size();
-    // A check box made now: its window class would be taken for a push button's if it were
-    // judged as a plain window ("TCheckBox" names a check box, but a button-class window of a
-    // framework control is skinned by its object).
+    // Made now: the form hears of the new windows and skins them once their creation is over.
+    // A check box's window is a button-class window; it is judged by its object, not its class.
     auto* late = Add<TCheckBox>({8, 40, 150, 60});
     auto* lateList = Add<TListBox>({160, 40, 300, 120});
-    f->SkinChildWindow(late->Handle());
-    f->SkinChildWindow(lateList->Handle());
+    auto* panel = Add<TPanel>({8, 130, 200, 200});
+    auto* inPanel = Add<TEdit>({8, 8, 120, 30}, panel);
+    EXPECT_TRUE(CompanionsOf(*f, late).empty()); // not while it is being made
+    test::PumpMessages(0);
     EXPECT_EQ(CompanionsOf(*f, late), std::vector<std::string>{"TSkinCheckBox"});
     EXPECT_EQ(CompanionsOf(*f, lateList), std::vector<std::string>{"TSkinScrollbar"});
+    EXPECT_EQ(CompanionsOf(*f, panel), std::vector<std::string>{"TSkinBox"});
+    EXPECT_EQ(CompanionsOf(*f, inPanel), std::vector<std::string>{"TSkinEdit"});
     // Reported again, or found by a later scan: never a second companion.
     f->SkinChildWindow(late->Handle());
-    f->SkinChildWindow(lateList->Handle());
+    f->SkinChildWindow(inPanel->Handle());
     ScanForm(*f);
-    EXPECT_EQ(CompanionsOf(*f, late).size(), 1u);
-    EXPECT_EQ(CompanionsOf(*f, lateList).size(), 1u);
-    EXPECT_EQ(f->Controls().size(), before + 2);
-    // A control made later and only found by a re-scan is skinned as well.
-    auto* later = Add<TEdit>({8, 130, 150, 152});
-    ScanForm(*f);
-    EXPECT_EQ(CompanionsOf(*f, later), std::vector<std::string>{"TSkinEdit"});
-    EXPECT_EQ(f->Controls().size(), before + 3);
+    test::PumpMessages(0);
+    for (TControl* c : std::vector<TControl*>{late, lateList, panel, inPanel})
+        EXPECT_EQ(CompanionsOf(*f, c).size(), 1u) << c->ClassName();
+    EXPECT_EQ(f->Controls().size(), before + 4);
+    // Reported by hand before the form hears of it: skinned at once, and only once.
+    auto* edit = Add<TEdit>({8, 210, 150, 232});
+    f->SkinChildWindow(edit->Handle());
+    EXPECT_EQ(CompanionsOf(*f, edit), std::vector<std::string>{"TSkinEdit"});
+    test::PumpMessages(0);
+    EXPECT_EQ(CompanionsOf(*f, edit).size(), 1u);
+    EXPECT_EQ(f->Controls().size(), before + 5);
+    // After unskinning, new controls stay as they are.
+    SkinOff();
+    auto* after = Add<TEdit>({160, 210, 300, 232});
+    test::PumpMessages(0);
+    EXPECT_NE(SendMessageW(after->Handle(), SKM_ISSKINNED, 0, 0), 1);
 }
 
 TEST_F(Discovery, DestroyedControlsCompanionIsPurgedByTheNextScan) {
