@@ -669,11 +669,12 @@ TEST_F(Discovery, DestroyedControlsCompanionIsPurgedByTheNextScan) {
     EXPECT_EQ(CompanionsOf(*f, gone).size(), 1u);
 }
 
-// A plain window (no control object) with the children of a system dialog.
+// A system dialog window (class "#32770", no control object) skinned by the manager: its start
+// scans the child windows and judges each by its window class and style.
 TEST_F(Discovery, PlainDialogChildrenByWindowClass) {
-    TWinSkinForm* f = SkinOn();
-    ASSERT_NE(f, nullptr);
-    HWND host = form_->Handle();
+    HWND host = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", "Dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU, 120, 120,
+                                260, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
     struct Child {
         const char* cls;
         DWORD style;
@@ -698,7 +699,14 @@ TEST_F(Discovery, PlainDialogChildrenByWindowClass) {
         windows.push_back(w);
         y += 24;
     }
-    SkinChildWindows(*f, host);
+    ASSERT_NE(SkinOn(), nullptr); // the component on; the host form is skinned as well
+    ShowWindow(host, SW_SHOW);
+    ASSERT_TRUE(manager_->SkinWindow(host));
+    TWinSkinForm* f = manager_->FindForm(host);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Form(), nullptr);
+    test::PumpUntil([f] { return f->State() == sfsRunning; }, 2000);
+    test::PumpMessages(0);
     auto companionOf = [&](HWND w) -> std::string {
         std::string found;
         int count = 0;
@@ -719,10 +727,9 @@ TEST_F(Discovery, PlainDialogChildrenByWindowClass) {
     SkinChildWindows(*f, host);
     for (size_t i = 0; i < windows.size(); ++i) EXPECT_NE(companionOf(windows[i]), "twice");
     SkinOff();
-    for (HWND w : windows) {
-        EXPECT_NE(SendMessageW(w, SKM_ISSKINNED, 0, 0), 1);
-        DestroyWindow(w);
-    }
+    ASSERT_EQ(manager_->FindForm(host), nullptr);
+    for (HWND w : windows) EXPECT_NE(SendMessageW(w, SKM_ISSKINNED, 0, 0), 1);
+    DestroyWindow(host);
 }
 
 // The application's event decides first; an object it hands over is attached once.
