@@ -16,6 +16,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace wl::test {
 namespace {
 
@@ -367,6 +370,57 @@ TEST(MainWindow, Screenshot) {
     EXPECT_NE(GetForegroundWindow(), w.Main().Handle());
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window-inactive.bmp"));
     DestroyWindow(other);
+}
+
+// Copies a window's client area and counts the pixels that differ from an earlier copy.
+std::vector<COLORREF> ClientPixels(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(window);
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+// The skinned main window with a long meaning found and the memo scrolled down, pictured as
+// main-window-scrolled.bmp: the memo shows later lines than before it was scrolled.
+TEST(MainWindow, ScreenshotWithTheMeaningScrolled) {
+    std::string meaning;
+    for (int i = 1; i <= 40; ++i) meaning += std::to_string(i) + ". 苹果 apple tree, line " + std::to_string(i) + "\r\n";
+    ProgramWindows w(DictionaryFolder("long-meaning", {{"apple", Stored(meaning)}}));
+    w.Type("apple");
+    w.Click(w.Main().Bsearch);
+    SetForegroundWindow(w.Main().Handle());
+    w.Pump(100);
+    TSkinManage* m = TSkinManage::Instance();
+    ASSERT_NE(m, nullptr);
+    ASSERT_NE(m->FindForm(w.Main().Handle()), nullptr);
+    HWND memo = w.Main().Memo1->Handle();
+    ASSERT_EQ(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    ASSERT_GT(SendMessageA(memo, EM_GETLINECOUNT, 0, 0), 20);
+    RedrawWindow(memo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    const std::vector<COLORREF> top = ClientPixels(memo);
+    SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
+    w.Pump(50);
+    EXPECT_GT(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    RedrawWindow(w.Main().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    w.Pump(50);
+    const std::vector<COLORREF> scrolled = ClientPixels(memo);
+    ASSERT_EQ(top.size(), scrolled.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < top.size(); ++i) differing += top[i] != scrolled[i];
+    EXPECT_GT(differing, top.size() / 100) << "the memo looks the same after scrolling";
+    EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window-scrolled.bmp"));
 }
 
 // The main window's skin switched off and on again through its component, 1,000 times, each
