@@ -2,8 +2,8 @@
 // Each run asks the gallery's skin component for the other archive (read, loaded, handed to the
 // manager), carries the manager's re-skin out at once and repaints the window with all its
 // children; the time runs from the request to the last window repainted. The two archives are
-// the default skin and a copy drawn with other colours (built next to this program); without
-// the copy the default archive is loaded again each time.
+// the default skin and the build's second skin (other colours and geometry); without it the
+// default archive is loaded again each time.
 //   switch_bench [RUNS] [OTHER_ARCHIVE]
 #include "bench/bench_timing.h"
 #include "skin/forms/skin_manage.h"
