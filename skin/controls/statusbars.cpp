@@ -166,6 +166,19 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
     const COLORREF oldText = SetTextColor(w, ColorToRGB(textColor));
     const int oldMode = SetBkMode(w, TRANSPARENT);
 
+    // The size grip sits one pixel inside the bottom-right corner; texts keep clear of it.
+    TDataSkinObject* extra = data.ExtraImages.get();
+    const bool hasGrip = (GetWindowLongPtrW(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) && HasElement(extra);
+    RECT grip{all.right, all.bottom, all.right, all.bottom};
+    if (hasGrip) {
+        const int fw = extra->Image.Width() / std::max(extra->Frame, 1), fh = extra->Image.Height();
+        grip = RECT{all.right - 1 - fw, all.bottom - 1 - fh, all.right - 1, all.bottom - 1};
+    }
+    auto clearOfGrip = [&](RECT r) {
+        if (hasGrip) r.right = std::min(r.right, grip.left);
+        return r;
+    };
+
     const int count = bar->Panels()->Count();
     if (bar->SimplePanel() || count == 0) {
         const UINT alignment = GetEnumProperty(bar, "BiDiMode") == "bdRightToLeft" ? DT_RIGHT : DT_LEFT;
@@ -174,7 +187,7 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
         DrawPanelFrame(data, w, all, 1);
         RECT inner = all;
         InflateRect(&inner, -2, 0);
-        DrawCenteredCaption(*this, w, inner, alignment, true, text);
+        DrawCenteredCaption(*this, w, clearOfGrip(inner), alignment, true, text);
     } else {
         for (int i = 0; i < count; ++i) {
             TStatusPanel* panel = bar->Panel(i);
@@ -191,19 +204,13 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
             std::wstring text = GetWideProperty(panel, "Text");
             if (text.empty()) text = L" ";
             InflateRect(&r, -2, 0);
-            DrawCenteredCaption(*this, w, r, alignment, true, text);
+            DrawCenteredCaption(*this, w, i == count - 1 ? clearOfGrip(r) : r, alignment, true, text);
         }
     }
 
-    // The size grip, one pixel inside the bottom-right corner.
-    TDataSkinObject* extra = data.ExtraImages.get();
-    if ((GetWindowLongPtrW(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) && HasElement(extra)) {
-        const int frames = std::max(extra->Frame, 1);
-        const int fw = extra->Image.Width() / frames, fh = extra->Image.Height();
-        const RECT grip{all.right - 1 - fw, all.bottom - 1 - fh, all.right - 1, all.bottom - 1};
-        DrawFrameStretched(w, grip, TElementDraw{.Image = &extra->Image, .Frames = frames, .Index = 5,
-                                                 .Transparent = true});
-    }
+    if (hasGrip)
+        DrawFrameStretched(w, grip, TElementDraw{.Image = &extra->Image, .Frames = std::max(extra->Frame, 1),
+                                                 .Index = 5, .Transparent = true});
     SetBkMode(w, oldMode);
     SetTextColor(w, oldText);
 
