@@ -742,6 +742,18 @@ void TSkinScControl::Recreated() {
     if (!FControl->Visible()) FBar->HideBar();
 }
 
+bool TSkinScControl::BeforeMessage(TMessage& m) {
+    if (m.Msg == WM_PAINT && !m.WParam && FBar && FBar->FShown && FHandle) {
+        // The overlay covers the whole control: the control's own paint would never be seen.
+        PAINTSTRUCT ps{};
+        if (BeginPaint(FHandle, &ps)) EndPaint(FHandle, &ps);
+        FBar->Invalidate();
+        m.Result = 0;
+        return false;
+    }
+    return TSkinControl::BeforeMessage(m);
+}
+
 void TSkinScControl::AfterMessage(TMessage& m) {
     switch (m.Msg) {
     case WM_WINDOWPOSCHANGED:

@@ -148,6 +148,7 @@ public:
     void AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
                              TCanvas* canvas) override;
     void Restore() override;
+    bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
