@@ -86,17 +86,27 @@ bool SetColorProperty(TObject* instance, std::string_view name, TColor value) {
     const TPropInfo* p = instance->ClassInfo().FindProperty(name);
     if (!p || !p->setText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return false;
     try {
-        p->setText(*instance, std::to_string(static_cast<long long>(value)));
+        p->setText(*instance, p->kind == TPropKind::Color ? ColorToString(value)
+                                                          : std::to_string(static_cast<long long>(value)));
         return true;
     } catch (...) {
         return false;
     }
 }
 
-bool HasColorProperty(TObject* instance, std::string_view name) {
-    if (!instance) return false;
+// The integer or colour property `name` of `instance`, if it has one (colours are published as
+// names or hexadecimal text, integers as decimal text).
+std::optional<TColor> ColorProperty(TObject* instance, std::string_view name) {
+    if (!instance) return std::nullopt;
     const TPropInfo* p = instance->ClassInfo().FindProperty(name);
-    return p && p->getText && (p->kind == TPropKind::Integer || p->kind == TPropKind::Color);
+    if (!p || !p->getText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return std::nullopt;
+    try {
+        const std::string text = p->getText(*instance);
+        if (p->kind == TPropKind::Color) return StringToColor(text);
+        return static_cast<TColor>(std::stoll(text));
+    } catch (...) {
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -483,8 +493,8 @@ void TSkinScrollbar::AttachScroll(TWinControl* control, TSkinData* data, TWinSki
     if (control->ClassName() == "TImageScrollBox" || FMode == 1) FDrawBorder = false;
 
     // Grids: the fixed cells take the skin's face colour while skinned.
-    if (data && HasColorProperty(control, "FixedColor")) {
-        FSavedColor = static_cast<TColor>(GetOrdProperty(control, "FixedColor"));
+    if (const std::optional<TColor> fixed = ColorProperty(control, "FixedColor"); data && fixed) {
+        FSavedColor = *fixed;
         FColorize = SetColorProperty(control, "FixedColor", data->ButtonFace);
     }
 

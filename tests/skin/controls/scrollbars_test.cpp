@@ -596,6 +596,45 @@ TEST_F(ScrollbarsTest, WithoutScrollBarInfoTheNativeBarsStayInUse) {
     EXPECT_NEAR(seen.End, expected.End - 1, 3);
 }
 
+// ---- grids ---------------------------------------------------------------------------------------
+
+// A scrollable control with a grid's colour of fixed cells.
+class TFixedCellsList : public TListBox {
+    WL_CLASS(TFixedCellsList, TListBox)
+public:
+    using TListBox::TListBox;
+    TColor FixedColor() const { return fixed_; }
+    void SetFixedColor(TColor c) { fixed_ = c; }
+
+private:
+    TColor fixed_ = RGB(1, 2, 3);
+};
+
+WL_DEFINE_CLASS(TFixedCellsList, [](ClassBuilder<TFixedCellsList>& c) {
+    c.Color("FixedColor", &TFixedCellsList::FixedColor, &TFixedCellsList::SetFixedColor);
+})
+
+TEST_F(ScrollbarsTest, FixedCellsTakeTheFaceColourWhileSkinnedAndGetTheirOwnBack) {
+    auto* grid = Add<TFixedCellsList>(RECT{10, 10, 150, 110});
+    TSkinScrollbar* skin = SkinScroll(grid);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(grid->FixedColor(), data_->ButtonFace);
+    EXPECT_EQ(grid->Color(), clWindow) << "the control's own colour stays";
+    skin->Restore();
+    EXPECT_EQ(grid->FixedColor(), RGB(1, 2, 3));
+    delete skin;
+    EXPECT_EQ(grid->FixedColor(), RGB(1, 2, 3));
+
+    // A system colour is handed over as such, and comes back as such.
+    grid->SetFixedColor(clHighlight);
+    data_->ButtonFace = clBtnFace;
+    skin = SkinScroll(grid);
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(grid->FixedColor(), clBtnFace);
+    skin->Restore();
+    EXPECT_EQ(grid->FixedColor(), clHighlight);
+}
+
 // ---- attach and detach ---------------------------------------------------------------------------
 
 TEST_F(ScrollbarsTest, DetachInEitherOrderGivesTheControlItsOwnProcedureAndLook) {
