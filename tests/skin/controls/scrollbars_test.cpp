@@ -422,6 +422,39 @@ TEST_F(ScrollbarsTest, DisabledControlShowsTheDisabledTrackAndNoThumb) {
     EXPECT_EQ(shot.Pixel(t / 2, vert->FLength / 2), disabledTrack);
 }
 
+TEST_F(ScrollbarsTest, PartUnderTheMouseShowsHotUntilTheMouseLeaves) {
+    auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
+    TSkinScrollbar* skin = SkinScroll(list);
+    ASSERT_NE(skin, nullptr);
+    TWScrollbar* vert = skin->FVertBar;
+    ASSERT_TRUE(Showing(vert));
+    const int t = Thickness(), a = vert->FArrowSize;
+    const COLORREF normal = ElementPixel(*data_->Scrollbar, kArrowCells, 9, SIZE{t, a}, t / 2, 2);
+    const COLORREF hot = ElementPixel(*data_->Scrollbar, kArrowCells, 12, SIZE{t, a}, t / 2, 2);
+    ASSERT_NE(normal, hot);
+    const HWND h = vert->HandleValue();
+    auto pixel = [&] {
+        wl::test::PumpMessages(0);
+        return wl::test::WindowPixel(h, t / 2, 2);
+    };
+    EXPECT_EQ(pixel(), normal);
+
+    POINT over{t / 2, a / 2};
+    ClientToScreen(h, &over);
+    SetCursorPos(over.x, over.y);
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(t / 2, a / 2));
+    EXPECT_EQ(vert->FHotPart, spFirstArrow);
+    EXPECT_EQ(pixel(), hot);
+
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(t / 2, vert->FLength / 2));
+    EXPECT_NE(vert->FHotPart, spFirstArrow);
+    EXPECT_EQ(pixel(), normal);
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(t / 2, a / 2));
+    SetCursorPos(0, 0);
+    EXPECT_TRUE(wl::test::PumpUntil([&] { return vert->FHotPart == spNone; }, 3000)) << "leaving clears it";
+    EXPECT_EQ(pixel(), normal);
+}
+
 // ---- presses handed to the native bar ------------------------------------------------------------
 
 TEST_F(ScrollbarsTest, HeldArrowShowsPressedWhileTheNativeBarRepeats) {
