@@ -470,8 +470,9 @@ TEST_F(Discovery, FormControlsGetTheirCompanions) {
             EXPECT_EQ(FindClass(got[0]), FindClass(c.expected)) << name;
             // A panel's companion only recolours it; every other kind takes the messages over.
             auto* w = dynamic_cast<TWinControl*>(c.control);
-            if (w && std::string(c.expected) != "TSkinBox")
+            if (w && std::string(c.expected) != "TSkinBox") {
                 EXPECT_EQ(SendMessageW(w->Handle(), SKM_ISSKINNED, 0, 0), 1) << name;
+            }
         } else {
             EXPECT_TRUE(got.empty()) << name << " got " << (got.empty() ? "" : got[0]);
         }

@@ -781,8 +781,15 @@ TEST_F(ScrollbarsTest, ReCreatedWindowGetsAFreshCompanionThroughItsForm) {
     };
     SetControlDiscovery(hooks);
 
-    TSkinControl* first = CreateCompanion("TSkinScrollbar", box);
-    first->AttachScroll(box, data_.get(), form, &form->ControlCanvas());
+    // The form's discovery may have given the box its companion already; one is enough.
+    TSkinControl* first = nullptr;
+    for (TSkinCompanion* c : form->Controls())
+        if (c && c->Handle() == box->Handle()) first = dynamic_cast<TSkinControl*>(c);
+    if (!first) {
+        first = CreateCompanion("TSkinScrollbar", box);
+        first->AttachScroll(box, data_.get(), form, &form->ControlCanvas());
+    }
+    ASSERT_NE(first, nullptr);
     wl::test::PumpMessages(0);
     auto* firstSkin = dynamic_cast<TSkinScrollbar*>(first);
     ASSERT_TRUE(Showing(firstSkin->FVertBar));
