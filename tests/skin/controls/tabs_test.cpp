@@ -196,15 +196,16 @@ protected:
         t->HandleNeeded();
         return t;
     }
-    static RECT ItemRect(TWinControl* t, int i) {
+    static RECT ItemRect(HWND t, int i) {
         RECT r{};
-        SendMessageW(t->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        SendMessageW(t, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
         return r;
     }
-    static RECT Pane(TWinControl* t, uint8_t orientation) {
+    static RECT ItemRect(TWinControl* t, int i) { return ItemRect(t->Handle(), i); }
+    static RECT Pane(HWND t, uint8_t orientation) {
         RECT display{};
-        GetClientRect(t->Handle(), &display);
-        SendMessageW(t->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+        GetClientRect(t, &display);
+        SendMessageW(t, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
         return TabPaneRect(display, orientation);
     }
     // The tab cell `frame` as the companion builds it for a tab of `size` (strip coordinates),
@@ -224,8 +225,11 @@ protected:
     // Pixels of tab `i` (inset by 3 from its sides, inside the strip) that differ from cell
     // `frame` of the skin; key pixels must show the face colour.
     int TabMismatches(TWinControl* t, uint8_t orientation, int i, int frame) {
-        Shot shot(t->Handle());
-        RECT window{0, 0, t->Width(), t->Height()};
+        return TabMismatches(t->Handle(), orientation, i, frame);
+    }
+    int TabMismatches(HWND t, uint8_t orientation, int i, int frame) {
+        Shot shot(t);
+        RECT window{0, 0, shot.Width(), shot.Height()};
         const RECT pane = Pane(t, orientation);
         const RECT strip = TabStripRect(window, pane, orientation);
         const RECT tab = ItemRect(t, i);
@@ -280,6 +284,257 @@ TEST_F(TabControls, StripInEveryPositionShowsTheSkinCells) {
         EXPECT_EQ(TabMismatches(t, orientation, 1, 2), 0) << "selected tab, position " << int(orientation);
         EXPECT_EQ(TabMismatches(t, orientation, 2, 1), 0) << "normal tab, position " << int(orientation);
         EXPECT_NE(TabMismatches(t, orientation, 0, 2), 0) << "the cells differ, position " << int(orientation);
+        delete t;
+    }
+}
+
+TEST_F(TabControls, HotAndDisabledTabsUseTheirCells) {
+    auto* t = MakeTabs(tpTop, 3);
+    ASSERT_NE(Attach("TSkinTab", t), nullptr);
+    const RECT tab0 = ItemRect(t, 0);
+    const POINT at{(tab0.left + tab0.right) / 2, (tab0.top + tab0.bottom) / 2};
+    POINT screen = at;
+    ClientToScreen(t->Handle(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageW(t->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(TabMismatches(t, toTop, 0, 4), 0) << "the tab under the mouse";
+    EXPECT_EQ(TabMismatches(t, toTop, 2, 1), 0);
+    SetCursorPos(0, 0);
+    SendMessageW(t->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(TabMismatches(t, toTop, 0, 1), 0) << "the mouse left";
+
+    t->SetEnabled(false);
+    Repaint(t->Handle());
+    EXPECT_EQ(TabMismatches(t, toTop, 0, 3), 0) << "disabled";
+    EXPECT_EQ(TabMismatches(t, toTop, 2, 3), 0) << "disabled";
+    EXPECT_EQ(TabMismatches(t, toTop, 1, 2), 0) << "the selected tab still shows as selected";
+}
+
+TEST_F(TabControls, PageFrameFromTheBorderImageOrThePaneElement) {
+    struct Case {
+        int style;
+        uint8_t orientation;
+        TTabPosition position;
+    };
+    const Case cases[] = {{0, toTop, tpTop}, {0, toLeft, tpLeft}, {0, toBottom, tpBottom}, {1, toTop, tpTop},
+                          {1, toRight, tpRight}};
+    for (const auto& c : cases) {
+        Tabs().Style = c.style;
+        auto* t = MakeTabs(c.position, 2);
+        ASSERT_NE(Attach("TSkinTab", t), nullptr);
+        Repaint(t->Handle());
+        TBitmap image;
+        image.Assign(c.style == 0 ? Tabs().Image2 : data_->TabPane->Image);
+        image.SetPixelFormat(pf24bit);
+        if (c.orientation == toBottom) FlipBitmap(image);
+        if (c.orientation == toLeft) RotateLeft(image);
+        if (c.orientation == toRight) RotateRight(image);
+        const RECT margins = c.style == 0 ? RECT{4, 5, 4, 4} : data_->TabPane->Margins();
+        const RECT pane = Pane(t->Handle(), c.orientation);
+        auto expected = BuildElementImage(
+            RECT{0, 0, pane.right - pane.left, pane.bottom - pane.top},
+            TElementDraw{.Image = &image, .Margins = TurnedMargins(margins, c.orientation)});
+        Shot shot(t->Handle());
+        int bad = 0, seen = 0;
+        for (int y = std::max<LONG>(pane.top, 0); y < std::min<LONG>(pane.bottom, shot.Height()); y += 3)
+            for (int x = std::max<LONG>(pane.left, 0); x < std::min<LONG>(pane.right, shot.Width()); x += 3) {
+                ++seen;
+                bad += shot.At(x, y) != GetPixel(expected->Canvas().Handle(), x - pane.left, y - pane.top);
+            }
+        EXPECT_GT(seen, 100);
+        EXPECT_EQ(bad, 0) << "style " << c.style << " position " << int(c.orientation);
+        delete t;
+    }
+}
+
+TEST_F(TabControls, OverflowingTabsKeepTheirArrowsVisibleAndTheArrowsScroll) {
+    auto* t = MakeTabs(tpTop, 8, RECT{10, 10, 210, 150});
+    TSkinControl* c = Attach("TSkinTab", t);
+    ASSERT_NE(c, nullptr);
+    Repaint(t->Handle());
+    HWND arrows = FindWindowExW(t->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+    ASSERT_NE(arrows, nullptr) << "the tab control shows scroll arrows";
+    ASSERT_TRUE(IsWindowVisible(arrows));
+    RECT a{};
+    GetWindowRect(arrows, &a);
+    MapWindowPoints(nullptr, t->Handle(), reinterpret_cast<POINT*>(&a), 2);
+
+    // Painted into a prepared picture: the strip leaves the arrows' place alone.
+    constexpr COLORREF kUntouched = RGB(1, 2, 3);
+    TBitmap picture(t->Width(), t->Height());
+    FillColor(picture.Canvas().Handle(), RECT{0, 0, t->Width(), t->Height()}, kUntouched);
+    c->PaintControl(picture.Canvas().Handle());
+    HDC p = picture.Canvas().Handle();
+    EXPECT_EQ(GetPixel(p, (a.left + a.right) / 2, (a.top + a.bottom) / 2), kUntouched);
+    EXPECT_EQ(GetPixel(p, a.left + 1, a.top + 1), kUntouched);
+    EXPECT_NE(GetPixel(p, a.left - 3, a.top + 1), kUntouched) << "the strip beside the arrows is drawn";
+
+    const RECT before = ItemRect(t, 0);
+    const int y = (a.bottom - a.top) / 2, right = a.right - a.left - 3;
+    SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(right, y));
+    SendMessageW(arrows, WM_LBUTTONUP, 0, MAKELPARAM(right, y));
+    PumpMessages(0);
+    const RECT after = ItemRect(t, 0);
+    EXPECT_LT(after.left, before.left) << "the tabs scrolled";
+    Repaint(t->Handle());
+    EXPECT_EQ(TabMismatches(t, toTop, 2, 1), 0) << "the strip follows the scrolled tabs";
+    Save(t->Handle(), "tabs_overflow");
+}
+
+class CloseBoxes : public TabControls {
+protected:
+    TPageControl* MakePages(int tag) {
+        auto* p = Add<TPageControl>(RECT{10, 10, 290, 190});
+        p->SetTag(tag);
+        for (const char* caption : {"Alpha", "Beta", "Gamma"}) {
+            auto* sheet = new TTabSheet(form_.get());
+            sheet->SetPageControl(p);
+            sheet->SetCaption(caption);
+        }
+        p->SetActivePageIndex(0);
+        return p;
+    }
+    static std::vector<std::string> Captions(TPageControl* p) {
+        std::vector<std::string> c;
+        for (int i = 0; i < p->PageCount(); ++i) c.push_back(p->Pages(i)->Caption());
+        return c;
+    }
+    static void Click(HWND window, POINT pt) {
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        PumpMessages(0);
+    }
+    static POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+};
+
+TEST_F(CloseBoxes, ClickingACloseBoxFreesThatPageUnlessTheFormKeepsIt) {
+    auto* p = MakePages(7777);
+    auto* c = dynamic_cast<TSkinTab*>(Attach("TSkinTab", p));
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(c->FCloseButtons);
+    Repaint(p->Handle());
+    Save(p->Handle(), "tabs_close_boxes");
+    ASSERT_EQ(c->FCloseRects.size(), 3u);
+    const RECT box = c->FCloseRects[1];
+    const RECT tab = ItemRect(p, 1);
+    EXPECT_EQ(box.right - box.left, 6);
+    EXPECT_TRUE(box.left > tab.left && box.right <= tab.right) << "on the tab's right end";
+    EXPECT_EQ(Shot(p->Handle()).At(box.left, box.top), ColorToRGB(Tabs().NormalColour2)) << "the box is drawn";
+
+    LRESULT answer = 1;
+    std::vector<std::pair<WPARAM, LPARAM>> asked;
+    auto veto = form_->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
+        if (m.Msg != SKM_TABCLOSE) return prev(m);
+        asked.emplace_back(m.WParam, m.LParam);
+        m.Result = answer;
+    });
+    Click(p->Handle(), Centre(box));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, reinterpret_cast<WPARAM>(p->Handle()));
+    EXPECT_EQ(asked[0].second, 1);
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Beta", "Gamma"})) << "the form kept it";
+
+    answer = 0;
+    Click(p->Handle(), Centre(box));
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma"}));
+    Repaint(p->Handle());
+    EXPECT_EQ(c->FCloseRects.size(), 2u);
+}
+
+TEST_F(CloseBoxes, AHiddenTabBeforeTheClickedOneDoesNotShiftWhichPageGoes) {
+    auto* p = MakePages(7777);
+    p->Pages(0)->SetTabVisible(false);
+    auto* c = dynamic_cast<TSkinTab*>(Attach("TSkinTab", p));
+    ASSERT_NE(c, nullptr);
+    Repaint(p->Handle());
+    ASSERT_EQ(c->FCloseRects.size(), 2u);
+    Click(p->Handle(), Centre(c->FCloseRects[0])); // the tab of "Beta"
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma"}));
+}
+
+TEST_F(CloseBoxes, OnlyMarkedPageControlsWithTabsOnTopHaveThem) {
+    struct Case {
+        int tag;
+        TTabPosition position;
+        bool boxes;
+    };
+    const Case cases[] = {{7777, tpTop, true}, {0, tpTop, false}, {7777, tpBottom, false}};
+    for (const auto& k : cases) {
+        auto* p = MakePages(k.tag);
+        p->SetTabPosition(k.position);
+        auto* c = dynamic_cast<TSkinTab*>(Attach("TSkinTab", p));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->FCloseButtons, k.boxes) << k.tag << " " << int(k.position);
+        Repaint(p->Handle());
+        const RECT tab = ItemRect(p, 1);
+        Click(p->Handle(), POINT{tab.right - 5, tab.top + 5});
+        EXPECT_EQ(p->PageCount(), k.boxes ? 2 : 3);
+        delete p;
+    }
+}
+
+TEST_F(TabControls, ButtonTabsAreSkinPushButtons) {
+    auto* t = MakeTabs(tpTop, 3);
+    t->SetStyle(tsButtons);
+    t->HandleNeeded();
+    ASSERT_NE(Attach("TSkinTabBtn", t), nullptr);
+    Repaint(t->Handle());
+    Save(t->Handle(), "tabs_buttons");
+    Shot shot(t->Handle());
+    TDataSkinObject& buttons = *data_->Buttons;
+    for (int i = 0; i < 3; ++i) {
+        RECT r = ItemRect(t, i);
+        OffsetRect(&r, 0, 1);
+        const int frame = i == 1 ? 2 : 1;
+        const SIZE size{r.right - r.left, r.bottom - r.top};
+        int bad = 0;
+        for (int y = 0; y < size.cy && r.top + y < shot.Height(); ++y)
+            for (int x = 3; x < size.cx - 3; ++x) {
+                COLORREF e = ElementPixel(buttons, buttons.Frame, frame, size, x, y);
+                if (e == kMagenta) e = Face();
+                bad += shot.At(r.left + x, r.top + y) != e;
+            }
+        EXPECT_EQ(bad, 0) << "button tab " << i;
+    }
+    const RECT r = ItemRect(t, 0);
+    EXPECT_NE(ElementPixel(buttons, buttons.Frame, 1, SIZE{r.right - r.left, r.bottom - r.top}, 10, 10),
+              ElementPixel(buttons, buttons.Frame, 2, SIZE{r.right - r.left, r.bottom - r.top}, 10, 10))
+        << "selected and normal buttons differ in the skin";
+}
+
+TEST_F(TabControls, PagesTakeTheFaceColourAndKeepTheirWindowlessChildren) {
+    auto* p = Add<TPageControl>(RECT{10, 10, 290, 190});
+    auto* sheet = new TTabSheet(form_.get());
+    sheet->SetPageControl(p);
+    sheet->SetColor(RGB(0, 0, 200));
+    auto* shape = new TShape(form_.get());
+    shape->SetParent(sheet);
+    shape->SetBounds(10, 10, 30, 30);
+    shape->Brush().SetColor(RGB(220, 0, 0));
+    Repaint(p->Handle());
+    ASSERT_EQ(Shot(sheet->Handle()).At(60, 60), RGB(0, 0, 200));
+    ASSERT_NE(Attach("TSkinTabSheet", sheet), nullptr);
+    Repaint(p->Handle());
+    Shot shot(sheet->Handle());
+    EXPECT_EQ(shot.At(60, 60), Face());
+    EXPECT_EQ(shot.At(25, 25), RGB(220, 0, 0));
+}
+
+TEST_F(TabControls, PlainTabControlPaintsItsWindowlessChildrenOverTheFrameInModeTwo) {
+    for (int mode : {0, 2}) {
+        auto* t = MakeTabs(tpTop, 2);
+        auto* shape = new TShape(form_.get());
+        shape->SetParent(t);
+        shape->SetBounds(40, 60, 30, 30);
+        shape->Brush().SetColor(RGB(220, 0, 0));
+        TSkinControl* c = CreateCompanion("TSkinTab", t);
+        ASSERT_NE(c, nullptr);
+        c->FMode = mode;
+        c->Attach(nullptr, data_.get(), false, nullptr);
+        Repaint(t->Handle());
+        const COLORREF centre = Shot(t->Handle()).At(55, 75);
+        if (mode == 2) EXPECT_EQ(centre, RGB(220, 0, 0));
+        else EXPECT_NE(centre, RGB(220, 0, 0));
         delete t;
     }
 }
