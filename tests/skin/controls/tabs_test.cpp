@@ -174,7 +174,7 @@ private:
     TBitmap bmp_;
 };
 
-[[maybe_unused]] int Differences(Shot& a, Shot& b) {
+int Differences(Shot& a, Shot& b) {
     int n = 0;
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) n += a.At(x, y) != b.At(x, y);
@@ -537,6 +537,295 @@ TEST_F(TabControls, PlainTabControlPaintsItsWindowlessChildrenOverTheFrameInMode
         else EXPECT_NE(centre, RGB(220, 0, 0));
         delete t;
     }
+}
+
+// ---- tab sets and the other library's page control --------------------------------------------
+
+// A tab set as the other library shapes it: tabs, the selected one and the margins published by
+// name, a strip along the top.
+class TTestTabSet : public TCustomControl {
+    WL_CLASS(TTestTabSet, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+    TStringList* Tabs() { return &tabs_; }
+    int TabIndex() const { return tabIndex_; }
+    void SetTabIndex(int i) { tabIndex_ = i; }
+    int StartMargin() const { return start_; }
+    void SetStartMargin(int v) { start_ = v; }
+    int EndMargin() const { return end_; }
+    void SetEndMargin(int v) { end_ = v; }
+    int FirstIndex() const { return first_; }
+    void SetFirstIndex(int v) { first_ = v; }
+
+private:
+    TStringList tabs_;
+    int tabIndex_ = 0, start_ = 5, end_ = 5, first_ = 0;
+};
+
+WL_DEFINE_CLASS(TTestTabSet, [](ClassBuilder<TTestTabSet>& c) {
+    c.Object("Tabs", [](TTestTabSet& t) { return t.Tabs(); });
+    c.Int("TabIndex", &TTestTabSet::TabIndex, &TTestTabSet::SetTabIndex);
+    c.Int("StartMargin", &TTestTabSet::StartMargin, &TTestTabSet::SetStartMargin);
+    c.Int("EndMargin", &TTestTabSet::EndMargin, &TTestTabSet::SetEndMargin);
+    c.Int("FirstIndex", &TTestTabSet::FirstIndex, &TTestTabSet::SetFirstIndex);
+})
+
+TEST_F(TabControls, TabSetDrawsTheTabsThatFitFromTheUpsideDownCells) {
+    auto* set = Add<TTestTabSet>(RECT{10, 10, 230, 32});
+    for (const char* t : {"One", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", "Two", "Three"}) set->Tabs()->Add(t);
+    set->SetTabIndex(2);
+    ASSERT_NE(Attach("TSkinTab31", set), nullptr);
+    Repaint(set->Handle());
+    Save(set->Handle(), "tabset");
+
+    std::vector<int> widths;
+    {
+        WindowDC dc(set->Handle());
+        ScopedSelect font(dc.get(), set->Font().Handle());
+        for (int i = 0; i < set->Tabs()->Count(); ++i) {
+            SIZE size{};
+            const std::string text = set->Tabs()->Get(i);
+            GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+            widths.push_back(size.cx);
+        }
+    }
+    const std::vector<RECT> places = LayoutTabSet(widths, 5, 5, set->Width(), set->Height(), false);
+    ASSERT_TRUE(IsRectEmpty(&places[1])) << "the wide tab does not fit";
+    ASSERT_FALSE(IsRectEmpty(&places[2])) << "a narrower one after it does";
+    Shot shot(set->Handle());
+    const int frames[] = {1, 0, 2, 1};
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (!frames[i] || IsRectEmpty(&places[i])) continue;
+        const RECT& r = places[i];
+        auto cell = TabCell(toBottom, frames[i], SIZE{r.right - r.left, r.bottom - r.top});
+        int bad = 0;
+        for (int y = 0; y < r.bottom - r.top; ++y)
+            for (int x = 0; x < 3; ++x) { // the caption never reaches a tab's first pixels
+                COLORREF e = GetPixel(cell->Canvas().Handle(), x, y);
+                if (e == kMagenta) e = Face();
+                bad += shot.At(r.left + x, r.top + y) != e;
+            }
+        EXPECT_EQ(bad, 0) << "tab " << i;
+    }
+    EXPECT_EQ(shot.At(2, set->Height() / 2), Face()) << "the start margin stays empty";
+}
+
+// A page control of another library that takes its tab backgrounds from two pictures.
+class TTestAdvPage : public TCustomControl {
+    WL_CLASS(TTestAdvPage, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+    TPicture Normal, Active;
+};
+
+WL_DEFINE_CLASS(TTestAdvPage, [](ClassBuilder<TTestAdvPage>& c) {
+    c.Object("TabBackGround", [](TTestAdvPage& t) { return &t.Normal; });
+    c.Object("TabBackGroundActive", [](TTestAdvPage& t) { return &t.Active; });
+})
+
+TEST_F(TabControls, AdvancedPageControlGetsTabPicturesOnlyInPictureStyle) {
+    for (const char* style : {"4", "0"}) {
+        auto* page = Add<TTestAdvPage>(RECT{10, 10, 200, 100});
+        TSkinControl* c = CreateCompanion("TSkinAdvPage", page);
+        ASSERT_NE(c, nullptr);
+        ASSERT_TRUE(SetPropertyText(c, "PageStyle", style));
+        EXPECT_EQ(GetOrdProperty(c, "PageStyle"), std::stoi(style));
+        c->Attach(nullptr, data_.get(), false, nullptr);
+        if (std::string(style) != "4") {
+            EXPECT_EQ(page->Normal.Width(), 0) << "no pictures in other styles";
+            delete page;
+            continue;
+        }
+        ASSERT_EQ(page->Normal.Width(), 100);
+        ASSERT_EQ(page->Normal.Height(), 21);
+        ASSERT_EQ(page->Active.Width(), 100);
+        int bad = 0;
+        for (int y = 0; y < 21; y += 2)
+            for (int x = 0; x < 100; x += 3) {
+                bad += GetPixel(page->Normal.Bitmap().Canvas().Handle(), x, y) !=
+                       ElementPixel(Tabs(), Tabs().Frame, 1, SIZE{100, 21}, x, y);
+                bad += GetPixel(page->Active.Bitmap().Canvas().Handle(), x, y) !=
+                       ElementPixel(Tabs(), Tabs().Frame, 2, SIZE{100, 21}, x, y);
+            }
+        EXPECT_EQ(bad, 0);
+        c->Restore();
+        EXPECT_EQ(page->Normal.Width(), 0) << "unskinning empties the pictures";
+        EXPECT_EQ(page->Active.Width(), 0);
+        delete page;
+    }
+}
+
+// ---- bare tab controls of dialogs -------------------------------------------------------------
+
+// A modeless dialog from a template in memory holding one system tab control.
+std::vector<WORD> TabDialogTemplate() {
+    std::vector<WORD> b;
+    auto put = [&](const auto& v) {
+        const auto* p = reinterpret_cast<const WORD*>(&v);
+        b.insert(b.end(), p, p + sizeof v / sizeof(WORD));
+    };
+    auto text = [&](const wchar_t* s) {
+        for (; *s; ++s) b.push_back(static_cast<WORD>(*s));
+        b.push_back(0);
+    };
+    DLGTEMPLATE t{};
+    t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
+    t.cdit = 1;
+    t.cx = 200;
+    t.cy = 120;
+    put(t);
+    b.push_back(0); // no menu
+    b.push_back(0); // standard class
+    text(L"Tabs");
+    b.push_back(8);
+    text(L"MS Shell Dlg");
+    if (b.size() % 2) b.push_back(0); // items start on DWORD boundaries
+    DLGITEMTEMPLATE i{};
+    i.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FIXEDWIDTH;
+    i.x = 4;
+    i.y = 4;
+    i.cx = 190;
+    i.cy = 110;
+    i.id = 100;
+    put(i);
+    text(L"SysTabControl32");
+    text(L"");
+    b.push_back(0);
+    return b;
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+class DialogTabs : public TabControls {
+protected:
+    void SetUp() override {
+        TabControls::SetUp();
+        const std::vector<WORD> t = TabDialogTemplate();
+        dialog_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
+                                             nullptr, PlainDialogProc, 0);
+        ASSERT_NE(dialog_, nullptr);
+        SetWindowPos(dialog_, HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+        tab_ = GetDlgItem(dialog_, 100);
+        ASSERT_NE(tab_, nullptr);
+        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(60, 22));
+        for (const wchar_t* caption : {L"", L"", L""}) {
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(caption);
+            SendMessageW(tab_, TCM_INSERTITEMW, 10, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(tab_, TCM_SETCURSEL, 2, 0);
+        PumpMessages(0);
+    }
+    void TearDown() override {
+        companion_.reset();
+        if (dialog_) DestroyWindow(dialog_);
+        TabControls::TearDown();
+    }
+    TSkinControl* AttachTab() {
+        companion_.reset(CreateCompanion("TSkinTab", nullptr));
+        if (companion_) companion_->AttachHandle(tab_, data_.get(), nullptr, nullptr);
+        return companion_.get();
+    }
+    HWND dialog_ = nullptr, tab_ = nullptr;
+    std::unique_ptr<TSkinControl> companion_;
+};
+
+TEST_F(DialogTabs, BareTabControlIsSkinnedAndDetachesCleanly) {
+    SetCursorPos(0, 0);
+    const LONG_PTR ownProc = GetWindowLongPtrW(tab_, GWLP_WNDPROC);
+    Repaint(dialog_);
+    Shot own(tab_);
+    ASSERT_NE(AttachTab(), nullptr);
+    Repaint(dialog_);
+    EXPECT_EQ(TabMismatches(tab_, toTop, 0, 1), 0);
+    EXPECT_EQ(TabMismatches(tab_, toTop, 2, 2), 0) << "the selected tab";
+    Shot skinned(tab_);
+    EXPECT_GT(Differences(own, skinned), 0);
+
+    // Selecting with a click still reaches the control.
+    const RECT tab0 = ItemRect(tab_, 0);
+    SendMessageW(tab_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tab0.left + 5, tab0.top + 5));
+    SendMessageW(tab_, WM_LBUTTONUP, 0, MAKELPARAM(tab0.left + 5, tab0.top + 5));
+    SendMessageW(tab_, WM_MOUSELEAVE, 0, 0);
+    PumpMessages(0);
+    EXPECT_EQ(SendMessageW(tab_, TCM_GETCURSEL, 0, 0), 0);
+    Repaint(dialog_);
+    EXPECT_EQ(TabMismatches(tab_, toTop, 0, 2), 0);
+    SendMessageW(tab_, TCM_SETCURSEL, 2, 0);
+
+    companion_.reset();
+    EXPECT_EQ(GetWindowLongPtrW(tab_, GWLP_WNDPROC), ownProc);
+    Repaint(dialog_);
+    Shot back(tab_);
+    EXPECT_EQ(Differences(own, back), 0) << "the control's own look";
+}
+
+TEST_F(DialogTabs, TheWindowGoingFirstLeavesTheCompanionMarked) {
+    TSkinControl* c = AttachTab();
+    ASSERT_NE(c, nullptr);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+    EXPECT_EQ(c->FLifeState, lsWindowDestroyed);
+    EXPECT_FALSE(c->FSkinActive);
+}
+
+TEST_F(TabControls, DetachInEitherOrderRestoresThePageControl) {
+    auto* p = Add<TPageControl>(RECT{10, 10, 290, 190});
+    for (const char* caption : {"One", "Two"}) {
+        auto* sheet = new TTabSheet(form_.get());
+        sheet->SetPageControl(p);
+        sheet->SetCaption(caption);
+    }
+    SetCursorPos(0, 0);
+    Repaint(p->Handle());
+    Shot own(p->Handle());
+    TSkinControl* c = Attach("TSkinTab", p);
+    ASSERT_NE(c, nullptr);
+    Repaint(p->Handle());
+    Shot skinned(p->Handle());
+    EXPECT_GT(Differences(own, skinned), 0);
+    delete c;
+    EXPECT_EQ(p->Perform(SKM_ISSKINNED, 0, 0), 0);
+    Repaint(p->Handle());
+    Shot back(p->Handle());
+    EXPECT_EQ(Differences(own, back), 0);
+    p->SetActivePageIndex(1);
+    EXPECT_EQ(SendMessageW(p->Handle(), TCM_GETCURSEL, 0, 0), 1) << "the control still works";
+
+    // The control goes first, its companion (and the page's) with it.
+    auto* other = MakeTabs(tpBottom, 8, RECT{10, 10, 150, 150});
+    ASSERT_NE(Attach("TSkinTab", other), nullptr);
+    ASSERT_NE(Attach("TSkinTabSheet", p->Pages(0)), nullptr);
+    Repaint(form_->Handle());
+    delete other;
+    delete p;
+    Repaint(form_->Handle());
+}
+
+TEST_F(TabControls, GdiObjectsStayFlatOverRepaintsAndAttachDetach) {
+    auto cycle = [&] {
+        for (TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
+            auto* t = MakeTabs(position, 8, RECT{10, 10, 200, 150});
+            TSkinControl* c = Attach("TSkinTab", t);
+            for (int i = 0; i < 3; ++i) {
+                t->SetTabIndex(i);
+                Repaint(t->Handle());
+            }
+            delete c;
+            delete t;
+        }
+        auto* b = MakeTabs(tpTop, 3);
+        b->SetStyle(tsButtons);
+        TSkinControl* c = Attach("TSkinTabBtn", b);
+        Repaint(b->Handle());
+        delete c;
+        delete b;
+    };
+    cycle();
+    const long before = wl::test::LiveGdiObjects();
+    for (int i = 0; i < 3; ++i) cycle();
+    EXPECT_EQ(wl::test::LiveGdiObjects(), before);
 }
 
 } // namespace
