@@ -256,6 +256,40 @@ TEST_F(CheckControls, RadioButtonShowsTheSkinCellOfEachState) {
     }
 }
 
+// A data-bound check box: its own State follows the data source later than the window.
+class TTestDataCheckBox : public TCheckBox {
+    WL_CLASS(TTestDataCheckBox, TCheckBox)
+public:
+    using TCheckBox::TCheckBox;
+    std::string Field;
+};
+
+WL_DEFINE_CLASS(TTestDataCheckBox, [](ClassBuilder<TTestDataCheckBox>& c) {
+    c.Str("DataField", [](const TTestDataCheckBox& b) { return b.Field; },
+          [](TTestDataCheckBox& b, const std::string& v) { b.Field = v; });
+})
+
+TEST_F(CheckControls, StateComesFromTheControlAndForDataBoundOnesFromTheLastCheckSent) {
+    struct Case {
+        bool dataBound;
+        WPARAM sent;
+        int cell;
+    };
+    // The window is told a state the control object does not know yet.
+    const Case cases[] = {{false, BST_CHECKED, 1}, {true, BST_CHECKED, 5}, {true, BST_UNCHECKED, 1},
+                          {true, BST_INDETERMINATE, 9}};
+    for (const auto& c : cases) {
+        TCheckBox* box = c.dataBound ? Add<TTestDataCheckBox>(RECT{10, 10, 160, 31}) : Add<TCheckBox>(RECT{10, 10, 160, 31});
+        ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
+        SendMessageW(box->Handle(), BM_SETCHECK, c.sent, 0);
+        Repaint(box->Handle());
+        EXPECT_EQ(ShownCell(box->Handle(), 0, MarkTop(box), CheckStrip(), CheckFrames()), c.cell)
+            << "data bound " << c.dataBound << " sent " << c.sent;
+        EXPECT_EQ(box->State(), cbUnchecked) << "the control object was not told";
+        delete box;
+    }
+}
+
 TEST_F(CheckControls, LeftTextPutsTheMarkAtTheRightEdge) {
     auto* box = Add<TCheckBox>(RECT{10, 10, 160, 31});
     box->SetAlignment(taLeftJustify);
