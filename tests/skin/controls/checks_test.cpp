@@ -11,6 +11,7 @@
 #include "ui/extctrls.h"
 #include "ui/stdctrls.h"
 
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -306,6 +307,64 @@ TEST_F(CheckControls, LeftTextPutsTheMarkAtTheRightEdge) {
     EXPECT_NE(CellMismatches(box->Handle(), 0, MarkTop(box), CheckStrip(), CheckFrames(), 5), 0);
 }
 
+// Where the caption's text lies: its bounding box and the number of separate bands of rows.
+struct Ink {
+    RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    int bands = 0;
+};
+Ink FindInk(HWND window, int fromX, int toX, COLORREF background) {
+    Shot shot(window);
+    Ink ink;
+    bool previous = false;
+    for (int y = 0; y < shot.Height(); ++y) {
+        bool row = false;
+        for (int x = fromX; x < toX; ++x)
+            if (shot.At(x, y) != background) {
+                row = true;
+                ink.box = RECT{std::min<LONG>(ink.box.left, x), std::min<LONG>(ink.box.top, y),
+                               std::max<LONG>(ink.box.right, x + 1), std::max<LONG>(ink.box.bottom, y + 1)};
+            }
+        if (row && !previous) ++ink.bands;
+        previous = row;
+    }
+    return ink;
+}
+
+TEST_F(CheckControls, CaptionWrapsAndSitsBesideTheMark) {
+    const int w = CheckStrip().Width() / CheckFrames();
+    struct Case {
+        TAlignment alignment;
+        const char* caption;
+        RECT bounds;
+        int bands;
+    };
+    const Case cases[] = {
+        {taRightJustify, "Short", {10, 10, 200, 60}, 1},
+        {taRightJustify, "A caption long enough to wrap onto a second line", {10, 10, 200, 60}, 2},
+        {taLeftJustify, "Short", {10, 10, 200, 31}, 1},
+    };
+    for (const auto& c : cases) {
+        auto* box = Add<TCheckBox>(c.bounds);
+        box->SetAlignment(c.alignment);
+        box->SetCaption(c.caption);
+        ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
+        Repaint(box->Handle());
+        const bool left = c.alignment == taLeftJustify;
+        const int from = left ? 0 : w + 1, to = left ? box->Width() - w - 1 : box->Width();
+        const Ink ink = FindInk(box->Handle(), from, to, ColorToRGB(data_->ButtonFace));
+        EXPECT_EQ(ink.bands, c.bands) << c.caption;
+        if (left) {
+            EXPECT_GT(ink.box.right, box->Width() - w - 12) << "right-aligned against the mark";
+            EXPECT_GT(ink.box.left, box->Width() / 2);
+        } else {
+            EXPECT_LT(ink.box.left, w + 8) << "starts right after the mark";
+        }
+        const int middle = (ink.box.top + ink.box.bottom) / 2;
+        EXPECT_NEAR(middle, box->Height() / 2, 3) << "centred vertically: " << c.caption;
+        delete box;
+    }
+}
+
 TEST_F(CheckControls, BackgroundIsTheFaceOrTheParentsPictureWhenTransparent) {
     auto* panel = Add<TPanel>(RECT{0, 0, 300, 100});
     panel->SetBevelOuter(bvNone);
@@ -412,6 +471,12 @@ TEST_F(CheckControls, RadioGroupSwitchesWithClicksAndShowsTheCheckedButton) {
     SetFocus(group->Buttons(1)->Handle());
     PressSpace(group->Buttons(1)->Handle());
     EXPECT_EQ(group->ItemIndex(), 1);
+    auto* box = Add<TCheckBox>(RECT{210, 10, 400, 60});
+    box->SetCaption("A caption long enough to wrap onto a second line");
+    box->SetChecked(true);
+    ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
+    Repaint(form_->Handle());
+    wl::test::SaveWindowBitmap(form_->Handle(), std::string(WL_BINARY_DIR_CONTROLS) + "/checks_group.bmp");
     EXPECT_FALSE(group->Buttons(2)->Checked());
 }
 
