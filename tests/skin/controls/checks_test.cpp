@@ -12,7 +12,6 @@
 #include "ui/stdctrls.h"
 
 #include <climits>
-#include <functional>
 #include <vector>
 
 namespace skincontrols {
@@ -164,96 +163,52 @@ protected:
     }
 };
 
-TEST_F(CheckControls, CheckBoxShowsTheSkinCellOfEachState) {
+TEST_F(CheckControls, EveryStateShowsItsSkinCell) {
     ASSERT_EQ(CheckFrames(), 12);
-    struct Case {
-        const char* name;
-        std::function<void(TCheckBox*)> set;
-        int cell;
-    };
-    const Case cases[] = {
-        {"unchecked", [](TCheckBox*) {}, 1},
-        {"checked", [](TCheckBox* c) { c->SetChecked(true); }, 5},
-        {"grayed",
-         [](TCheckBox* c) {
-             c->SetAllowGrayed(true);
-             c->SetState(cbGrayed);
-         },
-         9},
-        {"disabled", [](TCheckBox* c) { c->SetEnabled(false); }, 4},
-        {"checked disabled",
-         [](TCheckBox* c) {
-             c->SetChecked(true);
-             c->SetEnabled(false);
-         },
-         8},
-        {"grayed disabled",
-         [](TCheckBox* c) {
-             c->SetAllowGrayed(true);
-             c->SetState(cbGrayed);
-             c->SetEnabled(false);
-         },
-         12},
-        {"hot", [](TCheckBox* c) { HoverOver(c->Handle()); }, 2},
-        {"checked hot",
-         [](TCheckBox* c) {
-             c->SetChecked(true);
-             HoverOver(c->Handle());
-         },
-         6},
-        {"pressed", [](TCheckBox* c) { SendMessageW(c->Handle(), BM_SETSTATE, TRUE, 0); }, 3},
-        {"checked pressed",
-         [](TCheckBox* c) {
-             c->SetChecked(true);
-             SendMessageW(c->Handle(), BM_SETSTATE, TRUE, 0);
-         },
-         7},
-    };
-    for (const auto& c : cases) {
-        auto* box = Add<TCheckBox>(RECT{10, 10, 160, 31});
-        box->SetCaption("Option");
-        ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
-        c.set(box);
-        PumpMessages(0);
-        EXPECT_EQ(ShownCell(box->Handle(), 0, MarkTop(box), CheckStrip(), CheckFrames()), c.cell) << c.name;
-        delete box;
-    }
-}
-
-TEST_F(CheckControls, RadioButtonShowsTheSkinCellOfEachState) {
     ASSERT_EQ(RadioFrames(), 8);
     struct Case {
-        const char* name;
-        std::function<void(TRadioButton*)> set;
+        bool radio;
+        TCheckBoxState state;
+        bool disabled, hot, pressed;
         int cell;
     };
     const Case cases[] = {
-        {"unchecked", [](TRadioButton*) {}, 1},
-        {"checked", [](TRadioButton* r) { r->SetChecked(true); }, 5},
-        {"disabled", [](TRadioButton* r) { r->SetEnabled(false); }, 4},
-        {"checked disabled",
-         [](TRadioButton* r) {
-             r->SetChecked(true);
-             r->SetEnabled(false);
-         },
-         8},
-        {"hot", [](TRadioButton* r) { HoverOver(r->Handle()); }, 2},
-        {"pressed", [](TRadioButton* r) { SendMessageW(r->Handle(), BM_SETSTATE, TRUE, 0); }, 3},
-        {"checked pressed",
-         [](TRadioButton* r) {
-             r->SetChecked(true);
-             SendMessageW(r->Handle(), BM_SETSTATE, TRUE, 0);
-         },
-         7},
+        {false, cbUnchecked, false, false, false, 1}, {false, cbChecked, false, false, false, 5},
+        {false, cbGrayed, false, false, false, 9},    {false, cbUnchecked, true, false, false, 4},
+        {false, cbChecked, true, false, false, 8},    {false, cbGrayed, true, false, false, 12},
+        {false, cbUnchecked, false, true, false, 2},  {false, cbChecked, false, true, false, 6},
+        {false, cbGrayed, false, true, false, 10},    {false, cbUnchecked, false, false, true, 3},
+        {false, cbChecked, false, false, true, 7},    {false, cbGrayed, false, false, true, 11},
+        {true, cbUnchecked, false, false, false, 1},  {true, cbChecked, false, false, false, 5},
+        {true, cbUnchecked, true, false, false, 4},   {true, cbChecked, true, false, false, 8},
+        {true, cbUnchecked, false, true, false, 2},   {true, cbChecked, false, true, false, 6},
+        {true, cbUnchecked, false, false, true, 3},   {true, cbChecked, false, false, true, 7},
     };
     for (const auto& c : cases) {
-        auto* radio = Add<TRadioButton>(RECT{10, 10, 160, 31});
-        radio->SetCaption("Choice");
-        ASSERT_NE(Attach("TSkinRadioButton", radio), nullptr);
-        c.set(radio);
+        TWinControl* control = nullptr;
+        if (c.radio) {
+            auto* radio = Add<TRadioButton>(RECT{10, 10, 160, 31});
+            radio->SetChecked(c.state == cbChecked);
+            control = radio;
+        } else {
+            auto* box = Add<TCheckBox>(RECT{10, 10, 160, 31});
+            box->SetAllowGrayed(true);
+            box->SetState(c.state);
+            control = box;
+        }
+        control->SetCaption("Option");
+        ASSERT_NE(Attach(c.radio ? "TSkinRadioButton" : "TSkinCheckBox", control), nullptr);
+        if (c.disabled) control->SetEnabled(false);
+        if (c.hot) HoverOver(control->Handle());
+        if (c.pressed) SendMessageW(control->Handle(), BM_SETSTATE, TRUE, 0);
         PumpMessages(0);
-        EXPECT_EQ(ShownCell(radio->Handle(), 0, MarkTop(radio), RadioStrip(), RadioFrames()), c.cell) << c.name;
-        delete radio;
+        EXPECT_EQ(ShownCell(control->Handle(), 0, MarkTop(control), c.radio ? RadioStrip() : CheckStrip(),
+                            c.radio ? RadioFrames() : CheckFrames()),
+                  c.cell)
+            << (c.radio ? "radio" : "check box") << " state " << c.state << " disabled " << c.disabled << " hot "
+            << c.hot << " pressed " << c.pressed;
+        SetCursorPos(0, 0);
+        delete control;
     }
 }
 
