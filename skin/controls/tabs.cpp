@@ -425,15 +425,17 @@ void TSkinTab::DrawStrip(HDC dc, const RECT& window, const RECT& pane) {
             const RECT r = TabInStrip(tab, FOrientation, window, pane, length);
             const int frame = TabFrame(i == selected, i == FHotTab, FIsEnabled, FIsFocused, cell.Frames);
             DrawElement(sdc, r, cell.Cell(frame));
+            RECT caption = r;
             if (FCloseButtons) {
                 // Close boxes exist only with tabs on top, where strip and window coincide.
                 const RECT box = TabCloseBox(r);
                 DrawCloseBox(sdc, box, ColorToRGB(tabs.NormalColour2));
                 FCloseRects[static_cast<size_t>(i)] = box;
+                caption.right = box.left - 1; // the caption never runs under the box
             }
             const bool lit = frame == 2 || frame == 4 || frame == 5;
             SetTextColor(sdc, ColorToRGB(lit ? tabs.MouseOverColour2 : tabs.NormalColour2));
-            DrawImageCaption(*this, sdc, r, 1, item.Text, item.Image, images);
+            DrawImageCaption(*this, sdc, caption, 1, item.Text, item.Image, images);
         }
     }
     if (FOrientation == toLeft) RotateLeft(FStrip);

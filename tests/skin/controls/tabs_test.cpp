@@ -386,7 +386,8 @@ protected:
     TPageControl* MakePages(int tag) {
         auto* p = Add<TPageControl>(RECT{10, 10, 290, 190});
         p->SetTag(tag);
-        for (const char* caption : {"Alpha", "Beta", "Gamma"}) {
+        p->SetTabWidth(56); // narrower than the last caption
+        for (const char* caption : {"Alpha", "Beta", "Gamma Delta Epsilon"}) {
             auto* sheet = new TTabSheet(form_.get());
             sheet->SetPageControl(p);
             sheet->SetCaption(caption);
@@ -419,7 +420,30 @@ TEST_F(CloseBoxes, ClickingACloseBoxFreesThatPageUnlessTheFormKeepsIt) {
     const RECT tab = ItemRect(p, 1);
     EXPECT_EQ(box.right - box.left, 6);
     EXPECT_TRUE(box.left > tab.left && box.right <= tab.right) << "on the tab's right end";
-    EXPECT_EQ(Shot(p->Handle()).At(box.left, box.top), ColorToRGB(Tabs().NormalColour2)) << "the box is drawn";
+    {
+        Shot shot(p->Handle());
+        const COLORREF line = ColorToRGB(Tabs().NormalColour2);
+        for (int tab = 0; tab < 3; ++tab) {
+            // In the box's columns only its lines and the tab's own cell show: the caption (cut
+            // short with an ellipsis on the last tab) stays left of them.
+            RECT r = ItemRect(p, tab);
+            OffsetRect(&r, 0, 1);
+            auto cell = TabCell(toTop, tab == 0 ? 2 : 1, SIZE{r.right - r.left, r.bottom - r.top});
+            const RECT b = c->FCloseRects[static_cast<size_t>(tab)];
+            const int bottom = std::min<LONG>(r.bottom, Pane(p->Handle(), toTop).top) - 3;
+            int off = 0;
+            for (int y = b.top; y < bottom; ++y)
+                for (int x = b.left; x < b.right; ++x) {
+                    const bool onLine = y < b.bottom && (x == b.left || x == b.right - 1 || y == b.top ||
+                                                         y == b.bottom - 1 || x - b.left == y - b.top ||
+                                                         x - b.left == b.bottom - 1 - y);
+                    COLORREF e = GetPixel(cell->Canvas().Handle(), x - r.left, y - r.top);
+                    if (e == kMagenta) e = Face();
+                    off += shot.At(x, y) != (onLine ? line : e);
+                }
+            EXPECT_EQ(off, 0) << "close box of tab " << tab;
+        }
+    }
 
     LRESULT answer = 1;
     std::vector<std::pair<WPARAM, LPARAM>> asked;
@@ -432,11 +456,11 @@ TEST_F(CloseBoxes, ClickingACloseBoxFreesThatPageUnlessTheFormKeepsIt) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].first, reinterpret_cast<WPARAM>(p->Handle()));
     EXPECT_EQ(asked[0].second, 1);
-    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Beta", "Gamma"})) << "the form kept it";
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Beta", "Gamma Delta Epsilon"})) << "the form kept it";
 
     answer = 0;
     Click(p->Handle(), Centre(box));
-    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma"}));
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma Delta Epsilon"}));
     Repaint(p->Handle());
     EXPECT_EQ(c->FCloseRects.size(), 2u);
 }
@@ -449,7 +473,7 @@ TEST_F(CloseBoxes, AHiddenTabBeforeTheClickedOneDoesNotShiftWhichPageGoes) {
     Repaint(p->Handle());
     ASSERT_EQ(c->FCloseRects.size(), 2u);
     Click(p->Handle(), Centre(c->FCloseRects[0])); // the tab of "Beta"
-    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma"}));
+    EXPECT_EQ(Captions(p), (std::vector<std::string>{"Alpha", "Gamma Delta Epsilon"}));
 }
 
 TEST_F(CloseBoxes, OnlyMarkedPageControlsWithTabsOnTopHaveThem) {
