@@ -350,6 +350,9 @@ public:
 
     // Brush painting the background in the control's colour.
     TBrush& Brush() { return brush_; }
+    // Paints the windowless children (from `first` on) into `dc`; skin painters that replace
+    // a control's own paint call it to keep them.
+    void PaintControls(HDC dc, TControl* first = nullptr);
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
@@ -379,7 +382,6 @@ protected:
     virtual void AdjustClientRect(RECT& /*rect*/) const {}
     // Paints the background and the windowless children into `dc`.
     virtual void PaintWindow(HDC dc);
-    void PaintControls(HDC dc, TControl* first = nullptr);
     virtual void PaintBackground(HDC dc);
     // Paint messages are handled here unless the system class paints (buttons, edits).
     bool ownPaint_ = true;
