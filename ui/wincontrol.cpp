@@ -144,6 +144,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    // Leave the parent while this is still a TWinControl: from ~TControl the parent could no
+    // longer tell a windowed control and would keep it in its tab order (and its form would
+    // keep it as the active control).
+    if (parent_) parent_->RemoveControl(this);
     for (TControl* c : controls_) c->parent_ = nullptr;
     controls_.clear();
     tabList_.clear();

@@ -288,6 +288,21 @@ TEST_F(Controls, TabOrderAndTheTabKey) {
     EXPECT_EQ(form->Button1->TabOrder(), 1);
 }
 
+TEST_F(Controls, FreedWindowedControlLeavesItsParentsTabOrderAndTheActiveControl) {
+    auto form = MakeGallery();
+    form->Show();
+    auto* extra = new TEdit(form.get());
+    extra->SetParent(form->Panel1);
+    extra->SetFocus();
+    ASSERT_EQ(form->ActiveControl(), extra);
+    delete extra;
+    std::vector<TWinControl*> list;
+    form->GetTabOrderList(list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), extra), 0);
+    EXPECT_NE(form->ActiveControl(), extra);
+    for (TWinControl* c : list) EXPECT_FALSE(c->Name().empty()); // every entry is still alive
+}
+
 TEST_F(Controls, KeyPressChangesOrSwallowsTheCharacter) {
     auto form = MakeGallery();
     form->Edit1->SetText("");
