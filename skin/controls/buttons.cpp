@@ -491,6 +491,7 @@ void TSkinSpeedButton::AttachSpeedButton(TWinSkinForm* form, TSkinData* data, TC
     FSkinForm = form;
     HookWindowProc(*control);
     if (form) form->AddControl(this);
+    FAttached = true;
     FLifeState = lsAttached;
     FTransparent = control->Tag() == kTransparentTag ||
                    (FSkinData && (FSkinData->Options() & SkinOptionBit(xoTransparent)) != 0);

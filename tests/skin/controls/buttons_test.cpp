@@ -559,6 +559,7 @@ TEST_F(ButtonsTest, SpeedButtonIsPaintedThroughItsParent) {
     ASSERT_NE(c, nullptr);
     c->AttachSpeedButton(nullptr, data_.get(), nullptr);
     EXPECT_EQ(c->FHandle, nullptr);
+    EXPECT_TRUE(c->FAttached) << "the discovery code keeps only attached companions";
     const POINT at{30, 100};
     const SIZE size{100, 30};
     struct Case {

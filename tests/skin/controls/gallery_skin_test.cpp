@@ -164,6 +164,9 @@ TEST_F(GallerySkin, EveryPageSkinnedIsPicturedAndDiffersFromItsUnskinnedLook) {
                 return std::string();
             }();
             if (kind.empty() || !FindClass(kind)) continue;
+            // A simple combo has no button; its companion only skins the list's scroll bars,
+            // which this short list does not show.
+            if (kind == "TSkinComBox" && GetEnumProperty(control, "Style") == "csSimple") continue;
             ++checked;
             EXPECT_GT(DifferingPixels(plain[static_cast<size_t>(i)], skinned, RectInForm(control, form_.get())), 0)
                 << name << ": " << control->Name() << " (" << kind << ")";
