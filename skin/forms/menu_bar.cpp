@@ -339,8 +339,11 @@ void TWinSkinMenu::PaintMenuBar(HDC dc, const RECT& strip) {
     }
     FBackground->SetSize(w, h);
     BitBlt(FBackground->Canvas().Handle(), 0, 0, w, h, workDC, 0, 0, SRCCOPY);
-    // Captions are laid out in window coordinates and drawn on the strip's bitmap.
+    // Captions are laid out in window coordinates (in the menu font) and drawn on the strip's
+    // bitmap.
+    HGDIOBJ oldFont = Screen ? SelectObject(workDC, Screen->MenuFont().Handle()) : nullptr;
     Layout(workDC, strip);
+    if (oldFont) SelectObject(workDC, oldFont);
     SetViewportOrgEx(workDC, -strip.left, -strip.top, nullptr);
     for (const auto& b : FItemButtons)
         if (b->Visible()) DrawCaption(workDC, *b, FSkinData->MenuBarText);

@@ -489,6 +489,10 @@ void TWinSkinForm::CMMenuChanged(TMessage& m) {
     } else {
         Default(m);
     }
+    MenuChanged();
+}
+
+void TWinSkinForm::MenuChanged() {
     // Only a skinned menu bar may stand in for the window's menu; without one the menu stays.
     if (!FMenuBar || !IsWindow(FHandle)) return;
     if (FSkinData && FSkinData->MenuUpdate()) {
@@ -519,6 +523,15 @@ void TWinSkinForm::FormWndProc(TMessage& m, const TWindowProcChain::Previous& pr
     switch (m.Msg) {
     case WM_SETTEXT: FormSetText(m, previous); return;
     case CM_DIALOGKEY: DialogKey(m, previous); return;
+    case CM_MENUCHANGED: {
+        // The form object tells itself of menu changes directly, past the window procedure.
+        const bool paint = FSkinData ? FSkinData->PaintFrames : true;
+        if (FSkinData) FSkinData->PaintFrames = false;
+        previous(m);
+        if (FSkinData) FSkinData->PaintFrames = paint;
+        MenuChanged();
+        return;
+    }
     case SKM_APPLYCOLORS:
         ApplySkinColors();
         m.Result = 0;

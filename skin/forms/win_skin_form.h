@@ -194,6 +194,8 @@ private:
     void WMGetMinMaxInfo(TMessage& m);
     void WMWindowPosChanged(TMessage& m);
     void CMMenuChanged(TMessage& m);
+    // The menu bar reads a changed menu again; the window keeps none of its own.
+    void MenuChanged();
     void FormSetText(TMessage& m, const TWindowProcChain::Previous& previous);
     void ControlRecreated(TMessage& m);
     void ReadWindowState();
