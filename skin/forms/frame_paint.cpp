@@ -13,6 +13,7 @@
 #include "skin/data/skin_slots.h"
 #include "skin/draw/skin_draw.h"
 #include "skin/forms/menu_bar.h"
+#include "skin/forms/menu_items.h"
 #include "ui/extctrls.h"
 
 #include <algorithm>
@@ -137,6 +138,7 @@ void TWinSkinForm::LoadFrameMetrics() {
         FBorderBottom = thick(d.BorderBottom.get(), true);
     }
     borderCache.clear();
+    ClearMenuItemImages();
     FreeButtons();
     CreateButtons();
     for (auto& button : FButtons) {

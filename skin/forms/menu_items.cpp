@@ -76,12 +76,75 @@ std::wstring MenuString(HMENU menu, UINT id) {
     return std::wstring(text, static_cast<size_t>(std::clamp(n, 0, 80)));
 }
 
-// A bitmap of the rectangle's size whose canvas has the menu font.
-std::unique_ptr<TBitmap> ItemBitmap(const RECT& rect) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(std::max<int>(0, rect.right - rect.left), std::max<int>(0, rect.bottom - rect.top));
-    if (Screen) b->Canvas().Font().Assign(Screen->MenuFont());
-    return b;
+// The scratch bitmap items are composed on (at least the item's size; its canvas has the menu
+// font). One per thread, reused: a drop-down paints all its items one after the other, and a
+// font or a bitmap made per item costs more than the drawing.
+TBitmap& ItemBitmap(const RECT& rect) {
+    thread_local std::unique_ptr<TBitmap> scratch;
+    const int w = std::max<int>(1, rect.right - rect.left), h = std::max<int>(1, rect.bottom - rect.top);
+    if (!scratch) {
+        scratch = std::make_unique<TBitmap>();
+        if (Screen) scratch->Canvas().Font().Assign(Screen->MenuFont());
+    }
+    if (scratch->Width() < w || scratch->Height() < h)
+        scratch->SetSize(std::max(scratch->Width(), w), std::max(scratch->Height(), h));
+    return *scratch;
+}
+
+// A canvas with the menu font to bind to a device context for one message; the thread's own
+// when it is free (the font handle is kept), else a new one.
+class MenuCanvasScope {
+public:
+    explicit MenuCanvasScope(HDC dc) {
+        thread_local TControlCanvas shared;
+        thread_local bool prepared = false;
+        if (!prepared && Screen) {
+            shared.Font().Assign(Screen->MenuFont());
+            prepared = true;
+        }
+        if (shared.HandleAllocated()) {
+            FOwn = std::make_unique<TControlCanvas>();
+            if (Screen) FOwn->Font().Assign(Screen->MenuFont());
+            FCanvas = FOwn.get();
+        } else {
+            FCanvas = &shared;
+        }
+        FCanvas->Attach(dc);
+    }
+    ~MenuCanvasScope() { FCanvas->Detach(); }
+    MenuCanvasScope(const MenuCanvasScope&) = delete;
+    MenuCanvasScope& operator=(const MenuCanvasScope&) = delete;
+    TControlCanvas& get() { return *FCanvas; }
+
+private:
+    std::unique_ptr<TControlCanvas> FOwn;
+    TControlCanvas* FCanvas = nullptr;
+};
+
+// The MenuItem element rendered at an item's size: every item of a drop-down has the same
+// width and most the same height, so the few renderings a menu needs are kept (emptied with
+// the skin's frame metrics).
+struct TItemImage {
+    HBITMAP Source;
+    int SourceWidth, SourceHeight, Width, Height, Index;
+    std::unique_ptr<TBitmap> Image;
+};
+thread_local std::vector<TItemImage> itemImages;
+
+TBitmap* RenderedItem(TDataSkinObject& e, int w, int h, int index) {
+    HBITMAP source = e.Image.Handle();
+    for (const TItemImage& c : itemImages)
+        if (c.Source == source && c.SourceWidth == e.Image.Width() && c.SourceHeight == e.Image.Height() &&
+            c.Width == w && c.Height == h && c.Index == index)
+            return c.Image.get();
+    TElementDraw draw = ElementDraw(e, index);
+    draw.Frames = 5;
+    draw.Vertical = false;
+    std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, w, h}, draw);
+    if (!image) return nullptr;
+    if (itemImages.size() >= 8) itemImages.erase(itemImages.begin());
+    itemImages.push_back(TItemImage{source, e.Image.Width(), e.Image.Height(), w, h, index, std::move(image)});
+    return itemImages.back().Image.get();
 }
 
 // An 8 x 8 checker brush of two colours.
@@ -93,16 +156,23 @@ UniqueBrush CheckerBrush(TColor a, TColor b, HDC dc) {
     return UniqueBrush(CreatePatternBrush(pattern.get()));
 }
 
+// The system's check-mark bitmap, loaded once per thread.
+HBITMAP SystemCheck() {
+    thread_local UniqueBitmap check(
+        static_cast<HBITMAP>(LoadImageW(nullptr, MAKEINTRESOURCEW(OBM_CHECK), IMAGE_BITMAP, 0, 0, 0)));
+    return check.get();
+}
+
 // The system check mark drawn in `color` where it has ink; the rest of the cell is untouched.
 void DrawSystemCheck(HDC dc, int x, int y, TColor color) {
-    UniqueBitmap check(static_cast<HBITMAP>(LoadImageW(nullptr, MAKEINTRESOURCEW(OBM_CHECK), IMAGE_BITMAP, 0, 0, 0)));
+    HBITMAP check = SystemCheck();
     if (!check) return;
     BITMAP info{};
-    GetObjectW(check.get(), sizeof info, &info);
+    GetObjectW(check, sizeof info, &info);
     UniqueDC memory(CreateCompatibleDC(dc));
     HDC src = memory.get();
     if (!src) return;
-    HGDIOBJ oldBitmap = SelectObject(src, check.get());
+    HGDIOBJ oldBitmap = SelectObject(src, check);
     UniqueBrush ink(CreateSolidBrush(ColorToRGB(color)));
     HGDIOBJ oldBrush = SelectObject(dc, ink.get());
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
@@ -117,15 +187,16 @@ void DrawSystemCheck(HDC dc, int x, int y, TColor color) {
 }
 
 SIZE SystemCheckSize() {
-    UniqueBitmap check(static_cast<HBITMAP>(LoadImageW(nullptr, MAKEINTRESOURCEW(OBM_CHECK), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
-    if (check) GetObjectW(check.get(), sizeof info, &info);
+    if (HBITMAP check = SystemCheck()) GetObjectW(check, sizeof info, &info);
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
 TSkinManage* Manager() { return TSkinManage::Instance(); }
 
 } // namespace
+
+void ClearMenuItemImages() { itemImages.clear(); }
 
 // ---- window-free rules ---------------------------------------------------------------------------
 
@@ -235,9 +306,8 @@ void TWinSkinForm::MeasureItem(TMessage& m) {
     TMainMenu* menu = FForm ? FMenuBar->Menu() : nullptr;
     if (TMenuItem* item = menu ? menu->FindItem(mis->itemID, fkCommand) : nullptr) {
         WindowDC dc(FHandle);
-        TControlCanvas canvas;
-        if (Screen) canvas.Font().Assign(Screen->MenuFont());
-        TCanvasBinding bind(canvas, dc.get());
+        MenuCanvasScope scope(dc.get());
+        TCanvas& canvas = scope.get();
         int width = 0, height = static_cast<int>(mis->itemHeight);
         // The item's own size first (its measure handler left out), then the skin's room.
         const auto own = item->OnMeasureItem;
@@ -289,12 +359,11 @@ void TWinSkinForm::DrawItem(TMessage& m) {
     const auto menu = reinterpret_cast<HMENU>(dis->hwndItem);
     if (TSkinManage* manager = Manager()) manager->AssignPopupMenu(menu);
     const bool selected = (dis->itemState & ODS_SELECTED) != 0;
-    TControlCanvas canvas;
-    if (Screen) canvas.Font().Assign(Screen->MenuFont());
     TMainMenu* own = FForm ? FMenuBar->Menu() : nullptr;
     if (TMenuItem* item = own ? own->FindItem(dis->itemID, fkCommand) : nullptr) {
         ScopedDCState state(dis->hDC);
-        TCanvasBinding bind(canvas, dis->hDC);
+        MenuCanvasScope scope(dis->hDC);
+        TCanvas& canvas = scope.get();
         try {
             if (HasMenuItemElement(FSkinData)) DrawSkinnedItem(item, canvas, dis->rcItem, selected);
             else DrawFlatItem(item, canvas, selected, dis->rcItem);
@@ -325,7 +394,8 @@ void TWinSkinForm::DrawItem(TMessage& m) {
     temp.SetEnabled((info.fState & 3) == 0);
     temp.SetChecked((info.fState & MFS_CHECKED) != 0);
     ScopedDCState state(dis->hDC);
-    TCanvasBinding bind(canvas, dis->hDC);
+    MenuCanvasScope scope(dis->hDC);
+    TCanvas& canvas = scope.get();
     try {
         DrawRawItem(menu, &temp, selected, dis->rcItem, canvas);
     } catch (...) {
@@ -338,8 +408,8 @@ void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, con
                                bool separatorOnly) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0) return;
-    std::unique_ptr<TBitmap> bitmap = ItemBitmap(rect);
-    HDC dc = bitmap->Canvas().Handle();
+    TBitmap& bitmap = ItemBitmap(rect);
+    HDC dc = bitmap.Canvas().Handle();
     const RECT local{0, 0, w, h};
     // The popup window's own background under the item, found from the item's position in it.
     bool painted = false;
@@ -369,12 +439,12 @@ void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, con
         return;
     }
     TDataSkinObject& e = *FSkinData->MenuItem;
-    TElementDraw draw = ElementDraw(e, selected ? 4 : 1);
-    draw.Frames = 5;
-    draw.Vertical = false;
-    DrawElement(dc, local, draw);
-    DrawItemContent(item, bitmap->Canvas(), selected, local);
-    BitBlt(target, rect.left, rect.top, w, h, dc, 0, 0, SRCCOPY);
+    if (TBitmap* image = RenderedItem(e, w, h, selected ? 4 : 1); image && !image->Empty()) {
+        if (e.Trans) TransparentBlit(dc, local, *image, kSkinKeyColor);
+        else BitBlt(dc, 0, 0, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
+    }
+    DrawItemContent(item, bitmap.Canvas(), selected, local);
+    BitBlt(target, rect.left, rect.top, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected) {
@@ -403,12 +473,12 @@ void TWinSkinForm::DrawRawItem(HMENU menu, TMenuItem* item, bool selected, const
 void TWinSkinForm::DrawFlatItem(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (!item || w <= 0 || h <= 0 || !FSkinData) return;
-    std::unique_ptr<TBitmap> bitmap = ItemBitmap(rect);
+    TBitmap& bitmap = ItemBitmap(rect);
     const RECT local{0, 0, w, h};
     UniqueBrush fill(CreateSolidBrush(ColorToRGB(selected ? FSkinData->Hilight : FSkinData->MenuColour)));
-    FillRect(bitmap->Canvas().Handle(), &local, fill.get());
-    DrawItemContent(item, bitmap->Canvas(), selected, local);
-    BitBlt(canvas.Handle(), rect.left, rect.top, w, h, bitmap->Canvas().Handle(), 0, 0, SRCCOPY);
+    FillRect(bitmap.Canvas().Handle(), &local, fill.get());
+    DrawItemContent(item, bitmap.Canvas(), selected, local);
+    BitBlt(canvas.Handle(), rect.left, rect.top, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::DrawSeparator(TCanvas& canvas, const RECT& rect) {

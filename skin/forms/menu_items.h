@@ -18,6 +18,9 @@ class TWinSkinForm;
 // their own drawing (off).
 void HookMenuItems(TWinSkinForm& form, TMenuItem* item, bool on);
 
+// Forgets the MenuItem renderings kept for repaints (the skin's images change).
+void ClearMenuItemImages();
+
 // Width added to an item of a main menu or a toolbar: the MenuItem element's left margin (0
 // without the element), 25 for the check column when the menu has no image list, and 10.
 int MainItemExtraWidth(bool hasElement, int leftMargin, bool hasImages);
