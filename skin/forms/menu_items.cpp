@@ -265,6 +265,10 @@ void TWinSkinForm::SetMainMenuOwnerDraw(TComponent* form, bool on) {
     }
 }
 
+void TWinSkinForm::SkinPopupItems(TMenuItem* root) {
+    if (root) PopupItems(*this, root, true);
+}
+
 void TWinSkinForm::SetPopupOwnerDraw(TComponent* component, bool on) {
     if (!component || !FSkinData) return;
     if (FForm && std::string(FForm->ClassName()) == "TwwRichEditForm") return;

@@ -579,6 +579,8 @@ void TWinSkinForm::BuildSystemMenu() {
                 item->OnClick = [window, id](TObject*) { PostMessageW(window, WM_SYSCOMMAND, id, 0); };
         }
     }
+    // Its items are drawn by the skin, measured as popup items.
+    SkinPopupItems(popup->Items());
     FSystemMenuPopup = std::move(popup);
 }
 

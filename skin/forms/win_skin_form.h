@@ -169,6 +169,8 @@ public:
     // The popup menus owned by `component` (and its frames and forms), and the main menus.
     void SetPopupOwnerDraw(TComponent* component, bool on);
     void SetMainMenuOwnerDraw(TComponent* form, bool on);
+    // Every item under `root` drawn by the skin and measured as a popup item.
+    void SkinPopupItems(TMenuItem* root);
 
 private:
     friend class TSkinFrameMetrics;

@@ -285,6 +285,37 @@ TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
 }
 
+// Alt+Space shows the skin's own system menu: its window is skinned as a system menu and its
+// items are drawn by the skin over the window's background.
+TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    bool skinned = false, itemsDrawn = false;
+    int kind = -1;
+    COLORREF corner = CLR_INVALID;
+    MenuScript script;
+    script.Then([&] { return !OpenMenuWindows().empty() && !manager_->PopupMenus().empty(); })
+        .Then([&] {
+            const auto& popup = manager_->PopupMenus().front();
+            skinned = SendMessageW(popup->Handle(), SKM_ISSKINNED, 0, 0) == 1;
+            kind = manager_->MenuKind;
+            // Drawing an item names the menu the popup window shows.
+            itemsDrawn = popup->Menu() != nullptr;
+            corner = test::WindowPixel(popup->Handle(), 1, 1);
+            PostKey(h_, VK_ESCAPE);
+            return true;
+        })
+        .Then([&] { return OpenMenuWindows().empty(); });
+    script.Start();
+    SendMessageW(h_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    EXPECT_TRUE(script.Run()) << "steps done: " << script.StepsDone();
+    EXPECT_TRUE(skinned);
+    EXPECT_EQ(kind, 2);
+    EXPECT_TRUE(itemsDrawn);
+    EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
+    EXPECT_TRUE(manager_->PopupMenus().empty());
+}
+
 TEST_F(MenuItemsTest, PopupMenusOfTheFormAreSkinDrawnAndSwitchedBack) {
     mf_ = MakeMenuForm();
     auto* popup = new TPopupMenu(mf_->form.get());
