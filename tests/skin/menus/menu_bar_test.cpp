@@ -219,14 +219,16 @@ TEST_F(MenuBarTest, ClickOpensTheDropDownAndEscapeClosesIt) {
     EXPECT_EQ(manager_->MenuKind, 0);
 }
 
-// Alt with a letter opens the item with that accelerator (Alt alone the first one); Left and
-// Right move to the neighbouring item, wrapping at the ends.
+// Alt with a letter opens the item with that accelerator, Alt alone and F10 the first one (the
+// keys go through the window's default handling, as typed); Left and Right move to the
+// neighbouring item, wrapping at the ends.
 TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
     TWinSkinForm* f = SkinMenuForm();
     ASSERT_NE(f, nullptr);
+    constexpr LPARAM kAlt = 1 << 29, kUp = static_cast<LPARAM>(0xC0000000u);
     struct Case {
         const char* what;
-        WPARAM key; // 0: Alt alone
+        WPARAM key; // a letter typed with Alt, or VK_MENU / VK_F10 pressed and released alone
         int opened;
         UINT arrow;
         int movedTo;
@@ -234,7 +236,8 @@ TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
         {"Alt+F then Right", 'f', 0, VK_RIGHT, 1},
         {"Alt+E then Left", 'e', 1, VK_LEFT, 0},
         {"Alt+V then Right wraps", 'v', 2, VK_RIGHT, 0},
-        {"Alt alone then Left wraps", 0, 0, VK_LEFT, 2},
+        {"Alt alone then Left wraps", VK_MENU, 0, VK_LEFT, 2},
+        {"F10 then Right", VK_F10, 0, VK_RIGHT, 1},
     };
     for (const Case& c : cases) {
         int opened = -2, moved = -2;
@@ -253,8 +256,15 @@ TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
             })
             .Then([&] { return OpenMenuWindows().empty() && TrackedMenuIndex() == -1; });
         script.Start();
-        if (c.key) SendMessageW(h_, WM_SYSCHAR, c.key, 1 << 29);
-        else SendMessageW(h_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        if (c.key == VK_MENU) {
+            SendMessageW(h_, WM_SYSKEYDOWN, VK_MENU, kAlt | 1);
+            SendMessageW(h_, WM_SYSKEYUP, VK_MENU, kAlt | kUp | 1);
+        } else if (c.key == VK_F10) {
+            SendMessageW(h_, WM_SYSKEYDOWN, VK_F10, 1);
+            SendMessageW(h_, WM_SYSKEYUP, VK_F10, kUp | 1);
+        } else {
+            SendMessageW(h_, WM_SYSCHAR, c.key, kAlt | 1);
+        }
         EXPECT_TRUE(script.Run()) << c.what << ", steps done: " << script.StepsDone();
         EXPECT_EQ(opened, c.opened) << c.what;
         EXPECT_EQ(moved, c.movedTo) << c.what;
