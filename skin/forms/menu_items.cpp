@@ -568,30 +568,23 @@ void TWinSkinForm::DrawItemContent(TMenuItem* item, TCanvas& canvas, bool select
             DrawSystemCheck(dc, x, y, clBtnText);
         }
     }
-    // Caption, then the shortcut on the far side of the text area.
+    // Caption, then the shortcut on the far side of the text area, both centred vertically.
     RECT area = rtl ? RECT{rect.left + 1, rect.top, box.left - 3, rect.bottom}
                     : RECT{box.right + 3, rect.top, rect.right - 1, rect.bottom};
-    RECT measured = area;
     const UINT align = rtl ? DT_RIGHT : 0;
-    DrawMenuText(item, canvas, DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE | align, selected, measured,
-                 caption);
-    const int mh = measured.bottom - measured.top, mw = measured.right - measured.left;
     RECT text = area;
-    text.top = area.top + ((area.bottom - area.top) - mh) / 2;
-    text.bottom = text.top + mh;
-    if (rtl) text.left = area.right - mw;
-    else text.right = area.left + mw;
     if (line) {
         // A "-" caption draws its etched line across the item.
         text = rect;
         text.top = rect.top + ((rect.bottom - rect.top) - 8) / 2;
     }
-    DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | align, selected, text, caption);
+    DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align, selected, text, caption);
     if (item->ShortCut() && !line) {
         const std::wstring shortcut = AnsiToWide(ShortCutToText(item->ShortCut()));
-        RECT s = rtl ? RECT{area.left + 10, text.top, text.left, text.bottom}
-                     : RECT{text.right, text.top, area.right - 10, text.bottom};
-        DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | (rtl ? 0 : DT_RIGHT), selected, s, shortcut);
+        RECT s = rtl ? RECT{area.left + 10, area.top, area.right, area.bottom}
+                     : RECT{area.left, area.top, area.right - 10, area.bottom};
+        DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | (rtl ? 0 : DT_RIGHT), selected, s,
+                     shortcut);
     }
 }
 
