@@ -493,8 +493,11 @@ void TWinSkinForm::CMMenuChanged(TMessage& m) {
 }
 
 void TWinSkinForm::MenuChanged() {
-    // Only a skinned menu bar may stand in for the window's menu; without one the menu stays.
-    if (!FMenuBar || !IsWindow(FHandle)) return;
+    if (!IsWindow(FHandle)) return;
+    if (!FMenuBar) {
+        AddLateMenuBar();
+        return;
+    }
     if (FSkinData && FSkinData->MenuUpdate()) {
         // A new menu is on the window; a changed one keeps its handle (the window shows none).
         if (HMENU now = GetMenu(FHandle)) FMenuBar->SetMenuHandle(now);
@@ -503,6 +506,30 @@ void TWinSkinForm::MenuChanged() {
         if (FState == sfsRunning) PaintFrame(nullptr);
     }
     if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
+}
+
+void TWinSkinForm::AddLateMenuBar() {
+    HMENU menu = GetMenu(FHandle);
+    if (!menu || !FSkinFrame || FFormKind == fkMdiChild || FBorderKind == bkNone || FState != sfsRunning) return;
+    // The window gets a menu while skinned: the bar takes it, and the frame grows by the strip
+    // with the client area kept. The frame given back on unskin carries the system's menu bar.
+    const DWORD style = static_cast<DWORD>(FStyle | WS_CAPTION);
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE));
+    RECT without{0, 0, 200, 200}, with{0, 0, 200, 200};
+    AdjustWindowRectEx(&without, style, FALSE, exStyle);
+    AdjustWindowRectEx(&with, style, TRUE, exStyle);
+    FOrigFrameHeight += (with.bottom - with.top) - (without.bottom - without.top);
+    // Read before the strip is reserved: taking the menu off the window recomputes the frame.
+    RECT keep{0, 0, 0, 0};
+    GetClientRect(FHandle, &keep);
+    FMenuHandle = menu;
+    FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
+    FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
+    FMenuBarHeight = GetSystemMetrics(SM_CYMENU);
+    FMenuBar->ReadMenu();
+    SetWindowPos(FHandle, nullptr, 0, 0, keep.right + FBorderLeft + FBorderRight,
+                 keep.bottom + FBorderTop + FBorderBottom + FMenuBarHeight,
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
 }
 
 void TWinSkinForm::ControlRecreated(TMessage& m) {

@@ -198,6 +198,7 @@ private:
     void CMMenuChanged(TMessage& m);
     // The menu bar reads a changed menu again; the window keeps none of its own.
     void MenuChanged();
+    void AddLateMenuBar();
     void FormSetText(TMessage& m, const TWindowProcChain::Previous& previous);
     void ControlRecreated(TMessage& m);
     void ReadWindowState();

@@ -96,6 +96,39 @@ TEST_F(MenuBarTest, WindowWithMenuIsSkinnedAndGivenBackExactly) {
     }
 }
 
+// A form that gets its menu while skinned: the bar appears with the client area kept, and the
+// menu is the window's again after unskinning, with the client area still the same.
+TEST_F(MenuBarTest, MenuAssignedWhileSkinned) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(60, 60, 400, 280);
+    form->Show();
+    test::PumpMessages(0);
+    HWND h = form->Handle();
+    RECT client0;
+    GetClientRect(h, &client0);
+    TWinSkinForm* f = Skin(h);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->MenuBar(), nullptr);
+    auto* menu = new TMainMenu(form.get());
+    auto* file = new TMenuItem(form.get());
+    file->SetCaption("&File");
+    menu->Items()->Add(file);
+    form->SetMenu(menu);
+    test::PumpMessages(10);
+    ASSERT_NE(f->MenuBar(), nullptr);
+    EXPECT_EQ(f->MenuBar()->ItemCount(), 1);
+    EXPECT_EQ(GetMenu(h), nullptr);
+    RECT client1;
+    GetClientRect(h, &client1);
+    EXPECT_TRUE(EqualRect(&client0, &client1)) << client1.right << "x" << client1.bottom << " was " << client0.right << "x" << client0.bottom << " bar " << f->MenuBarHeight();
+    RunAction(skaUnskinAll);
+    EXPECT_EQ(GetMenu(h), menu->Handle());
+    RECT client2;
+    GetClientRect(h, &client2);
+    EXPECT_TRUE(EqualRect(&client0, &client2)) << client2.right << "x" << client2.bottom;
+    form.reset();
+}
+
 TEST_F(MenuBarTest, PlainWindowMenuIsGivenBackAndGoesWithTheWindow) {
     HMENU menu = CreateMenu();
     HMENU sub = CreatePopupMenu();
