@@ -12,6 +12,8 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_slots.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/forms/menu_bar.h"
+#include "skin/forms/menu_items.h"
 #include "ui/extctrls.h"
 
 #include <algorithm>
@@ -136,6 +138,7 @@ void TWinSkinForm::LoadFrameMetrics() {
         FBorderBottom = thick(d.BorderBottom.get(), true);
     }
     borderCache.clear();
+    ClearMenuItemImages();
     FreeButtons();
     CreateButtons();
     for (auto& button : FButtons) {
@@ -270,10 +273,10 @@ void TWinSkinForm::PaintFrame(HDC dc) {
             DrawBorder(2, RECT{w - FBorderRight, 0, w, h}, target);
             DrawBorder(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, target);
             PaintTitle(target);
-            if (FMenuBarHeight > 0 && FSkinData->FaceBrush) {
-                RECT strip{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuBarHeight};
-                if (strip.right > strip.left) FillRect(target, &strip, FSkinData->FaceBrush.get());
-            }
+            RECT strip{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuBarHeight};
+            if (FMenuBar) FMenuBar->PaintMenuBar(target, strip);
+            else if (FMenuBarHeight > 0 && FSkinData->FaceBrush && strip.right > strip.left)
+                FillRect(target, &strip, FSkinData->FaceBrush.get());
         }
     } catch (...) {
         // A failed paint leaves the frame as it was; the next paint tries again.

@@ -1,14 +1,33 @@
-// Skin-drawn menu items: switching the items of a menu to owner-draw so that the skinned form
-// object measures and paints them, and back.
+// Skin-drawn menu items: which menus are switched to owner-draw so that the skinned form object
+// measures and paints their items (and back), and the window-free rules of measuring and
+// colouring. The drawing itself is part of TWinSkinForm (menu_items.cpp): item backgrounds come
+// from the popup window's composed background (popup_menu.h) or the skin's MenuItem element;
+// check marks, image-list glyphs, captions with accelerators, shortcuts, separators, disabled
+// and default items, and the right-to-left layout.
 #pragma once
+
+#include "ui/graphics.h"
 
 namespace wl {
 
 class TMenuItem;
+class TSkinData;
 class TWinSkinForm;
 
 // Switches `item` and all its sub-items to skin drawing for `form` (on) or gives them back
 // their own drawing (off).
 void HookMenuItems(TWinSkinForm& form, TMenuItem* item, bool on);
+
+// Forgets the MenuItem renderings kept for repaints (the skin's images change).
+void ClearMenuItemImages();
+
+// Width added to an item of a main menu or a toolbar: the MenuItem element's left margin (0
+// without the element), 25 for the check column when the menu has no image list, and 10.
+int MainItemExtraWidth(bool hasElement, int leftMargin, bool hasImages);
+// Width added to an item of a popup or system menu: margin, 23 without an image list, and 12.
+int PopupItemExtraWidth(bool hasElement, int leftMargin, bool hasImages);
+// The caption colour of an item: HilightText when selected, MenuText, or for a disabled item
+// ButtonShadow (the system's shadow colour when the skin's equals its MenuText).
+TColor MenuItemTextColor(const TSkinData& data, bool enabled, bool selected);
 
 } // namespace wl

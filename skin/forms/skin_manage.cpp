@@ -3,6 +3,7 @@
 #include "skin/forms/skin_manage.h"
 
 #include "skin/data/skin_data.h"
+#include "skin/forms/popup_menu.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
 #include "ui/forms.h"
@@ -60,6 +61,7 @@ TSkinManage::~TSkinManage() {
         (*it)->ReleaseSkin();
         delete *it;
     }
+    FPopupMenus.clear();
     FSkinDatas.clear();
     if (FHook) UnhookWindowsHookEx(FHook);
     FHook = nullptr;
@@ -122,6 +124,7 @@ LRESULT CALLBACK TSkinManage::CbtHookProc(int code, WPARAM wParam, LPARAM lParam
             const HWND window = reinterpret_cast<HWND>(wParam);
             switch (code) {
             case HCBT_CREATEWND: m->HookCreate(window, reinterpret_cast<const CBT_CREATEWNDA*>(lParam)); break;
+            case HCBT_DESTROYWND: m->PopupDestroyed(window); break;
             case HCBT_ACTIVATE:
                 if (m->Started == 0) m->Started = 1;
                 m->SkinWindow(window);
@@ -142,6 +145,7 @@ void TSkinManage::HookCreate(HWND window, const CBT_CREATEWNDA* create) {
     if (name == "ScrollBar" && (cs->style & SBS_SIZEGRIP)) {
         if (TWinSkinForm* f = FindForm(cs->hwndParent)) f->SkinChildWindow(window);
     }
+    if (!(cs->style & WS_CHILD) && name == "#32768") SkinPopupMenu(window);
     if (cs->dwExStyle & WS_EX_MDICHILD) SkinWindow(window);
 }
 
@@ -236,6 +240,9 @@ void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
 }
 
 void TSkinManage::TimerTick(TObject*) {
+    // The timer also runs inside a tracked drop-down's loop: the form objects stay until it
+    // has returned, so the action waits for the next tick.
+    if (std::any_of(FForms.begin(), FForms.end(), [](TWinSkinForm* f) { return f->MenuTracking(); })) return;
     FTimer->SetEnabled(false);
     TSkinData* data = PendingSkinData;
     if (!data) return;
@@ -342,10 +349,72 @@ void TSkinManage::PurgeForms() {
     if (Started == 4) return;
     for (size_t i = FForms.size(); i-- > 0;) {
         TWinSkinForm* f = FForms[i];
-        if (f->State() != sfsDestroyed) continue;
+        // A form whose drop-down is still being tracked is freed once the tracking returned.
+        if (f->State() != sfsDestroyed || f->MenuTracking()) continue;
         FForms.erase(FForms.begin() + static_cast<std::ptrdiff_t>(i));
         delete f;
     }
+}
+
+// ---- popup menu windows --------------------------------------------------------------------------
+
+void TSkinManage::SkinPopupMenu(HWND window) {
+    if (!Skinning || !IsWindow(window) || SendMessageA(window, SKM_ISSKINNED, 0, 0) == 1) return;
+    for (const auto& p : FPopupMenus)
+        if (p->Handle() == window) return;
+    TSkinData* data = ChooseSkinData(window);
+    if (!data || data->NotLoaded) return;
+    const TSkinControlTypes controls = data->SkinControls();
+    bool allowed = false;
+    switch (MenuKind) {
+    case 0: allowed = (controls & SkinControlBit(xcPopupMenu)) != 0; break;
+    case 1: allowed = (controls & (SkinControlBit(xcMainMenu) | SkinControlBit(xcMenuItem))) != 0; break;
+    case 2: allowed = (controls & SkinControlBit(xcSystemMenu)) != 0; break;
+    default: break;
+    }
+    if (!allowed) return;
+    auto popup = std::make_unique<TWinSkinPopMenu>();
+    popup->Attach(window, data, nullptr);
+    if (popup->Attached()) FPopupMenus.push_back(std::move(popup));
+}
+
+bool TSkinManage::PopupDestroyed(HWND window) {
+    auto it = std::find_if(FPopupMenus.begin(), FPopupMenus.end(),
+                           [window](const auto& p) { return p->Handle() == window; });
+    if (it == FPopupMenus.end()) return false;
+    std::unique_ptr<TWinSkinPopMenu> popup = std::move(*it);
+    FPopupMenus.erase(it);
+    popup->Detach();
+    if (FPopupMenus.empty()) MenuKind = 0;
+    return true;
+}
+
+void TSkinManage::AssignPopupMenu(HMENU menu) {
+    if (!menu) return;
+    for (const auto& p : FPopupMenus)
+        if (p->Menu() == menu) return;
+    // The menu window itself knows which menu it shows; asking it keeps a cascade of submenus
+    // from being mixed up when items are drawn out of opening order.
+    for (auto it = FPopupMenus.rbegin(); it != FPopupMenus.rend(); ++it) {
+        if ((*it)->Menu() || !IsWindow((*it)->Handle())) continue;
+        if (reinterpret_cast<HMENU>(SendMessageW((*it)->Handle(), MN_GETHMENU, 0, 0)) == menu) {
+            (*it)->SetMenu(menu);
+            return;
+        }
+    }
+    for (auto it = FPopupMenus.rbegin(); it != FPopupMenus.rend(); ++it) {
+        if (!(*it)->Menu()) {
+            (*it)->SetMenu(menu);
+            return;
+        }
+    }
+}
+
+TBitmap* TSkinManage::PopupBackground(HMENU menu) {
+    if (!menu) return nullptr;
+    for (const auto& p : FPopupMenus)
+        if (p->Menu() == menu) return p->ComposedBackground();
+    return nullptr;
 }
 
 void TSkinManage::SetMaximizedChildren(bool on) {

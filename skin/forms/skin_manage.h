@@ -22,7 +22,9 @@ class TCustomForm;
 class TSkinData;
 class TTimer;
 class TObject;
+class TBitmap;
 class TWinSkinForm;
+class TWinSkinPopMenu;
 
 class TSkinManage : public TSkinManagerLink {
 public:
@@ -51,6 +53,17 @@ public:
     // `form` names the object being destroyed (another object of the same window stays).
     void RemoveForm(HWND window, TWinSkinForm* form = nullptr);
     void SetMaximizedChildren(bool on);
+
+    // ---- popup menu windows ----
+    // Attaches a popup skinner to a "#32768" window when the skin and the menu kind allow.
+    void SkinPopupMenu(HWND window);
+    // The window is going: its skinner lets go and is freed; whether there was one.
+    bool PopupDestroyed(HWND window);
+    // Gives `menu` to the popup window showing it, else to the newest popup without a menu.
+    void AssignPopupMenu(HMENU menu);
+    // The composed background of the popup window showing `menu`; null when there is none.
+    TBitmap* PopupBackground(HMENU menu);
+    const std::vector<std::unique_ptr<TWinSkinPopMenu>>& PopupMenus() const { return FPopupMenus; }
 
     // ---- the decision rules, usable on their own ----
     // Whether `window` would get a form skin object now (every test of SkinWindow, in order);
@@ -87,6 +100,7 @@ private:
     std::vector<TWinSkinForm*> FForms; // owned (see the destructor); an owner form may free one
                                        // first, which then leaves the list through RemoveForm
     std::vector<TSkinData*> FSkinDatas;
+    std::vector<std::unique_ptr<TWinSkinPopMenu>> FPopupMenus;
     TSkinData* FMainSkinData = nullptr;
     int FPendingAction = 0;
 };

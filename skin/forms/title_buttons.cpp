@@ -6,6 +6,7 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/forms/menu_bar.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
 #include "ui/imglist.h"
@@ -309,6 +310,11 @@ TNCObject* TWinSkinForm::FindButton(POINT windowPoint) const {
     return nullptr;
 }
 
+TNCObject* TWinSkinForm::NCObjectAt(POINT windowPoint) const {
+    if (TNCObject* o = FindButton(windowPoint)) return o;
+    return FMenuBar ? FMenuBar->ItemAt(windowPoint) : nullptr;
+}
+
 namespace {
 
 POINT MessagePoint(LPARAM lParam) {
@@ -331,7 +337,7 @@ void TWinSkinForm::NCMouseMove(TMessage& m) {
     m.Result = 0;
     // An inactive window's buttons do not follow the mouse.
     if (!FActive) return;
-    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+    if (TNCObject* o = NCObjectAt(ScreenToWindow(MessagePoint(m.LParam)))) {
         o->MouseMove();
         return;
     }
@@ -340,9 +346,20 @@ void TWinSkinForm::NCMouseMove(TMessage& m) {
 }
 
 void TWinSkinForm::NCLButtonDown(TMessage& m) {
-    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+    const POINT p = ScreenToWindow(MessagePoint(m.LParam));
+    if (TNCObject* o = NCObjectAt(p)) {
         if (!FActive) SetForegroundWindow(FHandle);
         o->MouseDown();
+        m.Result = 0;
+        if (auto* b = dynamic_cast<TMenuBtn*>(o)) {
+            FHotObject = b;
+            OpenMenuButton(b);
+        }
+        return;
+    }
+    // The rest of the menu-bar strip is no handle for dragging and opens no system menu bar.
+    if (FMenuBar && p.y >= FBorderTop && p.y < FBorderTop + FMenuBarHeight && p.x >= FBorderLeft &&
+        p.x < FWidth - FBorderRight) {
         m.Result = 0;
         return;
     }
@@ -353,7 +370,7 @@ void TWinSkinForm::NCLButtonDown(TMessage& m) {
 
 void TWinSkinForm::NCLButtonUp(TMessage& m) {
     const POINT screen = MessagePoint(m.LParam);
-    if (TNCObject* o = FindButton(ScreenToWindow(screen))) {
+    if (TNCObject* o = NCObjectAt(ScreenToWindow(screen))) {
         if (o == FHotObject && dynamic_cast<TWinSysButton*>(o)) {
             o->MouseUp();
             DoButtonAction(screen);
@@ -365,7 +382,7 @@ void TWinSkinForm::NCLButtonUp(TMessage& m) {
 }
 
 void TWinSkinForm::NCLButtonDblClk(TMessage& m) {
-    if (TNCObject* o = FindButton(ScreenToWindow(MessagePoint(m.LParam)))) {
+    if (TNCObject* o = NCObjectAt(ScreenToWindow(MessagePoint(m.LParam)))) {
         auto* b = dynamic_cast<TWinSysButton*>(o);
         if (b && b->SkinElement() && (b->SkinElement()->Action == 3 || b->SkinElement()->Action == 11)) {
             if (FHoverTimer) FHoverTimer->SetEnabled(false);
@@ -562,6 +579,8 @@ void TWinSkinForm::BuildSystemMenu() {
                 item->OnClick = [window, id](TObject*) { PostMessageW(window, WM_SYSCOMMAND, id, 0); };
         }
     }
+    // Its items are drawn by the skin, measured as popup items.
+    SkinPopupItems(popup->Items());
     FSystemMenuPopup = std::move(popup);
 }
 
@@ -585,7 +604,25 @@ void TWinSkinForm::ShowSystemMenu(POINT screen) {
 
 void TWinSkinForm::SysCommand(TMessage& m) {
     const UINT command = static_cast<UINT>(m.WParam) & 0xFFF0;
-    if (!FMenuTracking && command == SC_KEYMENU && m.LParam == ' ') {
+    const LPARAM key = m.LParam;
+    if (!FMenuTracking && command == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture()) {
+        // Alt+letter opens the item with that accelerator; Alt alone (and F10) the first item.
+        TMenuBtn* button = nullptr;
+        if (key) {
+            button = FindAccelButton(static_cast<WORD>(key));
+        } else if (FMenuBar) {
+            for (int i = 0; i < FMenuBar->ItemCount() && !button; ++i) {
+                TMenuBtn* b = FMenuBar->Button(i);
+                if (b->Visible() && !b->Caption().empty()) button = b;
+            }
+        }
+        if (key == 0 || button) {
+            if (button) OpenMenuButton(button);
+            m.Result = 1;
+            return;
+        }
+    }
+    if (!FMenuTracking && command == SC_KEYMENU && key == ' ') {
         // Alt+Space: the skinned system menu at the client origin, instead of the system's.
         POINT origin{0, 0};
         ClientToScreen(FHandle, &origin);
@@ -593,8 +630,6 @@ void TWinSkinForm::SysCommand(TMessage& m) {
         m.Result = 0;
         return;
     }
-    // Alt with a key or alone goes to the menu bar; there is no skinned menu bar to open, so
-    // the system handles it.
     switch (command) {
     case SC_MINIMIZE:
         FWindowState = wstMinimized;

@@ -4,8 +4,11 @@
 #include "skin/forms/win_skin_form.h"
 
 #include "skin/data/skin_data.h"
+#include "skin/forms/menu_bar.h"
+#include "skin/forms/menu_items.h"
 #include "skin/forms/skin_manage.h"
 #include "ui/extctrls.h"
+#include "ui/menus.h"
 
 #include <algorithm>
 
@@ -219,11 +222,7 @@ void TWinSkinForm::Attach(TSkinData* data) {
 
     if (FSkinFrame) {
         FMenuHandle = GetMenu(FHandle);
-        if (FMenuHandle && FFormKind != fkMdiChild) {
-            // A window with a menu bar keeps the system's frame until a skinned menu bar can
-            // stand in for the system's: removing the menu would leave the window without it.
-            FSkinFrame = false;
-        }
+        if (FMenuHandle && FFormKind != fkMdiChild) CreateMenuBar();
     }
     if (FSkinFrame) {
         if (!(FFormKind == fkMdiChild && ManagerMaximizedChildren()) && FWindowState != wstMinimized)
@@ -238,6 +237,20 @@ void TWinSkinForm::Attach(TSkinData* data) {
         if (FSkinFrame && FBorderTop < least) FMenuBarHeight = least - FBorderTop;
         if (FWindowState == wstMaximized && !ManagerMaximizedChildren()) ManagerSetMaximizedChildren(true);
     }
+}
+
+void TWinSkinForm::CreateMenuBar() {
+    // The frame is measured while the system's menu bar is still in it: that is the frame the
+    // window gets back when the skin lets go.
+    GetClientRect(FHandle, &FClientRect);
+    const RECT wr = WindowRectOf(FHandle);
+    FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
+    FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
+    FFrameMeasured = true;
+    FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
+    FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
+    FMenuBarHeight = GetSystemMetrics(SM_CYMENU);
+    FMenuBar->ReadMenu();
 }
 
 void TWinSkinForm::AttachWindow(TSkinData* data) { Attach(data); }
@@ -260,6 +273,7 @@ void TWinSkinForm::AttachForm(TSkinData* data, TCustomForm* form) {
     }
     FOrigColor = form->Color();
     form->SetColor(data->ButtonFace);
+    if (data->SkinControls() & SkinControlBit(xcMenuItem)) SetMainMenuOwnerDraw(form, true);
 }
 
 // ---- start ---------------------------------------------------------------------------------------
@@ -269,10 +283,12 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     if (!Subclassed()) return;
     FSysMenu = GetSystemMenu(FHandle, FALSE);
     if (FSkinFrame) LoadIcon();
-    GetClientRect(FHandle, &FClientRect);
-    const RECT wr = WindowRectOf(FHandle);
-    FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
-    FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
+    if (!FFrameMeasured) {
+        GetClientRect(FHandle, &FClientRect);
+        const RECT wr = WindowRectOf(FHandle);
+        FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
+        FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
+    }
 
     const TControlDiscovery& discovery = ControlDiscovery();
     PurgeControls();
@@ -281,6 +297,7 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     } else if (discovery.ScanWindow) {
         discovery.ScanWindow(*this);
     }
+    if (FForm && FSkinFrame) SetPopupOwnerDraw(FForm, true);
 
     if (FState == sfsCreated && FSkinFrame) {
         if (FFormKind == fkMdiChild) {
@@ -372,6 +389,8 @@ bool TWinSkinForm::SkinStage2(TMessage& m, bool& handled) {
     case WM_COMMAND: MenuCommand(m); return true;
     case WM_SYSCOMMAND: SysCommand(m); return true;
     case CM_MENUCHANGED: CMMenuChanged(m); return true;
+    case SKM_MENUHOT: MenuHot(m); return true;
+    case WM_MENUSELECT: NoteMenuSelect(m.WParam, m.LParam); return false;
     default: return false;
     }
 }
@@ -381,6 +400,8 @@ void TWinSkinForm::SkinStage3(TMessage& m, bool stage2Handled) {
     // SizeChanged runs a second time here and the previous procedure sees WM_SIZE twice; the
     // region cache makes the second run cheap.
     case WM_SIZE: SizeChanged(m); return;
+    case WM_MEASUREITEM: MeasureItem(m); return;
+    case WM_DRAWITEM: DrawItem(m); return;
     case WM_NCCALCSIZE: NCCalcSize(m); return;
     case WM_NCPAINT: NCPaint(m); return;
     case WM_NCACTIVATE: NCActivate(m); return;
@@ -468,8 +489,47 @@ void TWinSkinForm::CMMenuChanged(TMessage& m) {
     } else {
         Default(m);
     }
-    // Only a skinned menu bar may stand in for the window's menu; without one the menu stays.
-    if (FMenuBar && GetMenu(FHandle)) SetMenu(FHandle, nullptr);
+    MenuChanged();
+}
+
+void TWinSkinForm::MenuChanged() {
+    if (!IsWindow(FHandle)) return;
+    if (!FMenuBar) {
+        AddLateMenuBar();
+        return;
+    }
+    if (FSkinData && FSkinData->MenuUpdate()) {
+        // A new menu is on the window; a changed one keeps its handle (the window shows none).
+        if (HMENU now = GetMenu(FHandle)) FMenuBar->SetMenuHandle(now);
+        else if (FForm && FForm->Menu()) FMenuBar->SetMenuHandle(FForm->Menu()->Handle());
+        FMenuBar->ReadMenu();
+        if (FState == sfsRunning) PaintFrame(nullptr);
+    }
+    if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
+}
+
+void TWinSkinForm::AddLateMenuBar() {
+    HMENU menu = GetMenu(FHandle);
+    if (!menu || !FSkinFrame || FFormKind == fkMdiChild || FBorderKind == bkNone || FState != sfsRunning) return;
+    // The window gets a menu while skinned: the bar takes it, and the frame grows by the strip
+    // with the client area kept. The frame given back on unskin carries the system's menu bar.
+    const DWORD style = static_cast<DWORD>(FStyle | WS_CAPTION);
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE));
+    RECT without{0, 0, 200, 200}, with{0, 0, 200, 200};
+    AdjustWindowRectEx(&without, style, FALSE, exStyle);
+    AdjustWindowRectEx(&with, style, TRUE, exStyle);
+    FOrigFrameHeight += (with.bottom - with.top) - (without.bottom - without.top);
+    // Read before the strip is reserved: taking the menu off the window recomputes the frame.
+    RECT keep{0, 0, 0, 0};
+    GetClientRect(FHandle, &keep);
+    FMenuHandle = menu;
+    FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
+    FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
+    FMenuBarHeight = GetSystemMetrics(SM_CYMENU);
+    FMenuBar->ReadMenu();
+    SetWindowPos(FHandle, nullptr, 0, 0, keep.right + FBorderLeft + FBorderRight,
+                 keep.bottom + FBorderTop + FBorderBottom + FMenuBarHeight,
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
 }
 
 void TWinSkinForm::ControlRecreated(TMessage& m) {
@@ -489,6 +549,16 @@ void TWinSkinForm::ControlRecreated(TMessage& m) {
 void TWinSkinForm::FormWndProc(TMessage& m, const TWindowProcChain::Previous& previous) {
     switch (m.Msg) {
     case WM_SETTEXT: FormSetText(m, previous); return;
+    case CM_DIALOGKEY: DialogKey(m, previous); return;
+    case CM_MENUCHANGED: {
+        // The form object tells itself of menu changes directly, past the window procedure.
+        const bool paint = FSkinData ? FSkinData->PaintFrames : true;
+        if (FSkinData) FSkinData->PaintFrames = false;
+        previous(m);
+        if (FSkinData) FSkinData->PaintFrames = paint;
+        MenuChanged();
+        return;
+    }
     case SKM_APPLYCOLORS:
         ApplySkinColors();
         m.Result = 0;
@@ -552,7 +622,11 @@ void TWinSkinForm::ClientWndProc(TMessage& m) {
         HWND active = reinterpret_cast<HWND>(SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0,
                                                           reinterpret_cast<LPARAM>(&maximized)));
         ManagerSetMaximizedChildren(active && maximized);
-        if (FMenuBar && !active && FSkinData) FSkinData->SetMenuUpdate(FMenuUpdateSaved);
+        if (FMenuBar && !active && FSkinData) {
+            FSkinData->SetMenuUpdate(FMenuUpdateSaved);
+            FMenuBar->ReadMenu();
+            PaintFrame(nullptr);
+        }
         return;
     }
     case WM_MDITILE:
@@ -562,7 +636,12 @@ void TWinSkinForm::ClientWndProc(TMessage& m) {
         return;
     case WM_MDISETMENU:
         FClientSubclass.CallPrevious(m);
-        if (FSkinFrame && FMenuBar) SetMenu(FHandle, nullptr);
+        if (!FSkinFrame || !FMenuBar) return;
+        if (m.WParam) {
+            FMenuBar->ReadMergedMenu();
+            PaintFrame(nullptr);
+        }
+        if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
         return;
     case SKM_MDIMAXIMIZED:
         RedrawWindow(FHandle, nullptr, nullptr,
@@ -648,7 +727,7 @@ void TWinSkinForm::FitWindowToClient(bool keepCurrentClient) {
         GetClientRect(FHandle, &r);
         clientWidth = r.right;
         clientHeight = r.bottom;
-    } else if (FForm) {
+    } else if (FForm && !FFrameMeasured) {
         RECT r;
         GetClientRect(FHandle, &r);
         clientWidth = r.right;
@@ -732,6 +811,20 @@ void TWinSkinForm::PurgeControls() {
 void TWinSkinForm::DetachCommon() {
     FSystemMenuPopup.reset();
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    // The menus drop the skin's drawing (a form being destroyed has let its menus go already).
+    if (FForm && FState != sfsDestroying) {
+        SetPopupOwnerDraw(FForm, false);
+        SetMainMenuOwnerDraw(FForm, false);
+    }
+}
+
+void TWinSkinForm::GiveMenuBack() {
+    if (!FMenuBar) return;
+    HMENU menu = FMenuBar->MenuHandle() ? FMenuBar->MenuHandle() : FMenuHandle;
+    FMenuBar.reset();
+    // A form being destroyed has taken its menu off already; the window must not take it along.
+    if (FForm && FState == sfsDestroying) return;
+    if (menu && IsMenu(menu) && IsWindow(FHandle) && !GetMenu(FHandle)) SetMenu(FHandle, menu);
 }
 
 void TWinSkinForm::Unskin() {
@@ -749,6 +842,8 @@ void TWinSkinForm::Unskin() {
     }
     DetachCommon();
     if (!Subclassed()) return;
+    // The skinned frame's size, read before anything (the menu going back) recomputes it.
+    const SIZE now = FrameSize(FHandle);
     FFormLayer.Remove();
     FWindowSubclass.Detach();
     FreeControls();
@@ -756,10 +851,7 @@ void TWinSkinForm::Unskin() {
     if (FForm && FState != sfsDestroying && FOrigColor != clNone) FForm->SetColor(FOrigColor);
     SetSysMenuStyle(true);
     SetCaptionStyle(true);
-    if (FMenuBar) {
-        if (FMenuHandle) SetMenu(FHandle, FMenuHandle);
-        FMenuBar.reset();
-    }
+    GiveMenuBack();
     FClientSubclass.Detach();
     // From here on the form object measures its frame as it did before.
     if (FFrameMetrics) FFrameMetrics->Forget();
@@ -768,7 +860,6 @@ void TWinSkinForm::Unskin() {
         // the client area stays. (The frame now is the skinned one, or still the system's for
         // a window whose frame the skin leaves alone.)
         RECT r = WindowRectOf(FHandle);
-        const SIZE now = FrameSize(FHandle);
         const int width = (r.right - r.left) - now.cx + FOrigFrameWidth;
         const int height = (r.bottom - r.top) - now.cy + FOrigFrameHeight;
         if (FFormKind == fkMdiChild) {
@@ -803,7 +894,7 @@ void TWinSkinForm::ReleaseSkin() {
     FWindowSubclass.Detach();
     FreeControls();
     FHotObject = nullptr;
-    FMenuBar.reset();
+    GiveMenuBack();
     FClientSubclass.Detach();
     if (FFrameMetrics) FFrameMetrics->Forget();
 }

@@ -8,7 +8,8 @@
 // WindowProc (FormWndProc). The life cycle, attach/detach and dispatch live in
 // win_skin_form.cpp; frame metrics, non-client painting and the window region in
 // frame_paint.cpp; title-bar buttons, non-client mouse handling and the system menu in
-// title_buttons.cpp.
+// title_buttons.cpp; the menu bar and its drop-downs in menu_bar.cpp; owner-drawn menu items in
+// menu_items.cpp.
 #pragma once
 
 #include "skin/forms/skin_companion.h"
@@ -28,9 +29,12 @@
 
 namespace wl {
 
+class TMenuBtn;
+class TMenuItem;
 class TSkinData;
 class TTimer;
 class TWinSkinForm;
+class TWinSkinMenu;
 
 // Life-cycle states (FState).
 enum TSkinFormState : int {
@@ -137,10 +141,43 @@ public:
     TTimer* HoverTimer() const { return FHoverTimer.get(); }
     void SetWindowStateNormal() { FWindowState = wstNormal; }
 
+    // ---- menu bar (menu_bar.cpp) ----
+    TWinSkinMenu* MenuBar() const { return FMenuBar.get(); }
+    bool MenuTracking() const { return FMenuTracking; }
+    HMENU TrackedMenu() const { return FTrackedMenu; }
+    // Opens the button's drop-down and tracks it until it closes; whether one was tracked.
+    bool OpenMenuButton(TMenuBtn* button);
+    // Asks for the button's drop-down: at once when none is open, else once the open one closed.
+    void PressMenuButton(TMenuBtn* button);
+    TMenuBtn* FindAccelButton(WORD key) const;
+    // The thread's message-filter hook while a drop-down is tracked, else none.
+    static HHOOK MenuHook();
+
+    // ---- menu items (menu_items.cpp) ----
+    // OnMeasureItem handlers: main-menu and toolbar items; popup and system-menu items.
+    void MeasureMainItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+    void MeasurePopupItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
+    // OnDrawItem handler of every skin-drawn item.
+    void DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected);
+    // An entry of `menu` that has no form item (`item` stands for it).
+    void DrawRawItem(HMENU menu, TMenuItem* item, bool selected, const RECT& rect, TCanvas& canvas);
+    // Every item when the skin has no MenuItem element.
+    void DrawFlatItem(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect);
+    void DrawItemContent(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect);
+    void DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bool selected, RECT& rect, std::wstring text);
+    void DrawSeparator(TCanvas& canvas, const RECT& rect);
+    // The popup menus owned by `component` (and its frames and forms), and the main menus.
+    void SetPopupOwnerDraw(TComponent* component, bool on);
+    void SetMainMenuOwnerDraw(TComponent* form, bool on);
+    // Every item under `root` drawn by the skin and measured as a popup item.
+    void SkinPopupItems(TMenuItem* root);
+
 private:
     friend class TSkinFrameMetrics;
     friend class TNCObject;
     friend class TWinSysButton;
+    friend class TWinSkinMenu;
+    friend class TMenuBtn;
 
     // ---- life cycle and dispatch (win_skin_form.cpp) ----
     void Attach(TSkinData* data);
@@ -159,6 +196,9 @@ private:
     void WMGetMinMaxInfo(TMessage& m);
     void WMWindowPosChanged(TMessage& m);
     void CMMenuChanged(TMessage& m);
+    // The menu bar reads a changed menu again; the window keeps none of its own.
+    void MenuChanged();
+    void AddLateMenuBar();
     void FormSetText(TMessage& m, const TWindowProcChain::Previous& previous);
     void ControlRecreated(TMessage& m);
     void ReadWindowState();
@@ -168,6 +208,8 @@ private:
     void PurgeControls();
     void SetMenuOwnerDraw(bool on);
     void DetachCommon();
+    // The window gets its menu back and the menu bar goes.
+    void GiveMenuBack();
 
     // The manager's MDI bookkeeping and menu kind, reached from the painting and button code.
     bool ManagerMaximizedChildren() const;
@@ -193,6 +235,8 @@ private:
     void DrawButtons(TCanvas& canvas);
     POINT ScreenToWindow(POINT screen) const;
     TNCObject* FindButton(POINT windowPoint) const;
+    // The title-bar button at the point, else the menu-bar button.
+    TNCObject* NCObjectAt(POINT windowPoint) const;
     void NCHitTest(TMessage& m);
     void NCMouseMove(TMessage& m);
     void NCLButtonDown(TMessage& m);
@@ -209,6 +253,20 @@ private:
     void ShowSystemMenu(POINT screen);
     void SysCommand(TMessage& m);
     void MenuCommand(TMessage& m);
+
+    // ---- menu bar and items (menu_bar.cpp, menu_items.cpp) ----
+    void CreateMenuBar();
+    void DialogKey(TMessage& m, const TWindowProcChain::Previous& previous);
+    void MenuHot(TMessage& m);
+    void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
+    void DrawMdiButtons(HDC dc, const RECT& strip);
+    void MeasureItem(TMessage& m);
+    void DrawItem(TMessage& m);
+    void ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected,
+                     bool separatorOnly);
+    static void InstallMenuHook();
+    static void RemoveMenuHook();
+    static LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam);
 
     // ---- fields (the owned-facility equivalents of saved procedures come first) ----
     TWindowProcLayer FFormLayer;      // FormWndProc over the form object's WindowProc
@@ -253,7 +311,7 @@ private:
     std::unique_ptr<TCanvas> FWindowCanvas;
     std::unique_ptr<TCanvas> FControlCanvas;
     TSkinData* FSkinData = nullptr;
-    std::unique_ptr<TComponent> FMenuBar; // the skinned menu bar; none is made yet
+    std::unique_ptr<TWinSkinMenu> FMenuBar; // the skinned menu bar, for a window with a menu
     std::vector<std::unique_ptr<TWinSysButton>> FButtons;
     std::unique_ptr<TBitmap> FIconBitmap;
     std::unique_ptr<TBitmap> FTitleBitmap;
@@ -269,6 +327,7 @@ private:
     std::shared_ptr<TSkinFrameMetrics> FFrameMetrics;
     std::shared_ptr<const TFrameMetrics> FSavedFrameMetrics;
     RECT FLaidOutClient{0, 0, 0, 0}; // client rectangle the form object last laid out for
+    bool FFrameMeasured = false;     // FClientRect and the original frame were read at attach
 };
 
 } // namespace wl

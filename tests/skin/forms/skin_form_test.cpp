@@ -63,7 +63,7 @@ TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
         {"sizeable window", false, WS_OVERLAPPEDWINDOW | WS_VISIBLE, false, true, bkSizeable},
         {"fixed window", false, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, false, true, bkSingle},
         {"window without caption", false, WS_POPUP | WS_BORDER | WS_VISIBLE, false, true, bkNone},
-        {"window with a menu", false, WS_OVERLAPPEDWINDOW | WS_VISIBLE, true, false, bkSizeable},
+        {"window with a menu", false, WS_OVERLAPPEDWINDOW | WS_VISIBLE, true, true, bkSizeable},
     };
     for (const Case& c : cases) {
         HWND h = nullptr;
@@ -97,7 +97,8 @@ TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
         const SIZE skinned = ClientSize(h);
         EXPECT_EQ(skinned.cx, before.client.cx) << c.what;
         EXPECT_EQ(skinned.cy, before.client.cy) << c.what;
-        EXPECT_EQ(GetMenu(h), before.menu) << c.what; // no skinned menu bar stands in for it
+        // The skinned menu bar stands in for the window's own.
+        EXPECT_EQ(GetMenu(h), c.withMenu ? nullptr : before.menu) << c.what;
 
         RunAction(skaUnskinAll);
         EXPECT_TRUE(manager_->Forms().empty()) << c.what;

@@ -1,0 +1,130 @@
+// The skinned menu bar of a TWinSkinForm: TWinSkinMenu reads the items of the window's menu
+// (the window itself then shows none), lays them out in the strip the frame reserves below the
+// title and paints them; TMenuBtn is the clickable object of one top-level item. Opening a
+// drop-down, moving between the items with the mouse and the keyboard while one is open (a
+// WH_MSGFILTER hook of the thread, installed only for that time), Alt accelerators and merged
+// MDI menus are handled by TWinSkinForm (menu_bar.cpp). The window-free rules (layout,
+// accelerators, separator tidying, the next item for the arrow keys) are declared at the end
+// so they can be tested alone.
+#pragma once
+
+#include "skin/forms/title_buttons.h"
+#include "ui/classes.h"
+#include "ui/graphics.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wl {
+
+class TMainMenu;
+class TMenuItem;
+class TSkinData;
+class TWinSkinForm;
+
+class TMenuBtn : public TNCObject {
+public:
+    TMenuBtn(TWinSkinForm* owner, TSkinData* data, int index) : TNCObject(owner), FSkinData(data), FIndex(index) {}
+    void Paint() override;
+
+    TMenuItem* MenuItem() const { return FMenuItem; }
+    int Index() const { return FIndex; }
+    const std::wstring& Caption() const { return FCaption; }
+    bool Enabled() const { return FEnabled; }
+    HMENU SubMenu() const { return FSubMenu; }
+    UINT Command() const { return FCommand; }
+
+private:
+    friend class TWinSkinMenu;
+    TMenuItem* FMenuItem = nullptr; // not owned
+    TSkinData* FSkinData = nullptr;
+    int FIndex = 0;
+    std::wstring FCaption;
+    bool FEnabled = true;
+    HMENU FSubMenu = nullptr;
+    UINT FCommand = 0;
+};
+
+class TWinSkinMenu : public TComponent {
+    WL_CLASS(TWinSkinMenu, TComponent)
+public:
+    explicit TWinSkinMenu(TComponent* owner);
+    ~TWinSkinMenu() override;
+
+    // The skinned window, its skin and its menu (the form object's, or none).
+    void Setup(TWinSkinForm* form, TSkinData* data, TMainMenu* menu, HMENU handle);
+    // Reads the window's menu into buttons and takes the menu off the window.
+    void ReadMenu();
+    // After an MDI child merged its menu into the window's.
+    void ReadMergedMenu();
+    void LayoutItems();
+    void PaintMenuBar(HDC dc, const RECT& strip);
+    // The button at a window point whose caption is not empty.
+    TMenuBtn* ItemAt(POINT windowPoint) const;
+    // The first enabled, visible button whose caption has `key` as accelerator.
+    TMenuBtn* FindAccelButton(WORD key) const;
+    bool RightToLeft() const;
+
+    HMENU MenuHandle() const { return FMenuHandle; }
+    void SetMenuHandle(HMENU menu) { FMenuHandle = menu; }
+    TMainMenu* Menu() const { return FMenu; }
+    int ItemCount() const { return static_cast<int>(FItemButtons.size()); }
+    TMenuBtn* Button(int index) const;
+    const TBitmap& Background() const { return *FBackground; }
+    RECT Strip() const { return RECT{FStripLeft, FStripTop, FStripRight, FStripBottom}; }
+
+private:
+    friend class TMenuBtn;
+    void FreeButtons();
+    // The strip in window coordinates as the form's frame gives it now.
+    RECT CurrentStrip() const;
+    void Layout(HDC dc, const RECT& strip);
+    void DrawCaption(HDC dc, const TMenuBtn& button, TColor color) const;
+
+    std::vector<std::unique_ptr<TMenuBtn>> FItemButtons;
+    TMainMenu* FMenu = nullptr; // not owned
+    int FStripLeft = 0, FStripTop = 0, FStripRight = 0, FStripBottom = 0;
+    TWinSkinForm* FOwnerForm = nullptr;
+    std::unique_ptr<TBitmap> FBackground;
+    int FItemCount = 0;
+    HMENU FMenuHandle = nullptr; // not owned
+    TSkinData* FSkinData = nullptr;
+};
+
+// ---- window-free rules ---------------------------------------------------------------------------
+
+// Where the first button starts in a strip of `stripWidth`: 6 without a menu-bar element; with
+// one, its left margin + 4 (right-to-left: its right margin + 8), or 12 when the strip is
+// narrower than that.
+int MenuBarStartOffset(bool hasElement, int leftMargin, int rightMargin, bool rightToLeft, int stripWidth);
+
+// Bounds of buttons of the given text widths (-1: invisible) in `strip`: a visible button is
+// its text width + 10 wide (0 wide for an empty text), laid out from the start offset towards
+// the right, or from the right edge for right-to-left; its bottom one pixel above the strip's.
+std::vector<RECT> LayoutMenuButtons(const std::vector<int>& textWidths, const RECT& strip, int start,
+                                    bool rightToLeft);
+
+// Whether an 8-bit caption has `key` as accelerator ("&F" for 'f' or 'F'; "&&" is no mark).
+bool CaptionHasAccel(const std::string& caption, WORD key);
+
+// The separator rules of a drop-down: none first, none last, one per run. Entries are
+// (separator, visible); the visibility is changed in place.
+struct TTidyEntry {
+    bool Separator = false;
+    bool Visible = true;
+};
+void TidySeparators(std::vector<TTidyEntry>& entries);
+
+// The index of the menu-bar button whose drop-down is open, -1 when none is.
+int TrackedMenuIndex();
+// Whether the entry with this command was switched to owner-draw for the open drop-down.
+bool SwitchedToOwnerDraw(UINT command);
+
+// The button the arrow keys move to from `open` among `count` buttons (wrapping), skipping
+// none; -1 when there are no buttons.
+int NeighbourButton(int open, int count, bool forward);
+
+} // namespace wl

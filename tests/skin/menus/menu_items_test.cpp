@@ -1,0 +1,381 @@
+// Skin-drawn menu items and popup menu windows: WM_MEASUREITEM / WM_DRAWITEM of a skinned
+// window for the form's items and for entries without one, read back from a bitmap (texts,
+// shortcuts, check marks, glyphs, disabled and selected items); the skin's background on an
+// open popup window; the popup skinner leaving with its window; handle counts over many
+// openings of a popup menu.
+#include "forms_fixture.h"
+#include "menu_driver.h"
+
+#include "skin/draw/skin_draw.h"
+#include "skin/forms/menu_bar.h"
+#include "skin/forms/menu_items.h"
+#include "skin/forms/popup_menu.h"
+#include "support/gdi_count.h"
+#include "support/gui.h"
+#include "ui/imglist.h"
+
+namespace {
+
+using namespace wl;
+using namespace skinforms;
+using namespace skinmenus;
+
+constexpr int kItemWidth = 220, kItemHeight = 22;
+
+// A 24-bit memory bitmap with a DC, for WM_DRAWITEM to paint into.
+class ItemSurface {
+public:
+    ItemSurface() {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, kItemWidth, kItemHeight);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        RECT r{0, 0, kItemWidth, kItemHeight};
+        FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    ~ItemSurface() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+LRESULT SendDraw(HWND window, HDC dc, UINT id, HMENU menu, bool selected) {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_MENU;
+    dis.itemID = id;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = selected ? ODS_SELECTED : 0;
+    dis.hwndItem = reinterpret_cast<HWND>(menu);
+    dis.hDC = dc;
+    dis.rcItem = RECT{0, 0, kItemWidth, kItemHeight};
+    return SendMessageW(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+}
+
+// Regions of an item as the layout places them: the glyph box, the caption's start, the
+// shortcut's end.
+struct Regions {
+    RECT glyph, caption, shortcut;
+};
+Regions ItemRegions(const TSkinData& d) {
+    const int left = 1 + (d.MenuItem ? d.MenuItem->LeftWidth : 0);
+    return Regions{RECT{left, 1, left + 16, 17}, RECT{left + 19, 2, left + 19 + 40, kItemHeight - 2},
+                   RECT{kItemWidth - 70, 2, kItemWidth - 11, kItemHeight - 2}};
+}
+
+class MenuItemsTest : public SkinFormsTest {
+protected:
+    // Skins the window, then lets the manager's hook see the popup menu windows as they are
+    // created (installed afterwards, so that the window is skinned here and not on activation).
+    TWinSkinForm* SkinWithHook(HWND h) {
+        TWinSkinForm* f = Skin(h);
+        manager_->InstallHook();
+        return f;
+    }
+    void TearDown() override {
+        if (mf_) mf_->form.reset();
+        mf_.reset();
+        SkinFormsTest::TearDown();
+    }
+    TWinSkinForm* SkinMenuForm() {
+        mf_ = MakeMenuForm();
+        h_ = mf_->form->Handle();
+        TWinSkinForm* f = SkinWithHook(h_);
+        test::PumpMessages(20);
+        return f;
+    }
+    std::unique_ptr<MenuForm> mf_;
+    HWND h_ = nullptr;
+};
+
+TEST_F(MenuItemsTest, FormItemsDrawnWithTextShortcutCheckAndState) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    const Regions at = ItemRegions(*data_);
+    const COLORREF text = ColorToRGB(data_->MenuText), shadow = ColorToRGB(data_->ButtonShadow),
+                   selectedText = ColorToRGB(data_->HilightText), check = ColorToRGB(clBtnText);
+    struct Case {
+        const char* what;
+        TMenuItem* MenuForm::*item;
+        bool selected;
+        COLORREF captionColour;
+        bool shortcut, checkMark;
+    } cases[] = {
+        {"item with a shortcut", &MenuForm::fileNew, false, text, true, false},
+        {"plain item", &MenuForm::fileOpen, false, text, false, false},
+        {"disabled item", &MenuForm::editCut, false, shadow, false, false},
+        {"checked item", &MenuForm::editWrap, false, text, false, true},
+        {"selected item", &MenuForm::fileNew, true, selectedText, true, false},
+    };
+    for (const Case& c : cases) {
+        TMenuItem* item = (*mf_).*c.item;
+        ItemSurface s;
+        EXPECT_EQ(SendDraw(h_, s.dc(), item->Command(), item->Parent()->Handle(), c.selected), TRUE) << c.what;
+        EXPECT_GT(CountNear(s.dc(), at.caption, c.captionColour, 24), 3) << c.what;
+        EXPECT_EQ(CountNear(s.dc(), at.shortcut, c.captionColour, 24) > 3, c.shortcut) << c.what;
+        EXPECT_EQ(CountNear(s.dc(), at.glyph, check, 10) > 3, c.checkMark) << c.what;
+        // The item's background comes from the skin, never the black the surface started with.
+        EXPECT_EQ(CountNear(s.dc(), RECT{kItemWidth - 8, 1, kItemWidth - 2, kItemHeight - 1}, RGB(0, 0, 0), 0), 0)
+            << c.what;
+    }
+    // Selected and normal items use different cells of the MenuItem element.
+    ItemSurface normal, selected;
+    SendDraw(h_, normal.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), false);
+    SendDraw(h_, selected.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), true);
+    EXPECT_NE(GetPixel(normal.dc(), kItemWidth - 30, kItemHeight / 2), GetPixel(selected.dc(), kItemWidth - 30, kItemHeight / 2));
+}
+
+TEST_F(MenuItemsTest, ImageListGlyphsAndCheckedGlyphs) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    // A red square with a white (transparent) rim.
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    glyph.Canvas().Brush().SetColor(clWhite);
+    glyph.Canvas().FillRect(RECT{0, 0, 16, 16});
+    glyph.Canvas().Brush().SetColor(clRed);
+    glyph.Canvas().FillRect(RECT{4, 4, 12, 12});
+    auto* images = new TImageList(mf_->form.get());
+    images->SetWidth(16);
+    images->SetHeight(16);
+    images->AddMasked(glyph, clWhite);
+    mf_->menu->SetImages(images);
+    mf_->fileOpen->SetImageIndex(0);
+    mf_->editWrap->SetImageIndex(0);
+    const Regions at = ItemRegions(*data_);
+    const COLORREF face = ColorToRGB(clBtnFace);
+    ItemSurface plain, checked;
+    SendDraw(h_, plain.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), false);
+    SendDraw(h_, checked.dc(), mf_->editWrap->Command(), mf_->edit->Handle(), false);
+    EXPECT_GT(CountNear(plain.dc(), at.glyph, RGB(255, 0, 0), 8), 30);
+    EXPECT_GT(CountNear(checked.dc(), at.glyph, RGB(255, 0, 0), 8), 30);
+    // A checked item with an image sits on a checker square; the system check mark is not drawn.
+    EXPECT_GT(CountNear(checked.dc(), at.glyph, face, 0), CountNear(plain.dc(), at.glyph, face, 0));
+    EXPECT_EQ(CountNear(checked.dc(), at.glyph, ColorToRGB(clBtnText), 10), 0);
+}
+
+TEST_F(MenuItemsTest, MeasuringAddsTheSkinsRoom) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    auto measure = [&](TMenuItem* item) {
+        MEASUREITEMSTRUCT mis{};
+        mis.CtlType = ODT_MENU;
+        mis.itemID = item->Command();
+        mis.itemHeight = 16;
+        EXPECT_EQ(SendMessageW(h_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)), TRUE);
+        return SIZE{static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
+    };
+    auto own = [&](TMenuItem* item) {
+        TBitmap b;
+        b.SetSize(1, 1);
+        b.Canvas().Font().Assign(Screen->MenuFont());
+        int w = 0, h = 16;
+        item->MeasureItem(b.Canvas(), w, h);
+        return SIZE{w, h};
+    };
+    const int margin = data_->MenuItem->LeftWidth;
+    struct Case {
+        const char* what;
+        TMenuItem* MenuForm::*item;
+    } cases[] = {{"shortcut", &MenuForm::fileNew}, {"plain", &MenuForm::fileOpen}, {"checked", &MenuForm::editWrap}};
+    for (const Case& c : cases) {
+        TMenuItem* item = (*mf_).*c.item;
+        const SIZE got = measure(item), base = own(item);
+        EXPECT_EQ(got.cx, base.cx + margin + 25 + 10) << c.what;
+        EXPECT_EQ(got.cy, base.cy) << c.what;
+    }
+    // An entry the window's menu does not know is left to the window.
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = 0xF123;
+    mis.itemWidth = 77;
+    SendMessageW(h_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    EXPECT_EQ(mis.itemWidth, 77u);
+}
+
+// A plain window's drop-down: entries without a form item are measured from their menu string
+// and drawn by the skin with a temporary item (caption, shortcut, check and state from the
+// entry); the drop-down's window shows the skin's MenuBackground; its skinner goes with it.
+TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
+    HMENU menu = CreateMenu();
+    HMENU sub = CreatePopupMenu();
+    AppendMenuW(sub, MF_STRING, 101, L"&Open\tCtrl+O");
+    AppendMenuW(sub, MF_STRING | MF_CHECKED, 102, L"&Save");
+    AppendMenuW(sub, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(sub, MF_STRING | MF_GRAYED, 103, L"&Close");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"&File");
+    WindowShape shape;
+    shape.menu = menu;
+    HWND h = MakeWindow(shape);
+    windows_.push_back(h);
+    test::PumpMessages(0);
+    TWinSkinForm* f = SkinWithHook(h);
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(f->MenuBar(), nullptr);
+    const Regions at = ItemRegions(*data_);
+    const COLORREF text = ColorToRGB(data_->MenuText), shadow = ColorToRGB(data_->ButtonShadow),
+                   check = ColorToRGB(clBtnText);
+    struct Row {
+        UINT id;
+        COLORREF caption;
+        bool shortcut, checkMark;
+    } rows[] = {{101, text, true, false}, {102, text, false, true}, {103, shadow, false, false}};
+    bool drawn[3] = {}, shortcutSeen[3] = {}, checkSeen[3] = {};
+    SIZE measured[3] = {};
+    MEASUREITEMSTRUCT separator{};
+    COLORREF corner = CLR_INVALID;
+    size_t popupsWhileOpen = 0;
+    bool switchedWhileOpen = false;
+    MenuScript script;
+    script.Then([&] { return !OpenMenuWindows().empty() && !manager_->PopupMenus().empty(); })
+        .Then([&] {
+            popupsWhileOpen = manager_->PopupMenus().size();
+            switchedWhileOpen = SwitchedToOwnerDraw(101);
+            for (int i = 0; i < 3; ++i) {
+                ItemSurface s;
+                drawn[i] = SendDraw(h, s.dc(), rows[i].id, sub, false) == TRUE && CountNear(s.dc(), at.caption, rows[i].caption, 24) > 3;
+                shortcutSeen[i] = CountNear(s.dc(), at.shortcut, rows[i].caption, 24) > 3;
+                checkSeen[i] = CountNear(s.dc(), at.glyph, check, 10) > 3;
+                MEASUREITEMSTRUCT mis{};
+                mis.CtlType = ODT_MENU;
+                mis.itemID = rows[i].id;
+                mis.itemHeight = 16;
+                SendMessageW(h, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+                measured[i] = SIZE{static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
+            }
+            separator.CtlType = ODT_MENU;
+            separator.itemID = 0;
+            separator.itemHeight = 16;
+            SendMessageW(h, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator));
+            corner = test::WindowPixel(OpenMenuWindows().back(), 1, 1);
+            PostKey(h, VK_ESCAPE);
+            return true;
+        })
+        .Then([&] { return OpenMenuWindows().empty(); });
+    script.Start();
+    SendMessageW(h, WM_SYSCHAR, 'f', 1 << 29);
+    EXPECT_TRUE(script.Run()) << "steps done: " << script.StepsDone();
+    EXPECT_EQ(popupsWhileOpen, 1u);
+    EXPECT_TRUE(switchedWhileOpen);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(drawn[i]) << rows[i].id;
+        EXPECT_EQ(shortcutSeen[i], rows[i].shortcut) << rows[i].id;
+        EXPECT_EQ(checkSeen[i], rows[i].checkMark) << rows[i].id;
+        EXPECT_GE(measured[i].cy, 16 + 4) << rows[i].id;
+    }
+    // The shortcut needs room of its own.
+    EXPECT_GT(measured[0].cx, measured[1].cx + 20);
+    EXPECT_EQ(separator.itemHeight, 8u);
+    // The popup window's frame is the MenuBackground element's corner, pixel for pixel.
+    EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
+    // Closed: the skinner has gone with its window, and the entries are the window's own again.
+    EXPECT_TRUE(manager_->PopupMenus().empty());
+    EXPECT_FALSE(SwitchedToOwnerDraw(101));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(sub, 101, FALSE, &info);
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+}
+
+// Alt+Space shows the skin's own system menu: its window is skinned as a system menu and its
+// items are drawn by the skin over the window's background.
+TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    bool skinned = false, itemsDrawn = false;
+    int kind = -1;
+    COLORREF corner = CLR_INVALID;
+    MenuScript script;
+    script.Then([&] { return !OpenMenuWindows().empty() && !manager_->PopupMenus().empty(); })
+        .Then([&] {
+            const auto& popup = manager_->PopupMenus().front();
+            skinned = SendMessageW(popup->Handle(), SKM_ISSKINNED, 0, 0) == 1;
+            kind = manager_->MenuKind;
+            // Drawing an item names the menu the popup window shows.
+            itemsDrawn = popup->Menu() != nullptr;
+            corner = test::WindowPixel(popup->Handle(), 1, 1);
+            PostKey(h_, VK_ESCAPE);
+            return true;
+        })
+        .Then([&] { return OpenMenuWindows().empty(); });
+    script.Start();
+    SendMessageW(h_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    EXPECT_TRUE(script.Run()) << "steps done: " << script.StepsDone();
+    EXPECT_TRUE(skinned);
+    EXPECT_EQ(kind, 2);
+    EXPECT_TRUE(itemsDrawn);
+    EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
+    EXPECT_TRUE(manager_->PopupMenus().empty());
+}
+
+TEST_F(MenuItemsTest, PopupMenusOfTheFormAreSkinDrawnAndSwitchedBack) {
+    mf_ = MakeMenuForm();
+    auto* popup = new TPopupMenu(mf_->form.get());
+    auto* item = new TMenuItem(mf_->form.get());
+    item->SetCaption("&Copy");
+    popup->Items()->Add(item);
+    auto* disabled = new TPopupMenu(mf_->form.get());
+    disabled->SetTag(data_->DisableTag());
+    auto* other = new TMenuItem(mf_->form.get());
+    other->SetCaption("&Paste");
+    disabled->Items()->Add(other);
+    h_ = mf_->form->Handle();
+    TWinSkinForm* f = SkinWithHook(h_);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(item->OnDrawItem.MethodName(), "DrawSkinnedItem");
+    EXPECT_EQ(item->OnMeasureItem.MethodName(), "MeasurePopupItem");
+    EXPECT_TRUE(popup->OwnerDraw());
+    EXPECT_FALSE(other->OnDrawItem); // the disable tag keeps a menu out
+    RunAction(skaUnskinAll);
+    EXPECT_FALSE(item->OnDrawItem);
+    EXPECT_FALSE(item->OnMeasureItem);
+    EXPECT_FALSE(popup->OwnerDraw());
+}
+
+TEST_F(MenuItemsTest, HandleCountsStayFlatOverManyPopups) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    auto* popup = new TPopupMenu(mf_->form.get());
+    for (const char* caption : {"&Cut\tCtrl+X", "&Copy", "-", "&Paste"}) {
+        auto* item = new TMenuItem(mf_->form.get());
+        item->SetCaption(caption);
+        popup->Items()->Add(item);
+    }
+    popup->Items()->Items(1)->SetChecked(true);
+    f->SetPopupOwnerDraw(mf_->form.get(), true);
+    static size_t skinnedSeen;
+    static size_t drawnSeen;
+    skinnedSeen = drawnSeen = 0;
+    auto cycle = [&] {
+        // The timer fires after the menu has painted (timers come after paints) and ends it.
+        SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            TSkinManage* m = TSkinManage::Instance();
+            if (m && !m->PopupMenus().empty()) {
+                ++skinnedSeen;
+                if (m->PopupMenus().front()->Menu()) ++drawnSeen; // an item was drawn and named its menu
+            }
+            EndMenu();
+        });
+        popup->Popup(200, 200);
+        test::PumpMessages(0);
+    };
+    for (int i = 0; i < 20; ++i) cycle();
+    const long gdi = test::LiveGdiObjects(), user = test::LiveUserHandles();
+    for (int i = 0; i < 1000; ++i) cycle();
+    EXPECT_LE(test::LiveGdiObjects() - gdi, 2);
+    EXPECT_LE(test::LiveUserHandles() - user, 2);
+    EXPECT_GT(skinnedSeen, 900u);
+    EXPECT_GT(drawnSeen, 900u);
+    EXPECT_TRUE(manager_->PopupMenus().empty());
+}
+
+} // namespace
