@@ -1,0 +1,425 @@
+// The gallery's skinned menus and its second skin: pictures of a menu-bar drop-down, the context
+// menu, the system menu and the check/radio page (gallery-menu-*.bmp in the build tree), each
+// checked against the skin's own pixels; and the skin switched off and on again with the second
+// archive loaded from its file, every page pictured (gallery-alt-<page>.bmp) and read back.
+#include "tools/gallery/gallery_main.h"
+
+#include "controls_fixture.h"
+#include "skin/controls/skin_control.h"
+#include "skin/forms/popup_menu.h"
+#include "skin/forms/skin_manage.h"
+#include "skin/forms/win_skin_form.h"
+#include "support/gui.h"
+#include "ui/menus.h"
+#include "ui/stdctrls.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace wl;
+
+const COLORREF kKey = RGB(255, 0, 255);
+
+std::string Artifact(const std::string& name) { return std::string(WL_BINARY_DIR_CONTROLS) + "/" + name; }
+
+// The visible menu windows of this thread.
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM data) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(h, name, sizeof name);
+            if (std::string(name) == "#32768" && IsWindowVisible(h))
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Saves a rectangle of the screen as a 24-bit BMP (a menu window is a top-level window of its
+// own, so a window and its open menu are pictured together from the screen).
+bool SaveScreenRect(RECT r, const std::string& path) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    const DWORD stride = ((w * 3) + 3) & ~3u;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    bool ok = false;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+             std::fwrite(bits, stride * h, 1, f) == 1;
+        ok = std::fclose(f) == 0 && ok;
+    }
+    DeleteObject(dib);
+    return ok;
+}
+
+// The window's pixels as the screen shows them, row by row.
+std::vector<COLORREF> ScreenPixels(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<COLORREF> out;
+    if (w <= 0 || h <= 0) return out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> raw(static_cast<size_t>(w) * h);
+    GetDIBits(mem, bitmap, 0, h, raw.data(), &bi, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    out.reserve(raw.size());
+    for (DWORD p : raw) out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    return out;
+}
+
+RECT Union(HWND a, HWND b) {
+    RECT ra{}, rb{}, u{};
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    UnionRect(&u, &ra, &rb);
+    return u;
+}
+
+// Every colour of an element image (key colour left out): what a window drawn from it can show.
+std::set<COLORREF> ImageColours(TBitmap& image) {
+    std::set<COLORREF> colours;
+    HDC dc = image.Canvas().Handle();
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            if (COLORREF c = GetPixel(dc, x, y); c != kKey) colours.insert(c);
+    return colours;
+}
+
+// The cell of a check/radio strip the window shows with its top left at (x0, y0), 0 when none.
+int ShownCell(HWND window, int x0, int y0, TBitmap& strip, int frames) {
+    const int w = strip.Width() / frames, h = strip.Height();
+    for (int f = 1; f <= frames; ++f) {
+        int bad = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const COLORREF s = GetPixel(strip.Canvas().Handle(), (f - 1) * w + x, y);
+                POINT p{x0 + x, y0 + y};
+                ClientToScreen(window, &p);
+                RECT wr{};
+                GetWindowRect(window, &wr);
+                if (s != kKey && test::WindowPixel(window, p.x - wr.left, p.y - wr.top) != s) ++bad;
+            }
+        if (bad == 0) return f;
+    }
+    return 0;
+}
+
+// Companions living on the components under `root` (a control owns the companions that skin it).
+int CountCompanions(const TComponent* root) {
+    int n = 0;
+    for (int i = 0; i < root->ComponentCount(); ++i) {
+        const TComponent* c = root->Components(i);
+        n += dynamic_cast<const TSkinControl*>(c) != nullptr;
+        n += CountCompanions(c);
+    }
+    return n;
+}
+
+// Steps run from a thread timer, so also inside a menu's modal loop; each returns true when done.
+class Steps {
+public:
+    explicit Steps(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
+        current_ = this;
+        deadline_ = GetTickCount() + 6000;
+        timer_ = SetTimer(nullptr, 0, 20, Tick);
+    }
+    ~Steps() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    bool Run() {
+        test::PumpUntil([this] { return failed_ || next_ >= steps_.size(); }, 8000);
+        for (int i = 0; i < 20 && !MenuWindows().empty(); ++i) {
+            EndMenu();
+            test::PumpMessages(20);
+        }
+        return !failed_ && next_ >= steps_.size();
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        Steps* s = current_;
+        if (!s || s->failed_ || s->next_ >= s->steps_.size()) return;
+        if (static_cast<LONG>(GetTickCount() - s->deadline_) > 0) {
+            s->failed_ = true;
+            EndMenu();
+            return;
+        }
+        if (s->steps_[s->next_]()) ++s->next_;
+    }
+    static inline Steps* current_ = nullptr;
+    std::vector<std::function<bool()>> steps_;
+    size_t next_ = 0;
+    DWORD deadline_ = 0;
+    bool failed_ = false;
+    UINT_PTR timer_ = 0;
+};
+
+class GalleryMenus : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        TSkinManage::Register();
+        Application->Initialize();
+    }
+    void SetUp() override {
+        form_ = std::make_unique<TGalleryMain>(nullptr);
+        form_->ReadDefinitionResource();
+        form_->SetLeft(20);
+        form_->SetTop(20);
+    }
+    void TearDown() override {
+        form_.reset();
+        TSkinManagerLink::Destroy();
+        test::PumpMessages(0);
+    }
+    void RepaintAll() {
+        RedrawWindow(form_->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        test::PumpMessages(0);
+    }
+    // The component's switch carried out at once, the way the manager's timer does.
+    TWinSkinForm* Switch(bool on) {
+        form_->SkinData1->SetActive(on);
+        TSkinManage* m = TSkinManage::Instance();
+        if (!m) return nullptr;
+        m->TimerTick();
+        TWinSkinForm* f = m->FindForm(form_->Handle());
+        if (f) test::PumpUntil([f] { return f->State() == sfsRunning; }, 3000);
+        test::PumpMessages(0);
+        return f;
+    }
+    TWinSkinForm* ShowSkinned() {
+        form_->Show();
+        SetForegroundWindow(form_->Handle());
+        test::PumpMessages(30);
+        if (!form_->UseSkin("")) return nullptr;
+        TWinSkinForm* f = Switch(true);
+        RepaintAll();
+        return f;
+    }
+    // Runs `open` and, once a skinned menu window is up and painted, pictures `name` (the form
+    // and the menu together) and reads the menu's corner pixel; the menu is then closed.
+    struct MenuShot {
+        bool opened = false, skinned = false;
+        COLORREF corner = CLR_INVALID;
+        int itemPixels = 0; // pixels in none of the background's colours: the items drawn on it
+        bool saved = false;
+    };
+    MenuShot OpenAndPicture(const std::function<void()>& open, const std::string& name) {
+        MenuShot shot;
+        int settled = 0;
+        Steps steps({[&] {
+                         TSkinManage* m = TSkinManage::Instance();
+                         return !MenuWindows().empty() && m && !m->PopupMenus().empty();
+                     },
+                     [&] { return ++settled > 15; }, // a few ticks for the menu's paint
+                     [&] {
+                         const HWND menu = MenuWindows().back();
+                         shot.opened = true;
+                         TSkinManage* m = TSkinManage::Instance();
+                         for (const auto& p : m->PopupMenus()) shot.skinned |= p->Handle() == menu;
+                         shot.corner = test::WindowPixel(menu, 1, 1);
+                         const std::set<COLORREF> background = ImageColours(form_->SkinData1->MenuBackground->Image);
+                         for (COLORREF c : ScreenPixels(menu)) shot.itemPixels += background.count(c) == 0;
+                         shot.saved = SaveScreenRect(Union(form_->Handle(), menu), Artifact(name));
+                         EndMenu();
+                         return true;
+                     },
+                     [&] { return MenuWindows().empty(); }});
+        open();
+        EXPECT_TRUE(steps.Run()) << name;
+        return shot;
+    }
+    COLORREF MenuCorner() {
+        return GetPixel(form_->SkinData1->MenuBackground->Image.Canvas().Handle(), 1, 1);
+    }
+
+    std::unique_ptr<TGalleryMain> form_;
+};
+
+TEST_F(GalleryMenus, OpenMenusAreSkinnedAndPictured) {
+    TWinSkinForm* f = ShowSkinned();
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(f->MenuBar(), nullptr);
+    ASSERT_TRUE(HasElement(form_->SkinData1->MenuBackground.get()));
+    auto* popup = dynamic_cast<TPopupMenu*>(form_->FindComponent("PopupMenu1"));
+    ASSERT_NE(popup, nullptr);
+    const HWND h = form_->Handle();
+    struct Case {
+        const char* file;
+        std::function<void()> open;
+    } cases[] = {
+        {"gallery-menu-dropdown.bmp", [h] { SendMessageW(h, WM_SYSCHAR, 'f', 1 << 29); }},
+        {"gallery-menu-context.bmp",
+         [h, popup] {
+             RECT r{};
+             GetWindowRect(h, &r);
+             popup->Popup(r.left + 200, r.top + 150);
+         }},
+        {"gallery-menu-system.bmp", [h] { SendMessageW(h, WM_SYSCOMMAND, SC_KEYMENU, ' '); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const MenuShot shot = OpenAndPicture(c.open, c.file);
+        EXPECT_TRUE(shot.opened);
+        EXPECT_TRUE(shot.skinned);
+        EXPECT_TRUE(shot.saved);
+        // The menu window's frame is the skin's MenuBackground, pixel for pixel.
+        EXPECT_EQ(shot.corner, MenuCorner());
+        EXPECT_GT(shot.itemPixels, 100) << "the menu shows no items";
+        EXPECT_TRUE(MenuWindows().empty());
+    }
+}
+
+TEST_F(GalleryMenus, ChoicesPageShowsTheSkinsCheckAndRadioCells) {
+    TWinSkinForm* f = ShowSkinned();
+    ASSERT_NE(f, nullptr);
+    TPageControl* pc = form_->PageControl1;
+    auto* page = dynamic_cast<TTabSheet*>(form_->FindComponent("PageChoices"));
+    ASSERT_NE(page, nullptr);
+    pc->SetActivePage(page);
+    RepaintAll();
+    EXPECT_TRUE(test::SaveWindowBitmap(form_->Handle(), Artifact("gallery-menu-choices.bmp")));
+    TDataSkinButton& b = *form_->SkinData1->Buttons;
+    struct Box {
+        const char* name;
+        bool radio;
+        bool on;
+    } boxes[] = {{"CheckOn", false, true}, {"CheckOff", false, false}, {"RadioOn", true, true}, {"RadioOff", true, false}};
+    int onCell[2] = {}, offCell[2] = {};
+    for (const Box& box : boxes) {
+        SCOPED_TRACE(box.name);
+        auto* control = dynamic_cast<TWinControl*>(form_->FindComponent(box.name));
+        ASSERT_NE(control, nullptr);
+        TBitmap& strip = box.radio ? b.RadioImage : b.CheckImage;
+        const int frames = std::max(1, box.radio ? b.RadioButtonFrame : b.CheckButtonFrame);
+        const int cell = ShownCell(control->Handle(), 0, (control->Height() - strip.Height()) / 2, strip, frames);
+        EXPECT_GT(cell, 0) << "no cell of the skin's strip is shown";
+        (box.on ? onCell : offCell)[box.radio] = cell;
+    }
+    // Checked and unchecked boxes show different cells.
+    EXPECT_NE(onCell[0], offCell[0]);
+    EXPECT_NE(onCell[1], offCell[1]);
+}
+
+// The gallery skinned with the default skin, switched off (its own look back), then on with the
+// second archive loaded from its file: frame, face, menus and every page wear the second skin.
+TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
+    form_->Show();
+    test::PumpMessages(30);
+    RECT plainWindow{}, plainClient{};
+    GetWindowRect(form_->Handle(), &plainWindow);
+    GetClientRect(form_->Handle(), &plainClient);
+    ASSERT_TRUE(form_->UseSkin(""));
+    TWinSkinForm* f = Switch(true);
+    ASSERT_NE(f, nullptr);
+    RepaintAll();
+    const std::set<COLORREF> defaultLeft = ImageColours(form_->SkinData1->BorderLeft->Image);
+    const std::set<COLORREF> defaultTop = ImageColours(form_->SkinData1->BorderTop->Image);
+    const COLORREF defaultFace = ColorToRGB(form_->SkinData1->ButtonFace);
+    const std::set<COLORREF> defaultMenu = ImageColours(form_->SkinData1->MenuBackground->Image);
+    RECT w{};
+    GetWindowRect(form_->Handle(), &w);
+    const int midY = (w.bottom - w.top) / 2;
+    ASSERT_TRUE(defaultLeft.count(test::WindowPixel(form_->Handle(), 1, midY)));
+
+    // Off: no form skin object, no companion, the system's frame back.
+    ASSERT_EQ(Switch(false), nullptr);
+    EXPECT_EQ(TSkinManage::Instance()->FindForm(form_->Handle()), nullptr);
+    EXPECT_EQ(CountCompanions(form_.get()), 0);
+    RECT offWindow{}, offClient{};
+    GetWindowRect(form_->Handle(), &offWindow);
+    GetClientRect(form_->Handle(), &offClient);
+    EXPECT_EQ(offWindow.right - offWindow.left, plainWindow.right - plainWindow.left);
+    EXPECT_EQ(offWindow.bottom - offWindow.top, plainWindow.bottom - plainWindow.top);
+    EXPECT_EQ(offClient.right, plainClient.right);
+    EXPECT_EQ(offClient.bottom, plainClient.bottom);
+
+    // On with the second archive.
+    form_->SkinData1->SetSkinFile(WL_ALT_SKIN);
+    ASSERT_FALSE(form_->SkinData1->NotLoaded);
+    ASSERT_EQ(form_->SkinData1->SkinName, "Wordlark Sage");
+    f = Switch(true);
+    ASSERT_NE(f, nullptr);
+    EXPECT_GT(CountCompanions(form_.get()), 10);
+    RepaintAll();
+    TSkinData& alt = *form_->SkinData1;
+    GetWindowRect(form_->Handle(), &w);
+    struct Spot {
+        const char* where;
+        int x, y;
+        const std::set<COLORREF> now, before;
+    } spots[] = {
+        {"left border", 1, (w.bottom - w.top) / 2, ImageColours(alt.BorderLeft->Image), defaultLeft},
+        {"right border", (w.right - w.left) - 2, (w.bottom - w.top) / 2, ImageColours(alt.BorderRight->Image), {}},
+        {"title strip", 2, 2, ImageColours(alt.BorderTop->Image), defaultTop},
+        {"bottom border", (w.right - w.left) / 2, (w.bottom - w.top) - 2, ImageColours(alt.BorderBottom->Image), {}},
+    };
+    for (const Spot& s : spots) {
+        const COLORREF shown = test::WindowPixel(form_->Handle(), s.x, s.y);
+        EXPECT_TRUE(s.now.count(shown)) << s.where << " shows " << std::hex << shown;
+        EXPECT_FALSE(s.before.count(shown)) << s.where << " still shows a default-skin colour";
+    }
+    EXPECT_NE(ColorToRGB(alt.ButtonFace), defaultFace);
+    EXPECT_NE(ImageColours(alt.MenuBackground->Image), defaultMenu);
+    // The menus now wear the second skin's background.
+    const HWND h = form_->Handle();
+    const MenuShot shot = OpenAndPicture([h] { SendMessageW(h, WM_SYSCHAR, 'f', 1 << 29); }, "gallery-alt-menu.bmp");
+    EXPECT_TRUE(shot.skinned);
+    EXPECT_EQ(shot.corner, MenuCorner());
+    EXPECT_GT(shot.itemPixels, 100);
+    // Every page pictured with the second skin.
+    TPageControl* pc = form_->PageControl1;
+    for (int i = 0; i < pc->PageCount(); ++i) {
+        pc->SetActivePageIndex(i);
+        RepaintAll();
+        const std::string path = Artifact("gallery-alt-" + pc->Pages(i)->GetText() + ".bmp");
+        EXPECT_TRUE(test::SaveWindowBitmap(form_->Handle(), path)) << path;
+    }
+}
+
+} // namespace
