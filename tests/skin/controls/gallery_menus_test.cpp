@@ -111,6 +111,35 @@ std::vector<COLORREF> ScreenPixels(HWND window) {
     return out;
 }
 
+// Of the pixels of `window` within `r` (window coordinates), how many show one of `colours`.
+struct Share {
+    int among = 0, total = 0;
+};
+Share ShareOf(HWND window, RECT r, const std::set<COLORREF>& colours) {
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    const int w = wr.right - wr.left;
+    const std::vector<COLORREF> pixels = ScreenPixels(window);
+    Share n;
+    for (int y = std::max(0L, r.top); y < std::min<long>(wr.bottom - wr.top, r.bottom); ++y)
+        for (int x = std::max(0L, r.left); x < std::min<long>(w, r.right); ++x) {
+            ++n.total;
+            n.among += colours.count(pixels[static_cast<size_t>(y) * w + x]) != 0;
+        }
+    return n;
+}
+
+std::set<COLORREF> Joined(std::initializer_list<std::set<COLORREF>> sets) {
+    std::set<COLORREF> all;
+    for (const auto& s : sets) all.insert(s.begin(), s.end());
+    return all;
+}
+
+std::set<COLORREF> Without(std::set<COLORREF> a, const std::set<COLORREF>& b) {
+    for (COLORREF c : b) a.erase(c);
+    return a;
+}
+
 RECT Union(HWND a, HWND b) {
     RECT ra{}, rb{}, u{};
     GetWindowRect(a, &ra);
@@ -361,6 +390,12 @@ TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
     const std::set<COLORREF> defaultLeft = ImageColours(form_->SkinData1->BorderLeft->Image);
     const std::set<COLORREF> defaultTop = ImageColours(form_->SkinData1->BorderTop->Image);
     const COLORREF defaultFace = ColorToRGB(form_->SkinData1->ButtonFace);
+    auto scrollColours = [](TSkinData& d) {
+        return Joined({ImageColours(d.Scrollbar->Image), ImageColours(d.VertScroll->Image),
+                       ImageColours(d.VertScrollThumb->Image)});
+    };
+    const std::set<COLORREF> defaultScroll = scrollColours(*form_->SkinData1);
+    const std::set<COLORREF> defaultButtons = ImageColours(form_->SkinData1->Buttons->Image);
     const std::set<COLORREF> defaultMenu = ImageColours(form_->SkinData1->MenuBackground->Image);
     RECT w{};
     GetWindowRect(form_->Handle(), &w);
@@ -388,6 +423,7 @@ TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
     EXPECT_GT(CountCompanions(form_.get()), 10);
     RepaintAll();
     TSkinData& alt = *form_->SkinData1;
+    TPageControl* pc = form_->PageControl1;
     GetWindowRect(form_->Handle(), &w);
     struct Spot {
         const char* where;
@@ -406,6 +442,34 @@ TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
     }
     EXPECT_NE(ColorToRGB(alt.ButtonFace), defaultFace);
     EXPECT_NE(ImageColours(alt.MenuBackground->Image), defaultMenu);
+    // On the first page: a panel's face, a push button and the memo's scroll bar.
+    pc->SetActivePage(dynamic_cast<TTabSheet*>(form_->FindComponent("PageStandard")));
+    RepaintAll();
+    auto* panel = dynamic_cast<TWinControl*>(form_->FindComponent("PanelRaised"));
+    auto* button = dynamic_cast<TWinControl*>(form_->FindComponent("ButtonEnabled"));
+    auto* memo = dynamic_cast<TWinControl*>(form_->FindComponent("MemoStandard"));
+    ASSERT_TRUE(panel && button && memo);
+    EXPECT_EQ(test::WindowPixel(panel->Handle(), 8, 8), ColorToRGB(alt.ButtonFace));
+    RECT memoRect{};
+    GetWindowRect(memo->Handle(), &memoRect);
+    const int edge = GetSystemMetrics(SM_CXEDGE), bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int mw = memoRect.right - memoRect.left, mh = memoRect.bottom - memoRect.top;
+    struct Area {
+        const char* name;
+        HWND window;
+        RECT r;
+        std::set<COLORREF> now, before;
+    } areas[] = {
+        {"push button", button->Handle(), RECT{0, 0, button->Width(), 4}, ImageColours(alt.Buttons->Image),
+         Without(defaultButtons, ImageColours(alt.Buttons->Image))},
+        {"memo scroll bar", memo->Handle(), RECT{mw - edge - bar, edge, mw - edge, mh - edge}, scrollColours(alt),
+         Without(defaultScroll, scrollColours(alt))},
+    };
+    for (const Area& a : areas) {
+        const Share now = ShareOf(a.window, a.r, a.now), before = ShareOf(a.window, a.r, a.before);
+        EXPECT_GT(now.among * 10, now.total * 7) << a.name << ": " << now.among << " of " << now.total;
+        EXPECT_LT(before.among * 50, before.total) << a.name << ": " << before.among << " default-skin pixels";
+    }
     // The menus now wear the second skin's background.
     const HWND h = form_->Handle();
     const MenuShot shot = OpenAndPicture([h] { SendMessageW(h, WM_SYSCHAR, 'f', 1 << 29); }, "gallery-alt-menu.bmp");
@@ -413,7 +477,6 @@ TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
     EXPECT_EQ(shot.corner, MenuCorner());
     EXPECT_GT(shot.itemPixels, 100);
     // Every page pictured with the second skin.
-    TPageControl* pc = form_->PageControl1;
     for (int i = 0; i < pc->PageCount(); ++i) {
         pc->SetActivePageIndex(i);
         RepaintAll();
