@@ -3,7 +3,9 @@
 // scroll bars, progress and track bars). Reports the median and best time of the whole scan
 // (the form's controls found, decided and attached), and of the scan followed by one full
 // repaint, with the number of companions the scan made (kinds not linked in make none).
-//   attach_bench [RUNS]
+//   attach_bench [RUNS] [KIND]   KIND 0..9: a hundred controls of that one kind (button, edit,
+//                                memo, combo box, panel, group box, check box, list box, scroll
+//                                bar, progress/track bar) to see what each kind costs
 #include "bench/bench_timing.h"
 #include "skin/controls/discovery.h"
 #include "skin/controls/skin_control.h"
@@ -52,10 +54,10 @@ T* Place(TForm& form, int index) {
     return c;
 }
 
-// Ten controls of each of ten kinds.
-void Populate(TForm& form) {
+// Ten controls of each of ten kinds; with `onlyKind` 0..9, a hundred of that one kind.
+void Populate(TForm& form, int onlyKind) {
     for (int i = 0; i < 100; ++i) {
-        switch (i % 10) {
+        switch (onlyKind >= 0 ? onlyKind : i % 10) {
         case 0: Place<TButton>(form, i)->SetCaption("Button"); break;
         case 1: Place<TEdit>(form, i)->SetText("Edit"); break;
         case 2: Place<TMemo>(form, i)->SetText("Memo\r\nline"); break;
@@ -96,6 +98,7 @@ void FreeCompanions(TWinSkinForm& f) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const int onlyKind = argc > 2 ? std::atoi(argv[2]) : -1;
     std::ifstream in(WL_DEFAULT_SKIN, std::ios::binary);
     Application->Initialize();
     TSkinManage::Register();
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
     TForm form(nullptr);
     form.SetBounds(10, 10, 1000, 680);
     form.SetCaption("Attach bench");
-    Populate(form);
+    Populate(form, onlyKind);
     form.Show();
     Pump();
     HWND h = form.Handle();
