@@ -1,5 +1,5 @@
 // Timing helpers of the benchmark programs that run under Wine: a millisecond clock and a
-// report of the median and best of repeated runs (after one warm-up run).
+// report of the median and best of repeated runs (after one warm-up run), and a message pump.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,22 @@ inline double NowMs() {
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// Median and best of a set of timings (0 for none).
+inline double Median(std::vector<double> t) {
+    std::sort(t.begin(), t.end());
+    return t.empty() ? 0 : t[t.size() / 2];
+}
+inline double Best(const std::vector<double>& t) { return t.empty() ? 0 : *std::min_element(t.begin(), t.end()); }
+
+// Handles every message waiting in this thread's queue.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 inline void Report(const char* what, int runs, const std::function<void()>& body) {

@@ -22,23 +22,9 @@
 #include "bench/bench_timing.h"
 
 using namespace wl;
-using wl::bench::NowMs;
-using wl::bench::Report;
+using namespace wl::bench;
 
 namespace {
-
-double Median(std::vector<double> t) {
-    std::sort(t.begin(), t.end());
-    return t.empty() ? 0 : t[t.size() / 2];
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 int NcPaint(const char* archivePath) {
     std::ifstream f(archivePath, std::ios::binary);

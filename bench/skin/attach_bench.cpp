@@ -26,24 +26,9 @@
 #include <vector>
 
 using namespace wl;
-using wl::bench::NowMs;
+using namespace wl::bench;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-double Median(std::vector<double> t) {
-    std::sort(t.begin(), t.end());
-    return t.empty() ? 0 : t[t.size() / 2];
-}
-
-double Best(const std::vector<double>& t) { return t.empty() ? 0 : *std::min_element(t.begin(), t.end()); }
 
 template <class T>
 T* Place(TForm& form, int index) {

@@ -19,17 +19,9 @@
 #include <vector>
 
 using namespace wl;
-using wl::bench::NowMs;
+using namespace wl::bench;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // One full repaint, erase included, done before returning.
 double PaintOnce(HWND window) {
@@ -37,11 +29,6 @@ double PaintOnce(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     GdiFlush();
     return NowMs() - start;
-}
-
-double Median(std::vector<double> t) {
-    std::sort(t.begin(), t.end());
-    return t.empty() ? 0 : t[t.size() / 2];
 }
 
 } // namespace

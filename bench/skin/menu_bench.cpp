@@ -24,25 +24,12 @@
 #include "bench/bench_timing.h"
 
 using namespace wl;
-using wl::bench::NowMs;
+using namespace wl::bench;
 
 namespace {
 
 double g_painted = 0; // when the drop-down's first paint returned
 HHOOK g_cbt = nullptr;
-
-double Median(std::vector<double> t) {
-    std::sort(t.begin(), t.end());
-    return t.empty() ? 0 : t[t.size() / 2];
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 // Outermost subclass of a menu window: the end of its first WM_PAINT is the end of the
 // measurement (the items are drawn inside it), and the menu is closed right after.

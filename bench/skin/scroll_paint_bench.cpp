@@ -26,17 +26,9 @@
 #include "bench/bench_timing.h"
 
 using namespace wl;
-using wl::bench::NowMs;
+using namespace wl::bench;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 // Medians of `runs` synchronous repaints done by `own` and by `skinned`, taken in turns so that
 // a change of the machine's load hits both alike (after one warm-up of each).

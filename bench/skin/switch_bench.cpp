@@ -18,17 +18,9 @@
 #include <vector>
 
 using namespace wl;
-using wl::bench::NowMs;
+using namespace wl::bench;
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 int CountControls(const TWinControl* parent) {
     int n = 0;

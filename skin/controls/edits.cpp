@@ -22,12 +22,7 @@ namespace {
 // scroll bars are skipped.
 using GetComboBoxInfoFn = BOOL(WINAPI*)(HWND, PCOMBOBOXINFO);
 GetComboBoxInfoFn ComboBoxInfoEntry() {
-    static const GetComboBoxInfoFn fn = [] {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return user32 ? reinterpret_cast<GetComboBoxInfoFn>(
-                            reinterpret_cast<void*>(GetProcAddress(user32, "GetComboBoxInfo")))
-                      : nullptr;
-    }();
+    static const GetComboBoxInfoFn fn = User32Entry<GetComboBoxInfoFn>("GetComboBoxInfo");
     return fn;
 }
 

@@ -29,12 +29,7 @@ WL_DEFINE_CLASS(TSkinScControl, WL_NO_PROPERTIES)
 namespace {
 
 GetScrollBarInfoFn LookedUpScrollBarInfo() {
-    static const GetScrollBarInfoFn fn = [] {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return user32 ? reinterpret_cast<GetScrollBarInfoFn>(
-                            reinterpret_cast<void*>(GetProcAddress(user32, "GetScrollBarInfo")))
-                      : nullptr;
-    }();
+    static const GetScrollBarInfoFn fn = User32Entry<GetScrollBarInfoFn>("GetScrollBarInfo");
     return fn;
 }
 
@@ -68,6 +63,18 @@ void FillScrollCorner(const TSkinControl& companion, HDC dc, HWND window, const 
 }
 
 bool IsOwnBarScroll(const TMessage& m) { return m.LParam == 0; }
+
+// Scroll codes share the part numbering: the native bar's tracking shows as a press.
+void ShowScrollPress(TWScrollbar* bar, const TMessage& m) {
+    if (!bar || !IsOwnBarScroll(m)) return;
+    bar->FHotPart = LOWORD(m.WParam);
+    bar->Invalidate();
+}
+
+void InvalidateShown(TWScrollbar* horz, TWScrollbar* vert) {
+    if (horz && horz->FShown) horz->Invalidate();
+    if (vert && vert->FShown) vert->Invalidate();
+}
 
 void DeleteBar(TWScrollbar*& bar) {
     delete bar;
@@ -576,15 +583,10 @@ void TSkinScrollbar::AfterMessage(TMessage& m) {
         break;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        // Scroll codes share the part numbering: the native bar's tracking shows as a press.
-        if (TWScrollbar* bar = m.Msg == WM_HSCROLL ? FHorzBar : FVertBar; bar && IsOwnBarScroll(m)) {
-            bar->FHotPart = LOWORD(m.WParam);
-            bar->Invalidate();
-        }
+        ShowScrollPress(m.Msg == WM_HSCROLL ? FHorzBar : FVertBar, m);
         break;
     case WM_MOUSEWHEEL:
-        if (FHorzBar && FHorzBar->FShown) FHorzBar->Invalidate();
-        if (FVertBar && FVertBar->FShown) FVertBar->Invalidate();
+        InvalidateShown(FHorzBar, FVertBar);
         break;
     case CM_VISIBLECHANGED:
         if (m.WParam) UpdateBars();
@@ -677,14 +679,10 @@ void TSkinScrollbarH::AfterMessage(TMessage& m) {
         break;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        if (TWScrollbar* bar = m.Msg == WM_HSCROLL ? FHorzBar : FVertBar; bar && IsOwnBarScroll(m)) {
-            bar->FHotPart = LOWORD(m.WParam);
-            bar->Invalidate();
-        }
+        ShowScrollPress(m.Msg == WM_HSCROLL ? FHorzBar : FVertBar, m);
         break;
     case WM_MOUSEWHEEL:
-        if (FHorzBar && FHorzBar->FShown) FHorzBar->Invalidate();
-        if (FVertBar && FVertBar->FShown) FVertBar->Invalidate();
+        InvalidateShown(FHorzBar, FVertBar);
         break;
     default:
         TSkinControl::AfterMessage(m);
@@ -693,8 +691,7 @@ void TSkinScrollbarH::AfterMessage(TMessage& m) {
 }
 
 void TSkinScrollbarH::DrawSkin(HDC dc, const RECT&) {
-    if (FHorzBar && FHorzBar->FShown) FHorzBar->Invalidate();
-    if (FVertBar && FVertBar->FShown) FVertBar->Invalidate();
+    InvalidateShown(FHorzBar, FVertBar);
     FillScrollCorner(*this, dc, FHandle, FHorzBar, FVertBar);
 }
 

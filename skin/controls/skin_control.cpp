@@ -26,12 +26,7 @@ RECT MovedToOrigin(RECT r) {
 // TrackMouseEvent is looked up once: where user32 lacks it, hover tracking is skipped.
 using TrackMouseEventFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
 TrackMouseEventFn TrackMouseEventEntry() {
-    static const TrackMouseEventFn fn = [] {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return user32 ? reinterpret_cast<TrackMouseEventFn>(
-                            reinterpret_cast<void*>(GetProcAddress(user32, "TrackMouseEvent")))
-                      : nullptr;
-    }();
+    static const TrackMouseEventFn fn = User32Entry<TrackMouseEventFn>("TrackMouseEvent");
     return fn;
 }
 

@@ -175,6 +175,15 @@ void DrawElementFrame(const TSkinControl& companion, HDC dc, const RECT& rect, i
 // True when the element exists and has an image.
 bool HasElement(const TDataSkinObject* element);
 
+// A function of user32 looked up by name (null where this system's user32 lacks it), so that
+// features built on newer calls are skipped instead of keeping the program from loading.
+// Callers keep the answer in a function-local static.
+template <class Fn>
+Fn User32Entry(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
 // Creates the companion class registered under `className` owned by `owner`; null when no such
 // class is linked in (a kind not built) or it is no companion.
 TSkinControl* CreateCompanion(std::string_view className, TComponent* owner);

@@ -201,21 +201,10 @@ void TWinSkinMenu::ReadMenu() {
         FreeButtons();
         FItemCount = count;
         for (int i = 0; i < count; ++i) {
-            wchar_t text[81] = {};
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-            info.dwTypeData = text;
-            info.cch = 80;
-            if (!GetMenuItemInfoW(FMenuHandle, static_cast<UINT>(i), TRUE, &info)) info = MENUITEMINFOW{};
-            auto b = std::make_unique<TMenuBtn>(FOwnerForm, FSkinData, i);
-            b->FSubMenu = info.hSubMenu;
-            b->FEnabled = (info.fState & 3) == 0;
-            b->FVisible = true;
-            b->FCommand = info.wID;
-            b->FCaption = text;
+            UINT id = 0;
+            auto b = ButtonFromEntry(i, id);
             if (FMenu) {
-                if (TMenuItem* item = FMenu->FindItem(info.wID, fkCommand)) {
+                if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
                     b->FCaption = AnsiToWide(item->Caption());
                     b->FEnabled = item->Enabled();
                     b->FMenuItem = item;
@@ -230,6 +219,24 @@ void TWinSkinMenu::ReadMenu() {
     LayoutItems();
 }
 
+std::unique_ptr<TMenuBtn> TWinSkinMenu::ButtonFromEntry(int index, UINT& id) const {
+    wchar_t text[81] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 80;
+    if (!GetMenuItemInfoW(FMenuHandle, static_cast<UINT>(index), TRUE, &info)) info = MENUITEMINFOW{};
+    auto b = std::make_unique<TMenuBtn>(FOwnerForm, FSkinData, index);
+    b->FSubMenu = info.hSubMenu;
+    b->FEnabled = (info.fState & 3) == 0;
+    b->FVisible = true;
+    b->FCommand = info.wID;
+    b->FCaption = text;
+    id = info.wID;
+    return b;
+}
+
 void TWinSkinMenu::ReadMergedMenu() {
     if (!FOwnerForm) return;
     const HWND window = FOwnerForm->Handle();
@@ -240,23 +247,12 @@ void TWinSkinMenu::ReadMergedMenu() {
         FreeButtons();
         FItemCount = count;
         for (int i = 0; i < count; ++i) {
-            wchar_t text[81] = {};
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-            info.dwTypeData = text;
-            info.cch = 80;
-            if (!GetMenuItemInfoW(FMenuHandle, static_cast<UINT>(i), TRUE, &info)) info = MENUITEMINFOW{};
-            auto b = std::make_unique<TMenuBtn>(FOwnerForm, FSkinData, i);
-            b->FSubMenu = info.hSubMenu;
-            b->FEnabled = (info.fState & 3) == 0;
-            b->FVisible = true;
-            b->FCommand = info.wID;
-            b->FCaption = text;
+            UINT id = 0;
+            auto b = ButtonFromEntry(i, id);
             // Owner-drawn and bitmap entries have no text of their own: the form's items give it.
             // Entries still without text (the maximized MDI child's icon and buttons) take no room.
             if (b->FCaption.empty() && FMenu) {
-                if (TMenuItem* item = FMenu->FindItem(info.wID, fkCommand)) {
+                if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
                     b->FCaption = AnsiToWide(item->Caption());
                     b->FEnabled = item->Enabled();
                     b->FCommand = item->Command();

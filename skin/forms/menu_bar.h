@@ -60,6 +60,8 @@ public:
     void ReadMenu();
     // After an MDI child merged its menu into the window's.
     void ReadMergedMenu();
+    // A bar button made from entry `index` of the window's menu; `id` is the entry's command.
+    std::unique_ptr<TMenuBtn> ButtonFromEntry(int index, UINT& id) const;
     void LayoutItems();
     void PaintMenuBar(HDC dc, const RECT& strip);
     // The button at a window point whose caption is not empty.
