@@ -1,6 +1,8 @@
 // COM helpers (see com.h).
 #include "app/com.h"
 
+#include "ui/system_proc.h"
+
 #include <cstdio>
 
 namespace wl {
@@ -21,6 +23,18 @@ std::string HResultText(HRESULT hr) {
         text = code;
     }
     return text;
+}
+
+BStr::BStr(const std::wstring& text) : s_(nullptr) {
+    static auto* const alloc = SystemFunction<decltype(::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+    if (alloc) s_ = alloc(text.data(), static_cast<UINT>(text.size()));
+}
+
+BStr::~BStr() {
+    // Only a string that was made is freed, so the library is there when it is.
+    if (!s_) return;
+    static auto* const release = SystemFunction<decltype(::SysFreeString)>(L"oleaut32.dll", "SysFreeString");
+    if (release) release(s_);
 }
 
 } // namespace wl

@@ -64,11 +64,12 @@ private:
     T* p_ = nullptr;
 };
 
+// The automation library that keeps BSTRs is loaded on the first string, not at start-up; a
+// string that cannot be made is null, as when memory runs out.
 class BStr {
 public:
-    explicit BStr(const std::wstring& text)
-        : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~BStr() { SysFreeString(s_); }
+    explicit BStr(const std::wstring& text);
+    ~BStr();
     BStr(const BStr&) = delete;
     BStr& operator=(const BStr&) = delete;
     BSTR Get() const { return s_; }

@@ -1,6 +1,8 @@
 // The speech service connection (see speech_voice.h).
 #include "app/speech_voice.h"
 
+#include "ui/system_proc.h"
+
 namespace wl {
 
 namespace {
@@ -12,8 +14,11 @@ const IID kIidSpeechVoice = {0x269316d8, 0x57bd, 0x11d2, {0x9e, 0xee, 0x00, 0xc0
 void SapiSpeaker::Connect() {
     if (voice_) return;
     // A running instance registered as the active object is joined; otherwise a new one is made.
+    // The automation library is looked up here, when speech is first needed, not at start-up.
+    static auto* const getActiveObject =
+        SystemFunction<decltype(::GetActiveObject)>(L"oleaut32.dll", "GetActiveObject");
     ComPtr<IUnknown> running;
-    if (SUCCEEDED(GetActiveObject(kClsidSpVoice, nullptr, running.Put())) &&
+    if (getActiveObject && SUCCEEDED(getActiveObject(kClsidSpVoice, nullptr, running.Put())) &&
         SUCCEEDED(running.As(kIidSpeechVoice, voice_)))
         return;
     OleCheck(CoCreateInstance(kClsidSpVoice, nullptr, CLSCTX_ALL, kIidSpeechVoice, voice_.PutVoid()));

@@ -128,8 +128,7 @@ WebBrowserHost::~WebBrowserHost() {
 
 void WebBrowserHost::Navigate(const std::wstring& address) {
     BStr url(address);
-    VARIANT empty;
-    VariantInit(&empty);
+    VARIANT empty{}; // VT_EMPTY
     OleCheck(browser_->Navigate(url.Get(), &empty, &empty, &empty, &empty));
 }
 

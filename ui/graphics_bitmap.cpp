@@ -308,7 +308,7 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
     if (!src.get()) return;
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (FTransparent) {
-        TransparentBlt(dc, rect.left, rect.top, w, h, src.get(), 0, 0, FWidth, FHeight,
+        GdiTransparentBlt(dc, rect.left, rect.top, w, h, src.get(), 0, 0, FWidth, FHeight,
                        static_cast<UINT>(ColorToRGB(TransparentColor())) & 0xFFFFFF);
     } else if (w == FWidth && h == FHeight) {
         BitBlt(dc, rect.left, rect.top, w, h, src.get(), 0, 0, canvas.CopyMode());
@@ -322,7 +322,7 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& source, const RECT& sourceRec
     ::FillRect(dc, &dest, FBrush.Handle());
     if (source.Empty()) return;
     SourceDC src(dc, source.Handle(), source.HasCanvas() && &source.Canvas() != this ? &source.Canvas() : nullptr);
-    TransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src.get(),
+    GdiTransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src.get(),
                    sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
                    sourceRect.bottom - sourceRect.top, static_cast<UINT>(ColorToRGB(transparent)) & 0xFFFFFF);
 }

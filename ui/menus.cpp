@@ -617,7 +617,7 @@ void TMenuItem::DefaultDrawItem(TCanvas& canvas, const RECT& rect, TOwnerDrawSta
             images->Draw(canvas, glyph.left, y, imageIndex_, enabled_);
         } else if (HasBitmap()) {
             int y = rect.top + (height - bitmap_->Height()) / 2;
-            TransparentBlt(canvas.Handle(), glyph.left, y, bitmap_->Width(), bitmap_->Height(),
+            GdiTransparentBlt(canvas.Handle(), glyph.left, y, bitmap_->Width(), bitmap_->Height(),
                            bitmap_->Canvas().Handle(), 0, 0, bitmap_->Width(), bitmap_->Height(),
                            static_cast<UINT>(ColorToRGB(bitmap_->TransparentColor())));
         } else if (checked_) {

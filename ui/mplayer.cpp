@@ -2,6 +2,7 @@
 #include "ui/mplayer.h"
 
 #include "ui/graphics_handles.h"
+#include "ui/system_proc.h"
 
 #include <mmsystem.h>
 
@@ -76,9 +77,20 @@ const char* const kDeviceNames[] = {"",        "AVIVideo",  "CDAudio",  "DAT",  
                                     "MMMovie", "Other",     "Overlay",  "Scanner", "Sequencer",
                                     "VCR",     "Videodisc", "WaveAudio"};
 
+// The media control interface's library is loaded when a device is first used, not at start-up.
+MCIERROR MciSendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) {
+    static auto* const send = SystemFunction<decltype(::mciSendCommandA)>(L"winmm.dll", "mciSendCommandA");
+    return send ? send(device, message, flags, params) : MCIERR_CANNOT_LOAD_DRIVER;
+}
+
+BOOL MciGetErrorString(MCIERROR code, char* text, UINT size) {
+    static auto* const get = SystemFunction<decltype(::mciGetErrorStringA)>(L"winmm.dll", "mciGetErrorStringA");
+    return get ? get(code, text, size) : FALSE;
+}
+
 std::string MciErrorText(MCIERROR code) {
     char text[256] = {};
-    if (!mciGetErrorStringA(code, text, sizeof text) || !text[0])
+    if (!MciGetErrorString(code, text, sizeof text) || !text[0])
         return "Media device error " + std::to_string(code);
     return text;
 }
@@ -122,7 +134,7 @@ TMediaPlayer::TMediaPlayer(TComponent* owner) : TCustomControl(owner) {
 TMediaPlayer::~TMediaPlayer() {
     if (deviceId_) {
         // Closing must not raise from a destructor.
-        mciSendCommandA(deviceId_, MCI_CLOSE, 0, 0);
+        MciSendCommand(deviceId_, MCI_CLOSE, 0, 0);
         deviceId_ = 0;
     }
 }
@@ -157,7 +169,7 @@ void TMediaPlayer::Send(UINT command, DWORD_PTR flags, void* params, bool needOp
         error_ = MCIERR_INVALID_DEVICE_ID;
         throw EMCIDeviceError(MciErrorText(error_));
     }
-    error_ = mciSendCommandA(deviceId_, command, flags, reinterpret_cast<DWORD_PTR>(params));
+    error_ = MciSendCommand(deviceId_, command, flags, reinterpret_cast<DWORD_PTR>(params));
     if (error_) throw EMCIDeviceError(MciErrorText(error_));
 }
 
@@ -190,25 +202,25 @@ void TMediaPlayer::Open() {
         throw EMCIDeviceError("No file name or device type to open");
     }
     flags |= MCI_OPEN_SHAREABLE;
-    MCIERROR err = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
+    MCIERROR err = MciSendCommand(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
     if (err) {
         // Some devices cannot be shared: try once more for exclusive use.
         flags &= ~static_cast<DWORD_PTR>(MCI_OPEN_SHAREABLE);
-        err = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
+        err = MciSendCommand(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
     }
     error_ = err;
     if (err) throw EMCIDeviceError(MciErrorText(err));
     deviceId_ = open.wDeviceID;
     MCI_SET_PARMS set{};
     set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-    mciSendCommandA(deviceId_, MCI_SET, MCI_SET_TIME_FORMAT, reinterpret_cast<DWORD_PTR>(&set));
+    MciSendCommand(deviceId_, MCI_SET, MCI_SET_TIME_FORMAT, reinterpret_cast<DWORD_PTR>(&set));
     MCI_GETDEVCAPS_PARMS caps{};
     caps.dwItem = MCI_GETDEVCAPS_CAN_EJECT;
-    canEject_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
+    canEject_ = !MciSendCommand(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
                                  reinterpret_cast<DWORD_PTR>(&caps)) &&
                 caps.dwReturn;
     caps.dwItem = MCI_GETDEVCAPS_CAN_RECORD;
-    canRecord_ = !mciSendCommandA(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
+    canRecord_ = !MciSendCommand(deviceId_, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM,
                                   reinterpret_cast<DWORD_PTR>(&caps)) &&
                  caps.dwReturn;
     Invalidate();
@@ -220,7 +232,7 @@ void TMediaPlayer::Close() {
     MCIDEVICEID id = deviceId_;
     deviceId_ = 0;
     Invalidate();
-    error_ = mciSendCommandA(id, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p));
+    error_ = MciSendCommand(id, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p));
     if (error_) throw EMCIDeviceError(MciErrorText(error_));
 }
 
@@ -301,7 +313,7 @@ DWORD TMediaPlayer::StatusItem(DWORD item) const {
     if (!deviceId_) return 0;
     MCI_STATUS_PARMS p{};
     p.dwItem = item;
-    if (mciSendCommandA(deviceId_, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+    if (MciSendCommand(deviceId_, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
                         reinterpret_cast<DWORD_PTR>(&p)))
         return 0;
     return static_cast<DWORD>(p.dwReturn);

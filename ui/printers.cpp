@@ -1,6 +1,8 @@
 // Print jobs on the default printer through the spooler (winspool).
 #include "ui/printers.h"
 
+#include "ui/system_proc.h"
+
 #include <winspool.h>
 
 namespace wl {
@@ -21,10 +23,12 @@ TPrinter::~TPrinter() {
 }
 
 std::string TPrinter::PrinterName() const {
+    auto* getDefaultPrinter = SystemFunction<decltype(::GetDefaultPrinterA)>(L"winspool.drv", "GetDefaultPrinterA");
+    if (!getDefaultPrinter) throw EPrinter("There is no default printer currently selected");
     DWORD size = 0;
-    GetDefaultPrinterA(nullptr, &size);
+    getDefaultPrinter(nullptr, &size);
     std::string name(size, '\0');
-    if (size == 0 || !GetDefaultPrinterA(name.data(), &size))
+    if (size == 0 || !getDefaultPrinter(name.data(), &size))
         throw EPrinter("There is no default printer currently selected");
     name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
     return name;

@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <vector>
 
 namespace wl::test {
 namespace {
@@ -60,6 +65,22 @@ private:
     bool started_ = false;
 };
 
+// The lower-case file names of the modules loaded in process `pid`.
+std::vector<std::string> LoadedModules(DWORD pid) {
+    std::vector<std::string> names;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return names;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+        std::string name = entry.szModule;
+        for (char& ch : name) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        names.push_back(name);
+    }
+    CloseHandle(snapshot);
+    return names;
+}
+
 std::string WindowText(HWND h) {
     char text[1024] = {};
     SendMessageA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -77,6 +98,23 @@ TEST(Program, WithoutItsDictionaryItSaysSoBeforeAnyWindowAndEnds) {
     ASSERT_TRUE(DismissMessageBoxOf(program.Pid(), 5000, caught));
     EXPECT_EQ(caught.text, "找不到词典数据库，程序启动失败！");
     EXPECT_EQ(caught.caption, "Wordlark");
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+// Printing, media devices and automation strings load their libraries when first used: a
+// start-up that waits for them pays their loading on every start.
+TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
+    std::string folder = DictionaryFolder("run-modules", {{"apple", Stored("n. 苹果")}});
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.FindWindowOf("TFmain", 20000);
+    ASSERT_NE(main, nullptr);
+    std::vector<std::string> modules = LoadedModules(program.Pid());
+    auto loaded = [&](const char* name) { return std::find(modules.begin(), modules.end(), name) != modules.end(); };
+    ASSERT_TRUE(loaded("wordlark.exe") && loaded("user32.dll")) << "no module list of the program";
+    for (const char* late : {"winspool.drv", "winmm.dll", "oleaut32.dll", "msimg32.dll"})
+        EXPECT_FALSE(loaded(late)) << late << " is loaded at start-up";
+    PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(20000), 0);
 }
 
