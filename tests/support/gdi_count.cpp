@@ -42,13 +42,18 @@ namespace {
 // handles take the free entries first (the last freed first) and only then new entries at the
 // end of the table, one after the other. So handles are made until a long run of consecutive
 // indices shows the end was reached; then the highest index minus the number made is the number
-// of live handles plus a constant.
+// of live handles plus a constant. The free entries can hold a run of their own (a window tree
+// destroyed leaves its entries freed in descending order, which come back ascending), so the
+// run that marks the end must be longer than any such run: longer than the windows and menus a
+// test program plausibly frees at once.
+constexpr int kEndOfTableRun = 3000;
+
 template <class H>
 long LiveHandles(H (*make)(), void (*free)(H), long (*index)(H)) {
     std::vector<H> made;
     long highest = 0, previous = -2;
     int run = 0;
-    while (run < 100 && made.size() < 200000) {
+    while (run < kEndOfTableRun && made.size() < 200000) {
         H h = make();
         if (!h) break;
         made.push_back(h);

@@ -826,6 +826,17 @@ TEST_F(Menus, HandleCountersSeeADeliberateLeak) {
     DeleteObject(pen);
     EXPECT_EQ(gdiAfter - gdiBefore, 1);
     EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+
+    // Handles freed last-made-first come back as an ascending run, which must not be taken for
+    // the end of the table: the count stays right across such a release.
+    std::vector<HMENU> many;
+    for (int i = 0; i < 500; ++i) many.push_back(CreateMenu());
+    HMENU above = CreateMenu(); // a live handle above the freed run
+    for (auto it = many.rbegin(); it != many.rend(); ++it) DestroyMenu(*it);
+    LiveUserHandles(); // Wine frees a handle of its own after the first probe (see below)
+    const long withAbove = LiveUserHandles();
+    DestroyMenu(above);
+    EXPECT_EQ(withAbove - LiveUserHandles(), 1);
 }
 
 TEST_F(Menus, MenuHandlesStayFlatOverCreateAndDestroyCycles) {
