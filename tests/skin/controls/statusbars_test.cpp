@@ -107,7 +107,7 @@ TEST_F(StatusBarsTest, SimpleBarShowsItsTextInALoweredFrameAndTheGrip) {
 
 TEST_F(StatusBarsTest, PanelsGetTheirBevelsAndTextsAndTheLastReachesTheRightEdge) {
     TStatusBar* bar = Bar();
-    struct Spec {
+    struct PanelShape {
         const char* text;
         int width;
         TStatusPanelBevel bevel;
@@ -116,10 +116,10 @@ TEST_F(StatusBarsTest, PanelsGetTheirBevelsAndTextsAndTheLastReachesTheRightEdge
     };
     // Texts with upright strokes at both ends: their outermost pixels are drawn in the exact
     // text colour (slanted and round strokes are smoothed).
-    const Spec specs[] = {{"Left", 70, pbRaised, taLeftJustify, 2},
+    const PanelShape shapes[] = {{"Left", 70, pbRaised, taLeftJustify, 2},
                  {"IHI", 90, pbNone, taCenter, 3},
                  {"Hill", 60, pbLowered, taRightJustify, 1}};
-    for (const Spec& s : specs) {
+    for (const PanelShape& s : shapes) {
         auto* p = static_cast<TStatusPanel*>(bar->Panels()->Add());
         p->SetText(s.text);
         p->SetWidth(s.width);
@@ -136,15 +136,15 @@ TEST_F(StatusBarsTest, PanelsGetTheirBevelsAndTextsAndTheLastReachesTheRightEdge
         r.right += 2;
         if (i == 2) r.right = all.right;
         const int mid = (r.top + r.bottom) / 2;
-        EXPECT_EQ(wl::test::WindowPixel(h, r.left, mid), Edge(r, specs[i].frame, r.left, mid)) << "panel " << i;
-        EXPECT_EQ(wl::test::WindowPixel(h, r.left + 4, r.top), Edge(r, specs[i].frame, r.left + 4, r.top))
+        EXPECT_EQ(wl::test::WindowPixel(h, r.left, mid), Edge(r, shapes[i].frame, r.left, mid)) << "panel " << i;
+        EXPECT_EQ(wl::test::WindowPixel(h, r.left + 4, r.top), Edge(r, shapes[i].frame, r.left + 4, r.top))
             << "panel " << i;
         const TSpanX text = Columns(h, r.left + 1, r.right - 1, all.bottom, TextColor());
         ASSERT_GE(text.first, 0) << "panel " << i << " shows its text";
         const int centre = (text.first + text.last) / 2;
-        if (specs[i].alignment == taLeftJustify) {
+        if (shapes[i].alignment == taLeftJustify) {
             EXPECT_LT(text.first, r.left + 8) << "left";
-        } else if (specs[i].alignment == taCenter) {
+        } else if (shapes[i].alignment == taCenter) {
             EXPECT_NEAR(centre, (r.left + r.right) / 2, 4) << "centred";
         } else {
             // The text stays clear of the size grip in the corner.
