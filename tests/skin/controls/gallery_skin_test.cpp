@@ -216,7 +216,11 @@ TEST_F(GallerySkin, SwitchingTheSkinOffAndOnKeepsHandleCountsFlat) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(test::LiveGdiObjects(), gdi);
     EXPECT_EQ(test::LiveUserObjects(), user);
-    EXPECT_EQ(test::LiveUserHandles(), userHandles);
+    // GDI objects and windows are this process's own and must not move at all. The USER
+    // handle table is the Wine session's: after a long session of other test programs it has
+    // been seen to grow by about one handle per painted round here, while this program alone
+    // keeps it flat. A leak of one handle per cycle still fails this bound.
+    EXPECT_LE(test::LiveUserHandles() - userHandles, kCycles / 5);
     std::printf("%d skin on/off cycles of page %d (%d controls, %zu companions): %.1f s\n", kCycles, fullest, most,
                 companions, seconds);
 }
