@@ -3,7 +3,7 @@
 BUILD := build
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps configure build run test dist clean
+.PHONY: all deps configure build run test soak dist clean
 all: build
 
 deps:
@@ -40,6 +40,10 @@ run: deps configure
 
 test: build
 	tools/run-tests
+
+# The long leak loops (WL_SOAK_CYCLES counted cycles each, 1000 unless configured otherwise).
+soak: build
+	tools/run-tests --soak
 
 # A zip for Windows users: the 32-bit program, its dictionary, information page and notices.
 VERSION = $(shell sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD)/win32/CMakeCache.txt)

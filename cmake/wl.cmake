@@ -1,11 +1,14 @@
 # Helpers shared by every layer's CMakeLists.txt.
 
-# wl_test(NAME name SOURCES ... [LIBS ...] [WIN32_ONLY] [TIMEOUT seconds])
+# wl_test(NAME name SOURCES ... [LIBS ...] [WIN32_ONLY] [TIMEOUT seconds] [SOAK gtest-filter])
 # One GoogleTest executable per layer. Native builds run it directly; the x86_64 Windows build
 # runs it through tools/wine-run (the toolchain's CMAKE_CROSSCOMPILING_EMULATOR). The i686 build
 # builds no tests: it cannot run them here.
+# SOAK names the program's leak tests: they run in every test run with a few counted cycles, and
+# once more as the test NAME_soak (label "soak", run by `make soak` only) with WL_SOAK_CYCLES.
+set(WL_SOAK_CYCLES 1000 CACHE STRING "Counted cycles of every leak loop in the soak tier")
 function(wl_test)
-  cmake_parse_arguments(T "WIN32_ONLY;PORTABLE" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WIN32_ONLY;PORTABLE" "NAME;TIMEOUT;SOAK" "SOURCES;LIBS" ${ARGN})
   if(NOT WL_TESTS)
     return()
   endif()
@@ -26,6 +29,12 @@ function(wl_test)
   # so a long test under Wine is not cut short before ctest would stop it.
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT}
                        ENVIRONMENT "WL_WINE_TIMEOUT=${T_TIMEOUT}")
+  if(T_SOAK)
+    set(soak_timeout 3600)
+    add_test(NAME ${T_NAME}_soak COMMAND ${T_NAME} "--gtest_filter=${T_SOAK}")
+    set_tests_properties(${T_NAME}_soak PROPERTIES TIMEOUT ${soak_timeout} LABELS soak
+                         ENVIRONMENT "WL_WINE_TIMEOUT=${soak_timeout};WL_LEAK_CYCLES=${WL_SOAK_CYCLES}")
+  endif()
 endfunction()
 
 # The Windows path of a file on the Linux side: Wine maps the Unix root to drive Z:.

@@ -1,8 +1,7 @@
 // Window-level test helpers (see gui.h).
 #include "support/gui.h"
 
-#include <cstdio>
-#include <vector>
+#include "support/capture.h"
 
 namespace wl::test {
 
@@ -14,7 +13,7 @@ void PumpMessages(DWORD ms) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        if (ms) Sleep(1);
+        if (ms) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     } while (GetTickCount() - start < ms);
 }
 
@@ -22,55 +21,71 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (!done()) {
         if (GetTickCount() - start >= timeoutMs) return done();
+        // Sleeps until a message arrives or a millisecond passes: timers, posted work and the
+        // window-surface flush that Wine does while a thread waits all get their turn.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         PumpMessages();
-        Sleep(1);
     }
     return true;
 }
 
-COLORREF WindowPixel(HWND hwnd, int x, int y) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    HDC screen = GetDC(nullptr);
-    COLORREF c = GetPixel(screen, r.left + x, r.top + y);
-    ReleaseDC(nullptr, screen);
-    return c;
+namespace {
+bool HasPendingPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return true;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && HasPendingPaint(c)) return true;
+    return false;
+}
+} // namespace
+
+bool WaitPainted(HWND window, DWORD timeoutMs) {
+    return PumpUntil([&] { return IsWindowVisible(window) && !HasPendingPaint(window); }, timeoutMs);
 }
 
-bool SaveWindowBitmap(HWND hwnd, const std::string& path) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    const DWORD stride = ((w * 3) + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    bool ok = false;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
-             std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-             std::fwrite(bits, stride * h, 1, f) == 1;
-        std::fclose(f);
-    }
-    DeleteObject(dib);
-    return ok;
+bool WaitFlushed(HWND window, DWORD timeoutMs) {
+    if (!WaitPainted(window, timeoutMs)) return false;
+    return PumpUntil(
+        [&] {
+            const TCapture drawn = TCapture::WindowDC(window);
+            const TCapture shown = TCapture::Window(window);
+            RECT all{0, 0, drawn.Width(), drawn.Height()};
+            return !drawn.Empty() && drawn.CountDiffering(shown, all) == 0;
+        },
+        timeoutMs);
 }
+
+HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+    struct Find {
+        const wchar_t* cls;
+        HWND found;
+    } find{className, nullptr};
+    PumpUntil(
+        [&] {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND w, LPARAM p) -> BOOL {
+                    auto* f = reinterpret_cast<Find*>(p);
+                    wchar_t name[64] = {};
+                    GetClassNameW(w, name, 64);
+                    if (IsWindowVisible(w) && (!f->cls || lstrcmpiW(name, f->cls) == 0)) {
+                        f->found = w;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&find));
+            return find.found != nullptr;
+        },
+        timeoutMs);
+    return find.found;
+}
+
+COLORREF WindowPixel(HWND hwnd, int x, int y) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return TCapture::Screen(RECT{r.left + x, r.top + y, r.left + x + 1, r.top + y + 1}).At(0, 0);
+}
+
+bool SaveWindowBitmap(HWND hwnd, const std::string& path) { return TCapture::Window(hwnd).Save(path); }
 
 } // namespace wl::test

@@ -1,0 +1,52 @@
+// Leak loops with exact counts (see leak_loop.h).
+#include "support/leak_loop.h"
+
+#include "support/gdi_count.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+namespace wl::test {
+
+int LeakCycles() {
+    // Ten to twenty painted cycles show a leak of one handle per cycle as surely as a thousand:
+    // the counts are exact.
+    constexpr int kEveryday = 12;
+    if (const char* env = std::getenv("WL_LEAK_CYCLES")) {
+        const int n = std::atoi(env);
+        if (n > 0) return n;
+    }
+    return kEveryday;
+}
+
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+}
+
+double ExpectNoLeak(const std::function<void(int)>& cycle, const TLeakLoop& loop) {
+    auto one = [&](int i) {
+        cycle(i);
+        if (loop.Paint && !testing::Test::HasFatalFailure()) loop.Paint();
+    };
+    for (int i = 0; i < loop.Warmup && !testing::Test::HasFatalFailure(); ++i) one(i);
+    if (testing::Test::HasFatalFailure()) return 0;
+    const long gdi = LiveGdiObjects();
+    const long windows = LiveUserObjects();
+    const long user = LiveUserHandles();
+    const auto start = std::chrono::steady_clock::now();
+    int done = 0;
+    for (; done < loop.Cycles && !testing::Test::HasFatalFailure(); ++done) one(loop.Warmup + done);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (testing::Test::HasFatalFailure()) return seconds;
+    EXPECT_EQ(LiveGdiObjects(), gdi) << "GDI objects over " << done << " cycles";
+    EXPECT_EQ(LiveUserObjects(), windows) << "windows over " << done << " cycles";
+    const long grown = LiveUserHandles() - user;
+    EXPECT_LE(grown, loop.UserHandleSlack) << "USER handles over " << done << " cycles";
+    EXPECT_GE(grown, -loop.UserHandleSlack) << "USER handles over " << done << " cycles";
+    return seconds;
+}
+
+} // namespace wl::test
