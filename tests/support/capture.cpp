@@ -67,6 +67,15 @@ TCapture TCapture::WindowDC(HWND window) {
     return c;
 }
 
+TCapture TCapture::ClientDC(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    TCapture c = FromDC(dc, 0, 0, r.right, r.bottom);
+    ReleaseDC(window, dc);
+    return c;
+}
+
 COLORREF TCapture::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
     return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];

@@ -23,6 +23,8 @@ public:
     // The whole window read through its own window DC rather than the screen: what the window
     // drew, whether or not it has reached the screen yet.
     static TCapture WindowDC(HWND window);
+    // The client area read through the window's client DC, likewise.
+    static TCapture ClientDC(HWND window);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <utility>
 
 namespace wl::test {
 
@@ -38,43 +37,73 @@ long LiveUserObjects() {
 }
 
 namespace {
-// Live handles of one of the system's tables, for Wine, whose GetGuiResources says 0: new
-// handles take the free entries first (the last freed first) and only then new entries at the
-// end of the table, one after the other. So handles are made until a long run of consecutive
-// indices shows the end was reached; then the highest index minus the number made is the number
-// of live handles plus a constant. The free entries can hold a run of their own (a window tree
-// destroyed leaves its entries freed in descending order, which come back ascending), so the
-// run that marks the end must be longer than any such run: longer than the windows and menus a
-// test program plausibly frees at once.
-constexpr int kEndOfTableRun = 3000;
+// Wine answers 0 in GetGuiResources. It keeps the USER objects that a process made (windows,
+// menus, icons and cursors, accelerator tables) in a table of that process, indexed by the low
+// word of the handle, and resolves a handle whose upper half is zero to whatever object of the
+// asked type sits in that slot. Probing every slot by type counts this process's objects alone:
+// the session's shared handle table also holds what other programs and Wine's own processes
+// make and free meanwhile, which is no measure of this program.
+constexpr uintptr_t kFirstUserHandle = 0x0020, kLastUserHandle = 0xffef;
 
-template <class H>
-long LiveHandles(H (*make)(), void (*free)(H), long (*index)(H)) {
-    std::vector<H> made;
-    long highest = 0, previous = -2;
-    int run = 0;
-    while (run < kEndOfTableRun && made.size() < 200000) {
-        H h = make();
-        if (!h) break;
-        made.push_back(h);
-        long i = index(h);
-        run = i == previous + 1 ? run + 1 : 0;
-        previous = i;
-        highest = std::max(highest, i);
-    }
-    // Freed in creation order, so the next count meets them highest first (never as a run).
-    for (H h : made) free(h);
-    return highest - static_cast<long>(made.size());
+template <class IsLive>
+long CountUserSlots(IsLive isLive) {
+    long n = 0;
+    for (uintptr_t h = kFirstUserHandle; h <= kLastUserHandle; h += 2)
+        if (isLive(h)) ++n;
+    return n;
 }
 
+// GetCursorFrameInfo is exported by name only; it looks a cursor or icon up without making
+// anything, which GetIconInfo would (two bitmaps).
+using CursorFrameInfo = HCURSOR(WINAPI*)(HCURSOR, DWORD, DWORD, DWORD*, DWORD*);
+
+CursorFrameInfo CursorFrameInfoProc() {
+    static const auto proc = reinterpret_cast<CursorFrameInfo>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetCursorFrameInfo")));
+    return proc;
+}
+
+BOOL CALLBACK CountOwnWindows(HWND w, LPARAM p) {
+    auto* count = reinterpret_cast<std::pair<DWORD, long>*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == count->first) ++count->second;
+    return TRUE;
+}
 } // namespace
+
+TUserHandleCounts CountUserHandles() {
+    TUserHandleCounts c;
+    c.Menus = CountUserSlots([](uintptr_t h) { return IsMenu(reinterpret_cast<HMENU>(h)) != FALSE; });
+    if (CursorFrameInfo info = CursorFrameInfoProc())
+        c.Cursors = CountUserSlots([info](uintptr_t h) {
+            DWORD rate = 0, steps = 0;
+            return info(reinterpret_cast<HCURSOR>(h), 0, 0, &rate, &steps) != nullptr;
+        });
+    c.Accelerators = CountUserSlots(
+        [](uintptr_t h) { return CopyAcceleratorTableW(reinterpret_cast<HACCEL>(h), nullptr, 0) > 0; });
+    // Windows of every thread of the process: top-level ones with all their descendants, and
+    // message-only windows, which no enumeration of the desktop's children lists.
+    std::pair<DWORD, long> windows{GetCurrentProcessId(), 0};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            CountOwnWindows(w, p);
+            EnumChildWindows(w, CountOwnWindows, p);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+         w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) {
+        CountOwnWindows(w, reinterpret_cast<LPARAM>(&windows));
+        EnumChildWindows(w, CountOwnWindows, reinterpret_cast<LPARAM>(&windows));
+    }
+    c.Windows = windows.second;
+    return c;
+}
 
 long LiveUserHandles() {
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return static_cast<long>(n);
-    return LiveHandles<HMENU>([] { return CreateMenu(); }, [](HMENU m) { DestroyMenu(m); },
-                              [](HMENU m) { return static_cast<long>((reinterpret_cast<uintptr_t>(m) & 0xFFFF) >> 1); });
+    return CountUserHandles().Total();
 }
-
-
 
 } // namespace wl::test

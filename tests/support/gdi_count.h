@@ -12,8 +12,17 @@ long LiveGdiObjects();
 // where it answers.
 long LiveUserObjects();
 
-// Live USER handles of this process: windows, menus, cursors and the rest of the USER table
-// (catches leaked HMENUs, which LiveUserObjects does not see).
+// This process's live USER objects by type (windows of every thread, menus, icons and cursors,
+// accelerator tables), counted where GetGuiResources does not answer (Wine).
+struct TUserHandleCounts {
+    long Windows = 0, Menus = 0, Cursors = 0, Accelerators = 0;
+    long Total() const { return Windows + Menus + Cursors + Accelerators; }
+};
+TUserHandleCounts CountUserHandles();
+
+// Live USER handles of this process: GetGuiResources where it answers, else the sum of
+// CountUserHandles (catches leaked HMENUs, icons and accelerators, which LiveUserObjects does not
+// see).
 long LiveUserHandles();
 
 } // namespace wl::test

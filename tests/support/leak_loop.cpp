@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
 
 namespace wl::test {
 
@@ -36,6 +37,7 @@ double ExpectNoLeak(const std::function<void(int)>& cycle, const TLeakLoop& loop
     const long gdi = LiveGdiObjects();
     const long windows = LiveUserObjects();
     const long user = LiveUserHandles();
+    const TUserHandleCounts types = CountUserHandles();
     const auto start = std::chrono::steady_clock::now();
     int done = 0;
     for (; done < loop.Cycles && !testing::Test::HasFatalFailure(); ++done) one(loop.Warmup + done);
@@ -44,8 +46,16 @@ double ExpectNoLeak(const std::function<void(int)>& cycle, const TLeakLoop& loop
     EXPECT_EQ(LiveGdiObjects(), gdi) << "GDI objects over " << done << " cycles";
     EXPECT_EQ(LiveUserObjects(), windows) << "windows over " << done << " cycles";
     const long grown = LiveUserHandles() - user;
-    EXPECT_LE(grown, loop.UserHandleSlack) << "USER handles over " << done << " cycles";
-    EXPECT_GE(grown, -loop.UserHandleSlack) << "USER handles over " << done << " cycles";
+    const TUserHandleCounts now = CountUserHandles();
+    auto byType = [&] {
+        return "USER handles over " + std::to_string(done) + " cycles (windows " + std::to_string(types.Windows) +
+               " -> " + std::to_string(now.Windows) + ", menus " + std::to_string(types.Menus) + " -> " +
+               std::to_string(now.Menus) + ", cursors and icons " + std::to_string(types.Cursors) + " -> " +
+               std::to_string(now.Cursors) + ", accelerators " + std::to_string(types.Accelerators) + " -> " +
+               std::to_string(now.Accelerators) + ")";
+    };
+    EXPECT_LE(grown, loop.UserHandleSlack) << byType();
+    EXPECT_GE(grown, -loop.UserHandleSlack) << byType();
     return seconds;
 }
 

@@ -5,7 +5,8 @@
 
 #include "skin/controls/buttons.h"
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/buttons.h"
 #include "ui/extctrls.h"
@@ -24,23 +25,6 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kPanelGreen = RGB(0, 140, 60);
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
-// The window as it is on the screen, read once (reading pixel by pixel from the screen is slow).
-class Snapshot {
-public:
-    explicit Snapshot(HWND window) {
-        RECT r{};
-        GetWindowRect(window, &r);
-        FBitmap.SetSize(r.right - r.left, r.bottom - r.top);
-        HDC screen = GetDC(nullptr);
-        BitBlt(FBitmap.Canvas().Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-    }
-    COLORREF At(int x, int y) { return GetPixel(FBitmap.Canvas().Handle(), x, y); }
-
-private:
-    TBitmap FBitmap;
-};
 
 class ButtonsTest : public SkinControlsTest {
 protected:
@@ -107,7 +91,7 @@ protected:
         GetWindowRect(window, &r);
         const SIZE size{r.right - r.left, r.bottom - r.top};
         Ink ink;
-        Snapshot shot(window);
+        const wl::test::TCapture shot = wl::test::TCapture::Window(window);
         for (int y = 4; y < size.cy - 4; ++y)
             for (int x = 4; x < size.cx - 4; ++x)
                 if (shot.At(x, y) != Expected(frame, size, POINT{x, y}, Face())) {
@@ -212,7 +196,7 @@ TEST_F(ButtonsTest, ClickComesOnlyFromAPressReleasedOverTheButton) {
         ASSERT_NE(Skin(b), nullptr);
         for (const Step& s : c.steps)
             SendMessageW(s.toButton ? b->Handle() : host_->Handle(), s.msg, s.msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, s.at);
-        wl::test::PumpMessages(20);
+        wl::test::PumpMessages();
         EXPECT_EQ(clicks, c.clicks);
         ParkCursor();
         SendMessageW(b->Handle(), WM_MOUSELEAVE, 0, 0);
@@ -252,7 +236,7 @@ TEST_F(ButtonsTest, SpaceShowsPressedAndTheButtonClicksOnRelease) {
     wl::test::PumpMessages(0); // lets the window's drawing reach the screen
     EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfPressed);
     SendMessageW(b->Handle(), WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u));
-    wl::test::PumpMessages(20);
+    wl::test::PumpUntil([&] { return clicks == 1 && ShownFrame(b->Handle(), Face()) == bfFocused; });
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfFocused);
 }
@@ -297,7 +281,7 @@ TEST_F(ButtonsTest, CaptionTakesTheSkinsStateColours) {
     SetFocus(host_->Handle());
     auto strongest = [&](int channel) {
         int best = 0;
-        Snapshot shot(b->Handle());
+        const wl::test::TCapture shot = wl::test::TCapture::Window(b->Handle());
         for (int y = 8; y < 32; ++y)
             for (int x = 10; x < 110; ++x) {
                 const COLORREF c = shot.At(x, y);
@@ -351,7 +335,8 @@ TEST_F(ButtonsTest, DefaultButtonKeepsTheSkin) {
     ASSERT_NE(Skin(b), nullptr);
     SetFocus(host_->Handle());
     b->SetDefault(true);
-    wl::test::PumpMessages(20);
+    wl::test::PumpMessages();
+    wl::test::WaitFlushed(b->Handle());
     EXPECT_EQ(GetWindowLongPtrW(b->Handle(), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
     EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfNormal) << "the system's default frame is not drawn over the skin";
 }
@@ -378,7 +363,7 @@ TEST_F(ButtonsTest, BareButtonWindowAttachedByHandle) {
     Repaint(button);
     EXPECT_EQ(ShownFrame(button, Face()), bfNormal);
     int red = 0;
-    Snapshot shot(button);
+    const wl::test::TCapture shot = wl::test::TCapture::Window(button);
     for (int y = 10; y < 30; ++y)
         for (int x = 20; x < 100; ++x) {
             const COLORREF p = shot.At(x, y);
@@ -388,7 +373,7 @@ TEST_F(ButtonsTest, BareButtonWindowAttachedByHandle) {
 
     SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
     SendMessageW(button, WM_LBUTTONUP, 0, At(30, 10));
-    wl::test::PumpMessages(20);
+    wl::test::PumpUntil([&] { return !commands.empty(); });
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(commands[0].first, MAKEWPARAM(77, BN_CLICKED));
     EXPECT_EQ(commands[0].second, reinterpret_cast<LPARAM>(button));
@@ -439,7 +424,7 @@ TEST_F(ButtonsTest, SkinnedDefaultButtonOfADialogTakesEnter) {
     EXPECT_EQ(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
     MSG enter{dialog, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
     EXPECT_TRUE(IsDialogMessageW(dialog, &enter));
-    wl::test::PumpMessages(20);
+    wl::test::PumpUntil([&] { return GetWindowLongPtrW(dialog, DWLP_USER) == IDOK; });
     EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_USER), IDOK);
     delete c;
     DestroyWindow(dialog);
@@ -633,23 +618,19 @@ TEST_F(ButtonsTest, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
     TSkinControl* cb = Skin(bit, "TSkinBitButton");
     ASSERT_NE(c, nullptr);
     ASSERT_NE(cb, nullptr);
-    Repaint(host_->Handle());
-    const auto gdi = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 100; ++i) {
-        SendMessageW(b->Handle(), WM_MOUSEMOVE, 0, At(5, 5));
-        SendMessageW(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
-        SendMessageW(b->Handle(), WM_LBUTTONUP, 0, At(5, 5));
-        SendMessageW(b->Handle(), WM_MOUSELEAVE, 0, 0);
-        Repaint(host_->Handle());
-    }
-    EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
-    for (int i = 0; i < 50; ++i) {
-        delete c;
-        c = Skin(b);
-        ASSERT_NE(c, nullptr);
-        Repaint(b->Handle());
-    }
-    EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
+    wl::test::TLeakLoop loop;
+    loop.Paint = [&] { Repaint(host_->Handle()); };
+    wl::test::ExpectNoLeak(
+        [&](int) {
+            SendMessageW(b->Handle(), WM_MOUSEMOVE, 0, At(5, 5));
+            SendMessageW(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+            SendMessageW(b->Handle(), WM_LBUTTONUP, 0, At(5, 5));
+            SendMessageW(b->Handle(), WM_MOUSELEAVE, 0, 0);
+            delete c;
+            c = Skin(b);
+            ASSERT_NE(c, nullptr);
+        },
+        loop);
 }
 
 TEST_F(ButtonsTest, RealMouseReleasedOutsideGivesNoClick) {
@@ -659,7 +640,7 @@ TEST_F(ButtonsTest, RealMouseReleasedOutsideGivesNoClick) {
     b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
     ASSERT_NE(Skin(b), nullptr);
     SetForegroundWindow(form_->Handle());
-    wl::test::PumpMessages(20);
+    wl::test::PumpUntil([&] { return GetForegroundWindow() == form_->Handle(); });
     auto mouse = [](DWORD flags) {
         INPUT in{};
         in.type = INPUT_MOUSE;
@@ -670,9 +651,9 @@ TEST_F(ButtonsTest, RealMouseReleasedOutsideGivesNoClick) {
     ClientToScreen(b->Handle(), &inside);
     ClientToScreen(host_->Handle(), &outside);
     SetCursorPos(inside.x, inside.y);
-    wl::test::PumpMessages(50);
+    wl::test::PumpMessages();
     mouse(MOUSEEVENTF_LEFTDOWN);
-    wl::test::PumpMessages(50);
+    wl::test::PumpUntil([&] { return downs == 1 && ShownFrame(b->Handle(), Face()) == bfPressed; });
     ASSERT_EQ(downs, 1) << "the real press reached the button";
     EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfPressed);
     SetCursorPos(outside.x, outside.y);
@@ -680,16 +661,17 @@ TEST_F(ButtonsTest, RealMouseReleasedOutsideGivesNoClick) {
     wl::test::PumpUntil([&] { return ShownFrame(b->Handle(), Face()) == bfFocused; }, 1000);
     EXPECT_EQ(ShownFrame(b->Handle(), Face()), bfFocused) << "leaving the button ends the pressed look";
     mouse(MOUSEEVENTF_LEFTUP);
-    wl::test::PumpMessages(50);
+    wl::test::PumpUntil([&] { return GetCapture() != b->Handle(); });
+    wl::test::PumpMessages();
     EXPECT_EQ(clicks, 0);
 
     // The same with the release over the button clicks once.
     SetCursorPos(inside.x, inside.y);
-    wl::test::PumpMessages(50);
+    wl::test::PumpMessages();
     mouse(MOUSEEVENTF_LEFTDOWN);
-    wl::test::PumpMessages(20);
+    wl::test::PumpUntil([&] { return downs == 2; });
     mouse(MOUSEEVENTF_LEFTUP);
-    wl::test::PumpMessages(50);
+    wl::test::PumpUntil([&] { return clicks == 1; });
     EXPECT_EQ(clicks, 1);
 }
 
@@ -730,7 +712,7 @@ void Extend(RECT& r, int x, int y) {
 }
 Boxes FindBoxes(HWND h, SIZE size) {
     Boxes b;
-    Snapshot shot(h);
+    const wl::test::TCapture shot = wl::test::TCapture::Window(h);
     for (int y = 3; y < size.cy - 3; ++y)
         for (int x = 3; x < size.cx - 3; ++x) {
             const COLORREF c = shot.At(x, y);

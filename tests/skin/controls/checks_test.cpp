@@ -6,7 +6,8 @@
 
 #include "skin/controls/checks.h"
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/extctrls.h"
 #include "ui/stdctrls.h"
@@ -93,22 +94,7 @@ TEST(CheckLayout, MarkCentredAtTheTextSide) {
 // ---- on real controls ----------------------------------------------------------------------------
 
 // The window as it is drawn, read once from its own DC.
-class Shot {
-public:
-    explicit Shot(HWND window) {
-        RECT r{};
-        GetWindowRect(window, &r);
-        bmp_.SetSize(r.right - r.left, r.bottom - r.top);
-        WindowDC dc(window, GetWindowDC(window));
-        BitBlt(bmp_.Canvas().Handle(), 0, 0, bmp_.Width(), bmp_.Height(), dc.get(), 0, 0, SRCCOPY);
-    }
-    COLORREF At(int x, int y) { return GetPixel(bmp_.Canvas().Handle(), x, y); }
-    int Width() const { return bmp_.Width(); }
-    int Height() const { return bmp_.Height(); }
-
-private:
-    TBitmap bmp_;
-};
+wl::test::TCapture Shot(HWND window) { return wl::test::TCapture::WindowDC(window); }
 
 class CheckControls : public SkinControlsTest {
 protected:
@@ -119,7 +105,7 @@ protected:
 
     // Pixels of cell `frame` that differ in the window at (x0, y0); key pixels are left out.
     static int CellMismatches(HWND window, int x0, int y0, TBitmap& strip, int frames, int frame) {
-        Shot shot(window);
+        const wl::test::TCapture shot = Shot(window);
         const int w = strip.Width() / frames, h = strip.Height();
         HDC src = strip.Canvas().Handle();
         int bad = 0;
@@ -268,7 +254,7 @@ struct Ink {
     int bands = 0;
 };
 Ink FindInk(HWND window, int fromX, int toX, COLORREF background) {
-    Shot shot(window);
+    const wl::test::TCapture shot = Shot(window);
     Ink ink;
     bool previous = false;
     for (int y = 0; y < shot.Height(); ++y) {
@@ -341,7 +327,7 @@ struct Diff {
     int count = 0;
     RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
 };
-Diff Compare(Shot& a, Shot& b) {
+Diff Compare(const wl::test::TCapture& a, const wl::test::TCapture& b) {
     Diff d;
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x)
@@ -362,10 +348,10 @@ TEST_F(CheckControls, FocusFrameSurroundsTheCaptionOnlyWhenThereIsOne) {
         SendMessageW(box->Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         SetFocus(other->Handle());
         Repaint(box->Handle());
-        Shot blurred(box->Handle());
+        const wl::test::TCapture blurred = Shot(box->Handle());
         SetFocus(box->Handle());
         Repaint(box->Handle());
-        Shot focused(box->Handle());
+        const wl::test::TCapture focused = Shot(box->Handle());
         const Diff d = Compare(blurred, focused);
         if (*caption) {
             EXPECT_GT(d.count, 10) << "a dotted frame";
@@ -559,17 +545,17 @@ TEST_F(DialogChecks, DetachingGivesTheButtonItsProcedureAndLookBack) {
     const LONG_PTR ownProc = GetWindowLongPtrW(item, GWLP_WNDPROC);
     CheckDlgButton(dialog_, 103, BST_CHECKED);
     Repaint(dialog_);
-    Shot before(item);
+    const wl::test::TCapture before = Shot(item);
     ASSERT_NE(AttachItem("TSkinCheckBox", 103), nullptr);
     Repaint(dialog_);
-    Shot skinned(item);
+    const wl::test::TCapture skinned = Shot(item);
     EXPECT_GT(Compare(before, skinned).count, 0) << "the skin's mark replaced the button's";
     EXPECT_EQ(SendMessageW(item, SKM_ISSKINNED, 0, 0), 1);
     companions_.clear();
     EXPECT_EQ(GetWindowLongPtrW(item, GWLP_WNDPROC), ownProc);
     EXPECT_EQ(SendMessageW(item, SKM_ISSKINNED, 0, 0), 0);
     Repaint(dialog_);
-    Shot after(item);
+    const wl::test::TCapture after = Shot(item);
     EXPECT_EQ(Compare(before, after).count, 0);
 
     // The other order: the window goes first, the companion notices and stays harmless.
@@ -585,16 +571,16 @@ TEST_F(CheckControls, DetachInEitherOrderRestoresTheControl) {
     auto* box = Add<TCheckBox>(RECT{10, 10, 160, 31});
     box->SetChecked(true);
     Repaint(box->Handle());
-    Shot own(box->Handle());
+    const wl::test::TCapture own = Shot(box->Handle());
     TSkinControl* c = Attach("TSkinCheckBox", box);
     ASSERT_NE(c, nullptr);
     Repaint(box->Handle());
-    Shot skinned(box->Handle());
+    const wl::test::TCapture skinned = Shot(box->Handle());
     EXPECT_GT(Compare(own, skinned).count, 0);
     delete c;
     EXPECT_EQ(box->Perform(SKM_ISSKINNED, 0, 0), 0);
     Repaint(box->Handle());
-    Shot back(box->Handle());
+    const wl::test::TCapture back = Shot(box->Handle());
     EXPECT_EQ(Compare(own, back).count, 0);
     Click(box->Handle(), 5, 10);
     EXPECT_FALSE(box->Checked()) << "the control still works on its own";
@@ -612,7 +598,7 @@ TEST_F(CheckControls, GdiObjectsStayFlatOverRepaintsAndAttachDetach) {
     auto* box = Add<TCheckBox>(RECT{10, 10, 160, 31});
     box->SetCaption("Flat");
     auto* radio = Add<TRadioButton>(RECT{10, 40, 160, 61});
-    auto cycle = [&] {
+    wl::test::ExpectNoLeak([&](int) {
         TSkinControl* a = Attach("TSkinCheckBox", box);
         TSkinControl* b = Attach("TSkinRadioButton", radio);
         for (int i = 0; i < 5; ++i) {
@@ -622,11 +608,7 @@ TEST_F(CheckControls, GdiObjectsStayFlatOverRepaintsAndAttachDetach) {
         }
         delete a;
         delete b;
-    };
-    cycle();
-    const long before = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 4; ++i) cycle();
-    EXPECT_EQ(wl::test::LiveGdiObjects(), before);
+    });
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "skin/forms/popup_menu.h"
 #include "skin/forms/skin_manage.h"
 #include "skin/forms/win_skin_form.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/menus.h"
 #include "ui/stdctrls.h"
@@ -46,85 +47,17 @@ std::vector<HWND> MenuWindows() {
     return found;
 }
 
-// Saves a rectangle of the screen as a 24-bit BMP (a menu window is a top-level window of its
-// own, so a window and its open menu are pictured together from the screen).
-bool SaveScreenRect(RECT r, const std::string& path) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    const DWORD stride = ((w * 3) + 3) & ~3u;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    bool ok = false;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-             std::fwrite(bits, stride * h, 1, f) == 1;
-        ok = std::fclose(f) == 0 && ok;
-    }
-    DeleteObject(dib);
-    return ok;
-}
-
-// The window's pixels as the screen shows them, row by row.
-std::vector<COLORREF> ScreenPixels(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<COLORREF> out;
-    if (w <= 0 || h <= 0) return out;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> raw(static_cast<size_t>(w) * h);
-    GetDIBits(mem, bitmap, 0, h, raw.data(), &bi, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    out.reserve(raw.size());
-    for (DWORD p : raw) out.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-    return out;
-}
-
 // Of the pixels of `window` within `r` (window coordinates), how many show one of `colours`.
 struct Share {
     int among = 0, total = 0;
 };
 Share ShareOf(HWND window, RECT r, const std::set<COLORREF>& colours) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
-    const int w = wr.right - wr.left;
-    const std::vector<COLORREF> pixels = ScreenPixels(window);
+    const test::TCapture shot = test::TCapture::Window(window);
     Share n;
-    for (int y = std::max(0L, r.top); y < std::min<long>(wr.bottom - wr.top, r.bottom); ++y)
-        for (int x = std::max(0L, r.left); x < std::min<long>(w, r.right); ++x) {
+    for (int y = std::max(0L, r.top); y < std::min<long>(shot.Height(), r.bottom); ++y)
+        for (int x = std::max(0L, r.left); x < std::min<long>(shot.Width(), r.right); ++x) {
             ++n.total;
-            n.among += colours.count(pixels[static_cast<size_t>(y) * w + x]) != 0;
+            n.among += colours.count(shot.At(x, y)) != 0;
         }
     return n;
 }
@@ -204,7 +137,7 @@ public:
         test::PumpUntil([this] { return failed_ || next_ >= steps_.size(); }, 8000);
         for (int i = 0; i < 20 && !MenuWindows().empty(); ++i) {
             EndMenu();
-            test::PumpMessages(20);
+            test::PumpUntil([] { return MenuWindows().empty(); }, 200);
         }
         return !failed_ && next_ >= steps_.size();
     }
@@ -264,7 +197,7 @@ protected:
     TWinSkinForm* ShowSkinned() {
         form_->Show();
         SetForegroundWindow(form_->Handle());
-        test::PumpMessages(30);
+        test::PumpUntil([this] { return GetForegroundWindow() == form_->Handle(); });
         if (!form_->UseSkin("")) return nullptr;
         TWinSkinForm* f = Switch(true);
         RepaintAll();
@@ -293,8 +226,12 @@ protected:
                          for (const auto& p : m->PopupMenus()) shot.skinned |= p->Handle() == menu;
                          shot.corner = test::WindowPixel(menu, 1, 1);
                          const std::set<COLORREF> background = ImageColours(form_->SkinData1->MenuBackground->Image);
-                         for (COLORREF c : ScreenPixels(menu)) shot.itemPixels += background.count(c) == 0;
-                         shot.saved = SaveScreenRect(Union(form_->Handle(), menu), Artifact(name));
+                         const test::TCapture pixels = test::TCapture::Window(menu);
+                         for (int y = 0; y < pixels.Height(); ++y)
+                             for (int x = 0; x < pixels.Width(); ++x) shot.itemPixels += background.count(pixels.At(x, y)) == 0;
+                         // A menu is a top-level window of its own: the window and its open menu
+                         // are pictured together from the screen.
+                         shot.saved = test::TCapture::Screen(Union(form_->Handle(), menu)).Save(Artifact(name));
                          EndMenu();
                          return true;
                      },
@@ -379,7 +316,7 @@ TEST_F(GalleryMenus, ChoicesPageShowsTheSkinsCheckAndRadioCells) {
 // second archive loaded from its file: frame, face, menus and every page wear the second skin.
 TEST_F(GalleryMenus, SwitchedOffAndOnWithTheSecondArchive) {
     form_->Show();
-    test::PumpMessages(30);
+    test::WaitPainted(form_->Handle());
     RECT plainWindow{}, plainClient{};
     GetWindowRect(form_->Handle(), &plainWindow);
     GetClientRect(form_->Handle(), &plainClient);

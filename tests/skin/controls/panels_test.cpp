@@ -3,7 +3,7 @@
 #include "controls_fixture.h"
 
 #include "skin/controls/panels.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/extctrls.h"
 #include "ui/graphics_colors.h"
@@ -223,20 +223,19 @@ TEST_F(PanelsTest, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
     TSkinControl* p = Attach("TSkinBox", panel, true);
     ASSERT_NE(g, nullptr);
     ASSERT_NE(p, nullptr);
-    Repaint(form_->Handle());
-    const auto gdi = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 100; ++i) Repaint(form_->Handle());
-    for (int i = 0; i < 50; ++i) {
-        p->Restore();
-        delete p;
-        delete g;
-        p = Attach("TSkinBox", panel, true);
-        g = Attach("TSkinGroupBox", box);
-        ASSERT_NE(p, nullptr);
-        ASSERT_NE(g, nullptr);
-        Repaint(form_->Handle());
-    }
-    EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
+    wl::test::TLeakLoop loop;
+    loop.Paint = [&] { Repaint(form_->Handle()); };
+    wl::test::ExpectNoLeak(
+        [&](int) {
+            p->Restore();
+            delete p;
+            delete g;
+            p = Attach("TSkinBox", panel, true);
+            g = Attach("TSkinGroupBox", box);
+            ASSERT_NE(p, nullptr);
+            ASSERT_NE(g, nullptr);
+        },
+        loop);
 }
 
 } // namespace

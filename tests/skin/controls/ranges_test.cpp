@@ -5,7 +5,7 @@
 
 #include "skin/controls/ranges.h"
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/comctrls.h"
 #include "ui/graphics_colors.h"
@@ -542,31 +542,21 @@ TEST_F(SkinRanges, RepaintsAndAttachCyclesLeaveNoHandlesBehind) {
     bar->SetPosition(40);
     auto* track = Add<TTrackBar>(RECT{20, 60, 260, 100});
     auto* updown = Add<TUpDown>(RECT{20, 110, 38, 134});
-    auto cycle = [&] {
-        TSkinControl* a = Attach("TSkinProgress", bar);
-        TSkinControl* b = Attach("TSkinTrackBar", track);
-        TSkinControl* c = Attach("TSkinUpDown", updown);
-        Repaint(form_->Handle());
-        delete a;
-        delete b;
-        delete c;
-    };
-    cycle();
-    Repaint(form_->Handle());
-    const long gdi = wl::test::LiveGdiObjects();
-    const long windows = wl::test::LiveUserObjects();
-    for (int i = 0; i < 30; ++i)
-        cycle();
-    ASSERT_NE(Attach("TSkinProgress", bar), nullptr);
-    ASSERT_NE(Attach("TSkinTrackBar", track), nullptr);
-    ASSERT_NE(Attach("TSkinUpDown", updown), nullptr);
-    for (int i = 0; i < 50; ++i) {
-        bar->SetPosition(i * 2);
-        track->SetPosition(i % 10);
-        Repaint(form_->Handle());
-    }
-    EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
-    EXPECT_EQ(wl::test::LiveUserObjects(), windows);
+    wl::test::TLeakLoop loop;
+    loop.Paint = [&] { Repaint(form_->Handle()); };
+    wl::test::ExpectNoLeak(
+        [&](int i) {
+            TSkinControl* a = Attach("TSkinProgress", bar);
+            TSkinControl* b = Attach("TSkinTrackBar", track);
+            TSkinControl* c = Attach("TSkinUpDown", updown);
+            bar->SetPosition(i * 7 % 100);
+            track->SetPosition(i % 10);
+            Repaint(form_->Handle());
+            delete a;
+            delete b;
+            delete c;
+        },
+        loop);
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 
 #include "skin/controls/scrollbars.h"
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/comctrls.h"
 #include "ui/frames.h"
@@ -110,48 +111,6 @@ TEST(ScrollGeometry, ArrowsThicknessAndGripperFitTheBar) {
 
 // ---- helpers for window tests --------------------------------------------------------------------
 
-// A picture of a window as it is on the screen, read pixel by pixel.
-class TShot {
-public:
-    explicit TShot(HWND window) {
-        GetWindowRect(window, &rect_);
-        const int w = rect_.right - rect_.left, h = rect_.bottom - rect_.top;
-        if (w <= 0 || h <= 0) return;
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        BitBlt(dc_, 0, 0, w, h, screen, rect_.left, rect_.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        width_ = w;
-        height_ = h;
-    }
-    ~TShot() {
-        if (dc_) {
-            SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    TShot(const TShot&) = delete;
-    TShot& operator=(const TShot&) = delete;
-    COLORREF Pixel(int x, int y) const {
-        if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-        const uint32_t v = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    RECT rect_{};
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
-    int width_ = 0, height_ = 0;
-};
-
 // Runs one step per timer tick while a tracking loop of the native bar runs inside a send;
 // the steps end the loop by posting the button release (and, as a last resort, by taking the
 // capture away, which ends any tracking loop).
@@ -239,11 +198,11 @@ protected:
     // arrows; {-1, -1} when there is none.
     TSpan FindAlongAxis(TWScrollbar* bar, COLORREF color) {
         Repaint(bar->HandleValue());
-        TShot shot(bar->HandleValue());
+        const wl::test::TCapture shot = wl::test::TCapture::Window(bar->HandleValue());
         const int across = Thickness() / 2;
         TSpan found{-1, -1};
         for (int a = bar->FArrowSize; a < bar->FLength - bar->FArrowSize; ++a) {
-            const COLORREF c = bar->FVertical ? shot.Pixel(across, a) : shot.Pixel(a, across);
+            const COLORREF c = bar->FVertical ? shot.At(across, a) : shot.At(a, across);
             if (c != color) continue;
             if (found.Start < 0) found.Start = a;
             found.End = a;
@@ -418,8 +377,8 @@ TEST_F(ScrollbarsTest, DisabledControlShowsTheDisabledTrackAndNoThumb) {
     const int length = vert->FLength - 2 * vert->FArrowSize;
     const COLORREF disabledTrack =
         ElementPixel(*data_->VertScroll, kTrackCells, 3, SIZE{t, length}, t / 2, length / 2);
-    TShot shot(vert->HandleValue());
-    EXPECT_EQ(shot.Pixel(t / 2, vert->FLength / 2), disabledTrack);
+    const wl::test::TCapture shot = wl::test::TCapture::Window(vert->HandleValue());
+    EXPECT_EQ(shot.At(t / 2, vert->FLength / 2), disabledTrack);
 }
 
 TEST_F(ScrollbarsTest, PartUnderTheMouseShowsHotUntilTheMouseLeaves) {
@@ -880,11 +839,8 @@ TEST_F(ScrollbarsTest, HandleCountsStayFlatOverAttachScrollAndDetach) {
         delete c;
         wl::test::PumpMessages(0);
     };
-    cycle(); // caches of the drawing primitives fill once
-    const long gdi = wl::test::LiveGdiObjects(), user = wl::test::LiveUserObjects();
-    for (int i = 0; i < 10; ++i) cycle();
-    EXPECT_EQ(wl::test::LiveGdiObjects(), gdi);
-    EXPECT_EQ(wl::test::LiveUserObjects(), user);
+    // The warm-up fills the caches of the drawing primitives once.
+    wl::test::ExpectNoLeak([&](int) { cycle(); });
 }
 
 } // namespace

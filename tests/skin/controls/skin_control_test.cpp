@@ -3,7 +3,7 @@
 #include "controls_fixture.h"
 
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/extctrls.h"
 #include "ui/stdctrls.h"
@@ -286,14 +286,14 @@ TEST_F(SkinControlBase, RepaintsAndSkinCyclesLeaveNoHandlesBehind) {
     auto* panel = MakePanel();
     auto* c = Attach("TProbeSkin", panel, true);
     ASSERT_NE(c, nullptr);
-    Repaint(panel->Handle());
-    const auto gdi = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 200; ++i) {
-        panel->Perform(SKM_SETACTIVE, i % 2);
-        c->PaintControl(nullptr);
-    }
-    Repaint(panel->Handle());
-    EXPECT_LE(wl::test::LiveGdiObjects(), gdi + 2);
+    wl::test::TLeakLoop loop;
+    loop.Paint = [&] { Repaint(panel->Handle()); };
+    wl::test::ExpectNoLeak(
+        [&](int i) {
+            panel->Perform(SKM_SETACTIVE, i % 2);
+            c->PaintControl(nullptr);
+        },
+        loop);
 }
 
 } // namespace

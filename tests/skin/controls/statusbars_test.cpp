@@ -5,7 +5,7 @@
 
 #include "skin/controls/statusbars.h"
 #include "skin/data/skin_elements.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/comctrls.h"
 #include "ui/extctrls.h"
@@ -210,14 +210,13 @@ TEST_F(StatusBarsTest, RepaintsKeepHandleCountsFlat) {
     auto* header = Add<THeaderControl>(RECT{10, 10, 300, 30});
     static_cast<THeaderSection*>(header->Sections()->Add())->SetText("A");
     ASSERT_NE(Attach("TSkinHeader", header), nullptr);
-    Repaint(form_->Handle());
-    const long gdi = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 15; ++i) {
-        bar->Panel(0)->SetText(std::string("step ").append(std::to_string(i)));
+    wl::test::TLeakLoop loop;
+    loop.Paint = [&] {
         Repaint(bar->Handle());
         Repaint(header->Handle());
-    }
-    EXPECT_EQ(wl::test::LiveGdiObjects(), gdi);
+    };
+    wl::test::ExpectNoLeak([&](int i) { bar->Panel(0)->SetText(std::string("step ").append(std::to_string(i))); },
+                           loop);
 }
 
 // ---- headers -------------------------------------------------------------------------------------

@@ -8,7 +8,8 @@
 #include "skin/controls/tabs.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/comctrls.h"
 #include "ui/extctrls.h"
@@ -156,29 +157,10 @@ TEST(TabGeometry, TabSetSkipsTabsThatDoNotFit) {
 // ---- on real controls ----------------------------------------------------------------------------
 
 // The window as it is drawn, read once from its own DC.
-class Shot {
-public:
-    explicit Shot(HWND window) {
-        RECT r{};
-        GetWindowRect(window, &r);
-        bmp_.SetSize(r.right - r.left, r.bottom - r.top);
-        WindowDC dc(window, GetWindowDC(window));
-        BitBlt(bmp_.Canvas().Handle(), 0, 0, bmp_.Width(), bmp_.Height(), dc.get(), 0, 0, SRCCOPY);
-    }
-    COLORREF At(int x, int y) { return GetPixel(bmp_.Canvas().Handle(), x, y); }
-    int Width() const { return bmp_.Width(); }
-    int Height() const { return bmp_.Height(); }
-    TBitmap& Bitmap() { return bmp_; }
+wl::test::TCapture Shot(HWND window) { return wl::test::TCapture::WindowDC(window); }
 
-private:
-    TBitmap bmp_;
-};
-
-int Differences(Shot& a, Shot& b) {
-    int n = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) n += a.At(x, y) != b.At(x, y);
-    return n;
+int Differences(const wl::test::TCapture& a, const wl::test::TCapture& b) {
+    return a.CountDiffering(b, RECT{0, 0, a.Width(), a.Height()});
 }
 
 class TabControls : public SkinControlsTest {
@@ -228,7 +210,7 @@ protected:
         return TabMismatches(t->Handle(), orientation, i, frame);
     }
     int TabMismatches(HWND t, uint8_t orientation, int i, int frame) {
-        Shot shot(t);
+        const wl::test::TCapture shot = Shot(t);
         RECT window{0, 0, shot.Width(), shot.Height()};
         const RECT pane = Pane(t, orientation);
         const RECT strip = TabStripRect(window, pane, orientation);
@@ -334,7 +316,7 @@ TEST_F(TabControls, PageFrameFromTheBorderImageOrThePaneElement) {
         auto expected = BuildElementImage(
             RECT{0, 0, pane.right - pane.left, pane.bottom - pane.top},
             TElementDraw{.Image = &image, .Margins = TurnedMargins(margins, c.orientation)});
-        Shot shot(t->Handle());
+        const wl::test::TCapture shot = Shot(t->Handle());
         int bad = 0, seen = 0;
         for (int y = std::max<LONG>(pane.top, 0); y < std::min<LONG>(pane.bottom, shot.Height()); y += 3)
             for (int x = std::max<LONG>(pane.left, 0); x < std::min<LONG>(pane.right, shot.Width()); x += 3) {
@@ -421,7 +403,7 @@ TEST_F(CloseBoxes, ClickingACloseBoxFreesThatPageUnlessTheFormKeepsIt) {
     EXPECT_EQ(box.right - box.left, 6);
     EXPECT_TRUE(box.left > tab.left && box.right <= tab.right) << "on the tab's right end";
     {
-        Shot shot(p->Handle());
+        const wl::test::TCapture shot = Shot(p->Handle());
         const COLORREF line = ColorToRGB(Tabs().NormalColour2);
         for (int tab = 0; tab < 3; ++tab) {
             // In the box's columns only its lines and the tab's own cell show: the caption (cut
@@ -504,7 +486,7 @@ TEST_F(TabControls, ButtonTabsAreSkinPushButtons) {
     ASSERT_NE(Attach("TSkinTabBtn", t), nullptr);
     Repaint(t->Handle());
     Save(t->Handle(), "tabs_buttons");
-    Shot shot(t->Handle());
+    const wl::test::TCapture shot = Shot(t->Handle());
     TDataSkinObject& buttons = *data_->Buttons;
     for (int i = 0; i < 3; ++i) {
         RECT r = ItemRect(t, i);
@@ -539,7 +521,7 @@ TEST_F(TabControls, PagesTakeTheFaceColourAndKeepTheirWindowlessChildren) {
     ASSERT_EQ(Shot(sheet->Handle()).At(60, 60), RGB(0, 0, 200));
     ASSERT_NE(Attach("TSkinTabSheet", sheet), nullptr);
     Repaint(p->Handle());
-    Shot shot(sheet->Handle());
+    const wl::test::TCapture shot = Shot(sheet->Handle());
     EXPECT_EQ(shot.At(60, 60), Face());
     EXPECT_EQ(shot.At(25, 25), RGB(220, 0, 0));
 }
@@ -616,7 +598,7 @@ TEST_F(TabControls, TabSetDrawsTheTabsThatFitFromTheUpsideDownCells) {
     const std::vector<RECT> places = LayoutTabSet(widths, 5, 5, set->Width(), set->Height(), false);
     ASSERT_TRUE(IsRectEmpty(&places[1])) << "the wide tab does not fit";
     ASSERT_FALSE(IsRectEmpty(&places[2])) << "a narrower one after it does";
-    Shot shot(set->Handle());
+    const wl::test::TCapture shot = Shot(set->Handle());
     const int frames[] = {1, 0, 2, 1};
     for (size_t i = 0; i < places.size(); ++i) {
         if (!frames[i] || IsRectEmpty(&places[i])) continue;
@@ -759,12 +741,12 @@ TEST_F(DialogTabs, BareTabControlIsSkinnedAndDetachesCleanly) {
     SetCursorPos(0, 0);
     const LONG_PTR ownProc = GetWindowLongPtrW(tab_, GWLP_WNDPROC);
     Repaint(dialog_);
-    Shot own(tab_);
+    const wl::test::TCapture own = Shot(tab_);
     ASSERT_NE(AttachTab(), nullptr);
     Repaint(dialog_);
     EXPECT_EQ(TabMismatches(tab_, toTop, 0, 1), 0);
     EXPECT_EQ(TabMismatches(tab_, toTop, 2, 2), 0) << "the selected tab";
-    Shot skinned(tab_);
+    const wl::test::TCapture skinned = Shot(tab_);
     EXPECT_GT(Differences(own, skinned), 0);
 
     // Selecting with a click still reaches the control.
@@ -781,7 +763,7 @@ TEST_F(DialogTabs, BareTabControlIsSkinnedAndDetachesCleanly) {
     companion_.reset();
     EXPECT_EQ(GetWindowLongPtrW(tab_, GWLP_WNDPROC), ownProc);
     Repaint(dialog_);
-    Shot back(tab_);
+    const wl::test::TCapture back = Shot(tab_);
     EXPECT_EQ(Differences(own, back), 0) << "the control's own look";
 }
 
@@ -803,16 +785,16 @@ TEST_F(TabControls, DetachInEitherOrderRestoresThePageControl) {
     }
     SetCursorPos(0, 0);
     Repaint(p->Handle());
-    Shot own(p->Handle());
+    const wl::test::TCapture own = Shot(p->Handle());
     TSkinControl* c = Attach("TSkinTab", p);
     ASSERT_NE(c, nullptr);
     Repaint(p->Handle());
-    Shot skinned(p->Handle());
+    const wl::test::TCapture skinned = Shot(p->Handle());
     EXPECT_GT(Differences(own, skinned), 0);
     delete c;
     EXPECT_EQ(p->Perform(SKM_ISSKINNED, 0, 0), 0);
     Repaint(p->Handle());
-    Shot back(p->Handle());
+    const wl::test::TCapture back = Shot(p->Handle());
     EXPECT_EQ(Differences(own, back), 0);
     p->SetActivePageIndex(1);
     EXPECT_EQ(SendMessageW(p->Handle(), TCM_GETCURSEL, 0, 0), 1) << "the control still works";
@@ -846,10 +828,7 @@ TEST_F(TabControls, GdiObjectsStayFlatOverRepaintsAndAttachDetach) {
         delete c;
         delete b;
     };
-    cycle();
-    const long before = wl::test::LiveGdiObjects();
-    for (int i = 0; i < 3; ++i) cycle();
-    EXPECT_EQ(wl::test::LiveGdiObjects(), before);
+    wl::test::ExpectNoLeak([&](int) { cycle(); });
 }
 
 } // namespace

@@ -3,7 +3,7 @@ wl_test(NAME skin_forms_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/forms_fixture.cpp ${CMAKE_CURRENT_LIST_DIR}/skin_form_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/skin_manage_test.cpp ${CMAKE_CURRENT_LIST_DIR}/hostile_skin_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/mdi_test.cpp
-  LIBS wl_skin_forms wl_test_skinpack WIN32_ONLY)
+  LIBS wl_skin_forms wl_test_skinpack WIN32_ONLY SOAK SkinFormsTest.HandleCountsStayFlat)
 if(TARGET skin_forms_test)
   wl_host_path(forms_default_skin "${WL_DEFAULT_SKIN_ARCHIVE}")
   target_compile_definitions(skin_forms_test PRIVATE WL_DEFAULT_SKIN="${forms_default_skin}")

@@ -4,7 +4,7 @@
 #include "forms_fixture.h"
 
 #include "skin_test_util.h"
-#include "support/gdi_count.h"
+#include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/forms.h"
 
@@ -259,46 +259,39 @@ TEST_F(SkinFormsTest, SkinDataDestroyedWhileSkinned) {
     EXPECT_EQ(manager_->Forms().size(), 2u);
 }
 
-// Skinning on and off 1,000 times over an open form, and creating and destroying 1,000
-// skinned forms, leaves the counts of GDI objects and windows where they were.
+// Skinning on and off over an open form, and creating and destroying skinned forms, leaves the
+// counts of GDI objects, windows and USER handles where they were.
 TEST_F(SkinFormsTest, HandleCountsStayFlat) {
     auto form = std::make_unique<TForm>(nullptr);
     form->SetBounds(40, 40, 300, 200);
     form->Show();
     test::PumpMessages(0);
     HWND h = form->Handle();
-    auto cycle = [&] {
-        ASSERT_NE(Skin(h), nullptr);
-        SendMessageA(h, WM_NCPAINT, 1, 0);
-        SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
-        SendMessageA(h, WM_NCACTIVATE, TRUE, 0);
-        RunAction(skaUnskinAll);
-        manager_->Skinning = true;
-    };
-    cycle(); // first use makes the caches
-    const long gdi = test::LiveGdiObjects();
-    const long user = test::LiveUserObjects();
-    for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) cycle();
-    EXPECT_EQ(test::LiveGdiObjects(), gdi);
-    EXPECT_EQ(test::LiveUserObjects(), user);
+    test::TLeakLoop loop;
+    loop.Paint = [h] { test::PaintNow(h); };
+    test::ExpectNoLeak(
+        [&](int) {
+            ASSERT_NE(Skin(h), nullptr);
+            SendMessageA(h, WM_NCPAINT, 1, 0);
+            SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
+            SendMessageA(h, WM_NCACTIVATE, TRUE, 0);
+            RunAction(skaUnskinAll);
+            manager_->Skinning = true;
+        },
+        loop);
     form.reset();
 
     manager_->InstallHook();
-    auto life = [&] {
+    test::ExpectNoLeak([&](int) {
         auto f = std::make_unique<TForm>(nullptr);
         f->SetBounds(60, 60, 240, 160);
         f->Show(); // the hook skins it on activation
         ASSERT_NE(manager_->FindForm(f->Handle()), nullptr);
+        test::PaintNow(f->Handle());
         test::PumpMessages(0);
         f.reset();
         manager_->PurgeForms();
-    };
-    life();
-    const long gdi2 = test::LiveGdiObjects();
-    const long user2 = test::LiveUserObjects();
-    for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) life();
-    EXPECT_EQ(test::LiveGdiObjects(), gdi2);
-    EXPECT_EQ(test::LiveUserObjects(), user2);
+    });
     EXPECT_TRUE(manager_->Forms().empty());
 }
 

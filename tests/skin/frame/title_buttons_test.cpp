@@ -221,7 +221,7 @@ TEST_F(TitleButtonTest, DefaultSkinButtonsSitWhereTheSkinPutsThem) {
     ASSERT_NE(Button(1), nullptr);
     EXPECT_EQ(Button(1)->SkinElement()->Visibility1, 2);
     ShowWindow(w_, SW_MAXIMIZE);
-    wl::test::PumpMessages(30);
+    wl::test::PumpUntil([&] { return IsZoomed(w_) != FALSE; });
     f_->PaintFrame();
     ASSERT_NE(Button(1), nullptr);
     EXPECT_EQ(Button(1)->SkinElement()->Visibility1, 1);
@@ -234,16 +234,16 @@ TEST_F(TitleButtonTest, ArtifactsOfTheSkinnedWindow) {
     const std::string dir = WL_FRAME_ARTIFACTS;
     RedrawWindow(w_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
-    wl::test::PumpMessages(100);
+    wl::test::WaitFlushed(w_);
     const TColor activeTitle = static_cast<TColor>(Pixel(w_, 150, 12));
     EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_active.bmp"));
     SendMessageW(w_, WM_NCACTIVATE, FALSE, 0);
     EXPECT_NE(static_cast<TColor>(Pixel(w_, 150, 12)), activeTitle);
-    wl::test::PumpMessages(100); // the screen shows what the window surface holds once flushed
+    wl::test::WaitFlushed(w_); // the screen shows what the window surface holds once flushed
     EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_inactive.bmp"));
     SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
     Send(WM_NCMOUSEMOVE, HTCAPTION, Centre(*Button(0)));
-    wl::test::PumpMessages(100);
+    wl::test::WaitFlushed(w_);
     EXPECT_TRUE(wl::test::SaveWindowBitmap(w_, dir + "/skinned_window_close_hot.bmp"));
 }
 
@@ -293,7 +293,9 @@ TEST_F(TitleButtonTest, HoverTimerLetsGoOfAButtonTheCursorHasLeft) {
     const POINT on = Centre(*close);
     ASSERT_TRUE(SetCursorPos(on.x, on.y));
     Send(WM_NCMOUSEMOVE, HTCAPTION, on);
-    wl::test::PumpMessages(400);
+    // The hover timer is what is tested: one of its 250 ms ticks passes with the cursor on the
+    // button, which must leave it hot.
+    wl::test::PumpMessages(300);
     EXPECT_EQ(close->ButtonState(), nbsHot);
     // The cursor leaves without a non-client message (as when it leaves the window fast).
     ASSERT_TRUE(SetCursorPos(on.x - 200, on.y + 150));
@@ -385,7 +387,7 @@ TEST_F(TitleButtonTest, ReleaseAwayFromThePressedButtonDoesNothing) {
     TWinSysButton* min = Button(2);
     Send(WM_NCLBUTTONDOWN, HTCAPTION, Centre(*close));
     Send(WM_NCLBUTTONUP, HTCAPTION, Centre(*min));
-    wl::test::PumpMessages(50);
+    wl::test::PumpMessages();
     EXPECT_TRUE(IsWindow(w_));
     EXPECT_FALSE(IsIconic(w_));
 }
@@ -437,7 +439,7 @@ void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
         if (!g_menuPicture.empty()) {
             // Once: the nested pump lets the menu reach the screen (and runs this timer again).
             const std::string path = std::exchange(g_menuPicture, std::string());
-            wl::test::PumpMessages(50);
+            wl::test::WaitFlushed(menu, 500);
             wl::test::SaveWindowBitmap(menu, path);
         }
         if (HMENU h = reinterpret_cast<HMENU>(SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0))) {
@@ -505,9 +507,10 @@ TEST_F(TitleButtonTest, QuickSecondSystemMenuOnTheHotIconClosesAndALaterOneOpens
     };
     EXPECT_TRUE(rightClick());
     // Later than the double-click time: the menu opens again, and the window stays.
-    Sleep(GetDoubleClickTime() + 50);
+    // The double-click interval itself is what is tested: the shortest wait that leaves it.
+    Sleep(GetDoubleClickTime() + 16); // a clock tick past it
     EXPECT_TRUE(rightClick());
-    wl::test::PumpMessages(20);
+    wl::test::PumpMessages();
     ASSERT_TRUE(IsWindow(w_));
     // Within the double-click time while a title object is hot: no menu, the window closes.
     Send(WM_NCMOUSEMOVE, HTCAPTION, Centre(*icon));
@@ -524,7 +527,7 @@ TEST_F(TitleButtonTest, MenuCommandsOfTheSystemKindBecomeSystemCommands) {
     EXPECT_TRUE(wl::test::PumpUntil([&] { return !IsIconic(w_); }, 2000));
     // Another command id goes to the window as it was.
     SendMessageW(w_, WM_COMMAND, 0xF0F0, 0);
-    wl::test::PumpMessages(30);
+    wl::test::PumpMessages();
     EXPECT_FALSE(IsIconic(w_));
     EXPECT_TRUE(IsWindow(w_));
 }

@@ -70,7 +70,7 @@ TEST_F(SkinFormsTest, MdiFrameMenuBarMergesAndShowsChildButtons) {
     ASSERT_TRUE(child);
     SendMessageA(g_mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(childMenu),
                  reinterpret_cast<LPARAM>(childWindows));
-    test::PumpMessages(20);
+    test::PumpUntil([&] { return f->MenuBar()->MenuHandle() == childMenu; });
     // The merged menu is the bar's now, and the frame shows no menu of its own.
     EXPECT_EQ(GetMenu(frame), nullptr);
     EXPECT_EQ(f->MenuBar()->MenuHandle(), childMenu);

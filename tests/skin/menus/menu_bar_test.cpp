@@ -26,7 +26,8 @@ protected:
         GetClientRect(h_, &beforeClient_);
         beforeMenu_ = GetMenu(h_);
         TWinSkinForm* f = SkinWithHook(h_);
-        test::PumpMessages(20);
+        if (f) test::PumpUntil([f] { return f->State() == sfsRunning; });
+        test::WaitPainted(h_);
         return f;
     }
     static RECT WindowRect(HWND h) {
@@ -114,7 +115,7 @@ TEST_F(MenuBarTest, MenuAssignedWhileSkinned) {
     file->SetCaption("&File");
     menu->Items()->Add(file);
     form->SetMenu(menu);
-    test::PumpMessages(10);
+    test::PumpUntil([&] { return f->MenuBar() != nullptr; });
     ASSERT_NE(f->MenuBar(), nullptr);
     EXPECT_EQ(f->MenuBar()->ItemCount(), 1);
     EXPECT_EQ(GetMenu(h), nullptr);
@@ -169,7 +170,7 @@ TEST_F(MenuBarTest, LayoutAndHitTestingByPixels) {
     ASSERT_NE(f, nullptr);
     ASSERT_NE(f->MenuBar(), nullptr);
     RedrawWindow(h_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    test::PumpMessages(20);
+    test::WaitFlushed(h_);
     const RECT b = f->Borders();
     const int stripTop = b.top, stripBottom = b.top + f->MenuBarHeight();
     // Expected bounds from the captions' widths in the menu font.
@@ -301,7 +302,7 @@ TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
         EXPECT_TRUE(script.Run()) << c.what << ", steps done: " << script.StepsDone();
         EXPECT_EQ(opened, c.opened) << c.what;
         EXPECT_EQ(moved, c.movedTo) << c.what;
-        test::PumpMessages(10);
+        test::PumpUntil([] { return TWinSkinForm::MenuHook() == nullptr; }, 500);
     }
     EXPECT_EQ(TWinSkinForm::MenuHook(), nullptr);
 }
@@ -355,7 +356,7 @@ TEST_F(MenuBarTest, MenuChangesAreShownAndTheWindowKeepsNoMenu) {
     auto* help = new TMenuItem(mf_->form.get());
     help->SetCaption("&Help");
     mf_->menu->Items()->Add(help);
-    test::PumpMessages(10);
+    test::PumpUntil([&] { return f->MenuBar() && f->MenuBar()->ItemCount() == 4; });
     EXPECT_EQ(GetMenu(h_), nullptr);
     ASSERT_EQ(f->MenuBar()->ItemCount(), 4);
     EXPECT_EQ(f->MenuBar()->Button(2)->Caption(), L"&Window");

@@ -48,7 +48,7 @@ bool MenuScript::Run() {
     // Whatever is still open closes, so that the next test starts without a menu.
     for (int i = 0; i < 20 && !OpenMenuWindows().empty(); ++i) {
         EndMenu();
-        test::PumpMessages(20);
+        test::PumpUntil([] { return OpenMenuWindows().empty(); }, 200);
     }
     return !failed_ && next_ >= steps_.size();
 }
