@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace wl::test {
 
@@ -99,6 +100,28 @@ TUserHandleCounts CountUserHandles() {
     }
     c.Windows = windows.second;
     return c;
+}
+
+long SessionUserHandles() {
+    std::vector<HMENU> made;
+    long highest = 0, previous = -2;
+    int run = 0;
+    // The end of the table is a run longer than any run of freed entries a program plausibly
+    // leaves (a window tree destroyed frees its entries in one order, and they come back in the
+    // other).
+    constexpr int kEndOfTableRun = 3000;
+    while (run < kEndOfTableRun && made.size() < 200000) {
+        HMENU h = CreateMenu();
+        if (!h) break;
+        made.push_back(h);
+        const long i = static_cast<long>((reinterpret_cast<uintptr_t>(h) & 0xFFFF) >> 1);
+        run = i == previous + 1 ? run + 1 : 0;
+        previous = i;
+        if (i > highest) highest = i;
+    }
+    // Freed in creation order, so the next estimate meets them highest first (never as a run).
+    for (HMENU h : made) DestroyMenu(h);
+    return highest - static_cast<long>(made.size());
 }
 
 long LiveUserHandles() {

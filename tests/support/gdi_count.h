@@ -25,4 +25,10 @@ TUserHandleCounts CountUserHandles();
 // see).
 long LiveUserHandles();
 
+// The USER handle table of the whole Wine session (every process of one wineserver), estimated by
+// making handles until the end of the table shows: new handles take freed entries first, then
+// new entries at the end one after the other. Other processes move it at any time, so it is
+// reported for information, never compared.
+long SessionUserHandles();
+
 } // namespace wl::test

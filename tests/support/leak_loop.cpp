@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -38,6 +39,7 @@ double ExpectNoLeak(const std::function<void(int)>& cycle, const TLeakLoop& loop
     const long windows = LiveUserObjects();
     const long user = LiveUserHandles();
     const TUserHandleCounts types = CountUserHandles();
+    const long session = SessionUserHandles();
     const auto start = std::chrono::steady_clock::now();
     int done = 0;
     for (; done < loop.Cycles && !testing::Test::HasFatalFailure(); ++done) one(loop.Warmup + done);
@@ -54,6 +56,9 @@ double ExpectNoLeak(const std::function<void(int)>& cycle, const TLeakLoop& loop
                std::to_string(now.Cursors) + ", accelerators " + std::to_string(types.Accelerators) + " -> " +
                std::to_string(now.Accelerators) + ")";
     };
+    // The session's table, for whoever looks into growth that is not this process's.
+    if (const long sessionGrown = SessionUserHandles() - session)
+        std::printf("leak loop: the session's USER table moved by %+ld over %d cycles\n", sessionGrown, done);
     EXPECT_LE(grown, loop.UserHandleSlack) << byType();
     EXPECT_GE(grown, -loop.UserHandleSlack) << byType();
     return seconds;
