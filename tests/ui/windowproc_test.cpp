@@ -452,6 +452,7 @@ TEST_F(WindowProcs, WindowsOwnProcedureGetsNcDestroyOnceWhateverTheHandlerDoes) 
                                  wc.hInstance, nullptr);
         ASSERT_TRUE(IsWindow(w)) << what;
         g_ownNcDestroys = 0;
+        g_ownLast = 0;
         TWindowSubclass sub;
         ASSERT_TRUE(sub.Attach(w, [&sub, handling](TMessage& m) {
             if (m.Msg != WM_NCDESTROY || handling == passesOn) sub.CallPrevious(m);
