@@ -455,8 +455,10 @@ TEST_F(WindowProcs, WindowsOwnProcedureGetsNcDestroyOnceWhateverTheHandlerDoes) 
         g_ownLast = 0;
         TWindowSubclass sub;
         ASSERT_TRUE(sub.Attach(w, [&sub, handling](TMessage& m) {
-            if (m.Msg != WM_NCDESTROY || handling == passesOn) sub.CallPrevious(m);
-            else if (handling == detachesAndKeepsIt) sub.Detach();
+            if (m.Msg != WM_NCDESTROY || handling == passesOn)
+                sub.CallPrevious(m);
+            else if (handling == detachesAndKeepsIt)
+                sub.Detach();
         })) << what;
         DestroyWindow(w);
         EXPECT_EQ(g_ownNcDestroys, 1) << what;

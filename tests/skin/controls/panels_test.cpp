@@ -201,13 +201,15 @@ TEST_F(PanelsTest, BareDialogAndItsStaticsSitOnTheFaceColour) {
     // The static's text goes on an opaque background of its own, which must be the skin's face
     // colour too: most of the text's cell shows it (the rest is ink).
     HDC ldc = GetDC(label);
-    HGDIOBJ oldFont = SelectObject(ldc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    HGDIOBJ oldFont =
+        SelectObject(ldc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SIZE text{};
     GetTextExtentPoint32W(ldc, L"Hello", 5, &text);
     SelectObject(ldc, oldFont);
     ReleaseDC(label, ldc);
     const wl::test::TCapture shot = wl::test::TCapture::WindowDC(label);
-    EXPECT_GT(shot.CountNear(RECT{0, 0, text.cx, text.cy}, ColorToRGB(data_->ButtonFace)) * 2, text.cx * text.cy)
+    EXPECT_GT(shot.CountNear(RECT{0, 0, text.cx, text.cy}, ColorToRGB(data_->ButtonFace)) * 2,
+              text.cx * text.cy)
         << "text background";
     delete c;
     DestroyWindow(dialog);

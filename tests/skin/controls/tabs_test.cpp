@@ -192,7 +192,8 @@ protected:
         t->SetTabWidth(60);
         t->SetTabHeight(22);
         t->SetTabPosition(position);
-        for (int i = 0; i < count; ++i) t->Tabs()->Add(caption);
+        for (int i = 0; i < count; ++i)
+            t->Tabs()->Add(caption);
         t->SetTabIndex(1);
         t->HandleNeeded();
         return t;
@@ -226,7 +227,8 @@ protected:
     // Pixels of tab `i` (inset by 3 from its sides, inside the strip) that differ from cell
     // `frame` of the skin; key pixels must show the face colour. With `only`, just the differing
     // pixels of that colour (a caption's ink).
-    int TabMismatches(TWinControl* t, uint8_t orientation, int i, int frame, COLORREF only = CLR_INVALID) {
+    int TabMismatches(TWinControl* t, uint8_t orientation, int i, int frame,
+                      COLORREF only = CLR_INVALID) {
         return TabMismatches(t->Handle(), orientation, i, frame, only);
     }
     int TabMismatches(HWND t, uint8_t orientation, int i, int frame, COLORREF only = CLR_INVALID) {
@@ -259,7 +261,8 @@ protected:
                 }
                 COLORREF expected = GetPixel(c, cx, cy);
                 if (expected == kMagenta) expected = Face();
-                if (shot.At(wx, wy) != expected && (only == CLR_INVALID || shot.At(wx, wy) == only)) ++bad;
+                if (shot.At(wx, wy) != expected && (only == CLR_INVALID || shot.At(wx, wy) == only))
+                    ++bad;
             }
         return bad;
     }
@@ -352,7 +355,8 @@ TEST_F(TabControls, CaptionsTakeTheSkinsColourOfTheirTabsState) {
             Repaint(t->Handle());
         }
         EXPECT_GT(TabMismatches(t, toTop, c.tab, c.frame, ColorToRGB(Tabs().*c.ink)), 40) << c.what;
-        EXPECT_EQ(TabMismatches(t, toTop, c.tab, c.frame, ColorToRGB(Tabs().*c.notInk)), 0) << c.what;
+        EXPECT_EQ(TabMismatches(t, toTop, c.tab, c.frame, ColorToRGB(Tabs().*c.notInk)), 0)
+            << c.what;
     }
     delete t; // before its font
 }

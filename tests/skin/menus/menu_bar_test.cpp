@@ -290,13 +290,19 @@ TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
         test::PumpMessages(0);
         int opened = -2, moved = -2;
         MenuScript script;
-        script.Then([&] { return !OpenMenuWindows().empty() && TrackedMenuIndex() >= 0 && entrySelected(); })
+        script
+            .Then([&] {
+                return !OpenMenuWindows().empty() && TrackedMenuIndex() >= 0 && entrySelected();
+            })
             .Then([&] {
                 opened = TrackedMenuIndex();
                 PostKey(h_, c.arrow);
                 return true;
             })
-            .Then([&] { return TrackedMenuIndex() >= 0 && TrackedMenuIndex() != opened && !OpenMenuWindows().empty(); })
+            .Then([&] {
+                return TrackedMenuIndex() >= 0 && TrackedMenuIndex() != opened &&
+                       !OpenMenuWindows().empty();
+            })
             .Then([&] {
                 moved = TrackedMenuIndex();
                 PostKey(h_, VK_ESCAPE);

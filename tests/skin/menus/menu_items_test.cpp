@@ -80,15 +80,13 @@ constexpr const char* kBandNames[] = {"top", "bottom", "left", "right"};
 std::array<int, 4> FrameBandMismatches(HWND popup, TDataSkinObject& e) {
     const test::TCapture shot = test::TCapture::WindowDC(popup);
     const int w = shot.Width(), h = shot.Height();
-    TElementDraw d = ElementDraw(e, 1);
-    d.Frames = 1;
-    d.Vertical = false;
-    d.Tile = e.Tile != 0;
-    d.Transparent = false;
+    // The whole image is one nine-grid cell, its centre tiled or stretched as the skin says.
+    const TElementDraw d{.Image = &e.Image, .Margins = e.Margins(), .Tile = e.Tile != 0};
     std::unique_ptr<TBitmap> expected = BuildElementImage(RECT{0, 0, w, h}, d);
     std::array<int, 4> bad{-1, -1, -1, -1};
     if (!expected || expected->Empty()) return bad;
-    const RECT bands[] = {{3, 0, w - 3, 2}, {3, h - 2, w - 3, h}, {0, 3, 2, h - 3}, {w - 2, 3, w, h - 3}};
+    const RECT bands[] = {
+        {3, 0, w - 3, 2}, {3, h - 2, w - 3, h}, {0, 3, 2, h - 3}, {w - 2, 3, w, h - 3}};
     for (size_t b = 0; b < bad.size(); ++b) {
         bad[b] = 0;
         for (int y = bands[b].top; y < bands[b].bottom; ++y)
@@ -182,8 +180,10 @@ TEST_F(MenuItemsTest, ItemsOfASkinWithoutTheItemElementAreFilledWithTheSkinsColo
     for (const Case& c : cases) {
         TMenuItem* item = (*mf_).*c.item;
         ItemSurface s;
-        EXPECT_EQ(SendDraw(h_, s.dc(), item->Command(), item->Parent()->Handle(), c.selected), TRUE) << c.what;
-        EXPECT_EQ(CountNear(s.dc(), end, ColorToRGB((*data_).*c.fill), 0), 6 * (kItemHeight - 2)) << c.what;
+        EXPECT_EQ(SendDraw(h_, s.dc(), item->Command(), item->Parent()->Handle(), c.selected), TRUE)
+            << c.what;
+        EXPECT_EQ(CountNear(s.dc(), end, ColorToRGB((*data_).*c.fill), 0), 6 * (kItemHeight - 2))
+            << c.what;
     }
     data_->MenuItem = std::move(element);
 }
@@ -333,7 +333,8 @@ TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
     EXPECT_EQ(separator.itemHeight, 8u);
     // The popup window's frame is the MenuBackground element's corner, pixel for pixel.
     EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
-    for (size_t b = 0; b < bands.size(); ++b) EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
+    for (size_t b = 0; b < bands.size(); ++b)
+        EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
     // Closed: the skinner has gone with its window, and the entries are the window's own again.
     EXPECT_TRUE(manager_->PopupMenus().empty());
     EXPECT_FALSE(SwitchedToOwnerDraw(101));
@@ -374,7 +375,8 @@ TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
     EXPECT_EQ(kind, 2);
     EXPECT_TRUE(itemsDrawn);
     EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
-    for (size_t b = 0; b < bands.size(); ++b) EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
+    for (size_t b = 0; b < bands.size(); ++b)
+        EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
     EXPECT_TRUE(manager_->PopupMenus().empty());
 }
 
