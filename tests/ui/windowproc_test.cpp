@@ -424,6 +424,50 @@ TEST_F(WindowProcs, SubclassFreedInsideItsOwnHandlerAndInsideTheDestroyNotificat
     }
 }
 
+// The window's own procedure under a subclass record: what it saw last, and how often.
+int g_ownNcDestroys = 0;
+UINT g_ownLast = 0;
+LRESULT CALLBACK OwnProcedure(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCDESTROY) ++g_ownNcDestroys;
+    g_ownLast = msg;
+    return DefWindowProcA(h, msg, wParam, lParam);
+}
+
+// Whatever the handler does with WM_NCDESTROY, the window's own procedure gets it exactly once
+// (it frees what it keeps for the window there), and as its last message.
+TEST_F(WindowProcs, WindowsOwnProcedureGetsNcDestroyOnceWhateverTheHandlerDoes) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = OwnProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "WlOwnProcedure";
+    RegisterClassA(&wc);
+    enum Handling { passesOn, keepsIt, detachesAndKeepsIt };
+    const std::pair<const char*, Handling> cases[] = {
+        {"handler passes it on", passesOn},
+        {"handler keeps it", keepsIt},
+        {"handler detaches its record and keeps it", detachesAndKeepsIt},
+    };
+    for (const auto& [what, handling] : cases) {
+        HWND w = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+        ASSERT_TRUE(IsWindow(w)) << what;
+        g_ownNcDestroys = 0;
+        g_ownLast = 0;
+        TWindowSubclass sub;
+        ASSERT_TRUE(sub.Attach(w, [&sub, handling](TMessage& m) {
+            if (m.Msg != WM_NCDESTROY || handling == passesOn)
+                sub.CallPrevious(m);
+            else if (handling == detachesAndKeepsIt)
+                sub.Detach();
+        })) << what;
+        DestroyWindow(w);
+        EXPECT_EQ(g_ownNcDestroys, 1) << what;
+        EXPECT_EQ(g_ownLast, static_cast<UINT>(WM_NCDESTROY)) << what;
+        EXPECT_FALSE(sub.Attached()) << what;
+    }
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
 TEST_F(WindowProcs, SubclassOfALibraryWindowSeesMessagesBeforeItsWindowProcLayers) {
     // The skin takes over a form both ways: the window through a subclass record, the form
     // object through a WindowProc layer. Either can go first.

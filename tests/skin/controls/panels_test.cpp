@@ -3,6 +3,7 @@
 #include "controls_fixture.h"
 
 #include "skin/controls/panels.h"
+#include "support/capture.h"
 #include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/extctrls.h"
@@ -197,6 +198,19 @@ TEST_F(PanelsTest, BareDialogAndItsStaticsSitOnTheFaceColour) {
     RECT lr{};
     GetClientRect(label, &lr);
     EXPECT_EQ(Pixel(label, lr.right - 2, lr.bottom - 2), RGB(200, 230, 250)) << "static background";
+    // The static's text goes on an opaque background of its own, which must be the skin's face
+    // colour too: most of the text's cell shows it (the rest is ink).
+    HDC ldc = GetDC(label);
+    HGDIOBJ oldFont =
+        SelectObject(ldc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(ldc, L"Hello", 5, &text);
+    SelectObject(ldc, oldFont);
+    ReleaseDC(label, ldc);
+    const wl::test::TCapture shot = wl::test::TCapture::WindowDC(label);
+    EXPECT_GT(shot.CountNear(RECT{0, 0, text.cx, text.cy}, ColorToRGB(data_->ButtonFace)) * 2,
+              text.cx * text.cy)
+        << "text background";
     delete c;
     DestroyWindow(dialog);
 }

@@ -168,12 +168,14 @@ protected:
     TDataSkinBorder& Tabs() { return *data_->Tabs; }
     COLORREF Face() { return ColorToRGB(data_->ButtonFace); }
 
-    TTabControl* MakeTabs(TTabPosition position, int count, RECT bounds = RECT{10, 10, 290, 190}) {
+    TTabControl* MakeTabs(TTabPosition position, int count, RECT bounds = RECT{10, 10, 290, 190},
+                          const char* caption = "") {
         auto* t = Add<TTabControl>(bounds);
         t->SetTabWidth(60);
         t->SetTabHeight(22);
         t->SetTabPosition(position);
-        for (int i = 0; i < count; ++i) t->Tabs()->Add("");
+        for (int i = 0; i < count; ++i)
+            t->Tabs()->Add(caption);
         t->SetTabIndex(1);
         t->HandleNeeded();
         return t;
@@ -205,11 +207,13 @@ protected:
         return BuildElementImage(RECT{0, 0, size.cx, size.cy}, d);
     }
     // Pixels of tab `i` (inset by 3 from its sides, inside the strip) that differ from cell
-    // `frame` of the skin; key pixels must show the face colour.
-    int TabMismatches(TWinControl* t, uint8_t orientation, int i, int frame) {
-        return TabMismatches(t->Handle(), orientation, i, frame);
+    // `frame` of the skin; key pixels must show the face colour. With `only`, just the differing
+    // pixels of that colour (a caption's ink).
+    int TabMismatches(TWinControl* t, uint8_t orientation, int i, int frame,
+                      COLORREF only = CLR_INVALID) {
+        return TabMismatches(t->Handle(), orientation, i, frame, only);
     }
-    int TabMismatches(HWND t, uint8_t orientation, int i, int frame) {
+    int TabMismatches(HWND t, uint8_t orientation, int i, int frame, COLORREF only = CLR_INVALID) {
         const wl::test::TCapture shot = Shot(t);
         RECT window{0, 0, shot.Width(), shot.Height()};
         const RECT pane = Pane(t, orientation);
@@ -239,7 +243,8 @@ protected:
                 }
                 COLORREF expected = GetPixel(c, cx, cy);
                 if (expected == kMagenta) expected = Face();
-                if (shot.At(wx, wy) != expected) ++bad;
+                if (shot.At(wx, wy) != expected && (only == CLR_INVALID || shot.At(wx, wy) == only))
+                    ++bad;
             }
         return bad;
     }
@@ -290,6 +295,52 @@ TEST_F(TabControls, HotAndDisabledTabsUseTheirCells) {
     EXPECT_EQ(TabMismatches(t, toTop, 0, 3), 0) << "disabled";
     EXPECT_EQ(TabMismatches(t, toTop, 2, 3), 0) << "disabled";
     EXPECT_EQ(TabMismatches(t, toTop, 1, 2), 0) << "the selected tab still shows as selected";
+}
+
+// A caption takes the skin's text colour of its tab's state: NormalColour2 on a normal tab,
+// MouseOverColour2 on the selected one and the one under the mouse.
+TEST_F(TabControls, CaptionsTakeTheSkinsColourOfTheirTabsState) {
+    auto* t = MakeTabs(tpTop, 3, RECT{10, 10, 290, 190}, "Wmw");
+    // Bold and without smoothing, so that the ink is the text colour itself.
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    lf.lfQuality = NONANTIALIASED_QUALITY;
+    const UniqueFont font(CreateFontIndirectW(&lf));
+    SendMessageW(t->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    ASSERT_NE(Attach("TSkinTab", t), nullptr);
+    using Colour = TColor TDataSkinBorder::*;
+    const Colour normal = &TDataSkinBorder::NormalColour2, lit = &TDataSkinBorder::MouseOverColour2;
+    struct Case {
+        const char* what;
+        int tab;
+        bool mouseOverFirst; // the mouse rests on the first tab
+        int frame;
+        Colour ink, notInk;
+    } cases[] = {
+        {"normal tab", 0, false, 1, normal, lit},
+        {"selected tab", 1, false, 2, lit, normal},
+        {"tab under the mouse", 0, true, 4, lit, normal},
+        {"normal tab while another is hot", 2, true, 1, normal, lit},
+    };
+    const RECT tab0 = ItemRect(t, 0);
+    const POINT at{(tab0.left + tab0.right) / 2, (tab0.top + tab0.bottom) / 2};
+    POINT screen = at;
+    ClientToScreen(t->Handle(), &screen);
+    for (const Case& c : cases) {
+        if (c.mouseOverFirst) {
+            SetCursorPos(screen.x, screen.y);
+            SendMessageW(t->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        } else {
+            SetCursorPos(0, 0);
+            SendMessageW(t->Handle(), WM_MOUSELEAVE, 0, 0);
+            Repaint(t->Handle());
+        }
+        EXPECT_GT(TabMismatches(t, toTop, c.tab, c.frame, ColorToRGB(Tabs().*c.ink)), 40) << c.what;
+        EXPECT_EQ(TabMismatches(t, toTop, c.tab, c.frame, ColorToRGB(Tabs().*c.notInk)), 0)
+            << c.what;
+    }
+    delete t; // before its font
 }
 
 TEST_F(TabControls, PageFrameFromTheBorderImageOrThePaneElement) {

@@ -3,6 +3,7 @@
 // skinned, and dialog widening for wide captions.
 #include "forms_fixture.h"
 
+#include "support/capture.h"
 #include "support/gui.h"
 #include "ui/extctrls.h"
 #include "ui/forms.h"
@@ -45,11 +46,27 @@ void ExpectSameFacts(const WindowFacts& before, const WindowFacts& after, const 
     EXPECT_FALSE(after.hasRegion) << what;
 }
 
+// Pixels of the lower right quarter of the client area (clear of the children these windows
+// have) that show `colour`, read from what the window drew, and the quarter's size.
+std::pair<int, int> ClientQuarterPixels(HWND h, COLORREF colour) {
+    const test::TCapture shot = test::TCapture::WindowDC(h);
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    const SIZE client = ClientSize(h);
+    const int x0 = origin.x - wr.left, y0 = origin.y - wr.top;
+    const RECT quarter{x0 + client.cx / 2, y0 + client.cy / 2, x0 + client.cx - 2,
+                       y0 + client.cy - 2};
+    return {shot.CountNear(quarter, colour),
+            (quarter.right - quarter.left) * (quarter.bottom - quarter.top)};
+}
+
 } // namespace
 
 // Plain windows of several kinds skinned and unskinned again through the manager's
-// unskin-all action: while skinned they answer SKM_ISSKINNED and keep their client size; after
-// it they have everything back.
+// unskin-all action: while skinned they answer SKM_ISSKINNED, keep their client size and show
+// the skin's face colour; after it they have everything back, their own background repainted.
 TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
     struct Case {
         const char* what;
@@ -99,8 +116,20 @@ TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
         EXPECT_EQ(skinned.cy, before.client.cy) << c.what;
         // The skinned menu bar stands in for the window's own.
         EXPECT_EQ(GetMenu(h), c.withMenu ? nullptr : before.menu) << c.what;
+        const COLORREF skinFace = ColorToRGB(data_->ButtonFace),
+                       ownFace = GetSysColor(COLOR_BTNFACE);
+        ASSERT_NE(skinFace, ownFace);
+        // Repainted while skinned (the skin paints the background of windows it does not know).
+        RedrawWindow(h, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        EXPECT_TRUE(test::WaitPainted(h)) << c.what;
+        const auto [facePixels, area] = ClientQuarterPixels(h, skinFace);
+        EXPECT_EQ(facePixels, area) << c.what << ": the skin's face colour while skinned";
 
         RunAction(skaUnskinAll);
+        EXPECT_TRUE(test::WaitPainted(h)) << c.what;
+        EXPECT_EQ(ClientQuarterPixels(h, ownFace).first, area)
+            << c.what << ": its own background again";
         EXPECT_TRUE(manager_->Forms().empty()) << c.what;
         EXPECT_FALSE(manager_->Skinning) << c.what;
         EXPECT_NE(SendMessageA(h, SKM_ISSKINNED, 0, 0), 1) << c.what;

@@ -255,7 +255,8 @@ TEST_F(MenuBarTest, ClickOpensTheDropDownAndEscapeClosesIt) {
 
 // Alt with a letter opens the item with that accelerator, Alt alone and F10 the first one (the
 // keys go through the window's default handling, as typed); Left and Right move to the
-// neighbouring item, wrapping at the ends.
+// neighbouring item, wrapping at the ends. In a right-to-left menu the items run from the right,
+// so Right goes to the previous item and Left to the next.
 TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
     TWinSkinForm* f = SkinMenuForm();
     ASSERT_NE(f, nullptr);
@@ -266,23 +267,43 @@ TEST_F(MenuBarTest, KeyboardOpensAndArrowsMoveBetweenItems) {
         int opened;
         UINT arrow;
         int movedTo;
+        bool rightToLeft = false;
     } cases[] = {
         {"Alt+F then Right", 'f', 0, VK_RIGHT, 1},
         {"Alt+E then Left", 'e', 1, VK_LEFT, 0},
         {"Alt+V then Right wraps", 'v', 2, VK_RIGHT, 0},
         {"Alt alone then Left wraps", VK_MENU, 0, VK_LEFT, 2},
         {"F10 then Right", VK_F10, 0, VK_RIGHT, 1},
+        {"right-to-left: Alt+F then Right wraps", 'f', 0, VK_RIGHT, 2, true},
+        {"right-to-left: Alt+E then Left", 'e', 1, VK_LEFT, 2, true},
+        {"right-to-left: Alt+V then Right", 'v', 2, VK_RIGHT, 1, true},
+    };
+    // The keys are read against the menu of the selected entry, so an arrow waits for one.
+    auto entrySelected = [&] {
+        TMenuBtn* open = Button(f, TrackedMenuIndex());
+        HMENU sub = open ? open->SubMenu() : nullptr;
+        for (int i = 0; sub && i < GetMenuItemCount(sub); ++i)
+            if (GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) return true;
+        return false;
     };
     for (const Case& c : cases) {
+        mf_->menu->SetBiDiMode(c.rightToLeft ? bdRightToLeft : bdLeftToRight);
+        test::PumpMessages(0);
         int opened = -2, moved = -2;
         MenuScript script;
-        script.Then([&] { return !OpenMenuWindows().empty() && TrackedMenuIndex() >= 0; })
+        script
+            .Then([&] {
+                return !OpenMenuWindows().empty() && TrackedMenuIndex() >= 0 && entrySelected();
+            })
             .Then([&] {
                 opened = TrackedMenuIndex();
                 PostKey(h_, c.arrow);
                 return true;
             })
-            .Then([&] { return TrackedMenuIndex() >= 0 && TrackedMenuIndex() != opened && !OpenMenuWindows().empty(); })
+            .Then([&] {
+                return TrackedMenuIndex() >= 0 && TrackedMenuIndex() != opened &&
+                       !OpenMenuWindows().empty();
+            })
             .Then([&] {
                 moved = TrackedMenuIndex();
                 PostKey(h_, VK_ESCAPE);

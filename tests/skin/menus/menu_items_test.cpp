@@ -10,9 +10,12 @@
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/menu_items.h"
 #include "skin/forms/popup_menu.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "support/leak_loop.h"
 #include "ui/imglist.h"
+
+#include <array>
 
 namespace {
 
@@ -68,6 +71,29 @@ Regions ItemRegions(const TSkinData& d) {
     const int left = 1 + (d.MenuItem ? d.MenuItem->LeftWidth : 0);
     return Regions{RECT{left, 1, left + 16, 17}, RECT{left + 19, 2, left + 19 + 40, kItemHeight - 2},
                    RECT{kItemWidth - 70, 2, kItemWidth - 11, kItemHeight - 2}};
+}
+
+// Pixels of each band of a popup menu window's frame (top, bottom, left, right; two pixels deep,
+// the corners left out) that differ from the skin's MenuBackground element composed at the
+// window's size, read from what the window drew.
+constexpr const char* kBandNames[] = {"top", "bottom", "left", "right"};
+std::array<int, 4> FrameBandMismatches(HWND popup, TDataSkinObject& e) {
+    const test::TCapture shot = test::TCapture::WindowDC(popup);
+    const int w = shot.Width(), h = shot.Height();
+    // The whole image is one nine-grid cell, its centre tiled or stretched as the skin says.
+    const TElementDraw d{.Image = &e.Image, .Margins = e.Margins(), .Tile = e.Tile != 0};
+    std::unique_ptr<TBitmap> expected = BuildElementImage(RECT{0, 0, w, h}, d);
+    std::array<int, 4> bad{-1, -1, -1, -1};
+    if (!expected || expected->Empty()) return bad;
+    const RECT bands[] = {
+        {3, 0, w - 3, 2}, {3, h - 2, w - 3, h}, {0, 3, 2, h - 3}, {w - 2, 3, w, h - 3}};
+    for (size_t b = 0; b < bad.size(); ++b) {
+        bad[b] = 0;
+        for (int y = bands[b].top; y < bands[b].bottom; ++y)
+            for (int x = bands[b].left; x < bands[b].right; ++x)
+                bad[b] += shot.At(x, y) != GetPixel(expected->Canvas().Handle(), x, y);
+    }
+    return bad;
 }
 
 class MenuItemsTest : public SkinFormsTest {
@@ -131,6 +157,36 @@ TEST_F(MenuItemsTest, FormItemsDrawnWithTextShortcutCheckAndState) {
     SendDraw(h_, normal.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), false);
     SendDraw(h_, selected.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), true);
     EXPECT_NE(GetPixel(normal.dc(), kItemWidth - 30, kItemHeight / 2), GetPixel(selected.dc(), kItemWidth - 30, kItemHeight / 2));
+}
+
+// A skin without a MenuItem element: items are filled flat, a selected one with the skin's
+// Hilight and the others with its MenuColour (never the system's colours).
+TEST_F(MenuItemsTest, ItemsOfASkinWithoutTheItemElementAreFilledWithTheSkinsColours) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    std::unique_ptr<TDataSkinObject> element = std::move(data_->MenuItem);
+    struct Case {
+        const char* what;
+        TMenuItem* MenuForm::*item;
+        bool selected;
+        TColor TSkinData::*fill;
+    } cases[] = {
+        {"selected item", &MenuForm::fileOpen, true, &TSkinData::Hilight},
+        {"plain item", &MenuForm::fileOpen, false, &TSkinData::MenuColour},
+        {"selected item with a shortcut", &MenuForm::fileNew, true, &TSkinData::Hilight},
+        {"item with a shortcut", &MenuForm::fileNew, false, &TSkinData::MenuColour},
+    };
+    // Past the shortcut, at the item's right end, there is only the fill.
+    const RECT end{kItemWidth - 8, 1, kItemWidth - 2, kItemHeight - 1};
+    for (const Case& c : cases) {
+        TMenuItem* item = (*mf_).*c.item;
+        ItemSurface s;
+        EXPECT_EQ(SendDraw(h_, s.dc(), item->Command(), item->Parent()->Handle(), c.selected), TRUE)
+            << c.what;
+        EXPECT_EQ(CountNear(s.dc(), end, ColorToRGB((*data_).*c.fill), 0), 6 * (kItemHeight - 2))
+            << c.what;
+    }
+    data_->MenuItem = std::move(element);
 }
 
 TEST_F(MenuItemsTest, ImageListGlyphsAndCheckedGlyphs) {
@@ -232,6 +288,7 @@ TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
     SIZE measured[3] = {};
     MEASUREITEMSTRUCT separator{};
     COLORREF corner = CLR_INVALID;
+    std::array<int, 4> bands{-1, -1, -1, -1};
     size_t popupsWhileOpen = 0;
     bool switchedWhileOpen = false;
     MenuScript script;
@@ -256,6 +313,7 @@ TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
             separator.itemHeight = 16;
             SendMessageW(h, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator));
             corner = test::WindowPixel(OpenMenuWindows().back(), 1, 1);
+            bands = FrameBandMismatches(OpenMenuWindows().back(), *data_->MenuBackground);
             PostKey(h, VK_ESCAPE);
             return true;
         })
@@ -276,6 +334,8 @@ TEST_F(MenuItemsTest, PlainWindowDropDownEntriesAndPopupBackground) {
     EXPECT_EQ(separator.itemHeight, 8u);
     // The popup window's frame is the MenuBackground element's corner, pixel for pixel.
     EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
+    for (size_t b = 0; b < bands.size(); ++b)
+        EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
     // Closed: the skinner has gone with its window, and the entries are the window's own again.
     EXPECT_TRUE(manager_->PopupMenus().empty());
     EXPECT_FALSE(SwitchedToOwnerDraw(101));
@@ -294,6 +354,7 @@ TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
     bool skinned = false, itemsDrawn = false;
     int kind = -1;
     COLORREF corner = CLR_INVALID;
+    std::array<int, 4> bands{-1, -1, -1, -1};
     MenuScript script;
     script.Then([&] { return !OpenMenuWindows().empty() && !manager_->PopupMenus().empty(); })
         .Then([&] {
@@ -303,6 +364,7 @@ TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
             // Drawing an item names the menu the popup window shows.
             itemsDrawn = popup->Menu() != nullptr;
             corner = test::WindowPixel(popup->Handle(), 1, 1);
+            bands = FrameBandMismatches(popup->Handle(), *data_->MenuBackground);
             PostKey(h_, VK_ESCAPE);
             return true;
         })
@@ -314,6 +376,8 @@ TEST_F(MenuItemsTest, SystemMenuIsSkinned) {
     EXPECT_EQ(kind, 2);
     EXPECT_TRUE(itemsDrawn);
     EXPECT_EQ(corner, GetPixel(data_->MenuBackground->Image.Canvas().Handle(), 1, 1));
+    for (size_t b = 0; b < bands.size(); ++b)
+        EXPECT_EQ(bands[b], 0) << kBandNames[b] << " band of the frame";
     EXPECT_TRUE(manager_->PopupMenus().empty());
 }
 
