@@ -20,6 +20,12 @@ function(wl_test)
   if(WIN32)
     # Console subsystem so gtest's output reaches ctest.
     target_link_options(${T_NAME} PRIVATE -mconsole)
+    # Test code runs at Wine's pace, not its own: it is built unoptimized, and Windows tests share
+    # one precompiled header of the system and test headers every one of them includes.
+    target_compile_options(${T_NAME} PRIVATE -O0)
+    if(T_WIN32_ONLY)
+      target_precompile_headers(${T_NAME} REUSE_FROM wl_test_pch)
+    endif()
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   if(NOT T_TIMEOUT)
