@@ -444,7 +444,8 @@ TEST(MainWindow, ErrorBoxIsSkinned) {
     static bool skinned = false;
     static bool saved = false;
     skinned = saved = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    // A short repeating timer inside the box's modal loop: acts once the box shows skinned.
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = FindWindowA("#32770", nullptr);
         if (!box || !IsWindowVisible(box)) return;
         TSkinManage* m = TSkinManage::Instance();

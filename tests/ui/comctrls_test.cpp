@@ -667,7 +667,7 @@ TEST_F(ComCtl, DropDownButtonOpensItsMenuUnderTheButton) {
     HWND h = form->Get<TToolBar>("Bar")->Handle();
     LPARAM at =
         MAKELPARAM(button->Left() + button->Width() - 4, button->Top() + button->Height() / 2);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, EndOpenMenu);
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, EndOpenMenu);
     SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(h, WM_LBUTTONUP, 0, at);
     PumpUntil([&] { return popups > 0 && !MenuOpen(); });
@@ -730,7 +730,7 @@ TEST_F(ComCtl, ToolBarShowsAMainMenuAsItsButtons) {
         form->Get<TMenuItem>(name)->OnClick = [&ran, name](TObject*) { ran.push_back(name); };
     bar->Buttons(2)->Click();
     EXPECT_EQ(ran, std::vector<std::string>{"Go1"});
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, ChooseFirstEntry);
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ChooseFirstEntry);
     bar->Buttons(0)->Click();
     PumpUntil([&] { return ran.size() == 2; });
     KillTimer(nullptr, timer); // in case the menu never opened
