@@ -63,7 +63,7 @@ TEST(WebBrowserHost, HostsAndNavigatesWithoutBlocking) {
         ASSERT_NE(host.Browser(), nullptr);
         host.Navigate(L"about:blank");
         host.FitToParent();
-        test::PumpMessages(50);
+        test::PumpMessages(); // what the navigation posted
         READYSTATE state = READYSTATE_UNINITIALIZED;
         host.Browser()->get_ReadyState(&state);
         std::printf("browser ready state after navigation: %d\n", static_cast<int>(state));

@@ -78,7 +78,7 @@ ProgramWindows::ProgramWindows(const std::string& folder, bool withPicture, bool
     main_->DoCreate();
     if (picture_) picture_->DoCreate();
     main_->Show();
-    Pump(20);
+    WaitPainted(main_->Handle());
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -87,23 +87,34 @@ ProgramWindows::~ProgramWindows() {
     delete picture_;
     delete main_;
     Application->SetMainForm(nullptr);
-    Pump(10);
+    Pump();
 }
 
-void ProgramWindows::Pump(DWORD ms) {
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quitRequested_ = true;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+void ProgramWindows::Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitRequested_ = true;
+            continue;
         }
-        if (ms) Sleep(1);
-    } while (GetTickCount() - start < ms);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool ProgramWindows::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        Pump();
+    }
+    return true;
+}
+
+bool ProgramWindows::WaitPainted(HWND window, DWORD timeoutMs) {
+    // With no time left the general helper only looks; the pumping is ours, which notes a quit.
+    return PumpUntil([&] { return test::WaitPainted(window, 0); }, timeoutMs);
 }
 
 bool ProgramWindows::QuitRequested() {
@@ -115,7 +126,7 @@ void ProgramWindows::Type(const std::string& ansi) { main_->Edit1->SetText(ansi)
 
 void ProgramWindows::Click(TButton* button) {
     SendMessageA(button->Handle(), BM_CLICK, 0, 0);
-    Pump(10);
+    Pump(); // what the click posted
 }
 
 void ProgramWindows::PressEnter() {
@@ -123,7 +134,7 @@ void ProgramWindows::PressEnter() {
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     SendMessageA(edit, WM_CHAR, '\r', 0x001C0001);
     SendMessageA(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
-    Pump(10);
+    Pump(); // what the keys posted
 }
 
 std::string ProgramWindows::MemoUtf8() { return Utf8(main_->Memo1->Text()); }

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -73,8 +74,13 @@ public:
     void PressEnter();
     std::string MemoUtf8();
     std::string FieldUtf8();
-    // Handles this thread's messages for about `ms` milliseconds, noting a quit request.
-    void Pump(DWORD ms = 0);
+    // Handles this thread's pending messages, noting a quit request.
+    void Pump();
+    // Handles this thread's messages until `done` holds or `timeoutMs` passes, noting a quit
+    // request; returns done().
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
+    // Waits until the window shows with nothing left to paint, noting a quit request.
+    bool WaitPainted(HWND window, DWORD timeoutMs = 2000);
     // Whether the program asked to end since the last call.
     bool QuitRequested();
 

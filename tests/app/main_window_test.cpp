@@ -6,8 +6,9 @@
 #include "app/com.h"
 #include "skin/forms/skin_manage.h"
 #include "skin/forms/win_skin_form.h"
-#include "support/gdi_count.h"
+#include "support/capture.h"
 #include "support/gui.h"
+#include "support/leak_loop.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 #include "ui/clipbrd.h"
@@ -313,7 +314,7 @@ TEST(MainWindow, KeywordTooltipFollowsClicksAndFocus) {
         EXPECT_EQ(Utf8(edit->Hint()), hint);
         EXPECT_EQ(tools(), before + 1);
         w.Main().Bsearch->SetFocus();
-        w.Pump(10);
+        w.Pump(); // what the focus change posted
         EXPECT_FALSE(edit->ShowHint());
         EXPECT_EQ(Utf8(edit->Hint()), hint);
         EXPECT_EQ(tools(), before);
@@ -360,35 +361,17 @@ TEST(MainWindow, Screenshot) {
     w.Type("apple");
     w.Click(w.Main().Bsearch);
     SetForegroundWindow(w.Main().Handle());
-    w.Pump(100);
+    EXPECT_TRUE(WaitFlushed(w.Main().Handle()));
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window.bmp"));
     // The same window inactive: another window takes the focus.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 300, 120, 80, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(other);
-    w.Pump(100);
+    w.PumpUntil([&] { return GetForegroundWindow() == other; });
+    EXPECT_TRUE(WaitFlushed(w.Main().Handle())); // repainted inactive
     EXPECT_NE(GetForegroundWindow(), w.Main().Handle());
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window-inactive.bmp"));
     DestroyWindow(other);
-}
-
-// Copies a window's client area and counts the pixels that differ from an earlier copy.
-std::vector<COLORREF> ClientPixels(HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    std::vector<COLORREF> pixels;
-    HDC dc = GetDC(window);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(mem, x, y));
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(window, dc);
-    return pixels;
 }
 
 // The skinned main window with a long meaning found and the memo scrolled down, pictured as
@@ -400,7 +383,7 @@ TEST(MainWindow, ScreenshotWithTheMeaningScrolled) {
     w.Type("apple");
     w.Click(w.Main().Bsearch);
     SetForegroundWindow(w.Main().Handle());
-    w.Pump(100);
+    EXPECT_TRUE(WaitFlushed(w.Main().Handle()));
     TSkinManage* m = TSkinManage::Instance();
     ASSERT_NE(m, nullptr);
     ASSERT_NE(m->FindForm(w.Main().Handle()), nullptr);
@@ -408,48 +391,47 @@ TEST(MainWindow, ScreenshotWithTheMeaningScrolled) {
     ASSERT_EQ(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     ASSERT_GT(SendMessageA(memo, EM_GETLINECOUNT, 0, 0), 20);
     RedrawWindow(memo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-    const std::vector<COLORREF> top = ClientPixels(memo);
+    ASSERT_TRUE(WaitFlushed(memo));
+    const TCapture top = TCapture::Client(memo);
     SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
     SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
-    w.Pump(50);
+    w.Pump(); // what the scrolling posted
     EXPECT_GT(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     RedrawWindow(w.Main().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    w.Pump(50);
-    const std::vector<COLORREF> scrolled = ClientPixels(memo);
-    ASSERT_EQ(top.size(), scrolled.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < top.size(); ++i) differing += top[i] != scrolled[i];
-    EXPECT_GT(differing, top.size() / 100) << "the memo looks the same after scrolling";
+    ASSERT_TRUE(WaitFlushed(w.Main().Handle()));
+    const TCapture scrolled = TCapture::Client(memo);
+    ASSERT_EQ(top.Width(), scrolled.Width());
+    ASSERT_EQ(top.Height(), scrolled.Height());
+    const int differing = top.CountDiffering(scrolled, {0, 0, top.Width(), top.Height()});
+    EXPECT_GT(differing, top.Width() * top.Height() / 100) << "the memo looks the same after scrolling";
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window-scrolled.bmp"));
 }
 
-// The main window's skin switched off and on again through its component, 1,000 times, each
-// carried out as the manager's timer does: the window is restored and re-skinned every time and
-// GDI and window counts stay flat.
+// The main window's skin switched off and on again through its component, each time carried out
+// as the manager's timer does and painted: the window is restored and re-skinned every time and
+// the handle counts stay flat.
 TEST(MainWindow, SkinSwitchedOffAndOnKeepsHandleCountsFlat) {
     ProgramWindows w(SampleFolder());
     TFmain& f = w.Main();
     TSkinManage* m = TSkinManage::Instance();
     ASSERT_NE(m, nullptr);
-    w.Pump(50);
-    ASSERT_NE(m->FindForm(f.Handle()), nullptr);
+    ASSERT_TRUE(w.PumpUntil([&] { return m->FindForm(f.Handle()) != nullptr; }));
     RECT client;
     GetClientRect(f.Handle(), &client);
-    auto cycle = [&] {
-        f.SkinData1->SetActive(false);
-        m->TimerTick();
-        ASSERT_EQ(m->FindForm(f.Handle()), nullptr);
-        f.SkinData1->SetActive(true);
-        m->TimerTick();
-        w.Pump();
-        ASSERT_NE(m->FindForm(f.Handle()), nullptr);
-    };
-    cycle();
-    const long gdi = LiveGdiObjects();
-    const long user = LiveUserObjects();
-    for (int i = 0; i < 1000 && !HasFatalFailure(); ++i) cycle();
-    EXPECT_EQ(LiveGdiObjects(), gdi);
-    EXPECT_EQ(LiveUserObjects(), user);
+    TLeakLoop loop;
+    loop.Paint = [&] { PaintNow(f.Handle()); };
+    ExpectNoLeak(
+        [&](int) {
+            f.SkinData1->SetActive(false);
+            m->TimerTick();
+            ASSERT_EQ(m->FindForm(f.Handle()), nullptr);
+            PaintNow(f.Handle()); // unskinned
+            f.SkinData1->SetActive(true);
+            m->TimerTick();
+            w.Pump();
+            ASSERT_NE(m->FindForm(f.Handle()), nullptr);
+        },
+        loop);
     RECT after;
     GetClientRect(f.Handle(), &after);
     EXPECT_EQ(after.right, client.right);
@@ -462,7 +444,8 @@ TEST(MainWindow, ErrorBoxIsSkinned) {
     static bool skinned = false;
     static bool saved = false;
     skinned = saved = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    // A short repeating timer inside the box's modal loop: acts once the box shows skinned.
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = FindWindowA("#32770", nullptr);
         if (!box || !IsWindowVisible(box)) return;
         TSkinManage* m = TSkinManage::Instance();

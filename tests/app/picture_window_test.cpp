@@ -70,7 +70,7 @@ TEST(PictureWindow, ShowsTheKeywordsPicturesAndReloadsOnlyAfterBeingClosed) {
         SCOPED_TRACE(s.name);
         if (s.closeFirst) {
             SendMessageA(p.Handle(), WM_CLOSE, 0, 0);
-            w.Pump(10);
+            w.Pump(); // what closing posted
             ASSERT_FALSE(IsWindowVisible(p.Handle()));
         }
         w.search.addresses.clear();
@@ -107,7 +107,7 @@ TEST(PictureWindow, ShowingAgainKeepsTheUsersPlacement) {
     ASSERT_TRUE(IsZoomed(h));
     ShowWindow(h, SW_RESTORE); // the user restores it and moves it
     SetWindowPos(h, nullptr, 40, 30, 500, 360, SWP_NOZORDER);
-    w.Pump(10);
+    w.Pump(); // what the move posted
     RECT placed;
     GetWindowRect(h, &placed);
     struct Step {
@@ -117,14 +117,13 @@ TEST(PictureWindow, ShowingAgainKeepsTheUsersPlacement) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.name);
         if (s.userShow >= 0) ShowWindow(h, s.userShow);
-        w.Pump(10);
+        w.Pump(); // what the user's change posted
         w.search.addresses.clear();
         w.information.addresses.clear();
         SetForegroundWindow(w.Main().Handle());
         w.Type("banana");
         w.Click(w.Main().BPicture);
-        w.Pump(10);
-        EXPECT_TRUE(IsWindowVisible(h));
+        EXPECT_TRUE(w.WaitPainted(h));
         EXPECT_FALSE(IsZoomed(h));
         EXPECT_FALSE(IsIconic(h));
         RECT now;
@@ -155,13 +154,12 @@ TEST(PictureWindow, ViewThatCannotBeCreatedIsReportedOnce) {
         w.information.addresses.clear();
         w.Type("apple");
         w.Click(w.Main().BPicture);
-        w.Pump(10);
-        EXPECT_TRUE(IsWindowVisible(p.Handle()));
+        EXPECT_TRUE(w.WaitPainted(p.Handle()));
         ASSERT_EQ(w.information.addresses.size(), 1u);
         EXPECT_EQ(w.information.addresses[0], InfoAddress());
         EXPECT_EQ(Utf8(p.Caption()), "apple - 图片");
         SendMessageA(p.Handle(), WM_CLOSE, 0, 0);
-        w.Pump(10);
+        w.Pump(); // what closing posted
     }
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "the browser view is not available");
@@ -179,7 +177,7 @@ TEST(PictureWindow, FailingNavigationStillLoadsTheOtherView) {
     MessageBoxCatcher boxes;
     w.Type("apple");
     w.Click(w.Main().BPicture);
-    w.Pump(10);
+    w.PumpUntil([&] { return !boxes.Boxes().empty(); });
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "navigation failed");
     ASSERT_EQ(w.information.addresses.size(), 1u);
@@ -226,7 +224,7 @@ TEST(PictureWindow, PanelsSplitterAndBrowsersFollowTheLayout) {
     SendMessageA(form, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, y));
     SendMessageA(form, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, y - 40));
     SendMessageA(form, WM_LBUTTONUP, 0, MAKELPARAM(100, y - 40));
-    w.Pump(10);
+    w.Pump(); // what the drag posted
     EXPECT_EQ(p.Panel2->Height(), 198);
     EXPECT_EQ(p.Splitter1->Top() + 2, p.Panel2->Top());
     EXPECT_TRUE(browserFillsPanel(p.WebBrowser2, p.Panel2));
@@ -243,7 +241,7 @@ TEST(PictureWindow, HostsThePlatformBrowserViews) {
     w.Type("apple");
     MessageBoxCatcher boxes;
     w.Click(w.Main().BPicture);
-    w.Pump(200);
+    w.PumpUntil([&] { return p.WebBrowser1->Host() && p.WebBrowser2->Host(); });
     ASSERT_NE(p.WebBrowser1->Host(), nullptr);
     ASSERT_NE(p.WebBrowser2->Host(), nullptr);
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
@@ -254,7 +252,8 @@ TEST(PictureWindow, HostsThePlatformBrowserViews) {
     // screen's edges, which the screen copy cannot read.
     ShowWindow(p.Handle(), SW_RESTORE);
     SetForegroundWindow(p.Handle());
-    w.Pump(200);
+    EXPECT_TRUE(w.WaitPainted(p.Handle()));
+    WaitFlushed(p.Handle()); // as far as the browser views let it: they may draw on their own
     EXPECT_TRUE(SaveWindowBitmap(p.Handle(), ArtifactDir() + "/picture-window.bmp"));
 }
 

@@ -3,6 +3,7 @@
 // and the exit button ends it.
 #include "forms_support.h"
 
+#include "support/gui.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 #include "ui/strconv.h"
@@ -47,17 +48,19 @@ public:
     }
     // A visible top-level window of this process with the class name, waiting up to `ms`.
     HWND FindWindowOf(const char* className, DWORD ms) {
-        DWORD start = GetTickCount();
-        do {
-            for (HWND h = FindWindowExA(nullptr, nullptr, className, nullptr); h;
-                 h = FindWindowExA(nullptr, h, className, nullptr)) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (pid == Pid() && IsWindowVisible(h)) return h;
-            }
-            Sleep(20);
-        } while (GetTickCount() - start < ms);
-        return nullptr;
+        HWND found = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND h = FindWindowExA(nullptr, nullptr, className, nullptr); h;
+                     h = FindWindowExA(nullptr, h, className, nullptr)) {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(h, &pid);
+                    if (pid == Pid() && IsWindowVisible(h)) found = h;
+                }
+                return found != nullptr;
+            },
+            ms);
+        return found;
     }
 
 private:

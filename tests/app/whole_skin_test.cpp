@@ -8,6 +8,7 @@
 #include "skin/controls/skin_control.h"
 #include "skin/forms/skin_manage.h"
 #include "skin/forms/win_skin_form.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "support/testdata.h"
 
@@ -36,15 +37,20 @@ std::set<COLORREF> Without(std::set<COLORREF> a, const std::set<COLORREF>& b) {
     return a;
 }
 
+// The part of a window (screen rectangle `window`) that lies on the screen, in window coordinates.
+RECT OnScreen(const RECT& window) {
+    return RECT{-window.left, -window.top, GetSystemMetrics(SM_CXSCREEN) - window.left,
+                GetSystemMetrics(SM_CYSCREEN) - window.top};
+}
+
 // A window as the screen shows it (only its part on the screen; the rest stays out of counts).
 struct Shot {
-    RECT window{};   // screen rectangle of the window
-    RECT client{};   // client area in window coordinates
+    RECT window{}; // screen rectangle of the window
+    RECT client{}; // client area in window coordinates
     int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    std::vector<bool> onScreen;
+    TCapture pixels;
 
-    explicit Shot(HWND h) {
+    explicit Shot(HWND h) : pixels(TCapture::Window(h)) {
         GetWindowRect(h, &window);
         width = window.right - window.left;
         height = window.bottom - window.top;
@@ -54,48 +60,24 @@ struct Shot {
         GetClientRect(h, &c);
         client = RECT{origin.x - window.left, origin.y - window.top, origin.x - window.left + c.right,
                       origin.y - window.top + c.bottom};
-        if (width <= 0 || height <= 0) return;
-        HDC screen = GetDC(nullptr);
-        HDC mem = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = SelectObject(mem, bitmap);
-        BitBlt(mem, 0, 0, width, height, screen, window.left, window.top, SRCCOPY);
-        SelectObject(mem, old);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        std::vector<DWORD> raw(static_cast<size_t>(width) * height);
-        GetDIBits(mem, bitmap, 0, height, raw.data(), &bi, DIB_RGB_COLORS);
-        DeleteObject(bitmap);
-        DeleteDC(mem);
-        ReleaseDC(nullptr, screen);
-        const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-        for (size_t i = 0; i < raw.size(); ++i) {
-            const DWORD p = raw[i];
-            pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-            const int x = window.left + static_cast<int>(i % width), y = window.top + static_cast<int>(i / width);
-            onScreen.push_back(x >= 0 && y >= 0 && x < sw && y < sh);
-        }
     }
     // Pixels of `r` (window coordinates) on the screen, those among `colours`.
     struct Count {
         int total = 0, among = 0;
     };
     Count In(RECT r, const std::set<COLORREF>& colours) const {
+        const RECT screen = OnScreen(window);
+        RECT shown{};
+        IntersectRect(&shown, &r, &screen);
         Count n;
-        for (int y = std::max(0L, r.top); y < std::min<long>(height, r.bottom); ++y)
-            for (int x = std::max(0L, r.left); x < std::min<long>(width, r.right); ++x) {
-                const size_t i = static_cast<size_t>(y) * width + x;
-                if (!onScreen[i]) continue;
+        for (int y = std::max(0L, shown.top); y < std::min<long>(height, shown.bottom); ++y)
+            for (int x = std::max(0L, shown.left); x < std::min<long>(width, shown.right); ++x) {
                 ++n.total;
-                n.among += colours.count(pixels[i]) != 0;
+                n.among += colours.count(pixels.At(x, y)) != 0;
             }
         return n;
     }
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    COLORREF At(int x, int y) const { return pixels.At(x, y); }
 };
 
 // The frame bands of a window in window coordinates: title strip, left, right, bottom.
@@ -153,9 +135,31 @@ bool HasSystemFrame(HWND h) {
     return expected.right - expected.left == w.right - w.left && expected.bottom - expected.top == w.bottom - w.top;
 }
 
+// Whether the screen shows what the window drew, where it can: on the part of the window that is
+// on the screen (a window crossing its edge reads back black there) and inside the window's
+// region (a skinned window's rounded corners show what lies beneath).
+bool ScreenShowsDrawing(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    const TCapture drawn = TCapture::WindowDC(h), shown = TCapture::Window(h);
+    if (drawn.Empty()) return false;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool shaped = GetWindowRgn(h, region) != ERROR;
+    RECT part{};
+    const RECT all{0, 0, drawn.Width(), drawn.Height()}, screen = OnScreen(r);
+    IntersectRect(&part, &all, &screen);
+    bool same = true;
+    for (int y = part.top; y < part.bottom && same; ++y)
+        for (int x = part.left; x < part.right && same; ++x)
+            same = (shaped && !PtInRegion(region, x, y)) || drawn.At(x, y) == shown.At(x, y);
+    DeleteObject(region);
+    return same;
+}
+
 void RepaintAll(ProgramWindows& w, HWND h) {
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    w.Pump(30);
+    EXPECT_TRUE(w.WaitPainted(h));
+    EXPECT_TRUE(w.PumpUntil([h] { return ScreenShowsDrawing(h); })); // the pixels are read from the screen
 }
 
 TEST(WholeSkin, WindowsWearTheDefaultSkinNoneAndThenTheSecondArchive) {
@@ -169,7 +173,8 @@ TEST(WholeSkin, WindowsWearTheDefaultSkinNoneAndThenTheSecondArchive) {
     picture.SetBounds(20, 200, 600, 400);
     picture.Show();
     SetForegroundWindow(main.Handle());
-    w.Pump(100);
+    EXPECT_TRUE(w.WaitPainted(main.Handle()));
+    EXPECT_TRUE(w.WaitPainted(picture.Handle()));
     TSkinManage* m = TSkinManage::Instance();
     ASSERT_NE(m, nullptr);
     const HWND windows[] = {main.Handle(), picture.Handle()};
@@ -194,7 +199,7 @@ TEST(WholeSkin, WindowsWearTheDefaultSkinNoneAndThenTheSecondArchive) {
     // Off: each window back to its own frame, no skinning object, no companion.
     data.SetActive(false);
     m->TimerTick();
-    w.Pump(50);
+    w.Pump(); // what unskinning posted
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(names[i]);
         EXPECT_EQ(m->FindForm(windows[i]), nullptr);
@@ -216,7 +221,7 @@ TEST(WholeSkin, WindowsWearTheDefaultSkinNoneAndThenTheSecondArchive) {
     ASSERT_NE(data.SkinName, defaultName);
     data.SetActive(true);
     m->TimerTick();
-    w.Pump(50);
+    w.Pump(); // what skinning posted
     for (HWND h : windows) {
         TWinSkinForm* f = m->FindForm(h);
         ASSERT_NE(f, nullptr);
@@ -229,7 +234,7 @@ TEST(WholeSkin, WindowsWearTheDefaultSkinNoneAndThenTheSecondArchive) {
         GetWindowRect(h, &r);
         if (const int over = r.right - GetSystemMetrics(SM_CXSCREEN); over > 0)
             SetWindowPos(h, nullptr, r.left - over, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        w.Pump(20);
+        w.Pump(); // what the move posted
         RepaintAll(w, h);
     }
     EXPECT_GT(CountCompanions(&main), 5);

@@ -62,7 +62,7 @@ TEST(Harness, HookSubclassAndNonClientPaint) {
     }));
     ShowWindow(hwnd, SW_SHOWNORMAL);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    test::PumpMessages(100);
+    ASSERT_TRUE(test::WaitFlushed(hwnd)); // the frame is read from the screen
     EXPECT_GT(ncPaints, 0);
     COLORREF c = test::WindowPixel(hwnd, 2, 2);
     EXPECT_EQ(c, kFrameColour) << std::hex << c;
@@ -73,7 +73,7 @@ TEST(Harness, HookSubclassAndNonClientPaint) {
     sub.Detach();
     const int paintsBefore = ncPaints;
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    test::PumpMessages(100);
+    ASSERT_TRUE(test::WaitFlushed(hwnd)); // the frame is read from the screen
     EXPECT_EQ(ncPaints, paintsBefore);
     EXPECT_NE(test::WindowPixel(hwnd, 2, 2), kFrameColour);
     wchar_t text[16] = {};

@@ -1,8 +1,8 @@
 # The controls gallery under Wine: a picture of every page, and handle counts.
 if(TARGET wl_gallery)
-  wl_test(NAME tools_gallery_test WIN32_ONLY TIMEOUT 900 SOURCES
+  wl_test(NAME tools_gallery_test WIN32_ONLY SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/gallery_test.cpp
-    LIBS wl_gallery)
+    LIBS wl_gallery SOAK "Gallery.CreatingAndFreeingTheGalleryLeaksNoHandles")
   if(TARGET tools_gallery_test)
     target_sources(tools_gallery_test PRIVATE $<TARGET_OBJECTS:wl_gallery_resources>)
   endif()

@@ -22,7 +22,7 @@ protected:
         form_->ReadDefinitionText(ComCtlText());
         form_->Get<TPageControl>("PageControl1")->SetActivePageIndex(1);
         form_->Show();
-        PumpMessages(30);
+        EXPECT_TRUE(WaitPainted(form_->Handle()));
     }
 
     std::unique_ptr<TComCtlForm> form_;
@@ -172,7 +172,7 @@ TEST_F(ComCtlLists, ListViewColumnClickAndCustomDrawReachTheirEvents) {
     SendMessageA(header, WM_LBUTTONUP, 0, at);
     EXPECT_EQ(clicked, std::vector<std::string>{"Colour"});
     RedrawWindow(lv->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    PumpMessages(20);
+    PumpUntil([&] { return wholeDrawn && itemsDrawn >= 2; });
     EXPECT_TRUE(wholeDrawn);
     EXPECT_GE(itemsDrawn, 2);
 }
@@ -217,7 +217,7 @@ TEST_F(ComCtlLists, HeaderSectionsReachTheControlAndReportClicks) {
     }
     EXPECT_EQ(clicks, std::vector<std::string>{"Word"}); // "Count" does not allow clicks
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    PumpMessages(20);
+    PumpUntil([&] { return drawn >= 1; });
     EXPECT_GE(drawn, 1);
     // Widths stay within the section's limits.
     hc->Section(0)->SetWidth(1000);

@@ -6,6 +6,7 @@
 
 #include "support/gdi_count.h"
 #include "support/gui.h"
+#include "support/leak_loop.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
 #include "ui/clipbrd.h"
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -33,7 +33,7 @@ protected:
         form->ReadDefinitionText(GalleryText());
         if (show) {
             form->Show();
-            PumpMessages(30);
+            EXPECT_TRUE(WaitPainted(form->Handle()));
         }
         return form;
     }
@@ -390,34 +390,27 @@ TEST_F(Controls, RunShowsTheMainFormAndClosingItEndsTheLoop) {
 }
 
 TEST_F(Controls, CreatingAndFreeingFormsLeaksNoHandles) {
-    const char* env = std::getenv("WL_FORM_CYCLES");
-    const int kCycles = env ? std::atoi(env) : 1000;
-    // Every cycle creates the form with all its windows and frees it; every 25th also shows,
-    // paints, re-creates a window, changes fonts and moves the mouse (tooltips) first.
-    auto cycle = [&](bool full) {
+    // Every cycle creates the form with all its windows, shows and paints it and frees it; every
+    // second one also re-creates a window, changes fonts and moves the mouse (tooltips) first.
+    ExpectNoLeak([&](int i) {
         auto form = MakeGallery(false);
-        form->HandleNeeded();
-        if (!full) return;
         form->Show();
-        form->Edit1->SetFocus();
-        form->Memo1->Font().SetHeight(-14);
-        form->Panel3->SetBevelOuter(bvLowered);
-        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        form->Memo1->SetScrollBars(ssBoth); // re-creates the memo's window
-        SendMessageA(form->Button1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        if (i % 2 == 0) {
+            form->Edit1->SetFocus();
+            form->Memo1->Font().SetHeight(-14);
+            form->Panel3->SetBevelOuter(bvLowered);
+            form->Memo1->SetScrollBars(ssBoth); // re-creates the memo's window
+            SendMessageA(form->Button1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        }
+        PaintNow(form->Handle());
         Application->ProcessMessages();
-    };
-    for (int i = 0; i < 3; ++i) cycle(true); // caches of the system and the library fill up
-    long gdiBefore = LiveGdiObjects(), userBefore = LiveUserObjects();
-    for (int i = 0; i < kCycles; ++i) cycle(i % 25 == 0);
-    long gdiAfter = LiveGdiObjects(), userAfter = LiveUserObjects();
-    EXPECT_EQ(gdiAfter, gdiBefore);
-    EXPECT_EQ(userAfter, userBefore);
+    });
     // The counters see a deliberate leak of each kind.
+    const long gdi = LiveGdiObjects(), user = LiveUserObjects();
     HBRUSH leak = CreateSolidBrush(0);
     HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(LiveGdiObjects(), gdiAfter + 1);
-    EXPECT_EQ(LiveUserObjects(), userAfter + 1);
+    EXPECT_EQ(LiveGdiObjects(), gdi + 1);
+    EXPECT_EQ(LiveUserObjects(), user + 1);
     DestroyWindow(window);
     DeleteObject(leak);
 }
@@ -426,7 +419,7 @@ TEST_F(Controls, GalleryScreenshotAndFormImage) {
     auto form = MakeGallery();
     form->Edit1->SetFocus();
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages(100);
+    ASSERT_TRUE(WaitFlushed(form->Handle()));
     std::string path = ArtifactDir() + "/ui-gallery.bmp";
     ASSERT_TRUE(SaveWindowBitmap(form->Handle(), path));
 

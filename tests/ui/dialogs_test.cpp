@@ -21,7 +21,7 @@ protected:
         owner_ = std::make_unique<TForm>(nullptr);
         owner_->SetCaption("Owner");
         owner_->Show();
-        PumpMessages(20);
+        EXPECT_TRUE(WaitPainted(owner_->Handle()));
     }
     std::unique_ptr<TForm> owner_;
 };
@@ -82,7 +82,7 @@ TEST_F(Modal, EachWayOfEndingGivesItsResultAndTheOwnerComesBack) {
     for (const Case& c : cases) {
         Dialog d;
         bool ownerDisabled = false, dialogEnabled = false;
-        AfterDelay(80, [&] {
+        When([&] { return d.form->IsModal() && IsWindowVisible(d.form->Handle()); }, [&] {
             ownerDisabled = !IsWindowEnabled(owner_->Handle());
             dialogEnabled = IsWindowEnabled(d.form->Handle()) != FALSE;
             c.end(d);
@@ -109,15 +109,16 @@ TEST_F(Modal, OnCloseCanRefuseAndExceptionsGoToTheApplication) {
     auto oldHandler = Application->OnException;
     Application->OnException = [&](TObject*, const std::string& message) { errors.push_back(message); };
     d.no->OnClick = [](TObject*) { throw Exception("No is broken"); };
-    // First a throwing click, then OK refused by OnClose, then OK accepted.
+    // First a throwing click, then OK refused by OnClose, then OK accepted; each step once the
+    // one before was handled.
     std::function<void()> step3 = [&] { PostMessageA(d.ok->Handle(), BM_CLICK, 0, 0); };
     std::function<void()> step2 = [&] {
         PostMessageA(d.ok->Handle(), BM_CLICK, 0, 0);
-        AfterDelay(60, step3);
+        When([&] { return closes == 1; }, step3);
     };
-    AfterDelay(60, [&] {
+    When([&] { return d.form->IsModal() && IsWindowVisible(d.form->Handle()); }, [&] {
         PostMessageA(d.no->Handle(), BM_CLICK, 0, 0);
-        AfterDelay(60, step2);
+        When([&] { return errors.size() == 1; }, step2);
     });
     Watchdog watchdog(d.form.get());
     int result = d.form->ShowModal();
@@ -132,7 +133,7 @@ TEST_F(Modal, FormFreedWhileModalEndsTheLoop) {
     auto* d = new Dialog;
     TForm* form = d->form.release();
     delete d;
-    AfterDelay(60, [form] { form->Release(); });
+    When([form] { return form->IsModal(); }, [form] { form->Release(); });
     Watchdog watchdog(nullptr);
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_TRUE(IsWindowEnabled(owner_->Handle()));
@@ -232,12 +233,13 @@ TEST_F(Modal, MessageDlgAnswersWithTheButtonPressed) {
     bool saved = false;
     for (const Case& c : cases) {
         bool found = false;
-        AfterDelay(100, [&] {
+        // Once the dialog shows and its drawing has reached the screen (a deadline of 0 checks
+        // once without pumping: this runs inside the dialog's modal loop).
+        When([] { return ShownDialog() && WaitFlushed(ShownDialog()->Handle(), 0); }, [&] {
             TMessageForm* f = ShownDialog();
-            found = f != nullptr;
-            if (f && !saved) saved = SaveWindowBitmap(f->Handle(), ArtifactDir() + "/ui-message-dialog.bmp");
-            if (f) c.press(*f);
-            else PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
+            found = true;
+            if (!saved) saved = SaveWindowBitmap(f->Handle(), ArtifactDir() + "/ui-message-dialog.bmp");
+            c.press(*f);
         });
         // Without a form to end, the watchdog closes whatever is active.
         UINT_PTR guard = SetTimer(nullptr, 0, 4000, [](HWND, UINT, UINT_PTR id, DWORD) {

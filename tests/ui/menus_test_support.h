@@ -33,9 +33,13 @@ public:
 // A form definition with a main menu, a popup menu and a button using it.
 const char* MenuFormText();
 
-// Runs `action` once from a thread timer after `ms` milliseconds (inside whatever modal loop
-// runs then).
-void AfterDelay(UINT ms, std::function<void()> action);
+// Runs `action` once, as soon as `ready` holds, from a thread timer that looks every few
+// milliseconds (so inside whatever modal loop runs then). One at a time: a later call replaces a
+// pending one; `action` may make the next.
+void When(std::function<bool()> ready, std::function<void()> action);
+
+// Whether a popup menu is open and what it drew has reached the screen (for pictures of it).
+bool MenuShown();
 
 // While it lives, ends a modal loop that runs too long: after `ms` milliseconds it closes open
 // menus (EndMenu) and ends the modal form `form` (when given) with the result kWatchdogResult,

@@ -216,7 +216,7 @@ TEST(Crackers, ReadTheMessagesTheSystemSends) {
                                 reinterpret_cast<HMENU>(78), nullptr, nullptr);
     ShowWindow(h, SW_SHOWNA);
     UpdateWindow(h);
-    PumpMessages(30);
+    EXPECT_TRUE(WaitPainted(h));
     auto has = [&](const std::string& entry) { return std::find(log.begin(), log.end(), entry) != log.end(); };
     EXPECT_TRUE(has("changing 12,34 210x150"));
     EXPECT_TRUE(has("calcsize 210x150"));

@@ -2,6 +2,7 @@
 // and disabled buttons, and MCI failures reported as exceptions with the system's text.
 #include "comctrls_form.h"
 
+#include "support/capture.h"
 #include "support/gui.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,7 @@ TEST_F(MediaPlayer, OnlyEnabledButtonsReactToTheMouse) {
     auto* mp = form.Get<TMediaPlayer>("MediaPlayer1");
     form.Get<TPageControl>("PageControl1")->SetActivePageIndex(4);
     form.Show();
-    PumpMessages(20);
+    EXPECT_TRUE(WaitPainted(form.Handle()));
     std::vector<TMPBtnType> clicked;
     // Handled here: the default action would need a device.
     mp->OnClick = [&](TObject*, TMPBtnType b, bool& doDefault) {
@@ -127,16 +128,11 @@ TEST_F(MediaPlayer, OnlyEnabledButtonsReactToTheMouse) {
     EXPECT_EQ(clicked, (std::vector<TMPBtnType>{btPlay, btStop}));
     // Enabled buttons are drawn in colour, disabled ones grey: the centre pixels differ.
     RedrawWindow(mp->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    PumpMessages(20);
+    ASSERT_TRUE(WaitFlushed(mp->Handle()));
+    const TCapture shot = TCapture::Client(mp->Handle());
     // Whether a colour occurs inside a button (its 3-D edge left out).
     auto shows = [&](const TMPButtonRect& r, COLORREF colour) {
-        HDC dc = GetDC(mp->Handle());
-        bool found = false;
-        for (int y = r.rect.top + 3; y < r.rect.bottom - 3 && !found; ++y)
-            for (int x = r.rect.left + 3; x < r.rect.right - 3 && !found; ++x)
-                found = GetPixel(dc, x, y) == colour;
-        ReleaseDC(mp->Handle(), dc);
-        return found;
+        return shot.CountNear({r.rect.left + 3, r.rect.top + 3, r.rect.right - 3, r.rect.bottom - 3}, colour) > 0;
     };
     const COLORREF green = RGB(0, 128, 0), grey = GetSysColor(COLOR_GRAYTEXT),
                    text = GetSysColor(COLOR_BTNTEXT);

@@ -5,15 +5,16 @@
 // own definition, the class chains the skin engine tests, handle counts and a screenshot.
 #include "stdctl_form.h"
 
-#include "support/gui.h"
+#include "support/capture.h"
 #include "support/gdi_count.h"
+#include "support/gui.h"
+#include "support/leak_loop.h"
 #include "ui/dialogs.h"
 #include "support/testdata.h"
 #include "ui/formfile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +49,7 @@ protected:
         form->ReadDefinitionText(text);
         if (show) {
             form->Show();
-            PumpMessages(30);
+            EXPECT_TRUE(WaitPainted(form->Handle()));
         }
         return form;
     }
@@ -330,7 +331,7 @@ TEST_F(StdControls, ComboEventsAndDropDownHeight) {
     box->OnChange = [&](TObject*) { ++changes; };
     // The user picks with the keyboard: the list reports a selection change.
     SendMessageA(box->Handle(), WM_KEYDOWN, VK_UP, 0);
-    PumpMessages(10);
+    PumpUntil([&] { return selects > 0 && changes > 0; });
     EXPECT_EQ(box->ItemIndex(), 1);
     EXPECT_EQ(selects, 1);
     EXPECT_EQ(changes, 1);
@@ -369,7 +370,7 @@ TEST_F(StdControls, OwnerDrawnComboMeasuresAndDrawsItsItems) {
     HWND h = combo->Handle();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(SendMessageA(h, CB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0), 12 + 6 * i);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    PumpMessages(20);
+    PumpUntil([&] { return !drawn.empty(); });
     ASSERT_FALSE(drawn.empty());
     EXPECT_EQ(drawn.back(), "2 field");
     // Without a handler the item's text is drawn on the selection colour.
@@ -675,7 +676,7 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         SCOPED_TRACE("layout " + std::to_string(layout));
         btn->SetLayout(layout);
         RedrawWindow(btn->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        PumpMessages(20);
+        ASSERT_TRUE(WaitPainted(btn->Handle()));
         // Not default, not focused: frame of 2, face from 2 pixels further in.
         HDC dc = GetDC(btn->Handle());
         HGDIOBJ old = SelectObject(dc, btn->Font().Handle());
@@ -691,16 +692,17 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         in.textHeight = text.cy;
         in.layout = layout;
         TGlyphLayout at = LayoutGlyphAndCaption(in);
-        EXPECT_EQ(WindowPixel(btn->Handle(), 2 + at.glyphX + 8, 2 + at.glyphY + 8), RGB(255, 0, 0));
+        // What the button drew, read through its own DC: no need to wait for the screen.
+        const TCapture drawn = TCapture::WindowDC(btn->Handle());
+        EXPECT_EQ(drawn.At(2 + at.glyphX + 8, 2 + at.glyphY + 8), RGB(255, 0, 0));
         // The opposite side of the button is not red.
-        EXPECT_NE(WindowPixel(btn->Handle(), 2 + in.clientWidth - at.glyphX - 8, 2 + in.clientHeight - at.glyphY - 8),
-                  RGB(255, 0, 0));
+        EXPECT_NE(drawn.At(2 + in.clientWidth - at.glyphX - 8, 2 + in.clientHeight - at.glyphY - 8), RGB(255, 0, 0));
     }
     // A disabled button draws its disabled cell, or the up cell in grey when it has none.
     TBitBtn* two = form->BitBtn2; // 32 x 16: a red square on olive, then a grey one
     auto squareCentre = [&](int glyphWidth) {
         RedrawWindow(two->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        PumpMessages(20);
+        EXPECT_TRUE(WaitPainted(two->Handle()));
         HDC dc = GetDC(two->Handle());
         HGDIOBJ old = SelectObject(dc, two->Font().Handle());
         SIZE text{};
@@ -718,7 +720,7 @@ TEST_F(StdControls, BitButtonKindsAndTheirGlyphPlacement) {
         in.margin = 2;
         in.spacing = 1;
         TGlyphLayout at = LayoutGlyphAndCaption(in);
-        return WindowPixel(two->Handle(), 2 + at.glyphX + 8, 2 + at.glyphY + 8);
+        return TCapture::WindowDC(two->Handle()).At(2 + at.glyphX + 8, 2 + at.glyphY + 8);
     };
     EXPECT_EQ(squareCentre(16), RGB(255, 0, 0));
     two->SetEnabled(false);
@@ -742,7 +744,6 @@ TEST_F(StdControls, ScrollBoxRangeFollowsItsChildren) {
     TScrollBox* box = form->ScrollBox1;
     TPanel* panel = form->BoxPanel;
     HWND h = box->Handle();
-    PumpMessages(20);
     auto info = [&](int bar) {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
@@ -777,7 +778,7 @@ TEST_F(StdControls, ScrollBoxRangeFollowsItsChildren) {
 
     // A child that moves or grows changes the range once the box repaints.
     panel->SetBounds(panel->Left(), panel->Top(), 300, 50);
-    PumpMessages(30);
+    EXPECT_TRUE(WaitPainted(h));
     EXPECT_EQ(box->HorzScrollBar().Range(), 304);
     EXPECT_TRUE(GetWindowLongPtrA(h, GWL_STYLE) & WS_HSCROLL);
     EXPECT_EQ(info(SB_HORZ).nMax, 303);
@@ -854,48 +855,41 @@ TEST(StdControlClasses, ChainsTheSkinEngineTests) {
 }
 
 TEST_F(StdControls, CreatingAndFreeingTheFormLeaksNoHandles) {
-    const char* env = std::getenv("WL_FORM_CYCLES");
-    const int kCycles = env ? std::atoi(env) : 1000;
-    // Every cycle creates every window and frees it; every 25th also shows and paints the form,
-    // re-creates combo and list windows, draws the glyph buttons pressed and moves over the
+    // Every cycle creates every window, shows and paints the form and frees it; every second one
+    // also re-creates combo and list windows, draws the glyph buttons pressed and moves over the
     // speed buttons first.
-    auto cycle = [&](bool full) {
+    ExpectNoLeak([&](int i) {
         auto form = MakeForm(false);
-        form->HandleNeeded();
-        if (!full) return;
         form->Show();
-        form->ComboBox1->RecreateWnd();
-        form->ListBox1->SetSorted(true);
-        form->BitBtn2->SetEnabled(false);
-        SendMessageA(form->BitBtn1->Handle(), BM_SETSTATE, TRUE, 0);
-        form->ScrollBox1->VertScrollBar().SetPosition(40);
-        SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(250, 285));
-        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        if (i % 2 == 0) {
+            form->ComboBox1->RecreateWnd();
+            form->ListBox1->SetSorted(true);
+            form->BitBtn2->SetEnabled(false);
+            SendMessageA(form->BitBtn1->Handle(), BM_SETSTATE, TRUE, 0);
+            form->ScrollBox1->VertScrollBar().SetPosition(40);
+            SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(250, 285));
+        }
+        PaintNow(form->Handle());
         Application->ProcessMessages();
-    };
-    for (int i = 0; i < 3; ++i) cycle(true);
-    long gdiBefore = LiveGdiObjects(), userBefore = LiveUserObjects();
-    for (int i = 0; i < kCycles; ++i) cycle(i % 25 == 0);
-    long gdiAfter = LiveGdiObjects(), userAfter = LiveUserObjects();
-    EXPECT_LE(gdiAfter - gdiBefore, 2) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
-    EXPECT_EQ(userAfter, userBefore);
+    });
 }
 
 TEST_F(StdControls, GalleryScreenshot) {
     auto form = MakeForm();
     form->BitBtn1->SetFocus();
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages(100);
-    ASSERT_TRUE(SaveWindowBitmap(form->Handle(), ArtifactDir() + "/ui-stdctl-gallery.bmp"));
+    ASSERT_TRUE(WaitFlushed(form->Handle()));
+    const TCapture shot = TCapture::Window(form->Handle());
+    ASSERT_TRUE(shot.Save(ArtifactDir() + "/ui-stdctl-gallery.bmp"));
     // The shapes' fills are where they belong.
     POINT client{0, 0};
     ClientToScreen(form->Handle(), &client);
     RECT wr;
     GetWindowRect(form->Handle(), &wr);
     const int ox = client.x - wr.left, oy = client.y - wr.top;
-    EXPECT_EQ(WindowPixel(form->Handle(), ox + 448 + 24, oy + 64 + 20), RGB(255, 255, 0)); // Shape1 centre
-    EXPECT_EQ(WindowPixel(form->Handle(), ox + 504 + 24, oy + 64 + 20), RGB(0, 255, 255)); // Shape2 centre
-    EXPECT_EQ(WindowPixel(form->Handle(), ox + 504 + 2, oy + 64 + 2), GetSysColor(COLOR_BTNFACE)); // outside the circle
+    EXPECT_EQ(shot.At(ox + 448 + 24, oy + 64 + 20), RGB(255, 255, 0));             // Shape1 centre
+    EXPECT_EQ(shot.At(ox + 504 + 24, oy + 64 + 20), RGB(0, 255, 255));             // Shape2 centre
+    EXPECT_EQ(shot.At(ox + 504 + 2, oy + 64 + 2), GetSysColor(COLOR_BTNFACE)); // outside the circle
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 // foreign windows, freeing forms and companions in the middle of their own messages, the control
 // object seen by a CBT hook at HCBT_CREATEWND, exceptions that must not cross a window
 // procedure or the message loop, and frame metrics.
+#include "support/capture.h"
 #include "support/gdi_count.h"
 #include "support/gui.h"
+#include "support/leak_loop.h"
 #include "ui/forms.h"
 #include "ui/stdctrls.h"
 #include "ui/subclass.h"
@@ -323,7 +325,10 @@ LRESULT CALLBACK WatchMenuWindows(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Runs from a short repeating thread timer inside the menu's loop: ends the menu once its window
+// has painted.
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_menuWatch || g_menuWatch->paints == 0) return;
     KillTimer(nullptr, id);
     EndMenu();
 }
@@ -338,10 +343,11 @@ TEST_F(WindowProcs, SubclassedPopupMenuWindowIsDestroyedWhileSubclassed) {
     g_menuWatch = &watch;
     watch.hook = SetWindowsHookExA(WH_CBT, WatchMenuWindows, nullptr, GetCurrentThreadId());
     ASSERT_NE(watch.hook, nullptr);
-    SetTimer(nullptr, 0, 200, CloseMenu);
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, CloseMenu);
     SetForegroundWindow(form->Handle());
     TrackPopupMenu(menu, TPM_RETURNCMD, 150, 150, 0, form->Handle(), nullptr);
-    PumpMessages(50);
+    KillTimer(nullptr, timer); // in case the menu never painted
+    PumpMessages(); // what the menu's end posted
     UnhookWindowsHookEx(watch.hook);
     g_menuWatch = nullptr;
     DestroyMenu(menu);
@@ -597,19 +603,17 @@ TEST_F(WindowProcs, ThrowingPaintIsReportedAndLeavesNoCanvasBound) {
     plain->SetParent(form.get());
     form->Show();
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    PumpMessages(50);
+    PumpUntil([&] { return !errors_.empty(); });
     ASSERT_FALSE(errors_.empty());
     EXPECT_EQ(errors_.front(), "paint failed");
     EXPECT_FALSE(failing->Canvas().HandleAllocated());
     // The control after the failing one was still painted, at its own place (the device context
-    // state of the failing one was restored), and the window does not repaint for ever.
-    POINT p{62, 12};
-    MapWindowPoints(form->Handle(), nullptr, &p, 1);
-    RECT window;
-    GetWindowRect(form->Handle(), &window);
-    EXPECT_EQ(WindowPixel(form->Handle(), p.x - window.left, p.y - window.top), RGB(0, 0, 255));
+    // state of the failing one was restored), and the window does not repaint for ever: it gets
+    // to a state with nothing left to paint, and a drained queue paints nothing more.
+    ASSERT_TRUE(WaitFlushed(form->Handle()));
+    EXPECT_EQ(TCapture::Client(form->Handle()).At(62, 12), RGB(0, 0, 255));
     const int paints = failing->paints;
-    PumpMessages(50);
+    PumpMessages();
     EXPECT_EQ(failing->paints, paints);
     // Once it stops failing it paints normally.
     failing->fail = false;
@@ -617,9 +621,8 @@ TEST_F(WindowProcs, ThrowingPaintIsReportedAndLeavesNoCanvasBound) {
     failing->Invalidate();
     form->Update();
     EXPECT_TRUE(errors_.empty());
-    p = {20, 20};
-    MapWindowPoints(form->Handle(), nullptr, &p, 1);
-    EXPECT_EQ(WindowPixel(form->Handle(), p.x - window.left, p.y - window.top), RGB(255, 0, 0));
+    ASSERT_TRUE(WaitFlushed(form->Handle()));
+    EXPECT_EQ(TCapture::Client(form->Handle()).At(20, 20), RGB(255, 0, 0));
 }
 
 class TFailingCustom : public TCustomControl {
@@ -640,18 +643,20 @@ TEST_F(WindowProcs, ThrowingPaintOfAWindowedControlEndsThePaint) {
     custom->SetBounds(5, 5, 50, 40);
     custom->SetParent(form.get());
     form->Show();
-    PumpMessages(50);
+    EXPECT_TRUE(WaitPainted(form->Handle()));
     ASSERT_EQ(errors_, std::vector<std::string>{"custom paint failed"});
     // Every failing paint gives its device context back (EndPaint on the way out): the number
     // of live GDI objects stays the same however often it fails.
-    const long before = LiveGdiObjects();
-    for (int i = 0; i < 20; ++i) {
-        InvalidateRect(custom->Handle(), nullptr, TRUE);
-        UpdateWindow(custom->Handle());
-    }
-    EXPECT_EQ(LiveGdiObjects(), before);
-    EXPECT_EQ(custom->paints, 21);
-    EXPECT_EQ(errors_.size(), 21u);
+    const TLeakLoop loop;
+    ExpectNoLeak(
+        [&](int) {
+            InvalidateRect(custom->Handle(), nullptr, TRUE);
+            UpdateWindow(custom->Handle());
+        },
+        loop);
+    const int painted = 1 + loop.Warmup + loop.Cycles;
+    EXPECT_EQ(custom->paints, painted);
+    EXPECT_EQ(errors_.size(), static_cast<size_t>(painted));
     EXPECT_FALSE(custom->Canvas().HandleAllocated());
 }
 
@@ -685,7 +690,7 @@ TEST_F(WindowProcs, CustomFrameMetricsKeepTheClientSizeOfTheDefinition) {
         form->ReadDefinitionText(definition);
         form->Show();
         if (!c.beforeWindow) form->SetFrameMetrics(metrics);
-        PumpMessages(20);
+        EXPECT_TRUE(WaitPainted(form->Handle())) << c.name;
         RECT client, window;
         GetClientRect(form->Handle(), &client);
         GetWindowRect(form->Handle(), &window);
