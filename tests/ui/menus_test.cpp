@@ -833,19 +833,50 @@ TEST_F(Menus, AutoMergeShowsASecondFormsMenuInTheMainFormsBar) {
 // ---- handles ---------------------------------------------------------------------------------------
 
 TEST_F(Menus, HandleCountersSeeADeliberateLeak) {
-    // After windows, menus and dialogs of earlier tests, the session's table can lose one handle
-    // of the system's at a moment of its own (see the cycles test below), which a measurement
-    // may straddle: the menu counts as one in at least one of three tries, and an unchanged
-    // counter never shows it.
-    bool seen = false;
-    for (int attempt = 0; attempt < 3 && !seen; ++attempt) {
+    // One object of each kind the USER count covers, made and freed: the count and its part for
+    // that kind each move by one and come back.
+    struct Case {
+        const char* what;
+        long TUserHandleCounts::*part;
+        std::function<void*()> make;
+        std::function<void(void*)> free;
+    };
+    const BYTE andMask[32 * 4] = {}, xorMask[32 * 4] = {};
+    const Case cases[] = {
+        {"menu", &TUserHandleCounts::Menus, [] { return static_cast<void*>(CreateMenu()); },
+         [](void* h) { DestroyMenu(static_cast<HMENU>(h)); }},
+        {"popup menu", &TUserHandleCounts::Menus, [] { return static_cast<void*>(CreatePopupMenu()); },
+         [](void* h) { DestroyMenu(static_cast<HMENU>(h)); }},
+        {"icon", &TUserHandleCounts::Cursors,
+         [&] { return static_cast<void*>(CreateIcon(nullptr, 32, 32, 1, 1, andMask, xorMask)); },
+         [](void* h) { DestroyIcon(static_cast<HICON>(h)); }},
+        {"accelerator table", &TUserHandleCounts::Accelerators,
+         [] {
+             ACCEL a{FVIRTKEY | FCONTROL, 'Q', 1};
+             return static_cast<void*>(CreateAcceleratorTableW(&a, 1));
+         },
+         [](void* h) { DestroyAcceleratorTable(static_cast<HACCEL>(h)); }},
+        {"message-only window", &TUserHandleCounts::Windows,
+         [] {
+             return static_cast<void*>(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                       nullptr, nullptr));
+         },
+         [](void* h) { DestroyWindow(static_cast<HWND>(h)); }},
+    };
+    for (const Case& c : cases) {
         const long before = LiveUserHandles();
-        HMENU leak = CreateMenu();
+        const TUserHandleCounts partsBefore = CountUserHandles();
+        void* h = c.make();
+        ASSERT_NE(h, nullptr) << c.what;
         const long after = LiveUserHandles();
-        DestroyMenu(leak);
-        seen = after - before == 1 && LiveUserHandles() == before;
+        const TUserHandleCounts partsAfter = CountUserHandles();
+        c.free(h);
+        EXPECT_EQ(after - before, 1) << c.what;
+        if (!GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) {
+            EXPECT_EQ(partsAfter.*c.part - partsBefore.*c.part, 1) << c.what;
+        }
+        EXPECT_EQ(LiveUserHandles(), before) << c.what;
     }
-    EXPECT_TRUE(seen) << "a menu made and destroyed does not show in the USER count";
 
     long gdiBefore = LiveGdiObjects();
     HPEN pen = CreatePen(PS_SOLID, 1, 0);
@@ -853,32 +884,11 @@ TEST_F(Menus, HandleCountersSeeADeliberateLeak) {
     DeleteObject(pen);
     EXPECT_EQ(gdiAfter - gdiBefore, 1);
     EXPECT_EQ(LiveGdiObjects(), gdiBefore);
-
-    // Handles freed last-made-first come back as an ascending run, which must not be taken for
-    // the end of the table: the count stays right across such a release.
-    std::vector<HMENU> many;
-    for (int i = 0; i < 500; ++i) many.push_back(CreateMenu());
-    HMENU above = CreateMenu(); // a live handle above the freed run
-    for (auto it = many.rbegin(); it != many.rend(); ++it) DestroyMenu(*it);
-    LiveUserHandles(); // Wine frees a handle of its own after the first probe (see below)
-    const long withAbove = LiveUserHandles();
-    DestroyMenu(above);
-    EXPECT_EQ(withAbove - LiveUserHandles(), 1);
 }
 
 TEST_F(Menus, MenuHandlesStayFlatOverCreateAndDestroyCycles) {
-    // Under Wine one handle of the system's is freed in the first cycle after the first probe of
-    // the USER table: a probe before the warm-up cycles takes that out of the counted ones.
-    LiveUserHandles();
     // Every cycle makes the menus' handles, shows them owner-drawn in the form's bar, changes
-    // them and frees the form. Windows and GDI objects are counted exactly. The session's USER
-    // table may shrink by one: when tests that showed windows, popups and dialogs ran before in
-    // this process, one handle that was live before the counted cycles is freed during them
-    // (every cycle count, 12 to 1,000); run alone, in a wineserver of its own, the count is flat
-    // from the first counted cycle. A shrinking table is not a leak, and a leak of one handle per
-    // cycle still shows as 12.
-    TLeakLoop loop;
-    loop.UserHandleSlack = 1;
+    // them and frees the form.
     ExpectNoLeak([](int) {
         auto form = MakeMenuForm(MenuFormText());
         form->HandleNeeded();
@@ -895,7 +905,7 @@ TEST_F(Menus, MenuHandlesStayFlatOverCreateAndDestroyCycles) {
         PaintNow(form->Handle());
         form.reset();
         Application->ProcessMessages();
-    }, loop);
+    });
 }
 
 TEST_F(Menus, MenuOfAnotherOwnerOutlivesItsFormsWindow) {
