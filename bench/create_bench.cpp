@@ -34,8 +34,9 @@ LRESULT CALLBACK PassHook(int code, WPARAM wParam, LPARAM lParam) {
 constexpr int kPerParent = 100;
 
 HWND Button(HWND parent, int i) {
-    return CreateWindowExA(0, "BUTTON", "Button", WS_CHILD | WS_VISIBLE, (i % 20) * 10, (i / 20) * 4, 75,
-                           25, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "BUTTON", "Button", WS_CHILD | WS_VISIBLE, (i % 20) * 10,
+                           (i / 20) * 4, 75, 25, parent, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
 }
 
 // Median of RUNS timings of `create` (COUNT windows), each followed by `destroy`, untimed.
@@ -65,31 +66,43 @@ int main(int argc, char** argv) {
     Application->Initialize();
     std::vector<HWND> parents;
     for (int i = 0; i < count; i += kPerParent)
-        parents.push_back(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, 400, 300, nullptr,
-                                          nullptr, GetModuleHandleA(nullptr), nullptr));
+        parents.push_back(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 10, 10, 400, 300,
+                                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
     auto parent = [&](int i) { return parents[static_cast<size_t>(i / kPerParent)]; };
     std::vector<HWND> windows;
     auto destroyWindows = [&] {
-        for (HWND w : windows) DestroyWindow(w);
+        for (HWND w : windows)
+            DestroyWindow(w);
         windows.clear();
     };
     const DWORD thread = GetCurrentThreadId();
 
-    double plain = Time(runs, [&] {
-        for (int i = 0; i < count; ++i) windows.push_back(Button(parent(i), i));
-    }, destroyWindows);
-    double perWindow = Time(runs, [&] {
-        for (int i = 0; i < count; ++i) {
+    double plain = Time(
+        runs,
+        [&] {
+            for (int i = 0; i < count; ++i)
+                windows.push_back(Button(parent(i), i));
+        },
+        destroyWindows);
+    double perWindow = Time(
+        runs,
+        [&] {
+            for (int i = 0; i < count; ++i) {
+                HHOOK hook = SetWindowsHookExA(WH_CBT, PassHook, nullptr, thread);
+                windows.push_back(Button(parent(i), i));
+                UnhookWindowsHookEx(hook);
+            }
+        },
+        destroyWindows);
+    double held = Time(
+        runs,
+        [&] {
             HHOOK hook = SetWindowsHookExA(WH_CBT, PassHook, nullptr, thread);
-            windows.push_back(Button(parent(i), i));
+            for (int i = 0; i < count; ++i)
+                windows.push_back(Button(parent(i), i));
             UnhookWindowsHookEx(hook);
-        }
-    }, destroyWindows);
-    double held = Time(runs, [&] {
-        HHOOK hook = SetWindowsHookExA(WH_CBT, PassHook, nullptr, thread);
-        for (int i = 0; i < count; ++i) windows.push_back(Button(parent(i), i));
-        UnhookWindowsHookEx(hook);
-    }, destroyWindows);
+        },
+        destroyWindows);
 
     std::vector<std::unique_ptr<TForm>> forms;
     for (int i = 0; i < count; i += kPerParent) {
@@ -98,44 +111,51 @@ int main(int argc, char** argv) {
         forms.back()->Show();
     }
     std::vector<std::unique_ptr<TButton>> buttons;
-    double library = Time(runs, [&] {
-        for (int i = 0; i < count; ++i) {
-            auto b = std::make_unique<TButton>(nullptr);
-            b->SetBounds((i % 20) * 10, (i / 20) * 4, 75, 25);
-            b->SetParent(forms[static_cast<size_t>(i / kPerParent)].get());
-            b->Handle();
-            buttons.push_back(std::move(b));
-        }
-    }, [&] { buttons.clear(); });
+    double library = Time(
+        runs,
+        [&] {
+            for (int i = 0; i < count; ++i) {
+                auto b = std::make_unique<TButton>(nullptr);
+                b->SetBounds((i % 20) * 10, (i / 20) * 4, 75, 25);
+                b->SetParent(forms[static_cast<size_t>(i / kPerParent)].get());
+                b->Handle();
+                buttons.push_back(std::move(b));
+            }
+        },
+        [&] { buttons.clear(); });
 
     std::vector<std::unique_ptr<TButton>> children;
     std::vector<std::unique_ptr<TForm>> holders;
-    double inForm = Time(runs, [&] {
-        for (int i = 0; i < count; ++i) {
-            if (i % kPerParent == 0) {
-                if (!holders.empty()) holders.back()->Handle();
-                holders.push_back(std::make_unique<TForm>(nullptr));
-                holders.back()->SetBounds(10, 10, 400, 300);
+    double inForm = Time(
+        runs,
+        [&] {
+            for (int i = 0; i < count; ++i) {
+                if (i % kPerParent == 0) {
+                    if (!holders.empty()) holders.back()->Handle();
+                    holders.push_back(std::make_unique<TForm>(nullptr));
+                    holders.back()->SetBounds(10, 10, 400, 300);
+                }
+                auto b = std::make_unique<TButton>(nullptr);
+                b->SetBounds((i % 20) * 10, (i / 20) * 4, 75, 25);
+                b->SetParent(holders.back().get());
+                children.push_back(std::move(b));
             }
-            auto b = std::make_unique<TButton>(nullptr);
-            b->SetBounds((i % 20) * 10, (i / 20) * 4, 75, 25);
-            b->SetParent(holders.back().get());
-            children.push_back(std::move(b));
-        }
-        holders.back()->Handle();
-    }, [&] {
-        children.clear();
-        holders.clear();
-    });
+            holders.back()->Handle();
+        },
+        [&] {
+            children.clear();
+            holders.clear();
+        });
 
     std::printf("%d BUTTON windows (median of %d runs):\n", count, runs);
     std::printf("  plain CreateWindowEx   %9.1f ms\n", plain);
     std::printf("  hook per window        %9.1f ms  (+%.1f %%)\n", perWindow,
                 100.0 * (perWindow - plain) / plain);
-    std::printf("  one hook held          %9.1f ms  (+%.1f %%)\n", held, 100.0 * (held - plain) / plain);
+    std::printf("  one hook held          %9.1f ms  (+%.1f %%)\n", held,
+                100.0 * (held - plain) / plain);
     std::printf("  TButton                %9.1f ms\n", library);
-    std::printf("  TButton in form        %9.1f ms  (forms and objects included)\n",
-                inForm);
-    for (HWND p : parents) DestroyWindow(p);
+    std::printf("  TButton in form        %9.1f ms  (forms and objects included)\n", inForm);
+    for (HWND p : parents)
+        DestroyWindow(p);
     return 0;
 }

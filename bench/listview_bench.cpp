@@ -31,15 +31,16 @@ int main(int argc, char** argv) {
     form.Show();
     Pump();
     for (int run = 0; run < runs; ++run) {
-        HWND bare = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT,
-                                    0, 0, 250, 150, form.Handle(), nullptr, GetModuleHandleA(nullptr),
-                                    nullptr);
+        HWND bare = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                    WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 250, 150,
+                                    form.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
         for (int c = 0; c < 2; ++c) {
             LVCOLUMNA col{};
             col.mask = LVCF_TEXT | LVCF_WIDTH;
             col.cx = 100;
             col.pszText = const_cast<char*>("column");
-            SendMessageA(bare, LVM_INSERTCOLUMNA, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&col));
+            SendMessageA(bare, LVM_INSERTCOLUMNA, static_cast<WPARAM>(c),
+                         reinterpret_cast<LPARAM>(&col));
         }
         double start = NowMs();
         for (int i = 0; i < items; ++i) {
@@ -51,16 +52,18 @@ int main(int argc, char** argv) {
             SendMessageA(bare, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&li));
             li.iSubItem = 1;
             li.pszText = count.data();
-            SendMessageA(bare, LVM_SETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&li));
+            SendMessageA(bare, LVM_SETITEMTEXTA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&li));
         }
         double added = NowMs() - start;
         start = NowMs();
         for (int i = 0; i < items; ++i)
             SendMessageA(bare, LVM_DELETEITEM, 0, 0);
         double deleted = NowMs() - start;
-        std::printf("bare list view, %d items: added one by one %10.1f ms (%.3f ms each), deleted one "
-                    "by one %10.1f ms\n",
-                    items, added, added / items, deleted);
+        std::printf(
+            "bare list view, %d items: added one by one %10.1f ms (%.3f ms each), deleted one "
+            "by one %10.1f ms\n",
+            items, added, added / items, deleted);
         DestroyWindow(bare);
         Pump();
 
@@ -83,9 +86,10 @@ int main(int argc, char** argv) {
         while (view->Items()->Count() > 0)
             view->Items()->Delete(0);
         deleted = NowMs() - start;
-        std::printf("TListView, %d items: added one by one %10.1f ms (%.3f ms each), deleted one by "
-                    "one %10.1f ms\n",
-                    items, added, added / items, deleted);
+        std::printf(
+            "TListView, %d items: added one by one %10.1f ms (%.3f ms each), deleted one by "
+            "one %10.1f ms\n",
+            items, added, added / items, deleted);
         delete view;
         Pump();
     }

@@ -65,14 +65,16 @@ TEST_F(CollectionChanges, TheCollectionReportsWhatChanged) {
     } cases[] = {
         {"add", [&] { panels.Add(); }, {"added 0"}},
         {"insert", [&] { panels.Insert(0); }, {"added 0"}},
-        {"add and set", [&] { static_cast<TStatusPanel*>(panels.Add())->SetText("x"); },
+        {"add and set",
+         [&] { static_cast<TStatusPanel*>(panels.Add())->SetText("x"); },
          {"added 2", "changed 2"}},
         {"property", [&] { panel(1)->SetWidth(9); }, {"changed 1"}},
         {"move down", [&] { panels.Move(0, 2); }, {"moved 2 from 0"}},
         {"move by index", [&] { panel(2)->SetIndex(1); }, {"moved 1 from 2"}},
         {"move in place", [&] { panels.Move(1, 1); }, {}},
         {"delete", [&] { panels.Delete(1); }, {"removed 1"}},
-        {"bracketed", [&] {
+        {"bracketed",
+         [&] {
              panels.BeginUpdate();
              panels.Add();
              panels.BeginUpdate();
@@ -82,7 +84,8 @@ TEST_F(CollectionChanges, TheCollectionReportsWhatChanged) {
              panels.EndUpdate();
          },
          {"all"}},
-        {"bracketed, nothing", [&] {
+        {"bracketed, nothing",
+         [&] {
              panels.BeginUpdate();
              panels.EndUpdate();
          },
@@ -108,8 +111,7 @@ struct Kind {
     UINT insert, remove, move; // messages that add, remove and move one item (0: none)
 };
 
-template <class T>
-T* Make(TForm* form) {
+template <class T> T* Make(TForm* form) {
     auto* c = new T(form);
     c->SetParent(form);
     return c;
@@ -317,7 +319,8 @@ TEST_F(CollectionChanges, ListViewSubItemsFollowColumnChanges) {
                 li.iSubItem = s;
                 li.pszText = buf;
                 li.cchTextMax = sizeof buf;
-                SendMessageA(h, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&li));
+                SendMessageA(h, LVM_GETITEMTEXTA, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(&li));
                 if (s) row += '/';
                 row += buf;
             }
@@ -331,17 +334,21 @@ TEST_F(CollectionChanges, ListViewSubItemsFollowColumnChanges) {
         std::vector<std::string> rows;
     } cases[] = {
         {"as built", [] {}, {"plum/plum-1", "lime/lime-1"}},
-        {"column added", [&] { lv->AddColumn("Taste", 60); },
+        {"column added",
+         [&] { lv->AddColumn("Taste", 60); },
          {"plum/plum-1/plum-2", "lime/lime-1/lime-2"}},
-        {"column inserted", [&] { lv->Columns()->Insert(1); },
+        {"column inserted",
+         [&] { lv->Columns()->Insert(1); },
          {"plum/plum-1/plum-2/", "lime/lime-1/lime-2/"}},
-        {"column deleted", [&] { lv->Columns()->Delete(1); },
+        {"column deleted",
+         [&] { lv->Columns()->Delete(1); },
          {"plum/plum-1/plum-2", "lime/lime-1/lime-2"}},
-        {"column moved", [&] { lv->Columns()->Move(2, 1); },
+        {"column moved",
+         [&] { lv->Columns()->Move(2, 1); },
          {"plum/plum-1/plum-2", "lime/lime-1/lime-2"}},
-        {"first column deleted", [&] { lv->Columns()->Delete(0); },
-         {"plum/plum-1", "lime/lime-1"}},
-        {"columns rebuilt", [&] {
+        {"first column deleted", [&] { lv->Columns()->Delete(0); }, {"plum/plum-1", "lime/lime-1"}},
+        {"columns rebuilt",
+         [&] {
              lv->Columns()->BeginUpdate();
              lv->Columns()->Add();
              lv->Columns()->EndUpdate();
