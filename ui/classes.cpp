@@ -622,7 +622,7 @@ void TCollectionItem::SetIndex(int index) {
 }
 
 void TCollectionItem::Changed() {
-    if (collection_) collection_->Changed(this);
+    if (collection_) collection_->Changed({TCollectionAction::ItemChanged, Index(), -1, this});
 }
 
 TCollection::TCollection(const TClassInfo& itemClass, TPersistent* owner)
@@ -655,20 +655,20 @@ TCollectionItem* TCollection::Insert(int index) {
     item->collection_ = this;
     TCollectionItem* raw = item.get();
     items_.insert(items_.begin() + index, std::move(item));
-    Changed(nullptr);
+    Changed({TCollectionAction::Added, index, -1, raw});
     return raw;
 }
 
 void TCollection::Delete(int index) {
     CheckIndex(index, false);
     items_.erase(items_.begin() + index);
-    Changed(nullptr);
+    Changed({TCollectionAction::Removed, index, -1, nullptr});
 }
 
 void TCollection::Clear() {
     if (items_.empty()) return;
     items_.clear();
-    Changed(nullptr);
+    Changed({});
 }
 
 void TCollection::Move(int from, int to) {
@@ -676,9 +676,10 @@ void TCollection::Move(int from, int to) {
     CheckIndex(to, false);
     if (from == to) return;
     auto item = std::move(items_[static_cast<size_t>(from)]);
+    TCollectionItem* raw = item.get();
     items_.erase(items_.begin() + from);
     items_.insert(items_.begin() + to, std::move(item));
-    Changed(nullptr);
+    Changed({TCollectionAction::Moved, to, from, raw});
 }
 
 int TCollection::IndexOf(const TCollectionItem* item) const {
@@ -717,16 +718,16 @@ void TCollection::Assign(const TPersistent& source) {
 void TCollection::EndUpdate() {
     if (updateCount_ > 0 && --updateCount_ == 0 && pending_) {
         pending_ = false;
-        if (OnUpdate) OnUpdate(nullptr);
+        if (OnUpdate) OnUpdate(TCollectionChange{});
     }
 }
 
-void TCollection::Changed(TCollectionItem* item) {
+void TCollection::Changed(const TCollectionChange& change) {
     if (updateCount_ > 0) {
         pending_ = true;
         return;
     }
-    if (OnUpdate) OnUpdate(item);
+    if (OnUpdate) OnUpdate(change);
 }
 
 } // namespace wl

@@ -412,6 +412,23 @@ private:
     TCollection* collection_ = nullptr;
 };
 
+// What a collection reports after a change, so a control can apply it to its window one item at
+// a time instead of rebuilding every item.
+enum class TCollectionAction {
+    Added,       // a new item at `index`
+    Removed,     // the item that was at `index` is gone (already freed)
+    Moved,       // `item` went from `from` to `index`
+    ItemChanged, // a property of `item` (at `index`) changed
+    AllChanged   // anything: cleared, assigned, or changes bracketed by BeginUpdate/EndUpdate
+};
+
+struct TCollectionChange {
+    TCollectionAction action = TCollectionAction::AllChanged;
+    int index = -1;
+    int from = -1;
+    TCollectionItem* item = nullptr; // nullptr for Removed and AllChanged
+};
+
 class TCollection : public TPersistent {
     WL_CLASS(TCollection, TPersistent)
 public:
@@ -439,13 +456,13 @@ public:
 
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
-    // Called after a change: `item` changed, or nullptr when items were added, removed or moved.
-    // Bracketed changes report once, with nullptr, at the last EndUpdate.
-    std::function<void(TCollectionItem* item)> OnUpdate;
+    // Called after each change. Changes bracketed by BeginUpdate/EndUpdate report once, as
+    // AllChanged, at the last EndUpdate.
+    std::function<void(const TCollectionChange& change)> OnUpdate;
 
 private:
     friend class TCollectionItem;
-    void Changed(TCollectionItem* item);
+    void Changed(const TCollectionChange& change);
     void CheckIndex(int index, bool allowEnd) const;
     const TClassInfo& itemClass_;
     TPersistent* owner_ = nullptr;

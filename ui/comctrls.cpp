@@ -526,7 +526,7 @@ TCustomStatusBar::TCustomStatusBar(TComponent* owner)
     : TWinControl(owner), panels_(TStatusPanel::StaticClass()) {
     InitCommonControlClasses(ICC_BAR_CLASSES);
     ownPaint_ = false;
-    panels_.OnUpdate = [this](TCollectionItem*) { UpdatePanels(); };
+    panels_.OnUpdate = [this](const TCollectionChange& change) { UpdatePanels(change); };
     SetBounds(0, 0, 200, 19);
     SetAlign(alBottom);
 }
@@ -541,7 +541,7 @@ void TCustomStatusBar::CreateParams(TCreateParams& p) {
 
 void TCustomStatusBar::CreateWindowHandle(const TCreateParams& p) {
     TWinControl::CreateWindowHandle(p);
-    UpdatePanels();
+    UpdatePanels({});
     UpdateSimple();
 }
 
@@ -555,30 +555,52 @@ std::vector<int> TCustomStatusBar::PanelEdges() const {
     return edges;
 }
 
-void TCustomStatusBar::UpdatePanels() {
+void TCustomStatusBar::UpdatePanels(const TCollectionChange& change) {
     if (!HandleAllocated()) return;
     HWND h = HandleValue();
+    // The control keeps each part's text through SB_SETPARTS: only the parts whose panel
+    // changed or moved get their text again.
     std::vector<int> edges = PanelEdges();
     if (edges.empty()) edges.push_back(-1);
     SendMessageA(h, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (int i = 0; i < panels_.Count(); ++i) {
-        TStatusPanel* panel = Panel(i);
-        WPARAM flags = static_cast<WPARAM>(i);
-        if (panel->Bevel() == pbNone)
-            flags |= SBT_NOBORDERS;
-        else if (panel->Bevel() == pbRaised)
-            flags |= SBT_POPOUT;
-        if (panel->Style() == psOwnerDraw) {
-            SendMessageA(h, SB_SETTEXTA, flags | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(panel));
-            continue;
-        }
-        // A leading tab centres the text, two tabs align it right.
-        std::string text = panel->Alignment() == taCenter         ? "\t" + panel->Text()
-                           : panel->Alignment() == taRightJustify ? "\t\t" + panel->Text()
-                                                                  : panel->Text();
-        SendMessageA(h, SB_SETTEXTA, flags, reinterpret_cast<LPARAM>(text.c_str()));
+    int first = 0, last = panels_.Count() - 1;
+    switch (change.action) {
+    case TCollectionAction::ItemChanged:
+        first = last = change.index;
+        break;
+    case TCollectionAction::Added:
+    case TCollectionAction::Removed:
+        first = change.index;
+        break;
+    case TCollectionAction::Moved:
+        first = std::min(change.from, change.index);
+        last = std::max(change.from, change.index);
+        break;
+    case TCollectionAction::AllChanged:
+        break;
     }
+    for (int i = first; i <= last; ++i)
+        PushPanelText(i);
     if (panels_.Count() == 0) SendMessageA(h, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
+}
+
+void TCustomStatusBar::PushPanelText(int index) {
+    HWND h = HandleValue();
+    TStatusPanel* panel = Panel(index);
+    WPARAM flags = static_cast<WPARAM>(index);
+    if (panel->Bevel() == pbNone)
+        flags |= SBT_NOBORDERS;
+    else if (panel->Bevel() == pbRaised)
+        flags |= SBT_POPOUT;
+    if (panel->Style() == psOwnerDraw) {
+        SendMessageA(h, SB_SETTEXTA, flags | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(panel));
+        return;
+    }
+    // A leading tab centres the text, two tabs align it right.
+    std::string text = panel->Alignment() == taCenter         ? "\t" + panel->Text()
+                       : panel->Alignment() == taRightJustify ? "\t\t" + panel->Text()
+                                                              : panel->Text();
+    SendMessageA(h, SB_SETTEXTA, flags, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TCustomStatusBar::UpdateSimple() {
@@ -671,12 +693,7 @@ THeaderControl::THeaderControl(TComponent* owner)
     : TWinControl(owner), sections_(THeaderSection::StaticClass()) {
     InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
     ownPaint_ = false;
-    sections_.OnUpdate = [this](TCollectionItem* item) {
-        if (item)
-            UpdateSection(item->Index());
-        else
-            UpdateSections();
-    };
+    sections_.OnUpdate = [this](const TCollectionChange& change) { UpdateSections(change); };
     SetBounds(0, 0, 200, 17);
     SetAlign(alTop);
 }
@@ -689,7 +706,7 @@ void THeaderControl::CreateParams(TCreateParams& p) {
 
 void THeaderControl::CreateWindowHandle(const TCreateParams& p) {
     TWinControl::CreateWindowHandle(p);
-    UpdateSections();
+    UpdateSections({});
 }
 
 namespace {
@@ -699,29 +716,41 @@ int HeaderFormat(TAlignment a, bool ownerDraw) {
 }
 } // namespace
 
-void THeaderControl::UpdateSection(int index) {
+void THeaderControl::PushSection(int index, bool insert) {
     if (!HandleAllocated() || syncing_) return;
     THeaderSection* s = Section(index);
     HDITEMA item{};
-    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT | HDI_LPARAM;
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
     item.cxy = s->Width();
     item.pszText = const_cast<char*>(s->Text().c_str());
     item.fmt = HeaderFormat(s->Alignment(), s->Style() == hsOwnerDraw);
-    item.lParam = index;
-    SendMessageA(HandleValue(), HDM_SETITEMA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(HandleValue(), insert ? HDM_INSERTITEMA : HDM_SETITEMA,
+                 static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
-void THeaderControl::UpdateSections() {
+void THeaderControl::UpdateSections(const TCollectionChange& change) {
     if (!HandleAllocated() || syncing_) return;
     HWND h = HandleValue();
-    while (SendMessageA(h, HDM_GETITEMCOUNT, 0, 0) > 0)
-        SendMessageA(h, HDM_DELETEITEM, 0, 0);
-    for (int i = 0; i < sections_.Count(); ++i) {
-        HDITEMA item{};
-        item.mask = HDI_WIDTH;
-        SendMessageA(h, HDM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        UpdateSection(i);
+    switch (change.action) {
+    case TCollectionAction::Added:
+        PushSection(change.index, true);
+        break;
+    case TCollectionAction::Removed:
+        SendMessageA(h, HDM_DELETEITEM, static_cast<WPARAM>(change.index), 0);
+        break;
+    case TCollectionAction::Moved:
+        SendMessageA(h, HDM_DELETEITEM, static_cast<WPARAM>(change.from), 0);
+        PushSection(change.index, true);
+        break;
+    case TCollectionAction::ItemChanged:
+        PushSection(change.index, false);
+        break;
+    case TCollectionAction::AllChanged:
+        while (SendMessageA(h, HDM_GETITEMCOUNT, 0, 0) > 0)
+            SendMessageA(h, HDM_DELETEITEM, 0, 0);
+        for (int i = 0; i < sections_.Count(); ++i)
+            PushSection(i, true);
+        break;
     }
 }
 

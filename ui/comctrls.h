@@ -233,7 +233,8 @@ protected:
     void WndProc(TMessage& msg) override;
 
 private:
-    void UpdatePanels();
+    void UpdatePanels(const TCollectionChange& change);
+    void PushPanelText(int index);
     void UpdateSimple();
     TCollection panels_;
     bool simplePanel_ = false;
@@ -302,8 +303,8 @@ protected:
     void WndProc(TMessage& msg) override;
 
 private:
-    void UpdateSections();
-    void UpdateSection(int index);
+    void UpdateSections(const TCollectionChange& change);
+    void PushSection(int index, bool insert); // HDM_INSERTITEMA or HDM_SETITEMA
     void Notify(TMessage& msg);
     TCollection sections_;
     bool syncing_ = false;
@@ -415,10 +416,11 @@ protected:
 private:
     friend class TListItem;
     friend class TListColumn;
-    void ColumnsChanged(TCollectionItem* item);
-    void ItemsChanged(TCollectionItem* item);
+    void ColumnsChanged(const TCollectionChange& change);
+    void ItemsChanged(const TCollectionChange& change);
     void PushColumn(int index, bool insert);
     void PushItem(int index, bool insert);
+    void PushSubItems(int index, int first);
     void PushItemState(int index);
     void UpdateExStyle();
     void Notify(TMessage& msg);
@@ -845,7 +847,8 @@ protected:
 
 private:
     friend class TCoolBand;
-    void UpdateBands();
+    void UpdateBands(const TCollectionChange& change);
+    void PushBand(int index, UINT message); // RB_INSERTBANDA or RB_SETBANDINFOA
     TCollection bands_;
 };
 

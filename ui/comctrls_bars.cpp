@@ -608,7 +608,7 @@ WL_DEFINE_CLASS(TCoolBar, [](ClassBuilder<TCoolBar>& c) {
 TCoolBar::TCoolBar(TComponent* owner) : TWinControl(owner), bands_(TCoolBand::StaticClass(), this) {
     InitCommonControlClasses(ICC_COOL_CLASSES | ICC_BAR_CLASSES);
     ownPaint_ = false;
-    bands_.OnUpdate = [this](TCollectionItem*) { UpdateBands(); };
+    bands_.OnUpdate = [this](const TCollectionChange& change) { UpdateBands(change); };
     SetBounds(0, 0, 150, 75);
     SetAlign(alTop);
 }
@@ -627,7 +627,7 @@ void TCoolBar::CreateParams(TCreateParams& p) {
 
 void TCoolBar::CreateWindowHandle(const TCreateParams& p) {
     TWinControl::CreateWindowHandle(p);
-    UpdateBands();
+    UpdateBands({});
 }
 
 void TCoolBar::Loaded() {
@@ -642,39 +642,56 @@ void TCoolBar::Loaded() {
 void TCoolBar::Notification(TComponent* component, TOperation operation) {
     TWinControl::Notification(component, operation);
     if (operation != opRemove) return;
-    bool changed = false;
     for (int i = 0; i < bands_.Count(); ++i)
         if (Band(i)->control_ == component) {
             Band(i)->control_ = nullptr;
-            changed = true;
+            UpdateBands({TCollectionAction::ItemChanged, i, -1, Band(i)});
         }
-    if (changed && !IsDestroying()) UpdateBands();
 }
 
-void TCoolBar::UpdateBands() {
+void TCoolBar::PushBand(int index, UINT message) {
+    TCoolBand* band = Band(index);
+    REBARBANDINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_COLORS | RBBIM_CHILD;
+    info.fStyle = RBBS_CHILDEDGE | (band->break_ ? RBBS_BREAK : 0);
+    info.lpText = const_cast<char*>(band->text_.c_str());
+    info.clrFore = GetSysColor(COLOR_BTNTEXT);
+    info.clrBack = static_cast<COLORREF>(ColorToRGB(band->color_));
+    info.cyMinChild = static_cast<UINT>(band->minHeight_);
+    info.cx = static_cast<UINT>(band->width_ > 0 ? band->width_ : width_);
+    if (TWinControl* c = band->control_) {
+        // The band's window must be a child of the bar.
+        if (c->Parent() != this) c->SetParent(this);
+        info.hwndChild = c->Handle();
+        info.cxMinChild = 0;
+    }
+    SendMessageA(HandleValue(), message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
+}
+
+void TCoolBar::UpdateBands(const TCollectionChange& change) {
     if (!HandleAllocated() || IsDestroying()) return;
     HWND h = HandleValue();
-    while (SendMessageA(h, RB_GETBANDCOUNT, 0, 0) > 0)
-        SendMessageA(h, RB_DELETEBAND, 0, 0);
-    for (int i = 0; i < bands_.Count(); ++i) {
-        TCoolBand* band = Band(i);
-        REBARBANDINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask =
-            RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_COLORS | RBBIM_CHILD;
-        info.fStyle = RBBS_CHILDEDGE | (band->break_ ? RBBS_BREAK : 0);
-        info.lpText = const_cast<char*>(band->text_.c_str());
-        info.clrFore = GetSysColor(COLOR_BTNTEXT);
-        info.clrBack = static_cast<COLORREF>(ColorToRGB(band->color_));
-        info.cyMinChild = static_cast<UINT>(band->minHeight_);
-        info.cx = static_cast<UINT>(band->width_ > 0 ? band->width_ : width_);
-        if (TWinControl* c = band->control_) {
-            // The band's window must be a child of the bar.
-            if (c->Parent() != this) c->SetParent(this);
-            info.hwndChild = c->Handle();
-            info.cxMinChild = 0;
-        }
-        SendMessageA(h, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&info));
+    switch (change.action) {
+    case TCollectionAction::Added:
+        PushBand(change.index, RB_INSERTBANDA);
+        break;
+    case TCollectionAction::Removed:
+        SendMessageA(h, RB_DELETEBAND, static_cast<WPARAM>(change.index), 0);
+        break;
+    case TCollectionAction::Moved:
+        SendMessageA(h, RB_MOVEBAND, static_cast<WPARAM>(change.from),
+                     static_cast<LPARAM>(change.index));
+        break;
+    case TCollectionAction::ItemChanged:
+        PushBand(change.index, RB_SETBANDINFOA);
+        break;
+    case TCollectionAction::AllChanged:
+        while (SendMessageA(h, RB_GETBANDCOUNT, 0, 0) > 0)
+            SendMessageA(h, RB_DELETEBAND, 0, 0);
+        for (int i = 0; i < bands_.Count(); ++i)
+            PushBand(i, RB_INSERTBANDA);
+        break;
     }
 }
 

@@ -121,8 +121,8 @@ TCustomListView::TCustomListView(TComponent* owner)
     clickOnMouseUp_ = false; // the control reports clicks itself (NM_CLICK)
     SetTabStop(true);
     SetColor(clWindow);
-    columns_.OnUpdate = [this](TCollectionItem* item) { ColumnsChanged(item); };
-    items_.OnUpdate = [this](TCollectionItem* item) { ItemsChanged(item); };
+    columns_.OnUpdate = [this](const TCollectionChange& change) { ColumnsChanged(change); };
+    items_.OnUpdate = [this](const TCollectionChange& change) { ItemsChanged(change); };
     SetBounds(0, 0, 250, 150);
 }
 
@@ -138,11 +138,9 @@ TListItem* TCustomListView::AddItem(const std::string& caption) {
 }
 
 TListColumn* TCustomListView::AddColumn(const std::string& caption, int width) {
-    columns_.BeginUpdate();
     auto* column = static_cast<TListColumn*>(columns_.Add());
     column->SetCaption(caption);
     column->SetWidth(width);
-    columns_.EndUpdate();
     return column;
 }
 
@@ -166,8 +164,8 @@ void TCustomListView::CreateWindowHandle(const TCreateParams& p) {
     SendMessageA(h, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
     SendMessageA(h, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
     UpdateExStyle();
-    ColumnsChanged(nullptr);
-    ItemsChanged(nullptr);
+    ColumnsChanged({});
+    ItemsChanged({});
 }
 
 void TCustomListView::UpdateExStyle() {
@@ -193,43 +191,79 @@ void TCustomListView::PushColumn(int index, bool insert) {
                  static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&c));
 }
 
-void TCustomListView::ColumnsChanged(TCollectionItem* item) {
+void TCustomListView::ColumnsChanged(const TCollectionChange& change) {
     for (int i = 0; i < columns_.Count(); ++i)
         Column(i)->view_ = this;
     if (!HandleAllocated()) return;
-    if (item) {
-        PushColumn(item->Index(), false);
-        return;
-    }
     HWND h = HandleValue();
-    while (SendMessageA(h, LVM_DELETECOLUMN, 0, 0)) {
+    int first = 0; // the first column whose place changed
+    switch (change.action) {
+    case TCollectionAction::ItemChanged:
+        PushColumn(change.index, false);
+        return;
+    case TCollectionAction::Added:
+        PushColumn(change.index, true);
+        first = change.index;
+        break;
+    case TCollectionAction::Removed:
+        SendMessageA(h, LVM_DELETECOLUMN, static_cast<WPARAM>(change.index), 0);
+        first = change.index;
+        break;
+    case TCollectionAction::Moved:
+        SendMessageA(h, LVM_DELETECOLUMN, static_cast<WPARAM>(change.from), 0);
+        PushColumn(change.index, true);
+        first = std::min(change.from, change.index);
+        break;
+    case TCollectionAction::AllChanged:
+        while (SendMessageA(h, LVM_DELETECOLUMN, 0, 0)) {
+        }
+        for (int i = 0; i < columns_.Count(); ++i)
+            PushColumn(i, true);
+        break;
     }
-    for (int i = 0; i < columns_.Count(); ++i)
-        PushColumn(i, true);
+    // The control moves the items' sub-items along with its columns (and drops those of a
+    // deleted column), while column c always shows sub-item c - 1 of the item's list: the
+    // columns from the changed place on and the sub-items they show are set again.
+    for (int i = first + 1; i < columns_.Count(); ++i)
+        PushColumn(i, false);
+    bool was = syncing_;
+    syncing_ = true;
+    for (int i = 0; i < items_.Count(); ++i) {
+        if (first == 0)
+            PushItem(i, false);
+        else
+            PushSubItems(i, first - 1);
+    }
+    syncing_ = was;
 }
 
 void TCustomListView::PushItem(int index, bool insert) {
     TListItem* it = Item(index);
     it->view_ = this;
-    HWND h = HandleValue();
     LVITEMA li{};
     li.mask = LVIF_TEXT | LVIF_IMAGE;
     li.iItem = index;
     li.pszText = const_cast<char*>(it->Caption().c_str());
     li.iImage = it->ImageIndex();
-    SendMessageA(h, insert ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&li));
+    SendMessageA(HandleValue(), insert ? LVM_INSERTITEMA : LVM_SETITEMA, 0,
+                 reinterpret_cast<LPARAM>(&li));
+    PushSubItems(index, 0);
+    PushItemState(index);
+}
+
+void TCustomListView::PushSubItems(int index, int first) {
+    TListItem* it = Item(index);
     int subCount = it->SubItems()->Count();
     // Sub-items beyond the list are cleared, so a shortened list leaves nothing behind.
     int columns = std::max(columns_.Count() - 1, subCount);
-    for (int s = 0; s < columns; ++s) {
+    for (int s = first; s < columns; ++s) {
         std::string text = s < subCount ? it->SubItems()->Get(s) : std::string();
         LVITEMA sub{};
         sub.iSubItem = s + 1;
         sub.pszText = const_cast<char*>(text.c_str());
-        SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+        SendMessageA(HandleValue(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&sub));
     }
-    PushItemState(index);
 }
 
 void TCustomListView::PushItemState(int index) {
@@ -250,18 +284,35 @@ void TCustomListView::PushItemState(int index) {
             if (i != index) Item(i)->selected_ = false;
 }
 
-void TCustomListView::ItemsChanged(TCollectionItem* item) {
-    for (int i = 0; i < items_.Count(); ++i)
-        Item(i)->view_ = this;
+void TCustomListView::ItemsChanged(const TCollectionChange& change) {
+    if (change.action == TCollectionAction::AllChanged)
+        for (int i = 0; i < items_.Count(); ++i)
+            Item(i)->view_ = this;
+    else if (change.item)
+        static_cast<TListItem*>(change.item)->view_ = this;
     if (!HandleAllocated()) return;
+    HWND h = HandleValue();
     bool was = syncing_;
     syncing_ = true;
-    if (item) {
-        PushItem(item->Index(), false);
-    } else {
-        SendMessageA(HandleValue(), LVM_DELETEALLITEMS, 0, 0);
+    switch (change.action) {
+    case TCollectionAction::Added:
+        PushItem(change.index, true);
+        break;
+    case TCollectionAction::Removed:
+        SendMessageA(h, LVM_DELETEITEM, static_cast<WPARAM>(change.index), 0);
+        break;
+    case TCollectionAction::Moved:
+        SendMessageA(h, LVM_DELETEITEM, static_cast<WPARAM>(change.from), 0);
+        PushItem(change.index, true);
+        break;
+    case TCollectionAction::ItemChanged:
+        PushItem(change.index, false);
+        break;
+    case TCollectionAction::AllChanged:
+        SendMessageA(h, LVM_DELETEALLITEMS, 0, 0);
         for (int i = 0; i < items_.Count(); ++i)
             PushItem(i, true);
+        break;
     }
     syncing_ = was;
 }

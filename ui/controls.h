@@ -391,6 +391,7 @@ private:
     friend class TControl;
     friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
     friend struct WindowCreation;
+    friend class CreationHook;
     void AttachWindow(HWND hwnd);
     void DetachWindow();
     void UpdateBoundsFromWindow();

@@ -58,40 +58,57 @@ WNDPROC RegisterWindowClass(const TCreateParams& p) {
 
 TWinControl* CreatingControl() { return t_creating; }
 
-// Publishes a control for the time its window is created. The CBT hook is installed last, so it
-// runs before every other hook of the thread and sets the window property first; the window
-// is recognised by the control passed as its creation parameter (windows that the new window
-// creates for itself, a combo box's edit, pass their own).
-struct WindowCreation {
-    explicit WindowCreation(TWinControl* control) : previous_(t_creating) {
-        t_creating = control;
-        hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-        hooks().push_back(hook_);
+// The creation hook: a CBT hook of our own that attaches a control to its window at
+// HCBT_CREATEWND, before any other hook of the thread runs (hooks run newest first) and before
+// the window's first message. Installing and removing a hook costs more than creating a window
+// under Wine, so the outermost TWinControl::CreateWnd of the thread (a form's, which creates its
+// children's windows too) installs it, and it stays until that call returns. A thread hook
+// installed by someone else while a window tree is being created would run before ours for the
+// rest of it; hooks are installed at start-up (the skin manager's when its skin data is loaded).
+class CreationHook {
+public:
+    CreationHook() {
+        if (depth()++ == 0) hook() = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
     }
-    ~WindowCreation() {
-        if (hook_) UnhookWindowsHookEx(hook_);
-        hooks().pop_back();
-        t_creating = previous_;
+    ~CreationHook() {
+        if (--depth() == 0 && hook()) {
+            UnhookWindowsHookEx(hook());
+            hook() = nullptr;
+        }
     }
-    WindowCreation(const WindowCreation&) = delete;
-    WindowCreation& operator=(const WindowCreation&) = delete;
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
 
+private:
+    // The window is recognised by the control passed as its creation parameter (windows that
+    // the new window creates for itself, a combo box's edit, pass their own).
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
         if (code == HCBT_CREATEWND && t_creating && !t_creating->handle_) {
             auto* cbt = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
             if (cbt->lpcs && cbt->lpcs->lpCreateParams == t_creating)
                 t_creating->AttachWindow(reinterpret_cast<HWND>(wParam));
         }
-        return CallNextHookEx(hooks().empty() ? nullptr : hooks().back(), code, wParam, lParam);
+        return CallNextHookEx(hook(), code, wParam, lParam);
     }
+    static int& depth() {
+        thread_local int count = 0;
+        return count;
+    }
+    static HHOOK& hook() {
+        thread_local HHOOK handle = nullptr;
+        return handle;
+    }
+};
+
+// Publishes a control for the time its window is created.
+struct WindowCreation {
+    explicit WindowCreation(TWinControl* control) : previous_(t_creating) { t_creating = control; }
+    ~WindowCreation() { t_creating = previous_; }
+    WindowCreation(const WindowCreation&) = delete;
+    WindowCreation& operator=(const WindowCreation&) = delete;
 
 private:
-    static std::vector<HHOOK>& hooks() {
-        thread_local std::vector<HHOOK> list;
-        return list;
-    }
     TWinControl* previous_;
-    HHOOK hook_ = nullptr;
 };
 
 LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -184,6 +201,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
 }
 
 void TWinControl::CreateWnd() {
+    CreationHook hook;
     TCreateParams p;
     CreateParams(p);
     if (parent_ && !p.parent) throw Exception("Control '" + Name() + "' has no parent window");

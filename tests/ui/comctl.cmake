@@ -3,6 +3,7 @@ wl_test(NAME ui_comctl_test WIN32_ONLY SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/comctrls_form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comctrls_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comctrls_lists_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collection_changes_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mplayer_test.cpp
   LIBS wl_ui SOAK "ComCtl.CreatingAndFreeingTheFormLeaksNoHandles")
 if(TARGET ui_comctl_test)

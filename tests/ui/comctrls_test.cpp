@@ -750,7 +750,9 @@ TEST_F(ComCtl, ToolBarShowsAMainMenuAsItsButtons) {
 TEST_F(ComCtl, CollectionsReportChangesOnceAndCopyTheirItems) {
     TCollection panels(TStatusPanel::StaticClass());
     std::vector<int> updates; // index of the changed item, -1 for the whole collection
-    panels.OnUpdate = [&](TCollectionItem* item) { updates.push_back(item ? item->Index() : -1); };
+    panels.OnUpdate = [&](const TCollectionChange& c) {
+        updates.push_back(c.action == TCollectionAction::ItemChanged ? c.index : -1);
+    };
     struct Case {
         const char* what;
         std::function<void()> change;
