@@ -122,8 +122,9 @@ void DecodeJetTextInto(const uint8_t* data, size_t size, std::u16string& out) {
 // ---------------------------------------------------------------------------------------------
 
 // The file mapped read-only for the Database's lifetime. Under Windows the file stays open
-// without write sharing, so no other program can truncate it under the mapping; natively a file
-// truncated by another program while mapped would fault on access (the tools' risk only).
+// without write sharing, so no other program can write or truncate it under the mapping (it may
+// be deleted or renamed: the mapping keeps the bytes); natively a file truncated by another
+// program while mapped would fault on access (the tools' risk only).
 #ifdef _WIN32
 struct Database::Mapping {
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -141,7 +142,7 @@ struct Database::Mapping {
 
 Database::Database(const std::string& path) : name_(path), mapping_(std::make_unique<Mapping>()) {
     Mapping& m = *mapping_;
-    m.file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    m.file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m.file == INVALID_HANDLE_VALUE) throw JetError(path + ": cannot open the file");
     LARGE_INTEGER size{};
