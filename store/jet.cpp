@@ -195,6 +195,8 @@ Database::Database(const std::string& path) : name_(path), mapping_(std::make_un
         if (m == MAP_FAILED) throw JetError(path + ": cannot map the file");
         mapping_->view = m;
         mapping_->size = size_;
+        // Lookups touch scattered pages: no read-ahead around each one.
+        ::madvise(m, size_, MADV_RANDOM);
         data_ = static_cast<const char*>(m);
     }
     Validate();

@@ -122,7 +122,8 @@ std::unique_ptr<OrderedRows> OrderedRows::Open(const Database& db, const Table& 
     if (decl->pages > 0) {
         try {
             ordered->CheckedPage(0);
-            ordered->CheckedPage(decl->pages - 1);
+            ordered->At(0, 0);
+            ordered->At(decl->pages - 1, ordered->CheckedPage(decl->pages - 1) - 1);
         } catch (const OrderBroken&) {
             return nullptr;
         }
@@ -143,23 +144,25 @@ unsigned OrderedRows::CheckedPage(uint32_t i) const {
         uint32_t(p[4]) | uint32_t(p[5]) << 8 | uint32_t(p[6]) << 16 | uint32_t(p[7]) << 24;
     if (owner != table_.DefinitionPage()) Broken(page, "the page belongs to another table");
     if (count == 0) Broken(page, "the page holds no rows");
-    for (unsigned s = 0; s < count; ++s) {
-        uint16_t flags = 0;
-        db_.DataRow(page, s, &flags);
-        if (flags) Broken(page, "row " + std::to_string(s) + " was deleted or moved");
-    }
     return count;
 }
 
 RowLocation OrderedRows::At(uint32_t i, unsigned slot) const {
-    return db_.DataRow(decl_.firstPage + i, slot);
+    uint16_t flags = 0;
+    RowLocation row = db_.DataRow(decl_.firstPage + i, slot, &flags);
+    if (flags) Broken(row.page, "row " + std::to_string(slot) + " was deleted or moved");
+    return row;
+}
+
+void OrderedRows::KeyInto(const RowLocation& row, std::u16string& out) const {
+    if (!table_.TextAt(row, column_, out)) Broken(row.page, "a row has no value");
+    for (auto& c : out)
+        c = FoldChar(c);
 }
 
 std::u16string OrderedRows::Key(const RowLocation& row) const {
     std::u16string text;
-    if (!table_.TextAt(row, column_, text)) Broken(row.page, "a row has no value");
-    for (auto& c : text)
-        c = FoldChar(c);
+    KeyInto(row, text);
     return text;
 }
 
@@ -171,12 +174,14 @@ RowLocation OrderedRows::First() const {
 }
 
 std::optional<RowLocation> OrderedRows::LowerBound(std::u16string_view key) const {
-    // The first page whose last value is not less than the key.
+    // The first page whose last value is not less than the key. The buffers are reused: a
+    // lookup allocates nothing once they have grown.
+    std::u16string value, previous;
     uint32_t lo = 0, hi = decl_.pages;
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
-        unsigned count = CheckedPage(mid);
-        if (Key(At(mid, count - 1)) >= key)
+        KeyInto(At(mid, CheckedPage(mid) - 1), value);
+        if (std::u16string_view(value) >= key)
             hi = mid;
         else
             lo = mid + 1;
@@ -185,20 +190,19 @@ std::optional<RowLocation> OrderedRows::LowerBound(std::u16string_view key) cons
     // On that page: every value in order, after the previous page's last value, which is less
     // than the key; the answer is the first value not less than the key.
     const unsigned count = CheckedPage(lo);
-    std::u16string previous;
     if (lo > 0) {
-        previous = Key(At(lo - 1, CheckedPage(lo - 1) - 1));
-        if (!(previous < key))
+        KeyInto(At(lo - 1, CheckedPage(lo - 1) - 1), previous);
+        if (!(std::u16string_view(previous) < key))
             Broken(decl_.firstPage + lo - 1, "a page's last value is not below the next page's");
     }
     std::optional<RowLocation> found;
     for (unsigned s = 0; s < count; ++s) {
         RowLocation row = At(lo, s);
-        std::u16string value = Key(row);
+        KeyInto(row, value);
         if ((s > 0 || lo > 0) && value < previous)
             Broken(row.page, "row " + std::to_string(s) + " sorts before the row ahead of it");
-        if (!found && value >= key) found = row;
-        previous = std::move(value);
+        if (!found && std::u16string_view(value) >= key) found = row;
+        previous.swap(value);
     }
     if (!found) Broken(decl_.firstPage + lo, "the page's last value changed while it was read");
     return found;

@@ -76,10 +76,11 @@ private:
     size_t column_;
     OrderDeclaration decl_;
 
-    // Row count of the i-th page of the run, after checking it is a page of this table whose
-    // rows are all live and in place.
+    // Row count of the i-th page of the run, after checking it is a non-empty page of this
+    // table; and one of its rows, which must be live and in place (not deleted, not moved).
     unsigned CheckedPage(uint32_t i) const;
     RowLocation At(uint32_t i, unsigned slot) const;
+    void KeyInto(const RowLocation& row, std::u16string& out) const;
     [[noreturn]] void Broken(uint32_t page, const std::string& what) const;
 };
 
