@@ -20,6 +20,7 @@ TableCursor::TableCursor(std::shared_ptr<const Database> db, std::string_view ta
 
 // The full read: every row located, and the index of every text column sorted up front.
 void TableCursor::ReadWholeTable() {
+    db_->ExpectWholeRead();
     db_->LoadRows(*table_);
     const auto& cols = table_->Columns();
     for (size_t c = 0; c < cols.size(); ++c)

@@ -206,6 +206,12 @@ Database::Database(const std::string& path) : name_(path), mapping_(std::make_un
 
 Database::~Database() = default;
 
+void Database::ExpectWholeRead() const {
+#ifndef _WIN32
+    if (mapping_ && mapping_->view) ::madvise(mapping_->view, mapping_->size, MADV_WILLNEED);
+#endif
+}
+
 Database::Database(std::string bytes, std::string name)
     : name_(std::move(name)), size_(bytes.size()), owned_(new char[bytes.size() ? bytes.size() : 1]) {
     std::copy(bytes.begin(), bytes.end(), owned_.get());

@@ -128,6 +128,9 @@ public:
     // The table's definition only: no row is read until LoadRows.
     std::unique_ptr<Table> OpenTableDefinition(std::string_view name) const;
     void LoadRows(Table& table) const;
+    // Tells the system the whole file is about to be read (natively: read-ahead of all of it,
+    // which the mapping otherwise does not do); a hint, nothing fails.
+    void ExpectWholeRead() const;
     // True when the catalog lists a table of that name.
     bool HasTable(std::string_view name) const;
 
