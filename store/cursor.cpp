@@ -1,4 +1,4 @@
-// Table cursor and its in-memory index (see cursor.h).
+// Table cursor: the on-disk search or the full read with its in-memory index (see cursor.h).
 #include "store/cursor.h"
 
 #include "store/export.h"
@@ -8,20 +8,52 @@
 
 namespace wl::store {
 
-char16_t TableCursor::Fold(char16_t c) {
-    if (c < 0x80) return c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return char16_t(c + 32);        // Latin-1 capitals
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return char16_t(c + 32);      // Greek capitals
-    if (c >= 0x410 && c <= 0x42F) return char16_t(c + 32);                    // Cyrillic А..Я
-    if (c >= 0x400 && c <= 0x40F) return char16_t(c + 80);                    // Cyrillic Ѐ..Џ
-    return c;
+TableCursor::TableCursor(std::shared_ptr<const Database> db, std::string_view table, Search search)
+    : db_(std::move(db)), table_(db_->OpenTableDefinition(table)) {
+    if (search == Search::DeclaredOrder) ordered_ = OrderedRows::Open(*db_, *table_);
+    if (ordered_) {
+        if (ordered_->RowCount() > 0) current_ = ordered_->First();
+        return;
+    }
+    ReadWholeTable();
 }
 
-TableCursor::TableCursor(std::shared_ptr<const Database> db, std::string_view table)
-    : db_(std::move(db)), table_(db_->OpenTable(table)) {
+// The full read: every row located, and the index of every text column sorted up front.
+void TableCursor::ReadWholeTable() {
+    db_->ExpectWholeRead();
+    db_->LoadRows(*table_);
     const auto& cols = table_->Columns();
     for (size_t c = 0; c < cols.size(); ++c)
         if (cols[c].type == uint8_t(ColumnType::Text)) IndexFor(c);
+}
+
+// From the declared order to the full read; the current row keeps its place.
+void TableCursor::LeaveDeclaredOrder() {
+    const bool hadRows = ordered_->RowCount() > 0;
+    ordered_.reset();
+    ReadWholeTable();
+    row_ = 0;
+    for (size_t r = 0; hadRows && r < table_->RowCount(); ++r)
+        if (table_->Row(r) == current_) row_ = r;
+}
+
+size_t TableCursor::RowCount() const {
+    return ordered_ ? ordered_->RowCount() : table_->RowCount();
+}
+
+size_t TableCursor::Position() const {
+    return ordered_ && RowCount() > 0 ? ordered_->Rank(current_) : row_;
+}
+
+void TableCursor::First() {
+    row_ = 0;
+    if (ordered_ && ordered_->RowCount() > 0) current_ = ordered_->First();
+}
+
+RowLocation TableCursor::CurrentRow() const {
+    if (RowCount() == 0)
+        throw JetError(db_->FileName() + ": table '" + table_->Name() + "' has no rows");
+    return ordered_ ? current_ : table_->Row(row_);
 }
 
 size_t TableCursor::ColumnIndex(std::string_view name) const {
@@ -76,10 +108,29 @@ const TableCursor::Index& TableCursor::IndexFor(size_t column) {
     return ix;
 }
 
+bool TableCursor::LocateOnDisk(const std::u16string& key, bool prefix) {
+    std::optional<RowLocation> row = ordered_->LowerBound(key);
+    if (!row) return false;
+    std::u16string found = ordered_->Key(*row);
+    bool match = prefix && !key.empty() ? found.compare(0, key.size(), key) == 0 : found == key;
+    if (!match) return false;
+    current_ = *row;
+    return true;
+}
+
 bool TableCursor::Locate(std::string_view column, std::string_view ansiKey, bool prefix) {
-    const Index& ix = IndexFor(ColumnIndex(column));
-    std::u16string key = AnsiToUtf16(ansiKey);
-    for (auto& ch : key) ch = Fold(ch);
+    const size_t c = ColumnIndex(column);
+    std::u16string key = FoldText(AnsiToUtf16(ansiKey));
+    if (ordered_ && c == ordered_->Column()) {
+        try {
+            return LocateOnDisk(key, prefix);
+        } catch (const OrderBroken&) {
+            // Rows out of their declared order: the declaration cannot be trusted; the whole
+            // table is read and the search answered from it, now and from here on.
+        }
+    }
+    if (ordered_) LeaveDeclaredOrder();
+    const Index& ix = IndexFor(c);
     auto it = std::lower_bound(ix.order.begin(), ix.order.end(), key,
                                [&ix](uint32_t row, const std::u16string& k) { return ix.Key(row) < std::u16string_view(k); });
     if (it == ix.order.end()) return false;
@@ -92,10 +143,14 @@ bool TableCursor::Locate(std::string_view column, std::string_view ansiKey, bool
 
 std::u16string TableCursor::FieldUtf16(std::string_view column) const {
     size_t c = ColumnIndex(column);
-    if (row_ >= table_->RowCount()) throw JetError(db_->FileName() + ": table '" + table_->Name() + "' has no rows");
+    const RowLocation row = CurrentRow();
     const auto& col = table_->Columns()[c];
-    if (col.IsText()) return table_->Text(row_, c);
-    return Utf8ToUtf16(FormatField(col, table_->Field(row_, c)));
+    if (col.IsText()) {
+        std::u16string text;
+        table_->TextAt(row, c, text);
+        return text;
+    }
+    return Utf8ToUtf16(FormatField(col, table_->FieldAt(row, c)));
 }
 
 std::string TableCursor::FieldText(std::string_view column) const { return Utf16ToAnsi(FieldUtf16(column)); }

@@ -1,14 +1,21 @@
 // The table cursor the dictionary lookup needs: rows in stored order, a current row, "locate"
-// through an in-memory index, and fields read as text in the ANSI code page.
+// in the lookup order, and fields read as text in the ANSI code page.
 //
-// Ordering of the index (built once, when the cursor is made, for every text column; for other
-// columns at their first locate): values compared as UTF-16 code units after folding capital
-// letters to small ones (ASCII, Latin-1, Greek and Cyrillic), equal values in stored order.
-// Null values are not in the index. Because a text sorts before every longer text that begins
-// with it, the first row whose value begins with a key is the first entry not less than the key.
+// The lookup order: values compared as UTF-16 code units after folding capital letters to small
+// ones (ASCII, Latin-1, Greek and Cyrillic), equal values in stored order. Null values are not
+// in it. Because a text sorts before every longer text that begins with it, the first row whose
+// value begins with a key is the first entry not less than the key.
+//
+// Two ways to locate, with the same answers:
+//  - a file that declares its rows stored in that order (order.h) is searched on disk: opening
+//    and locating read a few pages, whatever the table's size;
+//  - any other file is read whole when the cursor is made, and an in-memory index is sorted
+//    (for every text column at once; for other columns at their first locate).
+// A search that meets rows out of their declared order switches to the second way for good.
 #pragma once
 
 #include "store/jet.h"
+#include "store/order.h"
 
 #include <map>
 #include <memory>
@@ -20,14 +27,22 @@ namespace wl::store {
 
 class TableCursor {
 public:
-    TableCursor(std::shared_ptr<const Database> db, std::string_view table);
+    // DeclaredOrder searches on disk where the file allows it; FullRead always reads the whole
+    // table (tests and benchmarks compare the two).
+    enum class Search { DeclaredOrder, FullRead };
+    TableCursor(std::shared_ptr<const Database> db, std::string_view table,
+                Search search = Search::DeclaredOrder);
 
     const Table& GetTable() const { return *table_; }
-    size_t RowCount() const { return table_->RowCount(); }
-    bool Empty() const { return table_->RowCount() == 0; }
-    size_t Position() const { return row_; }
+    size_t RowCount() const;
+    bool Empty() const { return RowCount() == 0; }
+    // 0-based; on a file searched on disk this counts the rows ahead (a cost that grows with
+    // the table, which lookups never pay).
+    size_t Position() const;
+    // True while locates search the file's declared order rather than a full read.
+    bool SearchesOnDisk() const { return ordered_ != nullptr; }
 
-    void First() { row_ = 0; }
+    void First();
     // Moves to the first row, in index order of `column`, whose value begins with `ansiKey`
     // (letters in either case), or equals it when `prefix` is false or the key is empty.
     // Returns false and stays put when there is none. A missing column is a JetError.
@@ -39,7 +54,7 @@ public:
     std::u16string FieldUtf16(std::string_view column) const;
 
     // Letter-case folding used by the index (exposed for tests and tools).
-    static char16_t Fold(char16_t c);
+    static char16_t Fold(char16_t c) { return FoldChar(c); }
 
 private:
     struct Index {
@@ -52,10 +67,16 @@ private:
     std::shared_ptr<const Database> db_;
     std::unique_ptr<Table> table_;
     std::map<size_t, Index> indexes_;
-    size_t row_ = 0;
+    std::unique_ptr<OrderedRows> ordered_; // null: the full read
+    size_t row_ = 0;                       // the current row (full read)
+    RowLocation current_;                  // the current row (declared order)
 
     size_t ColumnIndex(std::string_view name) const;
     const Index& IndexFor(size_t column);
+    RowLocation CurrentRow() const;
+    bool LocateOnDisk(const std::u16string& key, bool prefix);
+    void ReadWholeTable();
+    void LeaveDeclaredOrder();
 };
 
 } // namespace wl::store

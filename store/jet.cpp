@@ -14,10 +14,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <set>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -120,48 +121,94 @@ void DecodeJetTextInto(const uint8_t* data, size_t size, std::u16string& out) {
 
 // ---------------------------------------------------------------------------------------------
 
-Database::Database(const std::string& path) : name_(path) {
-#ifndef _WIN32
-    // Natively the file is mapped, not copied: opening a large dictionary then costs a fraction
-    // of reading it. (A file truncated by another program while mapped would fault on access;
-    // the Windows build, which the program runs as, reads the file into memory instead.)
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw JetError(path + ": cannot open the file");
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+// The file mapped read-only for the Database's lifetime. Under Windows the file stays open
+// without write sharing, so no other program can write or truncate it under the mapping (it may
+// be deleted or renamed: the mapping keeps the bytes); natively a file truncated by another
+// program while mapped would fault on access (the tools' risk only).
+#ifdef _WIN32
+struct Database::Mapping {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE section = nullptr;
+    const void* view = nullptr;
+    Mapping() = default;
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    ~Mapping() {
+        if (view) UnmapViewOfFile(view);
+        if (section) CloseHandle(section);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+};
+
+Database::Database(const std::string& path) : name_(path), mapping_(std::make_unique<Mapping>()) {
+    Mapping& m = *mapping_;
+    m.file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m.file == INVALID_HANDLE_VALUE) throw JetError(path + ": cannot open the file");
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(m.file, &size) || size.QuadPart < 0)
         throw JetError(path + ": cannot read the file");
-    }
-    size_ = size_t(st.st_size);
+    if (uint64_t(size.QuadPart) > SIZE_MAX / 2)
+        throw JetError(path + ": the file is too large to map");
+    size_ = size_t(size.QuadPart);
     if (size_ > 0) {
-        void* m = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (m == MAP_FAILED) {
-            ::close(fd);
-            throw JetError(path + ": cannot map the file");
-        }
-        mapping_ = m;
-        data_ = static_cast<const char*>(m);
+        m.section = CreateFileMappingA(m.file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (!m.section) throw JetError(path + ": cannot map the file");
+        m.view = MapViewOfFile(m.section, FILE_MAP_READ, 0, 0, 0);
+        if (!m.view) throw JetError(path + ": cannot map the file");
+        data_ = static_cast<const char*>(m.view);
     }
-    ::close(fd);
-#else
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) throw JetError(path + ": cannot open the file");
-    std::streamoff size = in.tellg();
-    if (size < 0) throw JetError(path + ": cannot read the file");
-    // Not zero-filled first: every byte is read over at once.
-    size_ = size_t(size);
-    owned_.reset(new char[size_ ? size_ : 1]);
-    in.seekg(0);
-    if (!in.read(owned_.get(), size)) throw JetError(path + ": read error");
-    data_ = owned_.get();
-#endif
     Validate();
     ReadCatalog();
 }
+#else
+struct Database::Mapping {
+    void* view = nullptr;
+    size_t size = 0;
+    Mapping() = default;
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    ~Mapping() {
+        if (view) ::munmap(view, size);
+    }
+};
 
-Database::~Database() {
+namespace {
+// Closes a descriptor when the scope ends.
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+} // namespace
+
+Database::Database(const std::string& path) : name_(path), mapping_(std::make_unique<Mapping>()) {
+    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) throw JetError(path + ": cannot open the file");
+    struct stat st {};
+    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw JetError(path + ": cannot read the file");
+    size_ = size_t(st.st_size);
+    if (size_ > 0) {
+        void* m = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, file.fd, 0);
+        if (m == MAP_FAILED) throw JetError(path + ": cannot map the file");
+        mapping_->view = m;
+        mapping_->size = size_;
+        // Lookups touch scattered pages: no read-ahead around each one.
+        ::madvise(m, size_, MADV_RANDOM);
+        data_ = static_cast<const char*>(m);
+    }
+    Validate();
+    ReadCatalog();
+}
+#endif
+
+Database::~Database() = default;
+
+void Database::ExpectWholeRead() const {
 #ifndef _WIN32
-    if (mapping_) ::munmap(mapping_, size_);
+    if (mapping_ && mapping_->view) ::madvise(mapping_->view, mapping_->size, MADV_WILLNEED);
 #endif
 }
 
@@ -198,7 +245,8 @@ void Database::Validate() {
 }
 
 void Database::ReadCatalog() {
-    auto sys = LoadTable("MSysObjects", 2);
+    auto sys = LoadDefinition("MSysObjects", 2);
+    LoadRows(*sys);
     int id = sys->FindColumn("Id"), name = sys->FindColumn("Name"), type = sys->FindColumn("Type"),
         flags = sys->FindColumn("Flags");
     if (id < 0 || name < 0 || type < 0 || flags < 0) Fail(2, "the catalog lacks one of Id, Name, Type, Flags");
@@ -224,13 +272,52 @@ std::vector<std::string> Database::TableNames() const {
     return names;
 }
 
-std::unique_ptr<Table> Database::OpenTable(std::string_view name) const {
+const Database::CatalogEntry& Database::Find(std::string_view name) const {
     for (const auto& e : catalog_)
-        if (EqualNoCase(e.name, name)) return LoadTable(e.name, e.tdefPage);
+        if (EqualNoCase(e.name, name)) return e;
     throw JetError(name_ + ": table '" + std::string(name) + "' not found");
 }
 
-std::unique_ptr<Table> Database::LoadTable(const std::string& name, uint32_t tdefPage) const {
+bool Database::HasTable(std::string_view name) const {
+    return std::any_of(catalog_.begin(), catalog_.end(),
+                       [&](const CatalogEntry& e) { return EqualNoCase(e.name, name); });
+}
+
+std::unique_ptr<Table> Database::OpenTable(std::string_view name) const {
+    auto table = OpenTableDefinition(name);
+    LoadRows(*table);
+    return table;
+}
+
+std::unique_ptr<Table> Database::OpenTableDefinition(std::string_view name) const {
+    const CatalogEntry& e = Find(name);
+    return LoadDefinition(e.name, e.tdefPage);
+}
+
+void Database::LoadRows(Table& table) const {
+    if (table.rowsLoaded_) return;
+    CollectRows(table, UsagePages(table.usageMap_));
+    table.rowsLoaded_ = true;
+}
+
+unsigned Database::DataRowCount(uint32_t page) const {
+    const uint8_t* p = Page(page, "a data page pointer");
+    if (p[0] != kDataPage) Fail(page, "expected a data page, found type " + std::to_string(p[0]));
+    unsigned count = U16(p + 12);
+    if (14 + 2 * size_t(count) > kPage)
+        Fail(page, "row count " + std::to_string(count) + " does not fit the page");
+    return count;
+}
+
+RowLocation Database::DataRow(uint32_t page, unsigned index, uint16_t* flags) const {
+    const uint8_t* p = Page(page, "a data page pointer");
+    if (p[0] != kDataPage) Fail(page, "expected a data page, found type " + std::to_string(p[0]));
+    RowSpan span = RowBounds(*this, page, p, index);
+    if (flags) *flags = span.flags;
+    return {page, span.start, span.end};
+}
+
+std::unique_ptr<Table> Database::LoadDefinition(const std::string& name, uint32_t tdefPage) const {
     // Gather the definition: the first page whole, continuation pages after their 8-byte header.
     std::string def;
     std::set<uint32_t> seen;
@@ -246,6 +333,8 @@ std::unique_ptr<Table> Database::LoadTable(const std::string& name, uint32_t tde
     table->db_ = this;
     table->name_ = name;
     table->tdefPage_ = tdefPage;
+    r.Seek(16);
+    table->declaredRows_ = r.U32();
     r.Seek(41);
     table->maxColumns_ = r.U16(); // columns a row can have, deleted ones included
     table->varColumnCount_ = r.U16();
@@ -281,8 +370,36 @@ std::unique_ptr<Table> Database::LoadTable(const std::string& name, uint32_t tde
                                std::to_string(table->maxColumns_) + " columns");
     std::stable_sort(cols.begin(), cols.end(), [](const Column& a, const Column& b) { return a.number < b.number; });
     table->columns_ = std::move(cols);
-    CollectRows(*table, UsagePages(usedPages));
+    table->usageMap_ = usedPages;
     return table;
+}
+
+bool Database::ConsecutiveUsage(uint32_t mapPointer, uint32_t& first, uint32_t& count) const {
+    uint32_t mapPage = mapPointer >> 8;
+    const uint8_t* page = Page(mapPage, "a usage map pointer");
+    if (page[0] != kDataPage) Fail(mapPage, "usage map row is not on a data page");
+    RowSpan span = RowBounds(*this, mapPage, page, mapPointer & 0xFF);
+    const uint8_t* map = page + span.start;
+    const size_t size = span.end - span.start;
+    if (size < 5 || map[0] != 0) return false;
+    const uint64_t start = U32(map + 1);
+    bool inRun = false, ended = false;
+    first = count = 0;
+    for (size_t i = 0; i < size - 5; ++i) {
+        for (int b = 0; b < 8; ++b) {
+            bool set = map[5 + i] >> b & 1;
+            if (set && ended) return false;
+            if (set && !inRun) {
+                inRun = true;
+                uint64_t pg = start + i * 8 + uint64_t(b);
+                if (pg >= PageCount()) return false;
+                first = uint32_t(pg);
+            }
+            if (set) ++count;
+            if (!set && inRun) ended = true;
+        }
+    }
+    return uint64_t(first) + count <= PageCount();
 }
 
 // Pages listed in a table's usage map: a bitmap that starts at a given page, or a list of map
@@ -469,9 +586,15 @@ Table::Slice Table::Locate(const RowRef& ref, const Column& col) const {
     return s;
 }
 
-RawField Table::Field(size_t row, size_t column) const {
-    if (row >= rows_.size() || column >= columns_.size()) throw JetError(db_->FileName() + ": no such row or column");
-    const RowRef& ref = rows_[row];
+RowLocation Table::Row(size_t row) const {
+    if (row >= rows_.size()) throw JetError(db_->FileName() + ": no such row");
+    return rows_[row];
+}
+
+RawField Table::Field(size_t row, size_t column) const { return FieldAt(Row(row), column); }
+
+RawField Table::FieldAt(const RowLocation& ref, size_t column) const {
+    if (column >= columns_.size()) throw JetError(db_->FileName() + ": no such column");
     const Column& col = columns_[column];
     Slice s = Locate(ref, col);
     RawField f;
@@ -495,16 +618,20 @@ RawField Table::Field(size_t row, size_t column) const {
 }
 
 bool Table::TextInto(size_t row, size_t column, std::u16string& out) const {
+    return TextAt(Row(row), column, out);
+}
+
+bool Table::TextAt(const RowLocation& row, size_t column, std::u16string& out) const {
     out.clear();
-    if (row >= rows_.size() || column >= columns_.size() || !columns_[column].IsText())
-        throw JetError(db_->FileName() + ": no such row or text column");
+    if (column >= columns_.size() || !columns_[column].IsText())
+        throw JetError(db_->FileName() + ": no such text column");
     const Column& col = columns_[column];
     if (col.type == uint8_t(ColumnType::Memo)) {
-        RawField f = Field(row, column);
+        RawField f = FieldAt(row, column);
         DecodeJetTextInto(reinterpret_cast<const uint8_t*>(f.bytes.data()), f.bytes.size(), out);
         return !f.null;
     }
-    Slice s = Locate(rows_[row], col);
+    Slice s = Locate(row, col);
     if (!s.present) return false;
     DecodeJetTextInto(s.data, s.size, out);
     return true;

@@ -1,6 +1,7 @@
 // Read-only reader of Jet 4.0 database files (.mdb): pages, the catalog, table definitions,
-// rows, text and memo/long-binary values. The whole file is held in memory; every access is
-// bounds-checked, so a damaged file is a JetError naming the file, the page and the fault.
+// rows, text and memo/long-binary values. The file is mapped into memory, not read: opening
+// touches only the pages a caller asks for. Every access is bounds-checked, so a damaged file
+// is a JetError naming the file, the page and the fault.
 #pragma once
 
 #include <cstddef>
@@ -47,13 +48,27 @@ struct RawField {
 
 class Database;
 
+// Where one row lies: bytes [start, end) of a data page.
+struct RowLocation {
+    uint32_t page = 0;
+    uint16_t start = 0, end = 0;
+    bool operator==(const RowLocation&) const = default;
+};
+
 // A table: its columns in column-number order and the location of every live row, in stored
 // order (pages in usage-map order, row slots in page order, overflow pointers followed).
+// A table opened by its definition only knows no rows until Database::LoadRows.
 class Table {
 public:
     const std::string& Name() const { return name_; }
     const std::vector<Column>& Columns() const { return columns_; }
     size_t RowCount() const { return rows_.size(); }
+    bool RowsLoaded() const { return rowsLoaded_; }
+    RowLocation Row(size_t row) const;
+    uint32_t DefinitionPage() const { return tdefPage_; }
+    uint32_t UsageMapPointer() const { return usageMap_; }
+    // The row count the definition declares (what writers keep up to date on every change).
+    uint32_t DeclaredRowCount() const { return declaredRows_; }
     // Index of a column by name (ASCII letters compared case-insensitively), or -1.
     int FindColumn(std::string_view name) const;
 
@@ -62,16 +77,19 @@ public:
     std::u16string Text(size_t row, size_t column, bool* isNull = nullptr) const;
     // The same into a buffer the caller reuses; returns false for null.
     bool TextInto(size_t row, size_t column, std::u16string& out) const;
+    // The same for a row given by its place (a row of this table's data pages).
+    RawField FieldAt(const RowLocation& row, size_t column) const;
+    bool TextAt(const RowLocation& row, size_t column, std::u16string& out) const;
 
 private:
     friend class Database;
-    struct RowRef {
-        uint32_t page;
-        uint16_t start, end; // bytes [start, end) of the page
-    };
+    using RowRef = RowLocation;
     const Database* db_ = nullptr;
     std::string name_;
     uint32_t tdefPage_ = 0;
+    uint32_t usageMap_ = 0;
+    uint32_t declaredRows_ = 0;
+    bool rowsLoaded_ = false;
     uint16_t maxColumns_ = 0;
     uint16_t varColumnCount_ = 0;
     std::vector<Column> columns_;
@@ -89,7 +107,7 @@ private:
 
 class Database {
 public:
-    // Reads the whole file; throws JetError when it is missing, not Jet 4 or truncated.
+    // Maps the file; throws JetError when it is missing, not Jet 4 or truncated.
     explicit Database(const std::string& path);
     // A database from bytes already in memory; `name` is used in messages.
     Database(std::string bytes, std::string name);
@@ -107,6 +125,22 @@ public:
     // Reads a table's definition and locates all its rows. The name is compared
     // case-insensitively; a missing table is a JetError.
     std::unique_ptr<Table> OpenTable(std::string_view name) const;
+    // The table's definition only: no row is read until LoadRows.
+    std::unique_ptr<Table> OpenTableDefinition(std::string_view name) const;
+    void LoadRows(Table& table) const;
+    // Tells the system the whole file is about to be read (natively: read-ahead of all of it,
+    // which the mapping otherwise does not do); a hint, nothing fails.
+    void ExpectWholeRead() const;
+    // True when the catalog lists a table of that name.
+    bool HasTable(std::string_view name) const;
+
+    // Rows of one data page: how many slots it has, and where slot `index` lies with its
+    // flag bits (0x8000 deleted, 0x4000 moved elsewhere). Faults are JetErrors.
+    unsigned DataRowCount(uint32_t page) const;
+    RowLocation DataRow(uint32_t page, unsigned index, uint16_t* flags = nullptr) const;
+    // True when a usage map is a bitmap inside its row (the kind bounded by one page) whose
+    // pages form one run [first, first + count), possibly empty.
+    bool ConsecutiveUsage(uint32_t mapPointer, uint32_t& first, uint32_t& count) const;
 
     // Internal helpers shared with Table.
     const uint8_t* Page(uint32_t page, const char* what) const;
@@ -123,12 +157,14 @@ private:
     const char* data_ = nullptr;
     size_t size_ = 0;
     std::unique_ptr<char[]> owned_; // the bytes, when not mapped
-    void* mapping_ = nullptr;       // the mapped file (native builds)
+    struct Mapping;
+    std::unique_ptr<Mapping> mapping_; // the mapped file
     std::vector<CatalogEntry> catalog_;
 
     void Validate();
     void ReadCatalog();
-    std::unique_ptr<Table> LoadTable(const std::string& name, uint32_t tdefPage) const;
+    const CatalogEntry& Find(std::string_view name) const;
+    std::unique_ptr<Table> LoadDefinition(const std::string& name, uint32_t tdefPage) const;
     std::vector<uint32_t> UsagePages(uint32_t mapPointer) const;
     void CollectRows(Table& table, const std::vector<uint32_t>& pages) const;
 };

@@ -4,6 +4,7 @@
 #include "store/writer.h"
 
 #include "store/jet.h"
+#include "store/order.h"
 #include "store/text.h"
 
 #include <array>
@@ -172,14 +173,22 @@ std::string BuildDefinition(const std::vector<ColumnDef>& cols, bool system, uin
     return d;
 }
 
-// A page usage map row: type 0, a start page and one bit per page.
+// A page usage map row: type 0, a start page (a multiple of 8 at or below the first page) and
+// one bit per page from there.
 std::string UsageMap(const std::vector<uint32_t>& pages) {
-    uint32_t last = 0;
-    for (uint32_t p : pages) last = std::max(last, p);
-    std::string m(5 + (pages.empty() ? 1 : last / 8 + 1), '\0');
-    for (uint32_t p : pages) m[5 + p / 8] = char(m[5 + p / 8] | 1 << (p % 8));
+    uint32_t first = UINT32_MAX, last = 0;
+    for (uint32_t p : pages)
+        first = std::min(first, p), last = std::max(last, p);
+    if (pages.empty()) first = 0;
+    first &= ~7u;
+    std::string m(5 + (pages.empty() ? 1 : (last - first) / 8 + 1), '\0');
+    Put32(m, 1, first);
+    for (uint32_t p : pages)
+        m[5 + (p - first) / 8] = char(m[5 + (p - first) / 8] | 1 << ((p - first) % 8));
     return m;
 }
+
+
 
 void Rc4(const uint8_t* key, size_t keyLen, uint8_t* data, size_t len) {
     std::array<uint8_t, 256> s;
@@ -233,86 +242,161 @@ std::string EncodeJetText(std::u16string_view text, bool compress) {
     return packed.size() < plain.size() ? packed : plain;
 }
 
+namespace {
+
+// Column definitions of a user table: all variable-length.
+std::vector<ColumnDef> UserColumns(const std::vector<WriterColumn>& columns,
+                                   const WriterOptions& options) {
+    std::vector<ColumnDef> cols;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const auto& w = columns[i];
+        if (!w.memo && (w.maxChars == 0 || w.maxChars > 255))
+            throw JetError("text column '" + w.name + "' must hold 1 to 255 characters");
+        cols.push_back({Utf8ToUtf16(w.name), w.memo ? kMemo : kText, uint16_t(i), uint16_t(i), 0,
+                        uint16_t(w.memo ? 0 : w.maxChars * 2), false, options.compressText});
+    }
+    return cols;
+}
+
+// A row's stored values; long memo values go to long-value rows now.
+std::vector<std::optional<std::string>> EncodeRow(const std::vector<ColumnDef>& cols,
+                                                  const std::vector<WriterColumn>& columns,
+                                                  const WriterRow& r, const WriterOptions& options,
+                                                  RowPacker& longValues) {
+    if (r.size() != cols.size())
+        throw JetError("a row has " + std::to_string(r.size()) + " values for " +
+                       std::to_string(cols.size()) + " columns");
+    std::vector<std::optional<std::string>> values(cols.size());
+    for (size_t i = 0; i < cols.size(); ++i) {
+        if (!r[i]) continue;
+        const auto& text = *r[i];
+        if (cols[i].type == kText) {
+            if (text.size() > columns[i].maxChars)
+                throw JetError("value of " + std::to_string(text.size()) +
+                               " characters is too long for column '" + columns[i].name + "'");
+            values[i] = EncodeJetText(text, options.compressText);
+            continue;
+        }
+        // Long values are compressed only up to 1024 characters, as the format allows.
+        std::string bytes = EncodeJetText(text, options.compressText && text.size() <= 1024);
+        if (bytes.size() > 0x3FFFFFFF) throw JetError("memo value too long");
+        std::string field(12, '\0');
+        const uint32_t len = uint32_t(bytes.size());
+        if (bytes.size() <= options.inlineMemoLimit && bytes.size() <= kMaxInlineMemo) {
+            Put32(field, 0, len | 0x80000000u);
+            field += bytes;
+        } else if (bytes.size() <= kPage - kDataHeader - 2) {
+            Put32(field, 0, len | 0x40000000u);
+            Put32(field, 4, longValues.Add(bytes));
+        } else {
+            // A chain: each row starts with the pointer to the next; written last to first.
+            const size_t chunk = kPage - kDataHeader - 2 - 4;
+            uint32_t next = 0;
+            size_t pieces = (bytes.size() + chunk - 1) / chunk;
+            for (size_t k = pieces; k-- > 0;) {
+                std::string piece = Long(next) + bytes.substr(k * chunk, chunk);
+                next = longValues.Add(piece);
+            }
+            Put32(field, 0, len);
+            Put32(field, 4, next);
+        }
+        values[i] = std::move(field);
+    }
+    return values;
+}
+
+// A table's rows: long values first, then the rows on consecutive data pages. Returns them.
+std::vector<uint32_t> WriteRows(Pages& pages, uint32_t tableDef, const std::vector<ColumnDef>& cols,
+                                const std::vector<WriterColumn>& columns,
+                                const std::vector<WriterRow>& rows, const WriterOptions& options) {
+    RowPacker longValues(pages, 0, true);
+    std::vector<std::string> built;
+    built.reserve(rows.size());
+    for (const auto& r : rows)
+        built.push_back(BuildRow(cols, EncodeRow(cols, columns, r, options, longValues)));
+    RowPacker data(pages, tableDef, false);
+    for (const auto& row : built)
+        data.Add(row);
+    return data.UsedPages();
+}
+
+// Rows must be in the lookup order of `column`, none null.
+void CheckOrder(const std::vector<WriterRow>& rows, size_t column, const std::string& name) {
+    std::u16string previous;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (column >= rows[i].size() || !rows[i][column])
+            throw JetError("row " + std::to_string(i) + " has no value in column '" + name +
+                           "', which orders the rows");
+        std::u16string key = FoldText(*rows[i][column]);
+        if (i > 0 && key < previous)
+            throw JetError("row " + std::to_string(i) + " is out of order in column '" + name +
+                           "'");
+        previous = std::move(key);
+    }
+}
+
+} // namespace
+
 std::string WriteJetTable(const std::string& tableName, const std::vector<WriterColumn>& columns,
                           const std::vector<WriterRow>& rows, const WriterOptions& options) {
     if (columns.empty()) throw JetError("a table needs at least one column");
+    const auto& order = options.declareOrderOf;
+    if (order && (*order >= columns.size() || columns[*order].memo))
+        throw JetError("the rows can only be ordered by one of the table's text columns");
+    if (order) CheckOrder(rows, *order, columns[*order].name);
     Pages pages;
     BuildHeader(pages[pages.New()]);
     const uint32_t mapPage = pages.New();
     const uint32_t catalogDef = pages.New();
+    const std::vector<ColumnDef> cols = UserColumns(columns, options);
 
-    // The user table's columns: all variable-length.
-    std::vector<ColumnDef> cols;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const auto& w = columns[i];
-        if (!w.memo && (w.maxChars == 0 || w.maxChars > 255)) throw JetError("text column '" + w.name + "' must hold 1 to 255 characters");
-        cols.push_back({Utf8ToUtf16(w.name), w.memo ? kMemo : kText, uint16_t(i), uint16_t(i), 0,
-                        uint16_t(w.memo ? 0 : w.maxChars * 2), false, options.compressText});
-    }
-
-    // The catalog: the system table itself and the user table.
+    // The catalog: the system table itself, the user table and the order table.
     std::vector<ColumnDef> sys = {
-        {u"Id", kLong, 0, 0, 0, 4, true, false},      {u"ParentId", kLong, 1, 0, 4, 4, true, false},
-        {u"Name", kText, 2, 0, 0, 256, false, true},  {u"Type", kInt, 3, 0, 8, 2, true, false},
-        {u"Flags", kLong, 4, 0, 10, 4, true, false},   {u"LvProp", kOle, 5, 1, 0, 0, false, false},
+        {u"Id", kLong, 0, 0, 0, 4, true, false},     {u"ParentId", kLong, 1, 0, 4, 4, true, false},
+        {u"Name", kText, 2, 0, 0, 256, false, true}, {u"Type", kInt, 3, 0, 8, 2, true, false},
+        {u"Flags", kLong, 4, 0, 10, 4, true, false}, {u"LvProp", kOle, 5, 1, 0, 0, false, false},
     };
     RowPacker catalogRows(pages, catalogDef, false);
     const uint32_t tableDef = pages.New();
+    const uint32_t orderDef = order ? pages.New() : 0;
     auto catalogRow = [&](uint32_t id, const std::u16string& name, uint32_t flags) {
         std::string type;
         Add16(type, 1);
-        return BuildRow(sys, {Long(id), Long(0), EncodeJetText(name, true), type, Long(flags), std::nullopt});
+        return BuildRow(
+            sys, {Long(id), Long(0), EncodeJetText(name, true), type, Long(flags), std::nullopt});
     };
     catalogRows.Add(catalogRow(catalogDef, u"MSysObjects", 0x80000002u));
     catalogRows.Add(catalogRow(tableDef, Utf8ToUtf16(tableName), 0));
+    if (order) catalogRows.Add(catalogRow(orderDef, Utf8ToUtf16(kOrderTable), 0));
 
-    RowPacker data(pages, tableDef, false), longValues(pages, 0, true);
-    for (const auto& r : rows) {
-        if (r.size() != cols.size()) throw JetError("a row has " + std::to_string(r.size()) + " values for " + std::to_string(cols.size()) + " columns");
-        std::vector<std::optional<std::string>> values(cols.size());
-        for (size_t i = 0; i < cols.size(); ++i) {
-            if (!r[i]) continue;
-            const auto& text = *r[i];
-            if (cols[i].type == kText) {
-                if (text.size() > columns[i].maxChars)
-                    throw JetError("value of " + std::to_string(text.size()) + " characters is too long for column '" + columns[i].name + "'");
-                values[i] = EncodeJetText(text, options.compressText);
-                continue;
-            }
-            // Long values are compressed only up to 1024 characters, as the format allows.
-            std::string bytes = EncodeJetText(text, options.compressText && text.size() <= 1024);
-            if (bytes.size() > 0x3FFFFFFF) throw JetError("memo value too long");
-            std::string field(12, '\0');
-            const uint32_t len = uint32_t(bytes.size());
-            if (bytes.size() <= options.inlineMemoLimit && bytes.size() <= kMaxInlineMemo) {
-                Put32(field, 0, len | 0x80000000u);
-                field += bytes;
-            } else if (bytes.size() <= kPage - kDataHeader - 2) {
-                Put32(field, 0, len | 0x40000000u);
-                Put32(field, 4, longValues.Add(bytes));
-            } else {
-                // A chain: each row starts with the pointer to the next; written last to first.
-                const size_t chunk = kPage - kDataHeader - 2 - 4;
-                uint32_t next = 0;
-                size_t pieces = (bytes.size() + chunk - 1) / chunk;
-                for (size_t k = pieces; k-- > 0;) {
-                    std::string piece = Long(next) + bytes.substr(k * chunk, chunk);
-                    next = longValues.Add(piece);
-                }
-                Put32(field, 0, len);
-                Put32(field, 4, next);
-            }
-            values[i] = std::move(field);
-        }
-        data.Add(BuildRow(cols, values));
+    const std::vector<uint32_t> dataPages =
+        WriteRows(pages, tableDef, cols, columns, rows, options);
+    std::vector<std::string> mapRows = {UsageMap(catalogRows.UsedPages()), UsageMap({}),
+                                        UsageMap(dataPages), UsageMap({})};
+    pages[tableDef] =
+        BuildDefinition(cols, false, uint32_t(rows.size()), mapPage << 8 | 2, mapPage << 8 | 3);
+    if (order) {
+        OrderDeclaration d{tableName, columns[*order].name, uint32_t(rows.size()),
+                           dataPages.empty() ? 0 : dataPages.front(), uint32_t(dataPages.size())};
+        const std::vector<WriterColumn> orderColumns = {{"name", false, 64}, {"value", false, 255}};
+        std::vector<WriterRow> orderRows;
+        for (const auto& [name, value] : OrderTableRows(d))
+            orderRows.push_back({Utf8ToUtf16(name), Utf8ToUtf16(value)});
+        const std::vector<ColumnDef> oc = UserColumns(orderColumns, options);
+        mapRows.push_back(
+            UsageMap(WriteRows(pages, orderDef, oc, orderColumns, orderRows, options)));
+        mapRows.push_back(UsageMap({}));
+        pages[orderDef] = BuildDefinition(oc, false, uint32_t(orderRows.size()), mapPage << 8 | 4,
+                                          mapPage << 8 | 5);
     }
 
-    // Usage maps, as rows of page 1: the catalog's and the table's pages, and empty free maps.
-    if (pages.Count() > (kPage - kDataHeader - 64) * 8) throw JetError("the table is too large for this writer");
+    // Usage maps, as rows of page 1: the catalog's and each table's pages, and empty free maps.
+    size_t mapBytes = kDataHeader;
+    for (const auto& m : mapRows)
+        mapBytes += m.size() + 2;
+    if (mapBytes > kPage) throw JetError("the table is too large for this writer");
     std::string& mp = pages[mapPage];
     mp[0] = 0x01, mp[1] = 0x01;
-    std::vector<std::string> mapRows = {UsageMap(catalogRows.UsedPages()), UsageMap({}), UsageMap(data.UsedPages()),
-                                        UsageMap({})};
     size_t low = kPage;
     for (size_t i = 0; i < mapRows.size(); ++i) {
         low -= mapRows[i].size();
@@ -322,8 +406,8 @@ std::string WriteJetTable(const std::string& tableName, const std::vector<Writer
     Put16(mp, 12, uint32_t(mapRows.size()));
     Put16(mp, 2, uint32_t(low - kDataHeader - 2 * mapRows.size()));
 
-    pages[catalogDef] = BuildDefinition(sys, true, 2, mapPage << 8 | 0, mapPage << 8 | 1);
-    pages[tableDef] = BuildDefinition(cols, false, uint32_t(rows.size()), mapPage << 8 | 2, mapPage << 8 | 3);
+    pages[catalogDef] = BuildDefinition(sys, true, uint32_t(2 + (order ? 1 : 0)), mapPage << 8 | 0,
+                                        mapPage << 8 | 1);
     return pages.Join();
 }
 

@@ -18,15 +18,24 @@ check "prefix only" "$notfound" "$("$dictbuild" lookup "$out/words.mdb" dict)"
 check "blanks trimmed" "pron. "$'\xe5\xae\x83' "$("$dictbuild" lookup "$out/words.mdb" '  it  ')"
 rows=$("$dictbuild" dump "$out/words.mdb" main | wc -l)
 check "rows: 40 words and 39 Chinese headwords" 79 "$rows"
-check "tables" "main" "$("$dictbuild" tables "$out/words.mdb")"
+check "tables: the words and the declaration of their order" $'main\nwl_row_order' "$("$dictbuild" tables "$out/words.mdb")"
+# Stored in lookup order, letter case folded (sort -f folds ASCII letters as the store does).
+if "$dictbuild" dump "$out/words.mdb" main | cut -f1 | LC_ALL=C sort -f -c 2>"$out/sort.log"; then
+  echo "ok   rows stored in lookup order"
+else
+  echo "FAIL rows not in lookup order: $(cat "$out/sort.log")"; fail=1
+fi
 if "$dictbuild" dump "$out/missing.mdb" main 2>"$out/err.log"; then fail=1; echo "FAIL missing file accepted"; fi
 check "missing file message" "dictbuild: $out/missing.mdb: cannot open the file" "$(cat "$out/err.log")"
 if command -v mdb-export >/dev/null; then
-  if cmp -s <("$dictbuild" dump "$out/words.mdb" main) <(mdb-export -H -d $'\t' -q '' "$out/words.mdb" main); then
-    echo "ok   dump equals mdb-export"
-  else
-    echo "FAIL dump differs from mdb-export"; fail=1
-  fi
+  for table in main wl_row_order; do
+    if cmp -s <("$dictbuild" dump "$out/words.mdb" $table) <(mdb-export -H -d $'\t' -q '' "$out/words.mdb" $table); then
+      echo "ok   dump of $table equals mdb-export"
+    else
+      echo "FAIL dump of $table differs from mdb-export"; fail=1
+    fi
+  done
+  check "mdb-export lists both tables" $'main\nwl_row_order' "$(mdb-tables -1 "$out/words.mdb")"
 else
   echo "skip mdb-export comparison: mdbtools is not installed"
 fi

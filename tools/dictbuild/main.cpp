@@ -8,16 +8,21 @@
 //       after them, a Chinese headword for each entry made from the first gloss of its meaning
 //       (its first line without part-of-speech or field tags, up to the first separator), whose
 //       meaning is the English headword; a Chinese headword already present is not repeated.
+//       The rows are then stored in lookup order (letter case folded; equal headwords keep the
+//       order above, so the more frequent spelling comes first), which the file declares, so
+//       that readers search it on disk instead of reading it whole.
 //   dictbuild dump FILE TABLE      every row of a table as tab-separated UTF-8 lines
 //   dictbuild tables FILE          the user tables of a file
 //   dictbuild lookup FILE WORD...  each word's meaning (UTF-8) by the program's lookup rule
 #include "dict/meaning_encode.h"
 #include "dict/store_words.h"
 #include "store/export.h"
+#include "store/order.h"
 #include "store/text.h"
 #include "store/writer.h"
 #include "ui/sysutils.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -137,7 +142,22 @@ int Build(int argc, char** argv) {
         }
         std::cerr << "dictbuild: " << added << " Chinese headwords added\n";
     }
-    std::string file = WriteJetTable("main", {{"word", false, 255}, {"mean", true, 0}}, rows, options);
+    std::vector<std::u16string> keys;
+    keys.reserve(rows.size());
+    for (const auto& r : rows)
+        keys.push_back(FoldText(*r[0]));
+    std::vector<uint32_t> order(rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = uint32_t(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<WriterRow> sorted;
+    sorted.reserve(rows.size());
+    for (uint32_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    options.declareOrderOf = 0;
+    std::string file =
+        WriteJetTable("main", {{"word", false, 255}, {"mean", true, 0}}, sorted, options);
     std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
     if (!out.write(file.data(), std::streamsize(file.size()))) throw JetError(std::string(argv[3]) + ": cannot write");
     std::cerr << "dictbuild: " << argv[3] << ": " << rows.size() << " entries";
