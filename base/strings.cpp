@@ -1,14 +1,14 @@
-// Portable string and conversion helpers (see sysutils.h).
-#include "ui/sysutils.h"
+// Portable text helpers (see strings.h).
+#include "base/strings.h"
 
 namespace wl {
 
-std::string Trim(std::string_view text) {
+std::string_view TrimBlanks(std::string_view text) {
     size_t first = 0;
     size_t last = text.size();
     while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
     while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-    return std::string(text.substr(first, last - first));
+    return text.substr(first, last - first);
 }
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -49,7 +49,6 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
         i += 2;
     }
     if (i == text.size()) return false;
-    // Hexadecimal values may use all 32 bits ($FFFFFFFF is -1); decimal ones must fit an int.
     const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t acc = 0;
     for (; i < text.size(); ++i) {
