@@ -38,12 +38,18 @@ TEST(SameText, IgnoresTheCaseOfAsciiLettersOnly) {
         const char* b;
         bool same;
     } cases[] = {
-        {"TButton", "tbutton", true}, {"Font.Name", "FONT.NAME", true}, {"", "", true},
-        {"abc", "abd", false},        {"abc", "ab", false},             {"[", "{", false},
-        {"@", "`", false},            {"Z", "z", true},
+        {"TButton", "tbutton", true},
+        {"Font.Name", "FONT.NAME", true},
+        {"", "", true},
+        {"abc", "abd", false},
+        {"abc", "ab", false},
+        {"[", "{", false},
+        {"@", "`", false},
+        {"Z", "z", true},
         {"\xC0", "\xE0", false}, // bytes above 127 are compared as they are
     };
-    for (const auto& c : cases) EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a << " / " << c.b;
+    for (const auto& c : cases)
+        EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 // Every text both former conversions (the library's and the INI reader's) were tested with,
@@ -59,14 +65,14 @@ const IntCase kIntCases[] = {
     {"-17", true, -17},
     {"+5", true, 5},
     {"+7", true, 7},
-    {"  12", true, 12},                  // leading blanks only
+    {"  12", true, 12}, // leading blanks only
     {"$1F", true, 31},
     {"$ff", true, 255},
     {"0x10", true, 16},
     {"0X1a", true, 26},
     {"-$10", true, -16},
     {"-0x10", true, -16},
-    {"$FFFFFFFF", true, -1},             // hexadecimal may use all 32 bits
+    {"$FFFFFFFF", true, -1}, // hexadecimal may use all 32 bits
     {"$7fffffff", true, INT32_MAX},
     {"$80000000", true, INT32_MIN},
     {"2147483647", true, INT32_MAX},
@@ -77,7 +83,7 @@ const IntCase kIntCases[] = {
     {"$", false, 0},
     {"0x", false, 0},
     {"-", false, 0},
-    {"12 ", false, 0},                   // nothing may follow the digits
+    {"12 ", false, 0}, // nothing may follow the digits
     {"1 2", false, 0},
     {"1a", false, 0},
     {"$G", false, 0},
@@ -86,10 +92,10 @@ const IntCase kIntCases[] = {
     {"$-1", false, 0},
     {"--1", false, 0},
     {"- 1", false, 0},
-    {"\t1", false, 0},                   // a tab is not a leading blank
-    {"2147483648", false, 0},            // decimal must fit 32 signed bits
+    {"\t1", false, 0},        // a tab is not a leading blank
+    {"2147483648", false, 0}, // decimal must fit 32 signed bits
     {"-2147483649", false, 0},
-    {"99999999999999999999", false, 0},  // no wrap-around of a long number
+    {"99999999999999999999", false, 0}, // no wrap-around of a long number
     {"$100000000", false, 0},
     {"0x1FFFFFFFF", false, 0},
     {"\xB0\xA1", false, 0},

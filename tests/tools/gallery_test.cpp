@@ -4,6 +4,7 @@
 #include "tools/gallery/gallery_main.h"
 
 #include "support/gui.h"
+#include "support/swallowed_check.h"
 #include "support/gdi_count.h"
 #include "support/testdata.h"
 
@@ -19,6 +20,7 @@ namespace {
 class Gallery : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { Application->Initialize(); }
+    void TearDown() override { ExpectNoSwallowedFailures(); }
 };
 
 TEST_F(Gallery, EveryPageShowsItsControlsAndIsPictured) {

@@ -9,6 +9,7 @@
 #include "skin/forms/win_skin_form.h"
 #include "support/gdi_count.h"
 #include "support/gui.h"
+#include "support/swallowed_check.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,7 @@ protected:
         form_.reset();
         TSkinManagerLink::Destroy();
         test::PumpMessages(0);
+        test::ExpectNoSwallowedFailures();
     }
     static void RepaintAll(HWND window) {
         RedrawWindow(window, nullptr, nullptr,
