@@ -25,7 +25,9 @@ public:
 // Removes every leading and trailing byte whose code is 32 or less; the result views `text`.
 std::string_view TrimBlanks(std::string_view text);
 // The same as an owned string.
-inline std::string Trim(std::string_view text) { return std::string(TrimBlanks(text)); }
+inline std::string Trim(std::string_view text) {
+    return std::string(TrimBlanks(text));
+}
 
 // Equality of two texts ignoring the case of ASCII letters (names of classes, properties,
 // members and sections are ASCII); other bytes compare as they are.

@@ -35,7 +35,9 @@ void NoteSwallowedFailure(const char* what) noexcept {
     }
 }
 
-int SwallowedFailureCount() noexcept { return g_count.load(std::memory_order_relaxed); }
+int SwallowedFailureCount() noexcept {
+    return g_count.load(std::memory_order_relaxed);
+}
 
 std::string LastSwallowedFailure() {
     LastFailure& last = Last();

@@ -15,8 +15,7 @@ void NoteSwallowedFailure(const char* what) noexcept;
 
 // Runs `action`. An exception escaping it is caught, counted and dropped: the result is false.
 // True when `action` returned normally.
-template <class Action>
-bool SwallowFailures(Action&& action) noexcept {
+template <class Action> bool SwallowFailures(Action&& action) noexcept {
     try {
         std::forward<Action>(action)();
         return true;
