@@ -423,7 +423,19 @@ bool SetPropertyText(TObject* instance, std::string_view name, const std::string
     default:
         return false;
     }
-    return SwallowFailures([&] { p->setText(*instance, text); });
+    // A text the property refuses (not a number, not one of its names) is an answer, not a
+    // failure: the value stays. Anything else the setter throws is swallowed and counted.
+    bool refused = false;
+    const bool finished = SwallowFailures([&] {
+        try {
+            p->setText(*instance, text);
+        } catch (const EConvertError&) {
+            refused = true;
+        } catch (const EPropertyError&) {
+            refused = true;
+        }
+    });
+    return finished && !refused;
 }
 
 // ---- text ----------------------------------------------------------------------------------------
