@@ -17,6 +17,10 @@ function(wl_test)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} wl_test_support wl_gtest)
+  if(WIN32 AND TARGET wl_freed_poison)
+    # Use-after-free fails loudly in every Windows test program (tests/support/freed_poison.h).
+    target_link_libraries(${T_NAME} PRIVATE wl_freed_poison)
+  endif()
   if(WIN32)
     # Console subsystem so gtest's output reaches ctest.
     target_link_options(${T_NAME} PRIVATE -mconsole)

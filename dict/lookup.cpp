@@ -2,7 +2,7 @@
 #include "dict/lookup.h"
 
 #include "dict/meaning.h"
-#include "ui/sysutils.h"
+#include "base/strings.h"
 
 namespace wl {
 

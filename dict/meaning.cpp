@@ -1,7 +1,7 @@
 // Meaning decoder (see meaning.h).
 #include "dict/meaning.h"
 
-#include "ui/sysutils.h"
+#include "base/strings.h"
 
 #include <utility>
 

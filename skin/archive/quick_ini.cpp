@@ -1,58 +1,10 @@
 // In-memory INI reader (see quick_ini.h).
 #include "skin/archive/quick_ini.h"
 
+#include "base/strings.h"
 #include "skin/archive/text_lines.h"
 
 namespace wl {
-namespace {
-
-char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerChar(a[i]) != LowerChar(b[i])) return false;
-    return true;
-}
-
-int DigitValue(char c, int base) {
-    int v;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else return -1;
-    return v < base ? v : -1;
-}
-
-} // namespace
-
-bool IniStrToInt(std::string_view text, int32_t& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    int base = 10;
-    if (i < text.size() && text[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == text.size()) return false;
-    const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-    uint64_t acc = 0;
-    for (; i < text.size(); ++i) {
-        int d = DigitValue(text[i], base);
-        if (d < 0) return false;
-        acc = acc * base + d;
-        if (acc > limit) return false;
-    }
-    uint32_t bits = static_cast<uint32_t>(acc);
-    if (negative) bits = 0u - bits;
-    value = static_cast<int32_t>(bits);
-    return true;
-}
 
 void TQuickIni::LoadFromText(std::string_view text) {
     std::vector<Line> lines;
@@ -99,11 +51,8 @@ std::string TQuickIni::ReadString(std::string_view section, std::string_view key
 
 int32_t TQuickIni::ReadInteger(std::string_view section, std::string_view key,
                                int32_t defaultValue) const {
-    std::string s = ReadString(section, key, "");
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.replace(0, 2, "$");
-    int32_t value;
-    if (s.empty() || !IniStrToInt(s, value)) return defaultValue;
-    return value;
+    int32_t value = defaultValue;
+    return TryStrToInt(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
 std::vector<std::string> TQuickIni::ReadSections() const {

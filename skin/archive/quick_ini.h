@@ -60,7 +60,4 @@ private:
     std::vector<Section> FSections;
 };
 
-// The integer conversion used by ReadInteger (see there); false when `text` is not a number.
-bool IniStrToInt(std::string_view text, int32_t& value);
-
 } // namespace wl

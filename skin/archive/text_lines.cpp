@@ -1,4 +1,4 @@
-// Line splitting, ASCII lowering and trimming (see text_lines.h).
+// Line splitting and ASCII lowering (see text_lines.h).
 #include "skin/archive/text_lines.h"
 
 namespace wl {
@@ -22,14 +22,6 @@ std::string LowerAscii(std::string_view text) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-    return text.substr(first, last - first);
 }
 
 } // namespace wl

@@ -1,5 +1,5 @@
 // Text helpers shared by the archive and INI readers: splitting a text into lines the way the
-// skin formats define them, and lowering ASCII letters only.
+// skin formats define them, and lowering ASCII letters only (trimming is in base/strings.h).
 #pragma once
 
 #include <string>
@@ -15,8 +15,5 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // Lowers the letters A to Z; every other byte (including the bytes of double-byte characters)
 // is left as it is.
 std::string LowerAscii(std::string_view text);
-
-// Removes every leading and trailing byte whose code is 32 or less.
-std::string_view TrimBlanks(std::string_view text);
 
 } // namespace wl

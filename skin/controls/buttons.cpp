@@ -6,6 +6,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/button_layout.h"
 #include "ui/graphics_colors.h"
@@ -524,11 +525,8 @@ bool TSkinSpeedButton::WMPaint(TMessage& m) {
     // While drawing, the parent's background paint comes back here for this very button.
     if (!dc || !button || FPainting || ControlGone()) return false;
     TCanvasBinding bound(static_cast<TControlCanvas&>(button->Canvas()), dc);
-    try {
-        DrawSpeedButton(dc, RECT{0, 0, button->Width(), button->Height()});
-    } catch (...) {
-        // A failed paint leaves the button undrawn this time; the canvas is unbound anyway.
-    }
+    // A failed paint leaves the button undrawn this time; the canvas is unbound anyway.
+    SwallowFailures([&] { DrawSpeedButton(dc, RECT{0, 0, button->Width(), button->Height()}); });
     return false;
 }
 
@@ -582,11 +580,7 @@ void TSkinSpeedButton::PaintControl(HDC) {
     if (!button || ControlGone()) return;
     TCanvas& canvas = button->Canvas();
     if (canvas.HandleAllocated()) {
-        try {
-            DrawSpeedButton(canvas.Handle(), RECT{0, 0, button->Width(), button->Height()});
-        } catch (...) {
-            // Swallowed like every paint failure.
-        }
+        SwallowFailures([&] { DrawSpeedButton(canvas.Handle(), RECT{0, 0, button->Width(), button->Height()}); });
         return;
     }
     // Outside a paint the button has no device context of its own: its parent repaints it.

@@ -6,6 +6,7 @@
 #include "skin/controls/skin_control.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/menu_items.h"
 #include "skin/forms/skin_companion.h"
 #include "skin/forms/win_skin_form.h"
@@ -431,7 +432,8 @@ TSkinControl* AttachCompanion(TWinSkinForm& form, const TCompanionPlan& plan, TC
     auto* wc = dynamic_cast<TWinControl*>(control);
     c->FMode = plan.FMode;
     if (!plan.Option.empty()) SetPropertyText(c, plan.Option, plan.OptionValue);
-    try {
+    // A companion that cannot attach leaves its control unskinned.
+    SwallowFailures([&] {
         switch (plan.Mode) {
         case TAttachMode::Attach: c->Attach(&form, data, plan.Colorize, canvas); break;
         case TAttachMode::Handle:
@@ -442,9 +444,7 @@ TSkinControl* AttachCompanion(TWinSkinForm& form, const TCompanionPlan& plan, TC
         case TAttachMode::ScrollControl: c->AttachScrollControl(wc, data, &form, canvas); break;
         case TAttachMode::SpeedButton: c->AttachSpeedButton(&form, data, canvas); break;
         }
-    } catch (...) {
-        // A companion that cannot attach leaves its control unskinned.
-    }
+    });
     if (!c->FAttached) {
         delete c;
         return nullptr;
@@ -468,12 +468,9 @@ void InstallToolbarHandlers(TWinSkinForm& form, TToolBar* toolbar) {
     if (!toolbar->OnCustomDraw) {
         undo.Add(
             [f, toolbar] {
+                // Nothing escapes a paint notification; on failure the toolbar draws itself.
                 toolbar->OnCustomDraw = [f](TToolBar* t, const RECT& r, bool& d) {
-                    try {
-                        ToolbarDraw(*f, t, r, d);
-                    } catch (...) {
-                        // Nothing escapes a paint notification; the toolbar draws itself.
-                    }
+                    SwallowFailures([&] { ToolbarDraw(*f, t, r, d); });
                 };
             },
             [toolbar] { toolbar->OnCustomDraw.Clear(); });
@@ -482,11 +479,7 @@ void InstallToolbarHandlers(TWinSkinForm& form, TToolBar* toolbar) {
         undo.Add(
             [f, toolbar] {
                 toolbar->OnCustomDrawButton = [f](TToolBar* t, TToolButton* b, TCustomDrawState s, bool& d) {
-                    try {
-                        ToolbarButtonDraw(*f, t, b, s, d);
-                    } catch (...) {
-                        // As above: the button is drawn by the toolbar alone.
-                    }
+                    SwallowFailures([&] { ToolbarButtonDraw(*f, t, b, s, d); });
                 };
             },
             [toolbar] { toolbar->OnCustomDrawButton.Clear(); });
@@ -498,11 +491,7 @@ void SetControlProperty(TWinSkinForm& form, TControl* control, const std::string
     const TPropInfo* p = control->ClassInfo().FindProperty(name);
     if (!p || !p->getText) return; // a property the class does not have
     std::string old;
-    try {
-        old = p->getText(*control);
-    } catch (...) {
-        return;
-    }
+    if (!SwallowFailures([&] { old = p->getText(*control); })) return;
     if (old == value) return;
     if (!SetPropertyText(control, name, value)) return;
     UndoFor(form, control).Add(nullptr, [control, name, old] { SetPropertyText(control, name, old); });
@@ -643,11 +632,10 @@ private:
         if (m.Msg == LaterMessage() && m.Msg != 0) {
             const HWND child = reinterpret_cast<HWND>(m.WParam);
             m.Result = 0;
-            try {
+            // A control that cannot be skinned stays as it is.
+            SwallowFailures([&] {
                 if (IsWindow(child) && FindControl(child)) SkinChildWindow(FForm, child);
-            } catch (...) {
-                // A control that cannot be skinned stays as it is.
-            }
+            });
             return;
         }
         if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && m.LParam)
@@ -753,21 +741,18 @@ void SkinControl(TWinSkinForm& form, TControl* control, TComponent* container) {
     if (!control->Parent() || IsControlSkinned(form, control)) return;
     auto* wc = dynamic_cast<TWinControl*>(control);
     if (wc && !wc->HandleAllocated()) {
-        try {
-            wc->HandleNeeded();
-        } catch (...) {
-            return; // a control whose window cannot be made stays as it is
-        }
-        if (!wc->HandleAllocated()) return;
+        // A control whose window cannot be made stays as it is.
+        if (!SwallowFailures([&] { wc->HandleNeeded(); }) || !wc->HandleAllocated()) return;
     }
     const std::string upperName = Upper(control->ClassName());
     if (data->OnSkinControl) {
         TComponent* skinned = nullptr;
-        try {
-            data->OnSkinControl(&form, data, dynamic_cast<TControl*>(container), control, upperName, skinned);
-        } catch (...) {
-            return; // the application's handler failed: leave the control alone
-        }
+        // The application's handler failed: leave the control alone.
+        if (!SwallowFailures([&] {
+                data->OnSkinControl(&form, data, dynamic_cast<TControl*>(container), control, upperName,
+                                    skinned);
+            }))
+            return;
         if (auto* companion = dynamic_cast<TSkinControl*>(skinned)) {
             if (!form.AddControl(companion)) {
                 companion->Attach(&form, data, companion->FColorize, &form.ControlCanvas());
@@ -806,14 +791,14 @@ void ScanForm(TWinSkinForm& form) {
     TSkinData* data = form.SkinData();
     if (!f || !data) return;
     std::vector<TControl*> decided;
-    std::vector<TControl*>* outer = std::exchange(g_decided, &decided);
-    try {
+    {
+        // The outer scan's list comes back however this scan ends.
+        struct Restore {
+            std::vector<TControl*>* outer;
+            ~Restore() { g_decided = outer; }
+        } restore{std::exchange(g_decided, &decided)};
         ScanComponents(form, f);
-    } catch (...) {
-        g_decided = outer;
-        throw;
     }
-    g_decided = outer;
     std::sort(decided.begin(), decided.end());
     std::vector<TWinControl*> list;
     f->GetTabOrderList(list);

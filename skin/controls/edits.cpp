@@ -5,6 +5,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "ui/graphics_colors.h"
 
 #include <algorithm>
@@ -134,7 +135,8 @@ void TSkinEdit::PrintBorder(HDC dc) {
     if (!FHandle || !GetWindowRect(FHandle, &FWindowRect)) return;
     RECT r = FWindowRect;
     OffsetRect(&r, -r.left, -r.top);
-    try {
+    // A failed print leaves the control's own border.
+    SwallowFailures([&] {
         WindowDC own(FHandle, dc ? nullptr : GetWindowDC(FHandle));
         HDC target = dc ? dc : own.get();
         if (!target) return;
@@ -150,9 +152,7 @@ void TSkinEdit::PrintBorder(HDC dc) {
         if (HGDIOBJ brush = GetCurrentObject(target, OBJ_BRUSH))
             FrameRect(target, &inner, static_cast<HBRUSH>(brush));
         FrameColor(target, r, ShadowColor(FSkinData));
-    } catch (...) {
-        // A failed print leaves the control's own border.
-    }
+    });
 }
 
 void TSkinEdit::Restore() {

@@ -5,6 +5,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "ui/graphics_colors.h"
 
 #include <commctrl.h>
@@ -146,20 +147,22 @@ bool TSkinTrackBar::BeforeMessage(TMessage& m) {
 LRESULT TSkinTrackBar::CustomDraw(NMCUSTOMDRAW& draw) {
     if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (draw.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
-    try {
+    // A part that fails to draw is left to the control.
+    LRESULT result = CDRF_DODEFAULT; // the tick marks stay the control's
+    SwallowFailures([&] {
         switch (draw.dwItemSpec) {
         case TBCD_THUMB:
             DrawThumb(draw.hdc);
-            return CDRF_SKIPDEFAULT;
+            result = CDRF_SKIPDEFAULT;
+            break;
         case TBCD_CHANNEL:
             DrawChannel(draw.hdc);
-            return CDRF_SKIPDEFAULT;
-        default:
-            return CDRF_DODEFAULT; // the tick marks stay the control's
+            result = CDRF_SKIPDEFAULT;
+            break;
+        default: break;
         }
-    } catch (...) {
-        return CDRF_DODEFAULT;
-    }
+    });
+    return result;
 }
 
 void TSkinTrackBar::DrawThumb(HDC dc) {

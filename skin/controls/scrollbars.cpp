@@ -2,9 +2,11 @@
 // (scrollable controls, bare windows with scroll bars, stand-alone scroll-bar controls).
 #include "skin/controls/scrollbars.h"
 
+#include "base/strings.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/graphics_colors.h"
 #include "ui/messages.h"
@@ -92,13 +94,10 @@ bool SetColorProperty(TObject* instance, std::string_view name, TColor value) {
     if (!instance) return false;
     const TPropInfo* p = instance->ClassInfo().FindProperty(name);
     if (!p || !p->setText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return false;
-    try {
+    return SwallowFailures([&] {
         p->setText(*instance, p->kind == TPropKind::Color ? ColorToString(value)
                                                           : std::to_string(static_cast<long long>(value)));
-        return true;
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 // The integer or colour property `name` of `instance`, if it has one (colours are published as
@@ -107,13 +106,14 @@ std::optional<TColor> ColorProperty(TObject* instance, std::string_view name) {
     if (!instance) return std::nullopt;
     const TPropInfo* p = instance->ClassInfo().FindProperty(name);
     if (!p || !p->getText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return std::nullopt;
-    try {
+    std::optional<TColor> color;
+    SwallowFailures([&] {
         const std::string text = p->getText(*instance);
-        if (p->kind == TPropKind::Color) return StringToColor(text);
-        return static_cast<TColor>(std::stoll(text));
-    } catch (...) {
-        return std::nullopt;
-    }
+        int32_t number = 0;
+        if (p->kind == TPropKind::Color) color = StringToColor(text);
+        else if (TryStrToInt(text, number)) color = static_cast<TColor>(number);
+    });
+    return color;
 }
 
 } // namespace
@@ -150,11 +150,8 @@ void TWScrollbar::Setup(TSkinControl* companion, HWND window, int kind) {
     if (!parent) return; // a top-level window's bars cannot be covered by a child
     if (!HandleAllocated()) {
         FParentWindow = parent;
-        try {
-            HandleNeeded();
-        } catch (...) {
-            return; // no overlay: the native bar stays in sight
-        }
+        // No overlay when its window cannot be made: the native bar stays in sight.
+        if (!SwallowFailures([&] { HandleNeeded(); })) return;
     }
     UpdateBar(window);
 }
@@ -452,7 +449,8 @@ bool TWScrollbar::Compose(RECT& target) {
 }
 
 void TWScrollbar::Paint() {
-    try {
+    // A failed paint leaves the overlay as it was.
+    SwallowFailures([&] {
         RECT target{};
         if (!Compose(target)) return;
         HDC dc = Canvas().Handle();
@@ -465,9 +463,7 @@ void TWScrollbar::Paint() {
             (FVertical ? rest.left : rest.top) = FVertical ? target.right : target.bottom;
             if (rest.right > rest.left && rest.bottom > rest.top) FillColor(dc, rest, FOwnerSkin->FaceColor());
         }
-    } catch (...) {
-        // A failed paint leaves the overlay as it was.
-    }
+    });
 }
 
 // ---- TSkinScrollbar ------------------------------------------------------------------------------
@@ -618,7 +614,8 @@ void TSkinScrollbar::DrawSkin(HDC dc, const RECT&) {
 
 void TSkinScrollbar::DrawBorder(HDC dc) {
     if (!FSkinData || !FHandle) return;
-    try {
+    // Drawing the border never disturbs the control.
+    SwallowFailures([&] {
         RECT r{};
         if (!GetWindowRect(FHandle, &r)) return;
         OffsetRect(&r, -r.left, -r.top);
@@ -627,9 +624,7 @@ void TSkinScrollbar::DrawBorder(HDC dc) {
         if (shadow) FrameRect(dc, &r, shadow.get());
         InflateRect(&r, -1, -1);
         if (face) FrameRect(dc, &r, face.get());
-    } catch (...) {
-        // Drawing the border never disturbs the control.
-    }
+    });
 }
 
 // ---- TSkinScrollbarH -----------------------------------------------------------------------------

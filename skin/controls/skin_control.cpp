@@ -2,9 +2,11 @@
 // the property readers by name and the painting routines the control kinds share.
 #include "skin/controls/skin_control.h"
 
+#include "base/strings.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/graphics_colors.h"
 #include "ui/strconv.h"
@@ -219,16 +221,15 @@ void TSkinControl::Redraw() {
 void TSkinControl::PaintControl(HDC dc) {
     if (!FHandle || !GetWindowRect(FHandle, &FWindowRect)) return;
     const RECT r = MovedToOrigin(FWindowRect);
-    try {
+    // A failing paint must not disturb the control's own message processing.
+    SwallowFailures([&] {
         if (dc) {
             DrawSkin(dc, r);
             return;
         }
         WindowDC windowDc(FHandle, GetWindowDC(FHandle));
         if (windowDc) DrawSkin(windowDc.get(), r);
-    } catch (...) {
-        // A failing paint must not disturb the control's own message processing.
-    }
+    });
 }
 
 void TSkinControl::DrawSkin(HDC, const RECT&) {}
@@ -299,13 +300,9 @@ void HandlePaint(TSkinControl& companion, TMessage& m) {
     PAINTSTRUCT ps{};
     const bool began = dc == nullptr;
     if (began) dc = BeginPaint(companion.FHandle, &ps);
-    if (dc && GetWindowRect(companion.FHandle, &companion.FWindowRect)) {
-        try {
-            companion.DrawSkin(dc, MovedToOrigin(companion.FWindowRect));
-        } catch (...) {
-            // Painting errors are swallowed; EndPaint below still runs.
-        }
-    }
+    // A painting error is swallowed; EndPaint below still runs.
+    if (dc && GetWindowRect(companion.FHandle, &companion.FWindowRect))
+        SwallowFailures([&] { companion.DrawSkin(dc, MovedToOrigin(companion.FWindowRect)); });
     if (began) EndPaint(companion.FHandle, &ps);
     m.Result = 0;
 }
@@ -322,6 +319,40 @@ void HandleEraseBackground(TSkinControl& companion, TMessage& m) {
         }
     }
     m.Result = 1;
+}
+
+void PaintParentBackground(HWND control, HDC dc) {
+    if (!control || !dc) return;
+    HWND parent = GetParent(control);
+    if (!parent) return;
+    RECT client;
+    if (!GetClientRect(control, &client)) return;
+    // The control's position in the parent's client coordinates.
+    POINT origin{0, 0};
+    MapWindowPoints(control, parent, &origin, 1);
+    ScopedDCState saved(dc);
+    POINT oldOrg;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrg);
+    OffsetRect(&client, origin.x, origin.y);
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+void PaintParentBackground(TControl& control, HDC dc) {
+    TWinControl* parent = control.Parent();
+    if (!parent || !dc) return;
+    RECT client = control.ClientRect();
+    ScopedDCState saved(dc);
+    POINT oldOrg;
+    OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), &oldOrg);
+    OffsetRect(&client, control.Left(), control.Top());
+    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    // A parent that fails to paint leaves the background as it is.
+    SwallowFailures([&] {
+        parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    });
 }
 
 bool HasElement(const TDataSkinObject* element) { return element && !element->Image.Empty(); }
@@ -349,42 +380,35 @@ const TPropInfo* ScalarProperty(TObject* instance, std::string_view name) {
 int GetOrdProperty(TObject* instance, std::string_view name) {
     const TPropInfo* p = ScalarProperty(instance, name);
     if (!p || !p->getText || (p->kind != TPropKind::Integer && p->kind != TPropKind::Color)) return -1;
-    try {
-        return static_cast<int>(std::stoll(p->getText(*instance)));
-    } catch (...) {
-        return -1;
-    }
+    std::string text;
+    if (!SwallowFailures([&] { text = p->getText(*instance); })) return -1;
+    int32_t value = 0;
+    return TryStrToInt(text, value) ? value : -1; // a colour by name is no number
+
 }
 
 std::string GetEnumProperty(TObject* instance, std::string_view name) {
     const TPropInfo* p = ScalarProperty(instance, name);
     if (!p || !p->getText || (p->kind != TPropKind::Enumeration && p->kind != TPropKind::Boolean)) return {};
-    try {
-        return p->getText(*instance);
-    } catch (...) {
-        return {};
-    }
+    std::string text;
+    SwallowFailures([&] { text = p->getText(*instance); });
+    return text;
 }
 
 std::wstring GetWideProperty(TObject* instance, std::string_view name) {
     const TPropInfo* p = ScalarProperty(instance, name);
     if (!p || !p->getText || p->kind != TPropKind::String) return {};
-    try {
-        return AnsiToWide(p->getText(*instance));
-    } catch (...) {
-        return {};
-    }
+    std::wstring text;
+    SwallowFailures([&] { text = AnsiToWide(p->getText(*instance)); });
+    return text;
 }
 
 TPersistent* GetObjectProperty(TObject* instance, std::string_view name, std::string_view className) {
     const TPropInfo* p = ScalarProperty(instance, name);
     if (!p || p->kind != TPropKind::Class || !p->getObject) return nullptr;
-    try {
-        TPersistent* object = p->getObject(*instance);
-        return object && object->ClassInfo().InheritsFrom(className) ? object : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
+    TPersistent* object = nullptr;
+    SwallowFailures([&] { object = p->getObject(*instance); });
+    return object && object->ClassInfo().InheritsFrom(className) ? object : nullptr;
 }
 
 bool SetPropertyText(TObject* instance, std::string_view name, const std::string& text) {
@@ -399,12 +423,19 @@ bool SetPropertyText(TObject* instance, std::string_view name, const std::string
     default:
         return false;
     }
-    try {
-        p->setText(*instance, text);
-        return true;
-    } catch (...) {
-        return false;
-    }
+    // A text the property refuses (not a number, not one of its names) is an answer, not a
+    // failure: the value stays. Anything else the setter throws is swallowed and counted.
+    bool refused = false;
+    const bool finished = SwallowFailures([&] {
+        try {
+            p->setText(*instance, text);
+        } catch (const EConvertError&) {
+            refused = true;
+        } catch (const EPropertyError&) {
+            refused = true;
+        }
+    });
+    return finished && !refused;
 }
 
 // ---- text ----------------------------------------------------------------------------------------

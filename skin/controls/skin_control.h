@@ -168,6 +168,13 @@ void FillColor(HDC dc, const RECT& rect, TColor color);
 void HandlePaint(TSkinControl& companion, TMessage& m);
 // The shared WM_ERASEBKGND handler of transparent controls: the parent's background.
 void HandleEraseBackground(TSkinControl& companion, TMessage& m);
+// Paints into `dc` (the control's client coordinates) what the parent window shows under the
+// control: the parent's background erase and paint, shifted by the control's position and
+// clipped to the control. Nothing for a window without a parent.
+void PaintParentBackground(HWND control, HDC dc);
+// The same for a control object: its parent control paints through its own WindowProc. An
+// exception while the parent paints ends the painting; it is swallowed and counted.
+void PaintParentBackground(TControl& control, HDC dc);
 // Draws cell `frame` of `frames` of an element record over `rect` (nothing for an inverted
 // rectangle or a missing element); keyed exactly when the element's Trans is 1.
 void DrawElementFrame(const TSkinControl& companion, HDC dc, const RECT& rect, int frames, int frame,

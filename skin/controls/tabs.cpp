@@ -6,6 +6,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/comctrls.h"
 #include "ui/extctrls.h"
@@ -456,7 +457,8 @@ void TSkinTab::DrawPane(HDC dc, const RECT& pane) {
     const TDataSkinBorder* tabs = FSkinData ? FSkinData->Tabs.get() : nullptr;
     RECT margins = kBorderMargins;
     if (tabs && tabs->Style != 0 && FSkinData->TabPane) margins = FSkinData->TabPane->Margins();
-    try {
+    // A broken frame image must not stop the control painting.
+    SwallowFailures([&] {
         DrawElement(dc, pane,
                     TElementDraw{.Image = &FPaneImage,
                                  .Margins = TurnedMargins(margins, FOrientation),
@@ -464,9 +466,7 @@ void TSkinTab::DrawPane(HDC dc, const RECT& pane) {
                                  .Index = 1,
                                  .Tile = false,
                                  .Transparent = false});
-    } catch (...) {
-        // A broken frame image must not stop the control painting.
-    }
+    });
 }
 
 // ---- TSkinTabBtn ---------------------------------------------------------------------------------

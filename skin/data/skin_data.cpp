@@ -1,10 +1,10 @@
 // TSkinData: published properties, the stored skin bytes, loading and the manager calls (see
-// skin_data.h); and the link to the skin manager (skin_manage.h).
+// skin_data.h); and the link to the skin manager (skin_manager_link.h).
 #include "skin/data/skin_data.h"
 
 #include "skin/archive/quick_ini.h"
 #include "skin/archive/skin_reader.h"
-#include "skin/data/skin_manage.h"
+#include "skin/data/skin_manager_link.h"
 #include "skin/data/skin_values.h"
 #include "ui/forms.h"
 

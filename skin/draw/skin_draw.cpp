@@ -1,8 +1,6 @@
 // Skin image drawing primitives (see skin_draw.h).
 #include "skin/draw/skin_draw.h"
 
-#include "ui/controls.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -450,41 +448,6 @@ UniqueRegion RegionFromBitmap(TBitmap& bitmap, int xOffset, int yOffset, int blu
 void TileBitmap(TCanvas& canvas, const RECT& dest, TBitmap& source, const RECT& sourceRect) {
     if (Inverted(dest) || source.Empty()) return;
     TileInto(canvas.Handle(), dest, source.Canvas().Handle(), sourceRect);
-}
-
-void PaintParentBackground(HWND control, HDC dc) {
-    if (!control || !dc) return;
-    HWND parent = GetParent(control);
-    if (!parent) return;
-    RECT client;
-    if (!GetClientRect(control, &client)) return;
-    // The control's position in the parent's client coordinates.
-    POINT origin{0, 0};
-    MapWindowPoints(control, parent, &origin, 1);
-    ScopedDCState saved(dc);
-    POINT oldOrg;
-    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrg);
-    OffsetRect(&client, origin.x, origin.y);
-    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-}
-
-void PaintParentBackground(TControl& control, HDC dc) {
-    TWinControl* parent = control.Parent();
-    if (!parent || !dc) return;
-    RECT client = control.ClientRect();
-    ScopedDCState saved(dc);
-    POINT oldOrg;
-    OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), &oldOrg);
-    OffsetRect(&client, control.Left(), control.Top());
-    IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    try {
-        parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-        // A parent that fails to paint leaves the background as it is.
-    }
 }
 
 } // namespace wl

@@ -22,8 +22,6 @@
 
 namespace wl {
 
-class TControl;
-
 inline constexpr TColor kSkinKeyColor = 0xFF00FF;
 
 // What to draw of a skin element: which image and cell, and how. Built field by field with
@@ -93,13 +91,5 @@ UniqueRegion RegionFromBitmap(TBitmap& bitmap, int xOffset, int yOffset, int blu
 // Repeats sourceRect of `source` over `dest` from its top-left corner; the last row and column
 // of tiles may run past dest's right and bottom edges (callers draw over them).
 void TileBitmap(TCanvas& canvas, const RECT& dest, TBitmap& source, const RECT& sourceRect);
-
-// Paints into `dc` (the control's client coordinates) what the parent window shows under the
-// control: the parent's background erase and paint, shifted by the control's position and
-// clipped to the control. Nothing for a window without a parent.
-void PaintParentBackground(HWND control, HDC dc);
-// The same for a control object: its parent control paints through its own WindowProc.
-// Exceptions while the parent paints end the painting and are swallowed.
-void PaintParentBackground(TControl& control, HDC dc);
 
 } // namespace wl

@@ -12,6 +12,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_slots.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/menu_items.h"
 #include "ui/extctrls.h"
@@ -261,7 +262,8 @@ void TWinSkinForm::PaintFrame(HDC dc) {
     WindowDC own(FHandle, dc ? nullptr : GetWindowDC(FHandle));
     HDC target = dc ? dc : own.get();
     if (!target) return;
-    try {
+    // A failed paint leaves the frame as it was; the next paint tries again.
+    SwallowFailures([&] {
         GetWindowRect(FHandle, &FWindowRect);
         const int w = FWindowRect.right - FWindowRect.left, h = FWindowRect.bottom - FWindowRect.top;
         FWidth = w;
@@ -278,9 +280,7 @@ void TWinSkinForm::PaintFrame(HDC dc) {
             else if (FMenuBarHeight > 0 && FSkinData->FaceBrush && strip.right > strip.left)
                 FillRect(target, &strip, FSkinData->FaceBrush.get());
         }
-    } catch (...) {
-        // A failed paint leaves the frame as it was; the next paint tries again.
-    }
+    });
     FHotObject = nullptr;
 }
 
@@ -358,7 +358,7 @@ void TWinSkinForm::UpdateRegion() {
         return;
     UniqueRegion region;
     const int oldWidth = FRegionWidth, oldHeight = FRegionHeight;
-    try {
+    const bool built = SwallowFailures([&] {
         TSkinData& d = *FSkinData;
         auto trans = [&](int side) {
             const TDataSkinBorder* b = BorderOf(d, side);
@@ -400,7 +400,8 @@ void TWinSkinForm::UpdateRegion() {
             FRegionWidth = FRegionHeight = 0;
             region.reset(CreateRectRgn(0, 0, w, h));
         }
-    } catch (...) {
+    });
+    if (!built) {
         // The window keeps the region it had; the next size change tries again.
         FRegionWidth = oldWidth;
         FRegionHeight = oldHeight;

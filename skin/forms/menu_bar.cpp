@@ -6,6 +6,7 @@
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_slots.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/skin_manage.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/forms.h"
@@ -142,7 +143,8 @@ void TMenuBtn::Paint() {
     if (!f || !IsWindow(f->Handle()) || !FSkinData) return;
     TWinSkinMenu* bar = f->MenuBar();
     if (!bar || bar->FBackground->Empty()) return;
-    try {
+    // On failure the next full paint draws the button again.
+    SwallowFailures([&] {
         WindowDC dc(f->Handle(), GetWindowDC(f->Handle()));
         if (!dc) return;
         const RECT strip = bar->Strip();
@@ -154,9 +156,7 @@ void TMenuBtn::Paint() {
             FrameRect(dc.get(), &FBounds, frame.get());
         }
         bar->DrawCaption(dc.get(), *this, FEnabled ? FSkinData->MenuBarText : FSkinData->ButtonShadow);
-    } catch (...) {
-        // The next full paint draws the button again.
-    }
+    });
 }
 
 // ---- TWinSkinMenu --------------------------------------------------------------------------------
@@ -548,7 +548,7 @@ void TWinSkinForm::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK TWinSkinForm::MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    try {
+    auto filter = [&]() -> LRESULT {
         // In a right-to-left menu the arrow keys point the other way.
         if (msg && GCurrentItem && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
             TMenu* menu = GCurrentItem->GetParentMenu();
@@ -613,9 +613,10 @@ LRESULT CALLBACK TWinSkinForm::MenuFilterProc(int code, WPARAM wParam, LPARAM lP
             }
         }
         return next;
-    } catch (...) {
-        return 0;
-    }
+    };
+    LRESULT result = 0;
+    SwallowFailures([&] { result = filter(); });
+    return result;
 }
 
 void TWinSkinForm::DialogKey(TMessage& m, const TWindowProcChain::Previous& previous) {

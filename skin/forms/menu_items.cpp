@@ -6,6 +6,7 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/popup_menu.h"
 #include "skin/forms/skin_manage.h"
@@ -368,12 +369,11 @@ void TWinSkinForm::DrawItem(TMessage& m) {
         ScopedDCState state(dis->hDC);
         MenuCanvasScope scope(dis->hDC);
         TCanvas& canvas = scope.get();
-        try {
+        // A failed item paint leaves the item as it was.
+        SwallowFailures([&] {
             if (HasMenuItemElement(FSkinData)) DrawSkinnedItem(item, canvas, dis->rcItem, selected);
             else DrawFlatItem(item, canvas, selected, dis->rcItem);
-        } catch (...) {
-            // A failed item paint leaves the item as it was.
-        }
+        });
         m.Result = TRUE;
         return;
     }
@@ -400,11 +400,7 @@ void TWinSkinForm::DrawItem(TMessage& m) {
     ScopedDCState state(dis->hDC);
     MenuCanvasScope scope(dis->hDC);
     TCanvas& canvas = scope.get();
-    try {
-        DrawRawItem(menu, &temp, selected, dis->rcItem, canvas);
-    } catch (...) {
-        // As above.
-    }
+    SwallowFailures([&] { DrawRawItem(menu, &temp, selected, dis->rcItem, canvas); });
     m.Result = TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include "skin/forms/skin_manage.h"
 
 #include "skin/data/skin_data.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/popup_menu.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
@@ -120,7 +121,8 @@ LRESULT CALLBACK TSkinManage::CbtHookProc(int code, WPARAM wParam, LPARAM lParam
     TSkinManage* m = Instance();
     HHOOK hook = m ? m->FHook : nullptr;
     if (m && code >= 0) {
-        try {
+        // The skin engine reports nothing; the window is created or activated unskinned.
+        SwallowFailures([&] {
             const HWND window = reinterpret_cast<HWND>(wParam);
             switch (code) {
             case HCBT_CREATEWND: m->HookCreate(window, reinterpret_cast<const CBT_CREATEWNDA*>(lParam)); break;
@@ -131,9 +133,7 @@ LRESULT CALLBACK TSkinManage::CbtHookProc(int code, WPARAM wParam, LPARAM lParam
                 break;
             default: break;
             }
-        } catch (...) {
-            // The skin engine reports nothing; the window is created or activated unskinned.
-        }
+        });
     }
     return CallNextHookEx(hook, code, wParam, lParam);
 }

@@ -8,7 +8,7 @@
 // defines); a program that wants its windows skinned calls it before its first form is read.
 #pragma once
 
-#include "skin/data/skin_manage.h"
+#include "skin/data/skin_manager_link.h"
 
 #include <windows.h>
 

@@ -6,6 +6,7 @@
 
 #include "skin/data/skin_data.h"
 #include "skin/draw/skin_draw.h"
+#include "skin/draw/swallowed.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
@@ -187,11 +188,8 @@ void TWinSysButton::Paint() {
         if (!dc) return;
         BitBlt(dc.get(), part.left, part.top, w, h, workDC, 0, 0, SRCCOPY);
     };
-    try {
-        paint();
-    } catch (...) {
-        // A failed button paint leaves the button as it was; the next full paint redraws it.
-    }
+    // A failed button paint leaves the button as it was; the next full paint redraws it.
+    SwallowFailures(paint);
 }
 
 // ---- creation, layout and drawing ----------------------------------------------------------------

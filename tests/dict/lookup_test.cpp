@@ -5,7 +5,7 @@
 #include "store/text.h"
 #include "store/writer.h"
 #include "support/testdata.h"
-#include "ui/sysutils.h"
+#include "base/strings.h"
 
 #include <gtest/gtest.h>
 

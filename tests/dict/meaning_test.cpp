@@ -1,6 +1,6 @@
 // Meaning codec: encoding, decoding, the two failures, and the inverse used for dictionaries.
 #include "dict/meaning_encode.h"
-#include "ui/sysutils.h"
+#include "base/strings.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 
 #include "support/gui.h"
 #include "support/leak_loop.h"
+#include "support/swallowed_check.h"
 #include "support/testdata.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ namespace {
 class Gallery : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { Application->Initialize(); }
+    void TearDown() override { ExpectNoSwallowedFailures(); }
 };
 
 TEST_F(Gallery, EveryPageShowsItsControlsAndIsPictured) {

@@ -1,74 +1,11 @@
-// Portable helpers: trimming and the platform-style integer conversion.
-#include "ui/sysutils.h"
-#ifdef _WIN32
+// The lookup of system library exports (the portable helpers are tested in tests/base).
 #include "ui/system_proc.h"
-#endif
 
 #include <gtest/gtest.h>
 
 namespace wl {
 namespace {
 
-TEST(Trim, RemovesControlBytesAndBlanksAtBothEnds) {
-    struct Case {
-        std::string in, out;
-    } cases[] = {
-        {"  apple  ", "apple"},
-        {"\t\r\napple\x01", "apple"},
-        {"   ", ""},
-        {"", ""},
-        {"a b", "a b"},
-        {"\xB0\xA1 ", "\xB0\xA1"}, // bytes above 127 are kept
-    };
-    for (const auto& c : cases) EXPECT_EQ(Trim(c.in), c.out) << c.in;
-}
-
-TEST(StrToInt, AcceptsThePlatformFormats) {
-    struct Case {
-        const char* text;
-        int32_t value;
-    } cases[] = {
-        {"0", 0},       {"42", 42},          {"-17", -17},         {"+5", 5},
-        {"  12", 12},   {"$1F", 31},         {"$ff", 255},         {"0x10", 16},
-        {"0X1a", 26},   {"-$10", -16},       {"$FFFFFFFF", -1},    {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},
-    };
-    for (const auto& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
-}
-
-TEST(StrToInt, RejectsEverythingElseWithThePlatformText) {
-    const char* bad[] = {"", " ", "$", "0x", "12 ", "1a", "$G1", "$-1", "2147483648", "$100000000",
-                         "- 1", "\xB0\xA1"};
-    for (const char* text : bad) {
-        try {
-            StrToInt(text);
-            ADD_FAILURE() << "accepted " << text;
-        } catch (const EConvertError& e) {
-            EXPECT_EQ(e.what(), "'" + std::string(text) + "' is not a valid integer value");
-        }
-    }
-}
-
-} // namespace
-} // namespace wl
-
-namespace wl {
-namespace {
-
-TEST(SameText, IgnoresTheCaseOfAsciiLettersOnly) {
-    struct Case {
-        const char* a;
-        const char* b;
-        bool same;
-    } cases[] = {
-        {"TButton", "tbutton", true}, {"Font.Name", "FONT.NAME", true}, {"", "", true},
-        {"abc", "abd", false},        {"abc", "ab", false},             {"[", "{", false},
-        {"\xC0", "\xE0", false}, // bytes above 127 are compared as they are
-    };
-    for (const auto& c : cases) EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a << " / " << c.b;
-}
-
-#ifdef _WIN32
 TEST(SystemProc, FindsExportsOfSystemLibrariesAndNothingElse) {
     struct Case {
         const wchar_t* dll;
@@ -102,7 +39,6 @@ TEST(SystemProc, TypedFunctionIsCallable) {
     ASSERT_NE(length, nullptr);
     EXPECT_EQ(length(L"wordlark"), 8);
 }
-#endif
 
 } // namespace
 } // namespace wl

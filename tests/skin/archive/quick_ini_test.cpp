@@ -76,26 +76,6 @@ TEST(QuickIni, IntegerLookups) {
     EXPECT_EQ(ini.ReadInteger("Form", "Top", 0), 1);
 }
 
-TEST(QuickIni, IntegerConversion) {
-    struct Case {
-        const char* text;
-        bool ok;
-        int32_t value;
-    } cases[] = {
-        {"0", true, 0},           {"+7", true, 7},          {"-2147483648", true, INT32_MIN},
-        {"2147483647", true, INT32_MAX}, {"-2147483649", false, 0}, {"$7fffffff", true, INT32_MAX},
-        {"$100000000", false, 0}, {"-$10", true, -16},      {"$", false, 0},
-        {"-", false, 0},          {"1 2", false, 0},        {"$G", false, 0},
-    };
-    for (const auto& c : cases) {
-        int32_t v = 12345;
-        EXPECT_EQ(IniStrToInt(c.text, v), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(v, c.value) << c.text;
-        }
-    }
-}
-
 TEST(QuickIni, LineEndsParseTheSame) {
     const char* texts[] = {
         "[S]\r\na=1\r\nb=2\r\n", "[S]\na=1\nb=2\n", "[S]\ra=1\rb=2", "\r\n\r\n[S]\n\n\ta=1 \r\r\nb=2",

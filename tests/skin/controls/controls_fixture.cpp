@@ -4,6 +4,7 @@
 #include "skin/draw/skin_draw.h"
 #include "skin/data/skin_elements.h"
 #include "support/gui.h"
+#include "support/swallowed_check.h"
 
 #include <fstream>
 #include <iterator>
@@ -50,6 +51,7 @@ void SkinControlsTest::TearDown() {
     wl::test::PumpMessages(0);
     Application->OnException = nullptr;
     EXPECT_TRUE(errors_.empty()) << errors_.front();
+    wl::test::ExpectNoSwallowedFailures();
 }
 
 TSkinControl* SkinControlsTest::Attach(const char* className, TWinControl* control, bool colorize) {

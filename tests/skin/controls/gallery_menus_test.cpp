@@ -11,6 +11,7 @@
 #include "skin/forms/win_skin_form.h"
 #include "support/capture.h"
 #include "support/gui.h"
+#include "support/swallowed_check.h"
 #include "ui/menus.h"
 #include "ui/stdctrls.h"
 
@@ -177,6 +178,7 @@ protected:
         form_.reset();
         TSkinManagerLink::Destroy();
         test::PumpMessages(0);
+        test::ExpectNoSwallowedFailures();
     }
     void RepaintAll() {
         RedrawWindow(form_->Handle(), nullptr, nullptr,

@@ -10,6 +10,7 @@
 #include "support/capture.h"
 #include "support/gui.h"
 #include "support/leak_loop.h"
+#include "support/swallowed_check.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,7 @@ protected:
         form_.reset();
         TSkinManagerLink::Destroy();
         test::PumpMessages(0);
+        test::ExpectNoSwallowedFailures();
     }
     static void RepaintAll(HWND window) {
         RedrawWindow(window, nullptr, nullptr,

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "skin/data/skin_data.h"
-#include "skin/data/skin_manage.h"
+#include "skin/data/skin_manager_link.h"
 #include "tools/skinpack/container.h"
 #include "tools/skinpack/lzh_encoder.h"
 

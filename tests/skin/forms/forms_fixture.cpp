@@ -2,6 +2,7 @@
 #include "forms_fixture.h"
 
 #include "support/gui.h"
+#include "support/swallowed_check.h"
 #include "ui/forms.h"
 
 #include <fstream>
@@ -127,6 +128,7 @@ void SkinFormsTest::TearDown() {
     wl::test::PumpMessages(0);
     Application->OnException = nullptr;
     EXPECT_TRUE(errors_.empty()) << errors_.front();
+    wl::test::ExpectNoSwallowedFailures();
 }
 
 TWinSkinForm* SkinFormsTest::Skin(HWND window) {

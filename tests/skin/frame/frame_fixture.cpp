@@ -1,6 +1,8 @@
 // Fixture of the frame and title-button tests.
 #include "frame_fixture.h"
 
+#include "support/swallowed_check.h"
+
 #include <fstream>
 #include <iterator>
 
@@ -42,6 +44,7 @@ void FrameTest::TearDown() {
     forms_.clear();
     data_.reset();
     skintest::SkinDataTest::TearDown();
+    wl::test::ExpectNoSwallowedFailures();
 }
 
 bool FrameTest::LoadSkin(const std::string& archive) {

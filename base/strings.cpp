@@ -1,14 +1,16 @@
-// Portable string and conversion helpers (see sysutils.h).
-#include "ui/sysutils.h"
+// Portable text helpers (see strings.h).
+#include "base/strings.h"
 
 namespace wl {
 
-std::string Trim(std::string_view text) {
+std::string_view TrimBlanks(std::string_view text) {
     size_t first = 0;
     size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-    return std::string(text.substr(first, last - first));
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+        --last;
+    return text.substr(first, last - first);
 }
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -26,10 +28,14 @@ namespace {
 
 int DigitValue(char c, int base) {
     int v;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else return -1;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
+    else
+        return -1;
     return v < base ? v : -1;
 }
 
@@ -37,19 +43,20 @@ int DigitValue(char c, int base) {
 
 bool TryStrToInt(std::string_view text, int32_t& value) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     int base = 10;
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
     if (i == text.size()) return false;
-    // Hexadecimal values may use all 32 bits ($FFFFFFFF is -1); decimal ones must fit an int.
     const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t acc = 0;
     for (; i < text.size(); ++i) {
