@@ -135,27 +135,6 @@ bool HasSystemFrame(HWND h) {
     return expected.right - expected.left == w.right - w.left && expected.bottom - expected.top == w.bottom - w.top;
 }
 
-// Whether the screen shows what the window drew, where it can: on the part of the window that is
-// on the screen (a window crossing its edge reads back black there) and inside the window's
-// region (a skinned window's rounded corners show what lies beneath).
-bool ScreenShowsDrawing(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    const TCapture drawn = TCapture::WindowDC(h), shown = TCapture::Window(h);
-    if (drawn.Empty()) return false;
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    const bool shaped = GetWindowRgn(h, region) != ERROR;
-    RECT part{};
-    const RECT all{0, 0, drawn.Width(), drawn.Height()}, screen = OnScreen(r);
-    IntersectRect(&part, &all, &screen);
-    bool same = true;
-    for (int y = part.top; y < part.bottom && same; ++y)
-        for (int x = part.left; x < part.right && same; ++x)
-            same = (shaped && !PtInRegion(region, x, y)) || drawn.At(x, y) == shown.At(x, y);
-    DeleteObject(region);
-    return same;
-}
-
 void RepaintAll(ProgramWindows& w, HWND h) {
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(w.WaitPainted(h));

@@ -3,6 +3,8 @@
 
 #include "support/capture.h"
 
+#include <cstdio>
+
 namespace wl::test {
 
 void PumpMessages(DWORD ms) {
@@ -42,16 +44,35 @@ bool WaitPainted(HWND window, DWORD timeoutMs) {
     return PumpUntil([&] { return IsWindowVisible(window) && !HasPendingPaint(window); }, timeoutMs);
 }
 
+bool ScreenShowsDrawing(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const TCapture drawn = TCapture::WindowDC(window), shown = TCapture::Window(window);
+    if (drawn.Empty()) return false;
+    // Only where the screen can show the drawing: the part of the window on the screen (a window
+    // crossing its edge reads back black there) and inside the window's region (a skinned
+    // window's rounded corners show what lies beneath).
+    const RECT all{0, 0, drawn.Width(), drawn.Height()};
+    const RECT screen{-r.left, -r.top, GetSystemMetrics(SM_CXSCREEN) - r.left, GetSystemMetrics(SM_CYSCREEN) - r.top};
+    RECT part{};
+    IntersectRect(&part, &all, &screen);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const bool shaped = GetWindowRgn(window, region) != ERROR;
+    bool same = true;
+    for (LONG y = part.top; y < part.bottom && same; ++y)
+        for (LONG x = part.left; x < part.right && same; ++x)
+            same = drawn.At(x, y) == shown.At(x, y) || (shaped && !PtInRegion(region, x, y));
+    DeleteObject(region);
+    return same;
+}
+
 bool WaitFlushed(HWND window, DWORD timeoutMs) {
     if (!WaitPainted(window, timeoutMs)) return false;
-    return PumpUntil(
-        [&] {
-            const TCapture drawn = TCapture::WindowDC(window);
-            const TCapture shown = TCapture::Window(window);
-            RECT all{0, 0, drawn.Width(), drawn.Height()};
-            return !drawn.Empty() && drawn.CountDiffering(shown, all) == 0;
-        },
-        timeoutMs);
+    if (PumpUntil([&] { return ScreenShowsDrawing(window); }, timeoutMs)) return true;
+    // Tests may go on (a covered window never matches), but a wait that runs out costs time.
+    std::fprintf(stderr, "WaitFlushed: the screen did not show window %p's drawing within %lu ms\n",
+                 static_cast<void*>(window), static_cast<unsigned long>(timeoutMs));
+    return false;
 }
 
 HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs) {

@@ -20,9 +20,14 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000);
 // Waits until the window is visible and has no pending paint of its own or its children.
 bool WaitPainted(HWND window, DWORD timeoutMs = 2000);
 
+// Whether the screen shows what the window drew, on the part of the window that is on the screen
+// and inside its window region.
+bool ScreenShowsDrawing(HWND window);
+
 // Waits until what the window drew has reached the screen (under Wine a window surface is
 // copied to the screen some time after painting): the screen's copy of the window equals the
-// window's own drawing. False if other windows cover it or the deadline passes.
+// window's own drawing (see ScreenShowsDrawing). False if other windows cover it or the deadline
+// passes.
 bool WaitFlushed(HWND window, DWORD timeoutMs = 2000);
 
 // Waits until the top-level window of this thread with the given class appears (and is visible),
