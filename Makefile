@@ -34,10 +34,7 @@ DEMO_DICT := cmake --build $(BUILD)/host --target dictbuild && \
 	tools/make-demo-dict $(BUILD)/host/tools/dictbuild $(BUILD)/win64/app $(BUILD)/win32/app
 
 build: deps configure
-	cmake --build $(BUILD)/native
-	$(DEMO_DICT)
-	cmake --build $(BUILD)/win64
-	cmake --build $(BUILD)/win32
+	tools/build-all $(BUILD)
 
 run: deps configure
 	cmake --build $(BUILD)/native
@@ -45,8 +42,9 @@ run: deps configure
 	cmake --build $(BUILD)/win64
 	tools/wine-run $(BUILD)/win64/app/Wordlark.exe
 
-test: build
-	tools/run-tests
+# The Wine prefix is made in the background while everything builds; the tests wait for it.
+test: deps configure
+	tools/wine-prefix >/dev/null 2>&1 & tools/build-all $(BUILD) && tools/run-tests
 
 # The long leak loops (WL_SOAK_CYCLES counted cycles each, 1000 unless configured otherwise).
 soak: build
