@@ -168,16 +168,31 @@ TEST_F(SelfFreeTest, ControlFreedFromItsOwnEventGoesAfterTheDispatch) {
     }
 }
 
-// A bare "Button" window destroyed by its parent's WM_COMMAND while skinned; its companion is
-// freed there too (by whoever owns it) while the button's own release is still on the stack.
-TEST_F(SelfFreeTest, BareButtonDestroyedWithItsCompanionInItsOwnClick) {
+// A bare "Button" window destroyed by its parent's WM_COMMAND while skinned, its companion
+// freed there too (by whoever owns it) or left to the form object. The click reaches the parent
+// posted; a BS_NOTIFY button's focus notification arrives while the button's own WM_SETFOCUS is
+// still being handled.
+TEST_F(SelfFreeTest, BareButtonDestroyedByItsParentsCommand) {
+    struct Case {
+        const char* name;
+        WORD notification;
+        bool freeCompanion;
+    };
+    const std::vector<Case> cases = {
+        {"click, window destroyed", BN_CLICKED, false},
+        {"click, companion freed as well", BN_CLICKED, true},
+        {"focus, window destroyed", BN_SETFOCUS, false},
+        {"focus, companion freed as well", BN_SETFOCUS, true},
+    };
     TWinSkinForm* skin = SkinForm();
     ASSERT_NE(skin, nullptr);
-    for (const bool freeCompanion : {false, true}) {
-        SCOPED_TRACE(freeCompanion ? "companion freed as well" : "window destroyed only");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetFocus(form_->Handle());
         const long windowsBefore = wl::test::LiveUserObjects();
-        HWND button = CreateWindowExW(0, L"BUTTON", L"Bare", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 150, 100, 30,
-                                      form_->Handle(), reinterpret_cast<HMENU>(41), GetModuleHandleW(nullptr), nullptr);
+        HWND button = CreateWindowExW(0, L"BUTTON", L"Bare", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_NOTIFY, 20, 150,
+                                      100, 30, form_->Handle(), reinterpret_cast<HMENU>(41), GetModuleHandleW(nullptr),
+                                      nullptr);
         ASSERT_NE(button, nullptr);
         TSkinControl* companion = CreateCompanion("TSkinButton", nullptr);
         ASSERT_NE(companion, nullptr);
@@ -185,23 +200,29 @@ TEST_F(SelfFreeTest, BareButtonDestroyedWithItsCompanionInItsOwnClick) {
         ASSERT_TRUE(Listed(*skin, companion));
         int commands = 0;
         auto layer = form_->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& previous) {
-            if (m.Msg == WM_COMMAND && reinterpret_cast<HWND>(m.LParam) == button) {
+            if (m.Msg == WM_COMMAND && reinterpret_cast<HWND>(m.LParam) == button &&
+                HIWORD(m.WParam) == c.notification) {
                 ++commands;
                 DestroyWindow(button);
-                if (freeCompanion) delete companion;
+                if (c.freeCompanion) delete companion;
                 return;
             }
             previous(m);
         });
-        SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
-        SendMessageW(button, WM_LBUTTONUP, 0, At(30, 10));
+        if (c.notification == BN_SETFOCUS) {
+            SetFocus(button);
+        } else {
+            SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
+            SendMessageW(button, WM_LBUTTONUP, 0, At(30, 10));
+        }
+        wl::test::PumpUntil([&] { return commands > 0; });
         wl::test::PumpMessages(0);
         layer.Remove();
 
         EXPECT_EQ(commands, 1);
         EXPECT_FALSE(IsWindow(button));
         EXPECT_EQ(wl::test::LiveUserObjects(), windowsBefore);
-        if (freeCompanion) {
+        if (c.freeCompanion) {
             EXPECT_FALSE(Listed(*skin, companion));
         } else {
             EXPECT_EQ(companion->LifeState(), lsWindowDestroyed);
