@@ -48,7 +48,30 @@ bool Listed(TWinSkinForm& skin, const TSkinCompanion* companion) {
     return std::find(list.begin(), list.end(), companion) != list.end();
 }
 
-class SelfFreeTest : public SkinControlsTest {};
+// Access violations are counted where they happen: one raised inside a subclassed window's
+// procedure is caught by the catch-all at that callback boundary and would go unseen.
+LONG g_faults = 0;
+LONG CALLBACK CountFault(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) InterlockedIncrement(&g_faults);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+class SelfFreeTest : public SkinControlsTest {
+protected:
+    void SetUp() override {
+        g_faults = 0;
+        handler_ = AddVectoredExceptionHandler(1, CountFault);
+        SkinControlsTest::SetUp();
+    }
+    void TearDown() override {
+        SkinControlsTest::TearDown();
+        RemoveVectoredExceptionHandler(handler_);
+        EXPECT_EQ(g_faults, 0) << "memory faults, swallowed or not";
+    }
+
+private:
+    void* handler_ = nullptr;
+};
 
 // One control that frees itself from one of its own events, driven by real mouse messages.
 struct SelfFreeCase {
