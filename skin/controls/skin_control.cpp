@@ -157,20 +157,20 @@ bool TSkinControl::CallPrevious(TMessage& m) {
     if (FOldWindowProc.Active()) FOldWindowProc.CallPrevious(m);
     else if (FSubclass.Window()) FSubclass.CallPrevious(m);
     else if (FHandle) m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
-    return UsableAfter(*dispatch, m);
+    return UsableAfter(*dispatch);
 }
 
 bool TSkinControl::CallPreviousOf(const TWindowSubclass& subclass, TMessage& m) {
     const std::shared_ptr<TDispatchState> dispatch = FDispatch;
     subclass.CallPrevious(m);
-    return UsableAfter(*dispatch, m);
+    return UsableAfter(*dispatch);
 }
 
-bool TSkinControl::UsableAfter(const TDispatchState& dispatch, const TMessage& m) const {
+bool TSkinControl::UsableAfter(const TDispatchState& dispatch) const {
     if (!dispatch.Alive()) return false; // `this` is freed: read nothing of it
     // A window destroyed by its own handling, or a control whose free waits for this dispatch
     // to unwind, is painted no more.
-    if (FControlGone || (FHandle && m.Msg != WM_NCDESTROY && !IsWindow(FHandle))) return false;
+    if (FControlGone || FLifeState == lsWindowDestroyed) return false;
     const TControl* control = Control();
     return !(control && (control->Dying() || control->IsDestroying()));
 }

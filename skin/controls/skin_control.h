@@ -138,7 +138,7 @@ protected:
 
 private:
     void WMNCDestroy(TMessage& m);
-    bool UsableAfter(const TDispatchState& dispatch, const TMessage& m) const;
+    bool UsableAfter(const TDispatchState& dispatch) const;
 
     TWindowProcLayer FOldWindowProc; // over the control object's WindowProc
     TWindowSubclass FSubclass;       // over a bare window's procedure
