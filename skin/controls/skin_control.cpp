@@ -168,11 +168,13 @@ bool TSkinControl::CallPreviousOf(const TWindowSubclass& subclass, TMessage& m) 
 
 bool TSkinControl::UsableAfter(const TDispatchState& dispatch) const {
     if (!dispatch.Alive()) return false; // `this` is freed: read nothing of it
-    // A window destroyed by its own handling, or a control whose free waits for this dispatch
-    // to unwind, is painted no more.
-    if (FControlGone || FLifeState == lsWindowDestroyed) return false;
+    // A control whose free waits for this dispatch to unwind is painted no more, nor is a bare
+    // window destroyed by its own handling. A control object may have made itself a new window
+    // meanwhile (CM_RECREATEWND): its companion goes on.
+    if (FControlGone) return false;
     const TControl* control = Control();
-    return !(control && (control->Dying() || control->IsDestroying()));
+    if (!control) return FLifeState != lsWindowDestroyed;
+    return !control->Dying() && !control->IsDestroying();
 }
 
 bool TSkinControl::BeforeMessage(TMessage& m) {
