@@ -352,5 +352,72 @@ TEST_F(SelfFreeTest, SkinSwitchedOffInsideAModalLoopWaitsForTheLoop) {
     EXPECT_EQ(SendMessageW(open->Handle(), SKM_ISSKINNED, 0, 0), 0);
 }
 
+// The same switch while a loop runs that no skinned window's message holds: a popup menu's
+// tracking or a modal form, each started from outside any message.
+TEST_F(SelfFreeTest, SkinSwitchWaitsForLoopsOutsideAnySkinnedMessage) {
+    struct Case {
+        const char* name;
+        // Runs the loop; `step` is called from a timer inside it and answers when to end it.
+        std::function<void(const std::function<bool()>& step)> run;
+    };
+    const std::vector<Case> cases = {
+        {"popup menu",
+         [](const std::function<bool()>& step) {
+             TPopupMenu menu(nullptr);
+             auto* item = new TMenuItem(&menu);
+             item->SetCaption("Item");
+             menu.Items()->Add(item);
+             TTimer timer(nullptr);
+             timer.SetInterval(10);
+             timer.OnTimer = [&](TObject*) {
+                 if (step()) EndMenu();
+             };
+             menu.Popup(200, 200);
+         }},
+        {"modal form",
+         [](const std::function<bool()>& step) {
+             TForm dialog(nullptr);
+             dialog.SetBounds(160, 160, 200, 120);
+             TTimer timer(nullptr);
+             timer.SetInterval(10);
+             timer.OnTimer = [&](TObject*) {
+                 if (step()) dialog.SetModalResult(mrOk);
+             };
+             dialog.ShowModal();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        data_->SetActive(false);
+        data_->SetActive(true);
+        manager_->TimerTick();
+        TWinSkinForm* skin = manager_->FindForm(form_->Handle());
+        ASSERT_NE(skin, nullptr);
+        wl::test::PumpUntil([skin] { return skin->State() == sfsRunning; });
+
+        int ticks = 0;
+        size_t formsInside = 0;
+        bool pendingInside = false;
+        c.run([&] {
+            if (ticks++ == 0) {
+                data_->SetActive(false);
+                return false;
+            }
+            manager_->TimerTick();
+            if (ticks < 4) return false;
+            formsInside = manager_->Forms().size();
+            pendingInside = manager_->PendingSkinData != nullptr;
+            return true;
+        });
+
+        EXPECT_GE(ticks, 4) << "the loop ran the steps";
+        EXPECT_GE(formsInside, 1u) << "the form object stays while the loop runs";
+        EXPECT_TRUE(pendingInside) << "the switch stays pending";
+        EXPECT_TRUE(wl::test::PumpUntil([this] { return manager_->Forms().empty(); }, 3000))
+            << "the switch is carried out after the loop";
+        EXPECT_EQ(SendMessageW(form_->Handle(), SKM_ISSKINNED, 0, 0), 0);
+    }
+}
+
 } // namespace
 } // namespace skincontrols
