@@ -149,6 +149,39 @@ TControl::~TControl() {
     if (parent_) parent_->RemoveControl(this);
 }
 
+void TControl::operator delete(TControl* control, std::destroying_delete_t) noexcept {
+    if (!control) return;
+    const std::shared_ptr<TDispatchState> state = control->WindowProc.State();
+    if (state->MessageDepth() == 0) {
+        FreeNow(control);
+        return;
+    }
+    if (control->freePending_) return; // already waiting
+    control->freePending_ = true;
+    control->PrepareDeferredFree();
+    state->Defer([control] { FreeNow(control); });
+}
+
+void TControl::FreeNow(TControl* control) noexcept {
+    // The allocation starts at the most derived object, which need not be this base part.
+    void* whole = dynamic_cast<void*>(control);
+    control->~TControl();
+    ::operator delete(whole);
+}
+
+void TControl::PrepareDeferredFree() noexcept {
+    try {
+        // Nobody may reach the control as a component anymore, and its owner must not free it
+        // a second time.
+        if (TComponent* owner = Owner()) owner->RemoveComponent(this);
+        // Hidden, it takes no more input while it waits. A parent being destroyed takes the
+        // window with it instead.
+        if (!IsDestroying() && !(parent_ && parent_->IsDestroying())) SetVisible(false);
+    } catch (...) {
+        // Runs inside a delete expression: nothing may escape. The free still follows.
+    }
+}
+
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};
     WindowProc.Dispatch(m);

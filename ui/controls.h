@@ -25,6 +25,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,15 @@ class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
+
+    // `delete` of a control: freed at once when none of its messages is being dispatched;
+    // otherwise (a button deleted in its own OnClick, a control freed by a modal loop that one
+    // of its handlers opened) it leaves its owner and hides at once, and is freed when the
+    // outermost dispatch of its WindowProc has returned, so the code still on the stack (the
+    // library's, a companion layer's, the system control's) runs on a whole object.
+    static void operator delete(TControl* control, std::destroying_delete_t) noexcept;
+    // A free was asked for and waits for the dispatch to unwind.
+    bool Dying() const { return freePending_; }
 
     // The message entry (see the file comment).
     TWindowProcChain WindowProc{[this](TMessage& m) { WndProc(m); }};
@@ -279,6 +289,10 @@ private:
     TCursor cursor_ = crDefault;
     bool mouseInside_ = false;
     bool clicking_ = false;
+    bool freePending_ = false;
+
+    static void FreeNow(TControl* control) noexcept;
+    void PrepareDeferredFree() noexcept;
 };
 
 // What CreateParams fills in before the window is created.

@@ -38,6 +38,17 @@ private:
     std::vector<HWND> windows_;
 };
 
+thread_local int t_modalLoops = 0;
+
+// Counts one modal loop for as long as it lives.
+class ModalLoopCount {
+public:
+    ModalLoopCount() { ++t_modalLoops; }
+    ~ModalLoopCount() { --t_modalLoops; }
+    ModalLoopCount(const ModalLoopCount&) = delete;
+    ModalLoopCount& operator=(const ModalLoopCount&) = delete;
+};
+
 // Tells whether a component was freed meanwhile (a modal form released by its own handler).
 class FreeWatch : public TComponent {
 public:
@@ -62,6 +73,8 @@ TButton* FindButton(TWinControl* parent, Pred pred) {
 
 } // namespace
 
+int ModalLoopDepth() { return t_modalLoops; }
+
 int TCustomForm::ShowModal() {
     if (Visible() || !Enabled() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     if (GetCapture()) ReleaseCapture();
@@ -71,6 +84,7 @@ int TCustomForm::ShowModal() {
     int result = mrNone;
     {
         DisabledThreadWindows disabled(HandleValue());
+        ModalLoopCount counted;
         modal_ = true;
         modalResult_ = mrNone;
         Show();

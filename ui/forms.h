@@ -303,4 +303,7 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
+// Modal loops of forms (ShowModal) running on this thread right now.
+int ModalLoopDepth();
+
 } // namespace wl

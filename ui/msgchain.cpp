@@ -27,6 +27,7 @@ void TDispatchState::RunDeferred() {
         std::vector<std::function<void()>> actions;
         actions.swap(deferred_);
         ++depth_;
+        ++runs_;
         for (auto& action : actions) {
             try {
                 action();
@@ -35,6 +36,7 @@ void TDispatchState::RunDeferred() {
                 // escape, and the remaining actions (frees) must still run.
             }
         }
+        --runs_;
         --depth_;
     }
 }

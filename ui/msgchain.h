@@ -33,6 +33,9 @@ public:
 
     int Depth() const { return depth_; }
     bool InDispatch() const { return depth_ > 0; }
+    // Messages being dispatched right now, not counting a run of deferred actions (an action
+    // that frees the owner runs outside any of its messages).
+    int MessageDepth() const { return depth_ - runs_; }
     // Runs `action` at once when nothing is being dispatched, otherwise right after the
     // outermost dispatch has returned (actions run in the order they were deferred).
     void Defer(std::function<void()> action);
@@ -43,6 +46,7 @@ public:
 private:
     void RunDeferred();
     int depth_ = 0;
+    int runs_ = 0; // runs of deferred actions in progress (each also counts in depth_)
     bool alive_ = true;
     std::vector<std::function<void()>> deferred_;
 };
@@ -87,6 +91,8 @@ public:
         void Remove() {
             if (std::shared_ptr<Node> n = std::move(node_)) Node::Unlink(n);
         }
+        // Whether a message of the chain this layer sits on is being dispatched right now.
+        bool ChainInMessage() const { return node_ && node_->state->MessageDepth() > 0; }
         // Hands `m` to the layers beneath this one (or the base handler).
         void CallPrevious(Msg& m) const {
             if (node_) Node::PassBelow(node_, m);

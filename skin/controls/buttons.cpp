@@ -532,7 +532,7 @@ bool TSkinSpeedButton::WMPaint(TMessage& m) {
 
 bool TSkinSpeedButton::WMLButtonDown(TMessage& m) {
     // The speed button handles the press itself (Down, groups, OnMouseDown).
-    CallPrevious(m);
+    if (!CallPrevious(m)) return false;
     FMouseFlags |= mfPressed;
     PaintControl(nullptr);
     return false;

@@ -233,8 +233,7 @@ void TSkinComBox::UnhookEdit() {
 }
 
 void TSkinComBox::EditWndProc(TMessage& m) {
-    FEditSubclass.CallPrevious(m);
-    if (!FSkinActive) return;
+    if (!CallPreviousOf(FEditSubclass, m) || !FSkinActive) return;
     switch (m.Msg) {
     case WM_PAINT:
         PaintControl(nullptr);

@@ -60,7 +60,7 @@ bool TSkinBoxH::BeforeMessage(TMessage& m) {
         return false;
     }
     case WM_CTLCOLORSTATIC:
-        CallPrevious(m); // the dialog chooses the text colour
+        if (!CallPrevious(m)) return false; // the dialog chooses the text colour
         // Opaque text backgrounds of statics must match the brush behind them.
         SetBkColor(reinterpret_cast<HDC>(m.WParam), static_cast<COLORREF>(FaceColor()));
         m.Result = reinterpret_cast<LRESULT>(FaceBrush());

@@ -264,14 +264,13 @@ bool TSkinUpDown::BeforeMessage(TMessage& m) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         // The control starts its own repeat (timer and capture) and changes the value.
-        CallPrevious(m);
+        if (!CallPrevious(m)) return false;
         FMouseFlags |= mfPressed;
         PaintControl(nullptr);
         return false;
     case WM_LBUTTONUP:
         FMouseFlags &= static_cast<uint8_t>(~mfPressed);
-        CallPrevious(m);
-        PaintControl(nullptr);
+        if (CallPrevious(m)) PaintControl(nullptr);
         return false;
     default:
         return TSkinControl::BeforeMessage(m);

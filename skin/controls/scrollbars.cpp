@@ -554,7 +554,7 @@ bool TSkinScrollbar::BeforeMessage(TMessage& m) {
     switch (m.Msg) {
     case WM_NCPAINT:
         if (!FDrawBorder) break;
-        CallPrevious(m);
+        if (!CallPrevious(m)) return false;
         {
             WindowDC dc(FHandle, GetWindowDC(FHandle));
             if (dc) DrawBorder(dc.get());

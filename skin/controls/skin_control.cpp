@@ -39,6 +39,7 @@ TrackMouseEventFn TrackMouseEventEntry() {
 TSkinControl::TSkinControl(TComponent* owner) : TComponent(owner) {}
 
 TSkinControl::~TSkinControl() {
+    FDispatch->MarkDead();
     // The owner (usually the skinned control) frees its companions after its own control part
     // is gone: only the layer handle may be touched then, and it knows the chain is cut.
     if (Owner() && Owner()->IsDestroying()) FControlGone = true;
@@ -137,6 +138,8 @@ void TSkinControl::AttachSpeedButton(TWinSkinForm*, TSkinData*, TCanvas*) {}
 // ---- routing -------------------------------------------------------------------------------------
 
 void TSkinControl::SkinWndProc(TMessage& m) {
+    // The scope holds its own reference: it stays valid when the companion goes meanwhile.
+    TDispatchState::Scope scope(FDispatch);
     if (m.Msg == SKM_SETACTIVE) {
         FSkinActive = static_cast<LONG_PTR>(m.WParam) > 0;
         if (FSkinActive) Redraw();
@@ -146,16 +149,32 @@ void TSkinControl::SkinWndProc(TMessage& m) {
         CallPrevious(m);
         return;
     }
-    if (BeforeMessage(m)) {
-        CallPrevious(m);
-        AfterMessage(m);
-    }
+    if (BeforeMessage(m) && CallPrevious(m)) AfterMessage(m);
 }
 
-void TSkinControl::CallPrevious(TMessage& m) {
+bool TSkinControl::CallPrevious(TMessage& m) {
+    const std::shared_ptr<TDispatchState> dispatch = FDispatch;
     if (FOldWindowProc.Active()) FOldWindowProc.CallPrevious(m);
     else if (FSubclass.Window()) FSubclass.CallPrevious(m);
     else if (FHandle) m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+    return UsableAfter(*dispatch);
+}
+
+bool TSkinControl::CallPreviousOf(const TWindowSubclass& subclass, TMessage& m) {
+    const std::shared_ptr<TDispatchState> dispatch = FDispatch;
+    subclass.CallPrevious(m);
+    return UsableAfter(*dispatch);
+}
+
+bool TSkinControl::UsableAfter(const TDispatchState& dispatch) const {
+    if (!dispatch.Alive()) return false; // `this` is freed: read nothing of it
+    // A control whose free waits for this dispatch to unwind is painted no more, nor is a bare
+    // window destroyed by its own handling. A control object may have made itself a new window
+    // meanwhile (CM_RECREATEWND): its companion goes on.
+    if (FControlGone) return false;
+    const TControl* control = Control();
+    if (!control) return FLifeState != lsWindowDestroyed;
+    return !control->Dying() && !control->IsDestroying();
 }
 
 bool TSkinControl::BeforeMessage(TMessage& m) {

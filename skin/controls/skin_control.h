@@ -67,12 +67,15 @@ public:
     HWND Handle() const override { return FHandle; }
     TControl* Control() const override;
     int LifeState() const override { return FLifeState; }
+    bool InDispatch() const override { return FDispatch->InDispatch(); }
 
     // ---- message routing ----
     // The replacement procedure: every message of the control comes here first.
     void SkinWndProc(TMessage& m);
-    // Hands the message to the procedure this companion took over.
-    void CallPrevious(TMessage& m);
+    // Hands the message to the procedure this companion took over. Answers whether work after
+    // it may go on: false when the control's own handling freed this companion or the control
+    // (or asked for the control to be freed); then nothing of either may be touched anymore.
+    bool CallPrevious(TMessage& m);
     // First look at a message; false: consumed, the control never sees it.
     virtual bool BeforeMessage(TMessage& m);
     // After the control's own procedure ran.
@@ -127,16 +130,22 @@ protected:
     void FinishAttach();
     // True while the control (or the graphic control) is being destroyed.
     bool ControlGone() const { return FControlGone; }
+    // CallPrevious for a further subclass of the companion's own (a combo box's edit).
+    bool CallPreviousOf(const TWindowSubclass& subclass, TMessage& m);
     // Takes the routing layer off the control's WindowProc early (a window-less control whose
     // companion must stop painting before it is freed).
     void UnhookWindowProc();
 
 private:
     void WMNCDestroy(TMessage& m);
+    bool UsableAfter(const TDispatchState& dispatch) const;
 
     TWindowProcLayer FOldWindowProc; // over the control object's WindowProc
     TWindowSubclass FSubclass;       // over a bare window's procedure
     bool FControlGone = false;
+    // Messages passing through this companion; marked dead when it is freed, which a message
+    // still on the stack sees through its own reference.
+    std::shared_ptr<TDispatchState> FDispatch = std::make_shared<TDispatchState>();
 };
 
 // ---- property access by name; a nil instance or a missing property gives the default ----

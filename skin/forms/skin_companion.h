@@ -25,6 +25,9 @@ public:
     virtual void Restore() = 0;
     // The skin was replaced: reload what was taken from it and repaint.
     virtual void SkinChanged() = 0;
+    // Whether a message of the control is passing through the companion right now (then the
+    // companion must not be freed or re-skinned).
+    virtual bool InDispatch() const { return false; }
 };
 
 // Hooks the companion layer registers. Each is optional; an unset one finds nothing.

@@ -37,6 +37,22 @@ std::vector<TCustomForm*> OpenForms() {
     return forms;
 }
 
+// A dialog box of the system (a message box, DialogBox) runs its own modal loop: it shows
+// while its owner is disabled.
+BOOL CALLBACK FindModalDialog(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || ClassNameOf(window) != "#32770") return TRUE;
+    const HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner || IsWindowEnabled(owner)) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+bool ModalDialogShowing() {
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindModalDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 TControl* ControlOfWindow(HWND window) {
     for (TCustomForm* f : OpenForms())
         if (f->HandleAllocated() && f->HandleValue() == window) return f;
@@ -239,10 +255,27 @@ void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
     delete form;
 }
 
+bool TSkinManage::Quiet() const {
+    if (ModalLoopDepth() > 0 || ModalDialogShowing()) return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &info) &&
+        (info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)))
+        return false;
+    for (TWinSkinForm* f : FForms) {
+        if (f->MenuTracking() || f->InDispatch()) return false;
+        for (TSkinCompanion* c : f->Controls())
+            if (c && c->InDispatch()) return false;
+    }
+    return true;
+}
+
 void TSkinManage::TimerTick(TObject*) {
-    // The timer also runs inside a tracked drop-down's loop: the form objects stay until it
-    // has returned, so the action waits for the next tick.
-    if (std::any_of(FForms.begin(), FForms.end(), [](TWinSkinForm* f) { return f->MenuTracking(); })) return;
+    // The timer also runs inside nested loops (a modal form or dialog box, a menu, a scroll-bar
+    // drag, moving a window) and may be reached from inside a skinned window's own message
+    // handling: freeing or re-skinning form objects and companions then would pull them from
+    // under code still on the stack. The action stays pending; the next tick tries again.
+    if (!Quiet()) return;
     FTimer->SetEnabled(false);
     TSkinData* data = PendingSkinData;
     if (!data) return;
@@ -349,8 +382,9 @@ void TSkinManage::PurgeForms() {
     if (Started == 4) return;
     for (size_t i = FForms.size(); i-- > 0;) {
         TWinSkinForm* f = FForms[i];
-        // A form whose drop-down is still being tracked is freed once the tracking returned.
-        if (f->State() != sfsDestroyed || f->MenuTracking()) continue;
+        // A form whose drop-down is still being tracked, or whose message handling is still on
+        // the stack, is freed once that has returned.
+        if (f->State() != sfsDestroyed || f->MenuTracking() || f->InDispatch()) continue;
         FForms.erase(FForms.begin() + static_cast<std::ptrdiff_t>(i));
         delete f;
     }

@@ -77,8 +77,12 @@ public:
     int PendingAction() const { return FPendingAction; }
     bool TimerEnabled() const;
     HHOOK Hook() const { return FHook; }
-    // Runs the scheduled action now (what the timer does when it fires).
+    // Runs the scheduled action now (what the timer does when it fires), unless the thread is
+    // not quiet (see Quiet); then it stays pending for the next tick.
     void TimerTick(TObject* sender = nullptr);
+    // No skinned window or companion is handling a message, and no modal, menu or move/size
+    // loop runs on the thread: form objects and companions may be freed, attached or re-skinned.
+    bool Quiet() const;
     void PurgeForms();
 
     bool Forced = false;

@@ -144,6 +144,11 @@ public:
     // ---- menu bar (menu_bar.cpp) ----
     TWinSkinMenu* MenuBar() const { return FMenuBar.get(); }
     bool MenuTracking() const { return FMenuTracking; }
+    // A message of the window, its MDI client or its form object is being dispatched now.
+    bool InDispatch() const {
+        return FWindowSubclass.DispatchDepth() > 0 || FClientSubclass.DispatchDepth() > 0 ||
+               FFormLayer.ChainInMessage();
+    }
     HMENU TrackedMenu() const { return FTrackedMenu; }
     // Opens the button's drop-down and tracks it until it closes; whether one was tracked.
     bool OpenMenuButton(TMenuBtn* button);

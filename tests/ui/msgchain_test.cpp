@@ -176,16 +176,20 @@ TEST(LayerChain, MovedHandleKeepsTheLayerAndCallsPrevious) {
 }
 
 TEST(DispatchState, DeferredWorkWaitsForTheOutermostDispatch) {
+    // The digit after D is the message depth the action sees: it runs outside every message
+    // (an action that frees the owner must not find itself still inside one).
     struct Case {
         const char* name;
-        int nesting;    // dispatches nested inside each other when Defer is called
+        int nesting;     // dispatches nested inside each other when Defer is called
         bool deferAgain; // the deferred action defers more work
+        bool dispatchInAction; // the deferred action dispatches a message itself
         const char* expected;
     } cases[] = {
-        {"no dispatch", 0, false, "D"},
-        {"one level", 1, false, "<1>1D"},
-        {"nested", 2, false, "<1<2>2>1D"},
-        {"action defers more", 1, true, "<1>1DE"},
+        {"no dispatch", 0, false, false, "D0"},
+        {"one level", 1, false, false, "<1>1D0"},
+        {"nested", 2, false, false, "<1<2>2>1D0"},
+        {"action defers more", 1, true, false, "<1>1D0E0"},
+        {"action dispatches", 1, false, true, "<1>1D0m1"},
     };
     for (const auto& c : cases) {
         auto state = std::make_shared<TDispatchState>();
@@ -193,8 +197,12 @@ TEST(DispatchState, DeferredWorkWaitsForTheOutermostDispatch) {
         std::function<void(int)> dispatch = [&](int level) {
             if (level > c.nesting) {
                 state->Defer([&] {
-                    log += 'D';
-                    if (c.deferAgain) state->Defer([&] { log += 'E'; });
+                    log += 'D' + std::to_string(state->MessageDepth());
+                    if (c.deferAgain) state->Defer([&] { log += 'E' + std::to_string(state->MessageDepth()); });
+                    if (c.dispatchInAction) {
+                        TDispatchState::Scope inner(state);
+                        log += 'm' + std::to_string(state->MessageDepth());
+                    }
                 });
                 return;
             }
@@ -208,6 +216,7 @@ TEST(DispatchState, DeferredWorkWaitsForTheOutermostDispatch) {
         dispatch(1);
         EXPECT_EQ(log, c.expected) << c.name;
         EXPECT_EQ(state->Depth(), 0) << c.name;
+        EXPECT_EQ(state->MessageDepth(), 0) << c.name;
     }
 }
 

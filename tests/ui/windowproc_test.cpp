@@ -166,6 +166,77 @@ TEST_F(WindowProcs, FormReleasedInsideItsOwnMessageIsFreedAfterTheLayersUnwind) 
     }
 }
 
+// A button that tells when it is freed.
+class TWatchedButton : public TButton {
+public:
+    using TButton::TButton;
+    ~TWatchedButton() override { *freed = true; }
+    bool* freed = nullptr;
+};
+
+// `delete` of a control while one of its messages is being handled: the control leaves its
+// owner at once, and is freed (window and all) once the outermost dispatch of its window has
+// returned, also when its owner goes first.
+TEST_F(WindowProcs, ControlDeletedInsideItsOwnMessageIsFreedWhenTheDispatchUnwinds) {
+    enum class Trigger { Click, Layer, OwnerFreed };
+    struct Case {
+        const char* name;
+        Trigger trigger;
+    } cases[] = {
+        {"deleted in its OnClick (the system button's click)", Trigger::Click},
+        {"deleted by a layer of its own WindowProc", Trigger::Layer},
+        {"its owner form freed from its message", Trigger::OwnerFreed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool freed = false, freedInside = true, ownedInside = true;
+        auto* form = new TForm(nullptr);
+        form->SetBounds(80, 80, 300, 200);
+        auto* button = new TWatchedButton(form);
+        button->freed = &freed;
+        button->SetName("Doomed");
+        button->SetParent(form);
+        button->SetBounds(10, 10, 100, 30);
+        form->Show();
+        HWND formWindow = form->Handle();
+        HWND window = button->Handle();
+        int after = 0; // what the layer saw of the button once the handler had returned
+        auto doIt = [&] {
+            if (c.trigger == Trigger::OwnerFreed) delete form;
+            else delete button;
+            freedInside = freed;
+            ownedInside = c.trigger != Trigger::OwnerFreed && form->FindComponent("Doomed") != nullptr;
+        };
+        button->OnClick = [&](TObject*) { doIt(); };
+        TWindowProcLayer layer = button->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& previous) {
+            if (m.Msg == WM_APP && c.trigger != Trigger::Click) {
+                doIt();
+                after = button->Tag() + 1; // still whole until this dispatch unwinds
+                return;
+            }
+            previous(m);
+        });
+        if (c.trigger == Trigger::Click) SendMessageA(window, BM_CLICK, 0, 0);
+        else SendMessageA(window, WM_APP, 0, 0);
+        test::PumpMessages(0);
+
+        EXPECT_FALSE(freedInside) << "freed while its own message was still being handled";
+        EXPECT_FALSE(ownedInside) << "its owner still lists it";
+        EXPECT_TRUE(freed);
+        EXPECT_FALSE(IsWindow(window));
+        if (c.trigger != Trigger::Click) {
+            EXPECT_EQ(after, 1);
+        }
+        if (c.trigger == Trigger::OwnerFreed) {
+            EXPECT_FALSE(IsWindow(formWindow));
+        } else {
+            EXPECT_EQ(form->ControlCount(), 0);
+            delete form;
+        }
+        EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_.front());
+    }
+}
+
 TEST_F(WindowProcs, CompanionFreeingItselfInsideTheMessage) {
     auto form = MakeForm();
     auto* edit = new TEdit(form.get());
