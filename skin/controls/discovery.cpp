@@ -533,15 +533,15 @@ void SetBandColors(TWinSkinForm& form, TCoolBar* bar) {
         });
 }
 
+// The popup menus the component owns, drawn as the form's popup menus are (the disable tag and
+// the application's own handlers respected).
 void HookPopupMenus(TWinSkinForm& form, TComponent* component) {
     for (int i = 0; i < component->ComponentCount(); ++i) {
         auto* menu = dynamic_cast<TPopupMenu*>(component->Components(i));
-        if (!menu || !menu->Items() || FindUndo(form, menu)) continue;
+        if (!menu || FindUndo(form, menu)) continue;
         TWinSkinForm* f = &form;
-        HookMenuItems(form, menu->Items(), true);
-        UndoFor(form, menu).Add(nullptr, [f, menu] {
-            if (menu->Items()) HookMenuItems(*f, menu->Items(), false);
-        });
+        if (!SkinPopupMenu(form, menu, true)) continue;
+        UndoFor(form, menu).Add(nullptr, [f, menu] { SkinPopupMenu(*f, menu, false); });
     }
 }
 
