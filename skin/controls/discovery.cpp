@@ -661,7 +661,8 @@ private:
     // the form (pages, panels, group boxes, scroll boxes, frames) pass theirs on to the form.
     static bool IsContainer(HWND window) {
         TControl* c = FindControl(window);
-        if (!c || !dynamic_cast<TWinControl*>(c)) return false;
+        // Windows of ours that no control holds (the scroll-bar overlays) are no containers.
+        if (!c || !c->Parent() || !dynamic_cast<TWinControl*>(c)) return false;
         for (const char* kind : {"TCustomPanel", "TCustomGroupBox", "TTabSheet", "TCustomTabControl", "TScrollBox",
                                  "TCustomFrame", "TCustomForm", "TCoolBar", "TToolBar"})
             if (c->InheritsFrom(kind)) return true;

@@ -161,8 +161,17 @@ bool MenuBarButtonOpens(HWND window, TMenuBtn* button) {
     static bool opened;
     opened = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
+        bool shown = false;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM data) -> BOOL {
+                wchar_t name[16] = {};
+                GetClassNameW(h, name, 16);
+                if (std::wstring(name) == L"#32768" && IsWindowVisible(h)) *reinterpret_cast<bool*>(data) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        if (shown) {
             opened = true;
             EndMenu();
         }
@@ -282,6 +291,11 @@ TEST_F(GallerySkinned, EveryPageAndTheLivePagesButtonsInBothSkins) {
                  EXPECT_GE(remove.front()->Top(), lists.front()->Top() + lists.front()->Height());
                  EXPECT_TRUE(PumpUntil([&] { return Skinned(lists.front()) && Skinned(remove.front()); }))
                      << "the list box or its button has no companion";
+             }},
+            {"pictured with what was made", [] {},
+             [&] {
+                 const std::string path = ArtifactDir() + "/gallery-live-" + (skin.path.empty() ? "default" : "second") + ".bmp";
+                 EXPECT_TRUE(SaveWindowBitmap(form_->Handle(), path)) << path;
              }},
             {"the list box removed", [&] { press("Remove list box"); },
              [&] {
