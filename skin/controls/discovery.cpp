@@ -17,7 +17,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace wl {
 
@@ -533,15 +535,15 @@ void SetBandColors(TWinSkinForm& form, TCoolBar* bar) {
         });
 }
 
+// The popup menus the component owns, drawn as the form's popup menus are (the disable tag and
+// the application's own handlers respected).
 void HookPopupMenus(TWinSkinForm& form, TComponent* component) {
     for (int i = 0; i < component->ComponentCount(); ++i) {
         auto* menu = dynamic_cast<TPopupMenu*>(component->Components(i));
-        if (!menu || !menu->Items() || FindUndo(form, menu)) continue;
+        if (!menu || FindUndo(form, menu)) continue;
         TWinSkinForm* f = &form;
-        HookMenuItems(form, menu->Items(), true);
-        UndoFor(form, menu).Add(nullptr, [f, menu] {
-            if (menu->Items()) HookMenuItems(*f, menu->Items(), false);
-        });
+        if (!SkinPopupMenu(form, menu, true)) continue;
+        UndoFor(form, menu).Add(nullptr, [f, menu] { SkinPopupMenu(*f, menu, false); });
     }
 }
 
@@ -600,25 +602,30 @@ bool AnswersSkinned(HWND window) {
 }
 
 // Watches a skinned form's window for child windows created after the start: each new window
-// (WM_PARENTNOTIFY reaches every ancestor) that belongs to a framework control is skinned
-// through that control once its creation has finished (a message posted to the form's window,
-// handled here). Windows without a control object (the inner parts of system controls) are left
-// to the companion of the control they belong to. Listed among the form's companions, so that
-// unskinning removes it; it names neither a control nor a window of its own.
+// that belongs to a framework control is skinned through that control once its creation has
+// finished (a message posted to the form's window, handled here). Windows without a control
+// object (the inner parts of system controls) are left to the companion of the control they
+// belong to. Listed among the form's companions, so that unskinning removes it; it names neither
+// a control nor a window of its own.
 class TSkinDiscoveryWatch : public TSkinCompanion {
 public:
     explicit TSkinDiscoveryWatch(TWinSkinForm& form) : FForm(form) {
         FSubclass.Attach(form.Handle(), [this](TMessage& m) { WndProc(m); }, [this] { FDestroyed = true; });
         form.AddControl(this);
+        RelayFrom(form.Handle());
     }
     ~TSkinDiscoveryWatch() override {
+        FRelays.clear();
         FSubclass.Detach();
         FForm.RemoveControl(this);
     }
     HWND Handle() const override { return nullptr; }
     TControl* Control() const override { return nullptr; }
     int LifeState() const override { return FDestroyed ? lsWindowDestroyed : lsAttached; }
-    void Restore() override { FSubclass.Detach(); }
+    void Restore() override {
+        FRelays.clear();
+        FSubclass.Detach();
+    }
     void SkinChanged() override {}
     bool Watching() const { return FSubclass.Attached(); }
 
@@ -634,7 +641,12 @@ private:
             m.Result = 0;
             // A control that cannot be skinned stays as it is.
             SwallowFailures([&] {
-                if (IsWindow(child) && FindControl(child)) SkinChildWindow(FForm, child);
+                if (!IsWindow(child) || !FindControl(child)) return;
+                SkinChildWindow(FForm, child);
+                if (IsWindow(child)) {
+                    if (IsContainer(child)) AddRelay(child);
+                    RelayFrom(child);
+                }
             });
             return;
         }
@@ -645,8 +657,46 @@ private:
         FSubclass.CallPrevious(m);
     }
 
+    // A new window's WM_PARENTNOTIFY reaches only its parent (so under Wine): the containers in
+    // the form (pages, panels, group boxes, scroll boxes, frames) pass theirs on to the form.
+    static bool IsContainer(HWND window) {
+        TControl* c = FindControl(window);
+        // Windows of ours that no control holds (the scroll-bar overlays) are no containers.
+        if (!c || !c->Parent() || !dynamic_cast<TWinControl*>(c)) return false;
+        for (const char* kind : {"TCustomPanel", "TCustomGroupBox", "TTabSheet", "TCustomTabControl", "TScrollBox",
+                                 "TCustomFrame", "TCustomForm", "TCoolBar", "TToolBar"})
+            if (c->InheritsFrom(kind)) return true;
+        return false;
+    }
+    static BOOL CALLBACK CollectContainer(HWND child, LPARAM data) {
+        if (IsContainer(child)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+        return TRUE;
+    }
+    void RelayFrom(HWND root) {
+        std::vector<HWND> containers;
+        EnumChildWindows(root, CollectContainer, reinterpret_cast<LPARAM>(&containers));
+        for (HWND c : containers) AddRelay(c);
+    }
+    void AddRelay(HWND container) {
+        const HWND form = FSubclass.Window();
+        if (!form || container == form) return;
+        // Relays of windows that are gone are dropped as new ones come.
+        std::erase_if(FRelays, [](const std::unique_ptr<TWindowSubclass>& r) { return !r->Attached(); });
+        for (const auto& r : FRelays)
+            if (r->Window() == container) return;
+        auto relay = std::make_unique<TWindowSubclass>();
+        TWindowSubclass* self = relay.get();
+        relay->Attach(container, [self, form](TMessage& m) {
+            if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE && m.LParam)
+                PostMessageW(form, LaterMessage(), static_cast<WPARAM>(m.LParam), 0);
+            self->CallPrevious(m);
+        });
+        if (relay->Attached()) FRelays.push_back(std::move(relay));
+    }
+
     TWinSkinForm& FForm;
     TWindowSubclass FSubclass;
+    std::vector<std::unique_ptr<TWindowSubclass>> FRelays;
     bool FDestroyed = false;
 };
 

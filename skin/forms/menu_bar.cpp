@@ -168,8 +168,15 @@ TWinSkinMenu::~TWinSkinMenu() { FreeButtons(); }
 void TWinSkinMenu::Setup(TWinSkinForm* form, TSkinData* data, TMainMenu* menu, HMENU handle) {
     FOwnerForm = form;
     FSkinData = data;
-    FMenu = menu;
+    SetMenuObject(menu);
     FMenuHandle = handle;
+}
+
+void TWinSkinMenu::SetMenuObject(TMainMenu* menu) {
+    if (menu == FMenu) return;
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FMenu = menu;
+    if (FMenu) FMenu->FreeNotification(this);
 }
 
 void TWinSkinMenu::FreeButtons() {
@@ -177,7 +184,38 @@ void TWinSkinMenu::FreeButtons() {
         std::any_of(FItemButtons.begin(), FItemButtons.end(),
                     [this](const auto& b) { return b.get() == FOwnerForm->HotObject(); }))
         FOwnerForm->SetHotObject(nullptr);
+    for (const auto& b : FItemButtons)
+        if (b->FMenuItem) b->FMenuItem->RemoveFreeNotification(this);
     FItemButtons.clear();
+}
+
+void TWinSkinMenu::WatchItems() {
+    for (const auto& b : FItemButtons)
+        if (b->FMenuItem) b->FMenuItem->FreeNotification(this);
+}
+
+void TWinSkinMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != opRemove || !component) return;
+    const bool menuGone = component == FMenu;
+    if (menuGone) {
+        FMenu = nullptr;
+        FMenuHandle = nullptr; // destroyed with the menu's items
+    }
+    // The buttons stay (one may be on the stack of a tracked drop-down) but no longer name the
+    // item, cannot be hit and take no room; the next read of the menu makes new ones.
+    bool blanked = false;
+    for (const auto& b : FItemButtons) {
+        if (!menuGone && b->FMenuItem != component) continue;
+        b->FMenuItem = nullptr;
+        b->FSubMenu = nullptr;
+        b->FCaption.clear();
+        b->FEnabled = false;
+        b->FVisible = false;
+        blanked = true;
+    }
+    if (blanked && FOwnerForm && IsWindow(FOwnerForm->Handle()))
+        RedrawWindow(FOwnerForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 TMenuBtn* TWinSkinMenu::Button(int index) const {
@@ -193,27 +231,38 @@ bool TWinSkinMenu::RightToLeft() const {
 void TWinSkinMenu::ReadMenu() {
     if (!FOwnerForm) return;
     const HWND window = FOwnerForm->Handle();
+    TCustomForm* form = FOwnerForm->Form();
+    if (form && !form->Menu()) {
+        // The form let go of its menu (Menu := nil): the bar shows nothing of it any more, and
+        // the menu may be freed next.
+        FreeButtons();
+        SetMenuObject(nullptr);
+        FMenuHandle = nullptr;
+        FItemCount = 0;
+        LayoutItems();
+        return;
+    }
     if (HMENU current = GetMenu(window)) FMenuHandle = current;
     if (!FMenuHandle || !IsMenu(FMenuHandle)) return;
-    if (FOwnerForm->Form() && FOwnerForm->Form()->Menu()) FMenu = FOwnerForm->Form()->Menu();
+    if (form) SetMenuObject(form->Menu());
+    // The old buttons go first, also when the menu has no items left: they name its items.
+    FreeButtons();
     const int count = GetMenuItemCount(FMenuHandle);
-    if (count > 0) {
-        FreeButtons();
-        FItemCount = count;
-        for (int i = 0; i < count; ++i) {
-            UINT id = 0;
-            auto b = ButtonFromEntry(i, id);
-            if (FMenu) {
-                if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
-                    b->FCaption = AnsiToWide(item->Caption());
-                    b->FEnabled = item->Enabled();
-                    b->FMenuItem = item;
-                    b->FSubMenu = item->Count() > 0 ? item->Handle() : nullptr;
-                }
+    FItemCount = std::max(count, 0);
+    for (int i = 0; i < count; ++i) {
+        UINT id = 0;
+        auto b = ButtonFromEntry(i, id);
+        if (FMenu) {
+            if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
+                b->FCaption = AnsiToWide(item->Caption());
+                b->FEnabled = item->Enabled();
+                b->FMenuItem = item;
+                b->FSubMenu = item->Count() > 0 ? item->Handle() : nullptr;
             }
-            FItemButtons.push_back(std::move(b));
         }
+        FItemButtons.push_back(std::move(b));
     }
+    WatchItems();
     // The window shows no menu of its own while the skin draws the bar.
     if (GetMenu(window)) SetMenu(window, nullptr);
     LayoutItems();
@@ -242,25 +291,23 @@ void TWinSkinMenu::ReadMergedMenu() {
     const HWND window = FOwnerForm->Handle();
     if (HMENU current = GetMenu(window)) FMenuHandle = current;
     if (!FMenuHandle || !IsMenu(FMenuHandle)) return;
+    FreeButtons();
     const int count = GetMenuItemCount(FMenuHandle);
-    if (count > 0) {
-        FreeButtons();
-        FItemCount = count;
-        for (int i = 0; i < count; ++i) {
-            UINT id = 0;
-            auto b = ButtonFromEntry(i, id);
-            // Owner-drawn and bitmap entries have no text of their own: the form's items give it.
-            // Entries still without text (the maximized MDI child's icon and buttons) take no room.
-            if (b->FCaption.empty() && FMenu) {
-                if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
-                    b->FCaption = AnsiToWide(item->Caption());
-                    b->FEnabled = item->Enabled();
-                    b->FCommand = item->Command();
-                    b->FSubMenu = item->Count() > 0 ? item->Handle() : nullptr;
-                }
+    FItemCount = std::max(count, 0);
+    for (int i = 0; i < count; ++i) {
+        UINT id = 0;
+        auto b = ButtonFromEntry(i, id);
+        // Owner-drawn and bitmap entries have no text of their own: the form's items give it.
+        // Entries still without text (the maximized MDI child's icon and buttons) take no room.
+        if (b->FCaption.empty() && FMenu) {
+            if (TMenuItem* item = FMenu->FindItem(id, fkCommand)) {
+                b->FCaption = AnsiToWide(item->Caption());
+                b->FEnabled = item->Enabled();
+                b->FCommand = item->Command();
+                b->FSubMenu = item->Count() > 0 ? item->Handle() : nullptr;
             }
-            FItemButtons.push_back(std::move(b));
         }
+        FItemButtons.push_back(std::move(b));
     }
     if (GetMenu(window)) SetMenu(window, nullptr);
     LayoutItems();
@@ -477,7 +524,8 @@ bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) {
     }
     HMENU menu = button->SubMenu();
     if (!IsMenu(menu)) return false;
-    GOpenIndex = button->Index();
+    const int openedIndex = button->Index();
+    GOpenIndex = openedIndex;
     GTrackedForm = this;
     RECT wr{0, 0, 0, 0};
     GetWindowRect(FHandle, &wr);
@@ -503,7 +551,8 @@ bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) {
     FMenuTracking = false;
     FTrackedMenu = nullptr;
     if (!IsWindow(window) || State() == sfsDestroyed || !Subclassed()) return true;
-    button->MouseLeave();
+    // The menu may have been read again while its drop-down was open (new buttons).
+    if (TMenuBtn* same = FMenuBar ? FMenuBar->Button(openedIndex) : nullptr) same->MouseLeave();
     if (switching && FMenuBar) {
         if (TMenuBtn* next = FMenuBar->Button(target)) PressMenuButton(next);
     }

@@ -56,7 +56,8 @@ public:
 
     // The skinned window, its skin and its menu (the form object's, or none).
     void Setup(TWinSkinForm* form, TSkinData* data, TMainMenu* menu, HMENU handle);
-    // Reads the window's menu into buttons and takes the menu off the window.
+    // Reads the window's menu into buttons and takes the menu off the window. A form object
+    // without a menu (its Menu set to nil) shows an empty bar.
     void ReadMenu();
     // After an MDI child merged its menu into the window's.
     void ReadMergedMenu();
@@ -78,9 +79,15 @@ public:
     const TBitmap& Background() const { return *FBackground; }
     RECT Strip() const { return RECT{FStripLeft, FStripTop, FStripRight, FStripBottom}; }
 
+    // A menu item or the menu going away: the buttons that show it stop naming it.
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
     friend class TMenuBtn;
     void FreeButtons();
+    void SetMenuObject(TMainMenu* menu);
+    // Hears when the menu or a button's item is freed.
+    void WatchItems();
     // The strip in window coordinates as the form's frame gives it now.
     RECT CurrentStrip() const;
     void Layout(HDC dc, const RECT& strip);

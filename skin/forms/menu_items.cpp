@@ -18,6 +18,7 @@
 #include "ui/strconv.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace wl {
 
@@ -32,6 +33,73 @@ bool Ours(const std::string& method) {
     return method == kDrawHandler || method == kMeasureMain || method == kMeasurePopup;
 }
 
+// What the skin replaced while it draws a menu: the application's own item handlers and the
+// menu's own OwnerDraw, given back when the skin lets go. An entry goes with its item or menu.
+class TReplacedHandlers : public TComponent {
+public:
+    TReplacedHandlers() : TComponent(nullptr) {}
+
+    void KeepDraw(TMenuItem* item) {
+        if (!item->OnDrawItem || Ours(item->OnDrawItem.MethodName())) return;
+        Watch(item);
+        FItems[item].Draw = item->OnDrawItem;
+    }
+    void KeepMeasure(TMenuItem* item) {
+        if (!item->OnMeasureItem || Ours(item->OnMeasureItem.MethodName())) return;
+        Watch(item);
+        FItems[item].Measure = item->OnMeasureItem;
+    }
+    void KeepOwnerDraw(TMenu* menu) {
+        if (FMenus.count(menu)) return;
+        Watch(menu);
+        FMenus[menu] = menu->OwnerDraw();
+    }
+    // The skin's handlers of `item` give way to what they replaced (or to none).
+    void GiveBack(TMenuItem* item) {
+        auto it = FItems.find(item);
+        const TItemEvents saved = it != FItems.end() ? it->second : TItemEvents{};
+        if (it != FItems.end()) FItems.erase(it);
+        if (Ours(item->OnDrawItem.MethodName())) item->OnDrawItem = saved.Draw;
+        if (Ours(item->OnMeasureItem.MethodName())) item->OnMeasureItem = saved.Measure;
+        Unwatch(item);
+    }
+    // The menu's OwnerDraw as it was before the skin set it (a menu it never set stays).
+    void GiveBackOwnerDraw(TMenu* menu) {
+        auto it = FMenus.find(menu);
+        if (it == FMenus.end()) return;
+        const bool before = it->second;
+        FMenus.erase(it);
+        Unwatch(menu);
+        menu->SetOwnerDraw(before);
+    }
+    bool Took(const TMenu* menu) const { return FMenus.count(menu) != 0; }
+
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation != opRemove) return;
+        FItems.erase(component);
+        FMenus.erase(component);
+    }
+
+private:
+    struct TItemEvents {
+        TMenuDrawItemEvent Draw;
+        TMenuMeasureItemEvent Measure;
+    };
+    void Watch(TComponent* c) { c->FreeNotification(this); }
+    void Unwatch(TComponent* c) {
+        if (!FItems.count(c) && !FMenus.count(c)) c->RemoveFreeNotification(this);
+    }
+    std::unordered_map<const TComponent*, TItemEvents> FItems;
+    std::unordered_map<const TComponent*, bool> FMenus;
+};
+
+// One for the thread, never freed: items outlive any form object, and its entries go with them.
+TReplacedHandlers& Replaced() {
+    thread_local TReplacedHandlers* store = new TReplacedHandlers();
+    return *store;
+}
+
 // The handlers find the skin object through its window each time: an item may outlive the
 // object (a menu shared between forms), and then draws itself again.
 TWinSkinForm* LiveSkinForm(HWND window) {
@@ -42,6 +110,7 @@ TWinSkinForm* LiveSkinForm(HWND window) {
 
 void BindDraw(TWinSkinForm& form, TMenuItem* item) {
     const HWND window = form.Handle();
+    Replaced().KeepDraw(item);
     item->OnDrawItem.Bind([window](TObject* sender, TCanvas* canvas, RECT rect, bool selected) {
         auto* item = static_cast<TMenuItem*>(sender);
         if (TWinSkinForm* f = LiveSkinForm(window)) f->DrawSkinnedItem(item, *canvas, rect, selected);
@@ -51,6 +120,7 @@ void BindDraw(TWinSkinForm& form, TMenuItem* item) {
 
 void BindMeasure(TWinSkinForm& form, TMenuItem* item, bool popup) {
     const HWND window = form.Handle();
+    Replaced().KeepMeasure(item);
     if (popup)
         item->OnMeasureItem.Bind([window](TObject* sender, TCanvas* canvas, int& w, int& h) {
             if (TWinSkinForm* f = LiveSkinForm(window)) f->MeasurePopupItem(static_cast<TMenuItem*>(sender), *canvas, w, h);
@@ -61,10 +131,7 @@ void BindMeasure(TWinSkinForm& form, TMenuItem* item, bool popup) {
         }, kMeasureMain);
 }
 
-void ClearOurs(TMenuItem* item) {
-    if (Ours(item->OnDrawItem.MethodName())) item->OnDrawItem.Clear();
-    if (Ours(item->OnMeasureItem.MethodName())) item->OnMeasureItem.Clear();
-}
+void ClearOurs(TMenuItem* item) { Replaced().GiveBack(item); }
 
 bool HasMenuItemElement(const TSkinData* d) { return d && d->MenuItem && !d->MenuItem->Image.Empty(); }
 
@@ -221,8 +288,8 @@ void HookMenuItems(TWinSkinForm& form, TMenuItem* item, bool on) {
     if (on) {
         BindDraw(form, item);
         BindMeasure(form, item, false);
-    } else if (Ours(item->OnDrawItem.MethodName())) {
-        item->OnDrawItem.Clear();
+    } else {
+        ClearOurs(item);
     }
     for (int i = 0; i < item->Count(); ++i) HookMenuItems(form, item->Items(i), on);
 }
@@ -261,8 +328,10 @@ void TWinSkinForm::SetMainMenuOwnerDraw(TComponent* form, bool on) {
     for (int i = 0; i < form->ComponentCount(); ++i) {
         auto* menu = dynamic_cast<TMainMenu*>(form->Components(i));
         if (!menu) continue;
-        menu->SetOwnerDraw(on);
+        if (on) Replaced().KeepOwnerDraw(menu);
         for (int k = 0; k < menu->Items()->Count(); ++k) MainItems(*this, menu->Items()->Items(k), 1, on);
+        if (on) menu->SetOwnerDraw(true);
+        else Replaced().GiveBackOwnerDraw(menu);
     }
 }
 
@@ -279,13 +348,27 @@ void TWinSkinForm::SetPopupOwnerDraw(TComponent* component, bool on) {
             SetPopupOwnerDraw(c, on);
             continue;
         }
-        auto* popup = dynamic_cast<TPopupMenu*>(c);
-        if (!popup) continue;
-        if (on && (!(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu)) || popup->Tag() == FSkinData->DisableTag()))
-            continue;
-        popup->SetOwnerDraw(on);
-        PopupItems(*this, popup->Items(), on);
+        if (auto* popup = dynamic_cast<TPopupMenu*>(c)) SkinPopupMenu(*this, popup, on);
     }
+}
+
+bool SkinPopupMenu(TWinSkinForm& form, TPopupMenu* popup, bool on) {
+    TSkinData* data = form.SkinData();
+    if (!popup || !popup->Items()) return false;
+    if (on) {
+        // The disable tag keeps a menu out, and so does a skin that leaves popup menus alone.
+        if (!data || !(data->SkinControls() & SkinControlBit(xcPopupMenu)) || popup->Tag() == data->DisableTag())
+            return false;
+        Replaced().KeepOwnerDraw(popup);
+        popup->SetOwnerDraw(true);
+        PopupItems(form, popup->Items(), true);
+        return true;
+    }
+    // Only a menu the skin took is given back: others (the disable tag's) were never touched.
+    if (!Replaced().Took(popup)) return false;
+    PopupItems(form, popup->Items(), false);
+    Replaced().GiveBackOwnerDraw(popup);
+    return true;
 }
 
 // ---- measuring -----------------------------------------------------------------------------------

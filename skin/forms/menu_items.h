@@ -11,12 +11,20 @@
 namespace wl {
 
 class TMenuItem;
+class TPopupMenu;
 class TSkinData;
 class TWinSkinForm;
 
 // Switches `item` and all its sub-items to skin drawing for `form` (on) or gives them back
-// their own drawing (off).
+// their own drawing (off). What the skin replaced (the application's own handlers) is kept and
+// given back.
 void HookMenuItems(TWinSkinForm& form, TMenuItem* item, bool on);
+
+// A popup menu of a skinned form drawn by the skin (on: OwnerDraw, every item drawn by the skin
+// and, unless it has its own, measured as a popup item) or given back as it was (off). A menu
+// whose Tag is the skin's DisableTag, or a skin without popup-menu skinning, leaves it alone; off
+// touches only a menu that on took. Whether the menu was changed.
+bool SkinPopupMenu(TWinSkinForm& form, TPopupMenu* popup, bool on);
 
 // Forgets the MenuItem renderings kept for repaints (the skin's images change).
 void ClearMenuItemImages();

@@ -498,8 +498,50 @@ void TWinSkinForm::MDIChildCommand(UINT command) {
 
 // ---- system menu ---------------------------------------------------------------------------------
 
+namespace {
+
+// The skinned system menu while the system tracks it (one per tracked menu on the thread; the
+// innermost last). Lives on the stack of ShowSystemMenu.
+class TShownSystemMenu {
+public:
+    TShownSystemMenu(TWinSkinForm& form, const TComponent* shown, bool& tracking)
+        : Form(&form), Shown(shown), Tracking(&tracking), Previous(tracking), Outer(Innermost) {
+        Innermost = this;
+        tracking = true;
+    }
+    ~TShownSystemMenu() {
+        Innermost = Outer;
+        if (Tracking) *Tracking = Previous;
+        // A parked menu goes now (Parked is freed after this body).
+    }
+    TShownSystemMenu(const TShownSystemMenu&) = delete;
+    TShownSystemMenu& operator=(const TShownSystemMenu&) = delete;
+
+    static inline thread_local TShownSystemMenu* Innermost = nullptr;
+    TWinSkinForm* Form;
+    const TComponent* Shown;
+    bool* Tracking; // the form's FMenuTracking, null once the form is going
+    bool Previous;
+    TShownSystemMenu* Outer;
+    std::unique_ptr<TComponent> Parked;
+};
+
+} // namespace
+
+void ReleaseSystemMenu(TWinSkinForm& form, std::unique_ptr<TComponent>& popup, bool formGoing) {
+    for (TShownSystemMenu* shown = TShownSystemMenu::Innermost; shown; shown = shown->Outer) {
+        if (shown->Form != &form) continue;
+        if (formGoing) {
+            shown->Form = nullptr;
+            shown->Tracking = nullptr;
+        }
+        if (popup && shown->Shown == popup.get()) shown->Parked = std::move(popup);
+    }
+    popup.reset();
+}
+
 void TWinSkinForm::BuildSystemMenu() {
-    FSystemMenuPopup.reset();
+    ReleaseSystemMenu(*this, FSystemMenuPopup, false);
     auto popup = std::make_unique<TPopupMenu>(nullptr);
     popup->SetTag(33333);
     // Restore, maximize, minimize and close glyphs (16 x 16, white transparent), owned by the
@@ -588,7 +630,12 @@ void TWinSkinForm::ShowSystemMenu(POINT screen) {
         SetManagerMenuKind(2);
         FLastMenuTick = now;
         BuildSystemMenu();
-        if (auto* popup = dynamic_cast<TPopupMenu*>(FSystemMenuPopup.get())) popup->Popup(screen.x, screen.y);
+        if (auto* popup = dynamic_cast<TPopupMenu*>(FSystemMenuPopup.get())) {
+            // While it is open the manager's actions wait (as for a drop-down of the bar), and
+            // whatever lets go of the menu leaves it to this scope.
+            TShownSystemMenu shown(*this, popup, FMenuTracking);
+            popup->Popup(screen.x, screen.y);
+        }
         return;
     }
     // A second click within the double-click time (on the icon button) closes the window.

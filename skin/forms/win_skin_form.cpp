@@ -98,7 +98,7 @@ TWinSkinForm::~TWinSkinForm() {
     FTitleBitmap.reset();
     FHoverTimer.reset();
     FMenuBar.reset();
-    FSystemMenuPopup.reset();
+    ReleaseSystemMenu(*this, FSystemMenuPopup, true);
     FCaptionFont.reset();
     FIconBitmap.reset();
     // The window keeps nothing of ours: no procedure, no layer, no frame step that names us.
@@ -809,7 +809,7 @@ void TWinSkinForm::PurgeControls() {
 // ---- detach --------------------------------------------------------------------------------------
 
 void TWinSkinForm::DetachCommon() {
-    FSystemMenuPopup.reset();
+    ReleaseSystemMenu(*this, FSystemMenuPopup, false);
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     // The menus drop the skin's drawing (a form being destroyed has let its menus go already).
     if (FForm && FState != sfsDestroying) {
@@ -821,6 +821,11 @@ void TWinSkinForm::DetachCommon() {
 void TWinSkinForm::GiveMenuBack() {
     if (!FMenuBar) return;
     HMENU menu = FMenuBar->MenuHandle() ? FMenuBar->MenuHandle() : FMenuHandle;
+    // A form object's window gets the menu its form shows now (none after Menu := nil).
+    if (FForm && FState != sfsDestroying) {
+        TMainMenu* own = FForm->Menu();
+        menu = own && own->WindowHandle() == FHandle ? own->Handle() : nullptr;
+    }
     FMenuBar.reset();
     // A form being destroyed has taken its menu off already; the window must not take it along.
     if (FForm && FState == sfsDestroying) return;

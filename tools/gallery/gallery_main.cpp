@@ -13,6 +13,9 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 namespace wl {
 
 WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
@@ -24,7 +27,25 @@ WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
     c.Method("MenuMessageClick", &TGalleryMain::MenuMessageClick);
     c.Method("MenuExitClick", &TGalleryMain::MenuExitClick);
     c.Method("PageControl1Change", &TGalleryMain::PageControl1Change);
+    c.Field("PageLive", &TGalleryMain::PageLive);
+    c.Field("MenuView", &TGalleryMain::MenuView);
+    c.Method("LiveAddButtonClick", &TGalleryMain::LiveAddButtonClick);
+    c.Method("LiveAddListClick", &TGalleryMain::LiveAddListClick);
+    c.Method("LiveEmptyViewClick", &TGalleryMain::LiveEmptyViewClick);
+    c.Method("LiveFillViewClick", &TGalleryMain::LiveFillViewClick);
 })
+
+namespace {
+
+// Frees controls once the message that asked for it has been handled: the clicked button is
+// still inside its own message handling when its OnClick runs.
+void FreeAfterClick(TControl* clicked, std::vector<TControl*> controls) {
+    clicked->WindowProc.Defer([controls = std::move(controls)] {
+        for (TControl* c : controls) delete c;
+    });
+}
+
+} // namespace
 
 void TGalleryMain::ReadDefinitionResource() {
     if (!ReadComponentResource(*this, GetModuleHandleA(nullptr), "TGALLERYMAIN"))
@@ -84,6 +105,46 @@ void TGalleryMain::MenuExitClick(TObject*) {
 void TGalleryMain::PageControl1Change(TObject*) {
     if (TTabSheet* page = PageControl1->ActivePage())
         StatusBar1->Panel(0)->SetText(page->GetText());
+}
+
+void TGalleryMain::LiveAddButtonClick(TObject*) {
+    const int n = ++FLiveButtons;
+    const int k = n - 1;
+    auto* button = new TButton(this);
+    button->SetParent(PageLive);
+    button->SetBounds(8 + (k % 3) * 100, 48 + (k / 3 % 9) * 32, 92, 26);
+    button->SetCaption("Remove me " + std::to_string(n));
+    button->OnClick = [button](TObject*) { FreeAfterClick(button, {button}); };
+}
+
+void TGalleryMain::LiveAddListClick(TObject*) {
+    const int k = FLiveLists++;
+    const int left = 320 + (k % 2) * 150, top = 48 + (k / 2 % 2) * 8;
+    auto* list = new TListBox(this);
+    list->SetParent(PageLive);
+    list->SetBounds(left, top, 140, 240);
+    for (int i = 1; i <= 50; ++i) list->Items().Add("Item " + std::to_string(i));
+    auto* remove = new TButton(this);
+    remove->SetParent(PageLive);
+    remove->SetBounds(left, top + 246, 140, 26);
+    remove->SetCaption("Remove list box");
+    remove->OnClick = [list, remove](TObject*) { FreeAfterClick(remove, {list, remove}); };
+}
+
+void TGalleryMain::LiveEmptyViewClick(TObject*) {
+    if (MenuView) MenuView->Clear();
+}
+
+void TGalleryMain::LiveFillViewClick(TObject*) {
+    if (!MenuView || MenuView->Count() > 0) return;
+    auto* checked = new TMenuItem(this);
+    checked->SetCaption("Checked item");
+    checked->SetChecked(true);
+    MenuView->Add(checked);
+    auto* disabled = new TMenuItem(this);
+    disabled->SetCaption("Disabled item");
+    disabled->SetEnabled(false);
+    MenuView->Add(disabled);
 }
 
 std::string GallerySkinArgument() {

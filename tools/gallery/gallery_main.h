@@ -11,6 +11,8 @@
 
 namespace wl {
 
+class TMenuItem;
+
 class TGalleryMain : public TForm {
     WL_CLASS(TGalleryMain, TForm)
 public:
@@ -18,6 +20,8 @@ public:
     TPageControl* PageControl1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TSkinData* SkinData1 = nullptr;
+    TTabSheet* PageLive = nullptr;
+    TMenuItem* MenuView = nullptr;
 
     // Reads the definition compiled into the program.
     void ReadDefinitionResource();
@@ -31,6 +35,19 @@ public:
     void MenuMessageClick(TObject* sender);
     void MenuExitClick(TObject* sender);
     void PageControl1Change(TObject* sender);
+
+    // The "Live" page: controls made and freed while the program runs, and a menu emptied and
+    // filled again. "Add button" adds a button "Remove me N" that frees itself when clicked;
+    // "Add list box" a list box of 50 items with a button under it that frees both.
+    void LiveAddButtonClick(TObject* sender);
+    void LiveAddListClick(TObject* sender);
+    // Frees every item of the View menu (the View entry stays on the bar), or makes them again.
+    void LiveEmptyViewClick(TObject* sender);
+    void LiveFillViewClick(TObject* sender);
+
+private:
+    int FLiveButtons = 0; // buttons added so far (their numbers)
+    int FLiveLists = 0;
 };
 
 // The skin archive path from a command line's arguments ("" when none).

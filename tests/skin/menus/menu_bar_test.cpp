@@ -25,7 +25,9 @@ protected:
         before_ = WindowRect(h_);
         GetClientRect(h_, &beforeClient_);
         beforeMenu_ = GetMenu(h_);
-        TWinSkinForm* f = SkinWithHook(h_);
+        // Once the hook is in, a new form is skinned as it shows.
+        TWinSkinForm* f = manager_->FindForm(h_);
+        if (!f) f = SkinWithHook(h_);
         if (f) test::PumpUntil([f] { return f->State() == sfsRunning; });
         test::WaitPainted(h_);
         return f;
@@ -385,6 +387,135 @@ TEST_F(MenuBarTest, MenuChangesAreShownAndTheWindowKeepsNoMenu) {
     EXPECT_EQ(f->MenuBar()->Button(3)->MenuItem(), help);
     EXPECT_EQ(f->FindAccelButton('h'), f->MenuBar()->Button(3));
     EXPECT_EQ(f->FindAccelButton('v'), nullptr);
+}
+
+// The strip's pixels in the caption colour, repainted now (a bar showing no item has none).
+int CaptionPixelsOfStrip(HWND h, TWinSkinForm* f, COLORREF text) {
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    test::WaitFlushed(h);
+    RECT wr;
+    GetWindowRect(h, &wr);
+    const RECT b = f->Borders();
+    const RECT strip{b.left + 2, b.top + 2, (wr.right - wr.left) - b.right - 2, b.top + f->MenuBarHeight() - 2};
+    return CountNearOnScreen(h, strip, text, 48);
+}
+
+// Clicks at each point of the strip (screen coordinates) and tells whether a drop-down opened;
+// one that did is closed at once.
+bool AnyDropDownOpens(HWND h, const std::vector<POINT>& points) {
+    bool opened = false;
+    for (const POINT& p : points) {
+        MenuScript script(1500);
+        script.Then([&] {
+            if (!OpenMenuWindows().empty()) {
+                opened = true;
+                EndMenu();
+            }
+            return true;
+        });
+        script.Start();
+        SendMessageW(h, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(p.x, p.y));
+        script.Run();
+        test::PumpMessages(0);
+    }
+    return opened;
+}
+
+// Items of the menu freed while the window is skinned: the bar shows none of them and a click
+// where their buttons were opens nothing (the buttons named the freed items). With menu updates
+// off the bar is not read again, and the freed items still leave it.
+TEST_F(MenuBarTest, MenuEmptiedWhileSkinnedShowsAndOpensNothing) {
+    struct Case {
+        const char* what;
+        bool menuUpdate;
+        void (*empty)(MenuForm& m);
+    } cases[] = {
+        {"items deleted one by one", true,
+         [](MenuForm& m) {
+             delete m.file;
+             delete m.edit;
+             delete m.view;
+         }},
+        {"items cleared at once", true, [](MenuForm& m) { m.menu->Items()->Clear(); }},
+        {"cleared with menu updates off", false, [](MenuForm& m) { m.menu->Items()->Clear(); }},
+    };
+    const COLORREF text = ColorToRGB(data_->MenuBarText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        data_->SetMenuUpdate(c.menuUpdate);
+        TWinSkinForm* f = SkinMenuForm();
+        ASSERT_NE(f, nullptr);
+        ASSERT_NE(f->MenuBar(), nullptr);
+        ASSERT_EQ(f->MenuBar()->ItemCount(), 3);
+        ASSERT_GT(CaptionPixelsOfStrip(h_, f, text), 3);
+        std::vector<POINT> centres;
+        for (int i = 0; i < 3; ++i) centres.push_back(ScreenCentre(h_, Button(f, i)->Bounds()));
+        c.empty(*mf_);
+        test::PumpMessages(0);
+        if (c.menuUpdate) {
+            EXPECT_EQ(f->MenuBar()->ItemCount(), 0);
+        }
+        for (int i = 0; i < f->MenuBar()->ItemCount(); ++i) EXPECT_EQ(Button(f, i)->MenuItem(), nullptr) << i;
+        RECT wr;
+        GetWindowRect(h_, &wr);
+        for (const POINT& p : centres) EXPECT_EQ(f->MenuBar()->ItemAt(POINT{p.x - wr.left, p.y - wr.top}), nullptr);
+        EXPECT_EQ(CaptionPixelsOfStrip(h_, f, text), 0);
+        EXPECT_FALSE(AnyDropDownOpens(h_, centres));
+        EXPECT_EQ(GetMenu(h_), nullptr);
+        mf_->form.reset();
+        mf_.reset();
+        test::PumpMessages(0);
+    }
+    data_->SetMenuUpdate(true);
+}
+
+// Menu := nil empties the bar; the old menu, freed or kept, is not shown, cannot be opened and is
+// not given back to the window when the skin goes.
+TEST_F(MenuBarTest, MenuSetToNilLeavesAnEmptyBarAndNothingToGiveBack) {
+    struct Case {
+        const char* what;
+        bool menuUpdate;
+        bool freeOldMenu;
+    } cases[] = {
+        {"old menu freed", true, true},
+        {"old menu kept", true, false},
+        {"old menu freed, menu updates off", false, true},
+    };
+    const COLORREF text = ColorToRGB(data_->MenuBarText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        data_->SetMenuUpdate(c.menuUpdate);
+        manager_->Skinning = true;
+        TWinSkinForm* f = SkinMenuForm();
+        ASSERT_NE(f, nullptr);
+        ASSERT_NE(f->MenuBar(), nullptr);
+        std::vector<POINT> centres;
+        for (int i = 0; i < 3; ++i) centres.push_back(ScreenCentre(h_, Button(f, i)->Bounds()));
+        TMainMenu* old = mf_->menu;
+        const HMENU oldHandle = old->Handle();
+        mf_->form->SetMenu(nullptr);
+        test::PumpMessages(0);
+        if (c.freeOldMenu) {
+            delete old;
+            mf_->menu = nullptr;
+        }
+        test::PumpMessages(0);
+        ASSERT_NE(f->MenuBar(), nullptr);
+        RECT wr;
+        GetWindowRect(h_, &wr);
+        for (const POINT& p : centres) EXPECT_EQ(f->MenuBar()->ItemAt(POINT{p.x - wr.left, p.y - wr.top}), nullptr);
+        EXPECT_EQ(CaptionPixelsOfStrip(h_, f, text), 0);
+        EXPECT_FALSE(AnyDropDownOpens(h_, centres));
+        RunAction(skaUnskinAll);
+        EXPECT_EQ(GetMenu(h_), nullptr);
+        if (!c.freeOldMenu) {
+            EXPECT_TRUE(IsMenu(oldHandle));
+        }
+        mf_->form.reset();
+        mf_.reset();
+        test::PumpMessages(0);
+    }
+    data_->SetMenuUpdate(true);
 }
 
 } // namespace

@@ -113,7 +113,9 @@ protected:
     TWinSkinForm* SkinMenuForm() {
         mf_ = MakeMenuForm();
         h_ = mf_->form->Handle();
-        TWinSkinForm* f = SkinWithHook(h_);
+        // Once the hook is in, a new form is skinned as it shows.
+        TWinSkinForm* f = manager_->FindForm(h_);
+        if (!f) f = SkinWithHook(h_);
         if (f) test::PumpUntil([f] { return f->State() == sfsRunning; });
         test::WaitPainted(h_);
         return f;
@@ -442,6 +444,145 @@ TEST_F(MenuItemsTest, HandleCountsStayFlatOverManyPopups) {
     EXPECT_GE(skinnedSeen * 10, popups * 9);
     EXPECT_GE(drawnSeen * 10, popups * 9);
     EXPECT_TRUE(manager_->PopupMenus().empty());
+}
+
+// The application's own item handlers and OwnerDraw, through the real start of a skinned form
+// (its control discovery included), with the skin switched on and off twice. A popup with the
+// disable tag keeps everything of its own; other popup items are drawn by the skin but keep their
+// own measuring, and get their own drawing back; main-menu items with drawing of their own are
+// left alone, the others get their own measuring back.
+TEST_F(MenuItemsTest, ApplicationsOwnItemHandlersSurviveSkinOnAndOff) {
+    mf_ = MakeMenuForm();
+    h_ = mf_->form->Handle();
+    int drawn = 0, measured = 0;
+    auto own = [&](TMenuItem* item, bool draw, bool measure) {
+        if (draw) item->OnDrawItem.Bind([&drawn](TObject*, TCanvas*, RECT, bool) { ++drawn; }, "AppDrawItem");
+        if (measure)
+            item->OnMeasureItem.Bind([&measured](TObject*, TCanvas*, int&, int&) { ++measured; }, "AppMeasureItem");
+        return item;
+    };
+    auto popupWith = [&](int tag, bool ownerDraw) {
+        auto* popup = new TPopupMenu(mf_->form.get());
+        popup->SetTag(tag);
+        popup->SetOwnerDraw(ownerDraw);
+        return popup;
+    };
+    auto itemOf = [&](TPopupMenu* popup, const char* caption) {
+        auto* item = new TMenuItem(mf_->form.get());
+        item->SetCaption(caption);
+        popup->Items()->Add(item);
+        return item;
+    };
+    TPopupMenu* tagged = popupWith(data_->DisableTag(), true);
+    TPopupMenu* plain = popupWith(0, false);
+    TMenuItem* taggedBoth = own(itemOf(tagged, "Tagged"), true, true);
+    TMenuItem* plainDraw = own(itemOf(plain, "Draws"), true, false);
+    TMenuItem* plainMeasure = own(itemOf(plain, "Measures"), false, true);
+    TMenuItem* plainNone = itemOf(plain, "Plain");
+    own(mf_->fileOpen, true, false);
+    own(mf_->fileExit, false, true);
+
+    constexpr const char* kApp = "AppDrawItem";
+    constexpr const char* kAppM = "AppMeasureItem";
+    struct Item {
+        const char* what;
+        TMenuItem* item;
+        const char *skinnedDraw, *skinnedMeasure; // while skinned ("" for none)
+        const char *ownDraw, *ownMeasure;         // before and after
+        bool mainItemsSkinned;                    // only where the skin draws main-menu items
+    } items[] = {
+        {"tagged popup item", taggedBoth, kApp, kAppM, kApp, kAppM, false},
+        {"popup item drawing itself", plainDraw, "DrawSkinnedItem", "MeasurePopupItem", kApp, "", false},
+        {"popup item measuring itself", plainMeasure, "DrawSkinnedItem", kAppM, "", kAppM, false},
+        {"popup item", plainNone, "DrawSkinnedItem", "MeasurePopupItem", "", "", false},
+        {"main item drawing itself", mf_->fileOpen, kApp, "", kApp, "", true},
+        {"main item measuring itself", mf_->fileExit, "DrawSkinnedItem", "MeasureMainItem", "", kAppM, true},
+    };
+    // The frame skinned (popup menus drawn by the skin), or only the menus' items (main menus too).
+    const TSkinControlTypes frame = data_->SkinControls();
+    const TSkinControlTypes itemsOnly =
+        (frame & ~SkinControlBit(xcMainMenu)) | SkinControlBit(xcMenuItem) | SkinControlBit(xcPopupMenu);
+    struct Setting {
+        const char* what;
+        TSkinControlTypes controls;
+        bool mainItems;
+    } settings[] = {{"frame skinned", frame, false}, {"menu items skinned", itemsOnly, true}, {"frame again", frame, false}};
+    for (const Setting& setting : settings) {
+        SCOPED_TRACE(setting.what);
+        data_->SetSkinControls(setting.controls);
+        manager_->Skinning = true;
+        ASSERT_NE(Skin(h_), nullptr);
+        for (const Item& i : items) {
+            const bool skinned = !i.mainItemsSkinned || setting.mainItems;
+            EXPECT_EQ(i.item->OnDrawItem.MethodName(), skinned ? i.skinnedDraw : i.ownDraw) << i.what;
+            EXPECT_EQ(i.item->OnMeasureItem.MethodName(), skinned ? i.skinnedMeasure : i.ownMeasure) << i.what;
+        }
+        EXPECT_TRUE(tagged->OwnerDraw());
+        EXPECT_TRUE(plain->OwnerDraw());
+        RunAction(skaUnskinAll);
+        for (const Item& i : items) {
+            EXPECT_EQ(i.item->OnDrawItem.MethodName(), i.ownDraw) << i.what;
+            EXPECT_EQ(i.item->OnMeasureItem.MethodName(), i.ownMeasure) << i.what;
+            // What came back is the application's handler itself, not only its name.
+            const int d = drawn, m = measured;
+            int w = 0, h = 0;
+            i.item->OnDrawItem(i.item, nullptr, RECT{}, false);
+            i.item->OnMeasureItem(i.item, nullptr, w, h);
+            EXPECT_EQ(drawn - d, *i.ownDraw ? 1 : 0) << i.what;
+            EXPECT_EQ(measured - m, *i.ownMeasure ? 1 : 0) << i.what;
+        }
+        EXPECT_TRUE(tagged->OwnerDraw());
+        EXPECT_FALSE(plain->OwnerDraw());
+    }
+    data_->SetSkinControls(frame);
+}
+
+// The skinned system menu is open when the skin is taken off its window: the menu stays whole
+// while the system tracks it (the manager's unskin waits for it to close; the window's own unskin
+// leaves it to the open menu) and is freed once it has closed.
+TEST_F(MenuItemsTest, SystemMenuOutlivesAnUnskinWhileOpen) {
+    struct Case {
+        const char* what;
+        bool windowsOwnUnskin;
+    } cases[] = {{"the manager's unskin", false}, {"the window's own unskin", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        manager_->Skinning = true;
+        TWinSkinForm* f = SkinMenuForm();
+        ASSERT_NE(f, nullptr);
+        HMENU shown = nullptr;
+        bool whole = false, formKept = false;
+        int turns = 0;
+        MenuScript script;
+        script.Then([&] { return !OpenMenuWindows().empty(); })
+            .Then([&] {
+                shown = reinterpret_cast<HMENU>(SendMessageW(OpenMenuWindows().back(), MN_GETHMENU, 0, 0));
+                if (c.windowsOwnUnskin) f->Unskin();
+                else RunAction(skaUnskinAll);
+                return true;
+            })
+            .Then([&] { return ++turns > 5; }) // the menu's loop goes on with the skin gone
+            .Then([&] {
+                whole = IsMenu(shown) && GetMenuItemCount(shown) > 0 && !OpenMenuWindows().empty();
+                formKept = manager_->FindForm(h_) == f;
+                PostKey(h_, VK_ESCAPE);
+                return true;
+            })
+            .Then([&] { return OpenMenuWindows().empty(); });
+        script.Start();
+        SendMessageW(h_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        EXPECT_TRUE(script.Run()) << "steps done: " << script.StepsDone();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(whole);
+        EXPECT_TRUE(formKept);
+        if (c.windowsOwnUnskin) RunAction(skaUnskinAll);
+        // Closed: the put-off unskin has run and the menu is gone.
+        EXPECT_TRUE(test::PumpUntil([&] { return manager_->FindForm(h_) == nullptr && !IsMenu(shown); }, 2000));
+        EXPECT_FALSE(IsMenu(shown));
+        mf_->form.reset();
+        mf_.reset();
+        test::PumpMessages(0);
+    }
 }
 
 } // namespace
