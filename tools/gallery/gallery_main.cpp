@@ -14,7 +14,6 @@
 #include <shellapi.h>
 
 #include <string>
-#include <vector>
 
 namespace wl {
 
@@ -34,18 +33,6 @@ WL_DEFINE_CLASS(TGalleryMain, [](ClassBuilder<TGalleryMain>& c) {
     c.Method("LiveEmptyViewClick", &TGalleryMain::LiveEmptyViewClick);
     c.Method("LiveFillViewClick", &TGalleryMain::LiveFillViewClick);
 })
-
-namespace {
-
-// Frees controls once the message that asked for it has been handled: the clicked button is
-// still inside its own message handling when its OnClick runs.
-void FreeAfterClick(TControl* clicked, std::vector<TControl*> controls) {
-    clicked->WindowProc.Defer([controls = std::move(controls)] {
-        for (TControl* c : controls) delete c;
-    });
-}
-
-} // namespace
 
 void TGalleryMain::ReadDefinitionResource() {
     if (!ReadComponentResource(*this, GetModuleHandleA(nullptr), "TGALLERYMAIN"))
@@ -114,7 +101,8 @@ void TGalleryMain::LiveAddButtonClick(TObject*) {
     button->SetParent(PageLive);
     button->SetBounds(8 + (k % 3) * 100, 48 + (k / 3 % 9) * 32, 92, 26);
     button->SetCaption("Remove me " + std::to_string(n));
-    button->OnClick = [button](TObject*) { FreeAfterClick(button, {button}); };
+    // Freed inside its own click: the library releases it once that message has been handled.
+    button->OnClick = [button](TObject*) { delete button; };
 }
 
 void TGalleryMain::LiveAddListClick(TObject*) {
@@ -128,7 +116,10 @@ void TGalleryMain::LiveAddListClick(TObject*) {
     remove->SetParent(PageLive);
     remove->SetBounds(left, top + 246, 140, 26);
     remove->SetCaption("Remove list box");
-    remove->OnClick = [list, remove](TObject*) { FreeAfterClick(remove, {list, remove}); };
+    remove->OnClick = [list, remove](TObject*) {
+        delete list;
+        delete remove;
+    };
 }
 
 void TGalleryMain::LiveEmptyViewClick(TObject*) {
