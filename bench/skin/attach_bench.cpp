@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     }
     auto* manager = dynamic_cast<TSkinManage*>(&TSkinManagerLink::Create());
     manager->AddSkinData(&data);
-    manager->Skinning = true;
-    manager->Started = 1;
+    manager->SetSkinning(true);
+    manager->MarkRunning();
     TForm form(nullptr);
     form.SetBounds(10, 10, 1000, 680);
     form.SetCaption("Attach bench");
