@@ -109,6 +109,7 @@ TWinSkinForm::TWinSkinForm(TComponent* owner) : TComponent(owner) {
     FControlCanvas = std::make_unique<TCanvas>();
     FFrame = std::make_unique<TSkinFrame>(*this);
     FTitleButtons = std::make_unique<TTitleButtons>(*this);
+    FCompanions = std::make_unique<TCompanionList>();
     FActive = true;
     FMenuTracker = std::make_unique<TMenuTracker>(*this);
 }
@@ -562,14 +563,10 @@ void TWinSkinForm::AddLateMenuBar() {
 
 void TWinSkinForm::ControlRecreated(TMessage& m) {
     m.Result = 0;
-    const HWND handle = reinterpret_cast<HWND>(m.WParam);
-    auto it = std::find_if(FControls.rbegin(), FControls.rend(),
-                           [handle](TSkinCompanion* c) { return c && c->Handle() == handle; });
-    if (it == FControls.rend()) return;
-    TSkinCompanion* previous = *it;
-    FControls.erase(std::next(it).base());
+    // The previous companion goes once the new one is made.
+    std::unique_ptr<TSkinCompanion> previous = FCompanions->TakeNewest(reinterpret_cast<HWND>(m.WParam));
+    if (!previous) return;
     if (ControlDiscovery().RecreateScroll) ControlDiscovery().RecreateScroll(*this, *previous);
-    delete previous;
 }
 
 // ---- the form object's WindowProc layer ----------------------------------------------------------
@@ -835,7 +832,7 @@ void TWinSkinForm::ApplySkinColors() {
         for (int i = 0; i < FForm->ComponentCount(); ++i)
             if (auto* f = dynamic_cast<TCustomForm*>(FForm->Components(i))) f->SetColor(FSkinData->ButtonFace);
     }
-    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(FControls))
+    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(FCompanions->Items()))
         if (c) c->SkinChanged();
     FState = sfsReapplying;
     if (FSkinFrame && FForm) {
@@ -850,40 +847,19 @@ void TWinSkinForm::ApplySkinColors() {
 
 // ---- companions ----------------------------------------------------------------------------------
 
-bool TWinSkinForm::AddControl(TSkinCompanion* control) {
-    if (std::find(FControls.begin(), FControls.end(), control) != FControls.end()) return true;
-    FControls.push_back(control);
-    return false;
-}
+bool TWinSkinForm::AddControl(TSkinCompanion* control) { return FCompanions->Add(control); }
 
 void TWinSkinForm::RemoveControl(TSkinCompanion* control) {
-    auto it = std::find(FControls.rbegin(), FControls.rend(), control);
-    if (it != FControls.rend()) FControls.erase(std::next(it).base());
+    if (FCompanions) FCompanions->Remove(control);
 }
 
 void TWinSkinForm::SkinChildWindow(HWND child) {
     if (ControlDiscovery().SkinChildWindow) ControlDiscovery().SkinChildWindow(*this, child);
 }
 
-void TWinSkinForm::FreeControls() {
-    while (!FControls.empty()) {
-        TSkinCompanion* c = FControls.front();
-        FControls.erase(FControls.begin());
-        if (!c) continue;
-        if (c->LifeState() != sfsDestroyed) c->Restore();
-        delete c;
-    }
-}
+void TWinSkinForm::FreeControls() { FCompanions->FreeAll(); }
 
-void TWinSkinForm::PurgeControls() {
-    for (size_t i = FControls.size(); i-- > 0;) {
-        TSkinCompanion* c = FControls[i];
-        if (c && c->LifeState() == sfsDestroyed) {
-            FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
-            delete c;
-        }
-    }
-}
+void TWinSkinForm::PurgeControls() { FCompanions->Purge(); }
 
 // ---- detach --------------------------------------------------------------------------------------
 

@@ -9,7 +9,8 @@
 // and routes the messages to the parts it owns, each holding its own state: the frame
 // (TSkinFrame, frame_paint.h: metrics, non-client painting, region), the title-bar buttons
 // with the non-client mouse (TTitleButtons, title_buttons.h), the menu bar and its drop-down
-// tracker (TWinSkinMenu, TMenuTracker, menu_bar.h). The life cycle, attach/detach and dispatch
+// tracker (TWinSkinMenu, TMenuTracker, menu_bar.h), the control companions (TCompanionList,
+// skin_companion.h). The life cycle, attach/detach and dispatch
 // live in win_skin_form.cpp; the window actions and the system menu in title_buttons.cpp;
 // owner-drawn menu items in menu_items.cpp.
 #pragma once
@@ -114,8 +115,9 @@ public:
     void UpdateRegion();
     void DropRegion();
     void SkinChildWindow(HWND child);
-    // Returns whether it was already present.
+    // A companion owned elsewhere joins the list; returns whether it was already present.
     bool AddControl(TSkinCompanion* control);
+    // The companion goes (from its destructor).
     void RemoveControl(TSkinCompanion* control);
     // Paints the whole skinned frame into `dc`, or into the window DC when null.
     void PaintFrame(HDC dc = nullptr);
@@ -152,7 +154,8 @@ public:
     TNCObject* HotObject() const { return FTitleButtons->HotObject(); }
     void SetHotObject(TNCObject* object) { FTitleButtons->SetHotObject(object); }
     const std::vector<std::unique_ptr<TWinSysButton>>& Buttons() const { return FTitleButtons->Buttons(); }
-    const std::vector<TSkinCompanion*>& Controls() const { return FControls; }
+    const std::vector<TSkinCompanion*>& Controls() const { return FCompanions->Items(); }
+    TCompanionList& Companions() { return *FCompanions; }
     TCanvas& ControlCanvas() { return *FControlCanvas; }
     TTimer* HoverTimer() const { return FTitleButtons->HoverTimer(); }
 
@@ -259,10 +262,11 @@ private:
     TWindowSubclass FWindowSubclass;  // SkinWndProc on FHandle
     TWindowSubclass FClientSubclass;  // ClientWndProc on FClientWnd
     // The parts: the frame, the title-bar buttons with the non-client mouse, the menu bar's
-    // drop-down tracking.
+    // drop-down tracking, the companions.
     std::unique_ptr<TSkinFrame> FFrame;
     std::unique_ptr<TTitleButtons> FTitleButtons;
     std::unique_ptr<TMenuTracker> FMenuTracker;
+    std::unique_ptr<TCompanionList> FCompanions; // the control companions
     std::unique_ptr<TWinSkinMenu> FMenuBar; // the skinned menu bar, for a window with a menu
     std::unique_ptr<TFont> FCaptionFont;
     std::string FClassName;
@@ -289,7 +293,6 @@ private:
     HWND FHandle = nullptr;
     std::unique_ptr<TCanvas> FControlCanvas;
     TSkinData* FSkinData = nullptr;
-    std::vector<TSkinCompanion*> FControls; // owned: freed by FreeControls
     bool FActive = true;
     unsigned char FFormKind = fkNormal;
     unsigned char FBorderKind = bkSingle;

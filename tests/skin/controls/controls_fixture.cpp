@@ -56,7 +56,7 @@ void SkinControlsTest::TearDown() {
 
 TSkinControl* SkinControlsTest::Attach(const char* className, TWinControl* control, bool colorize) {
     TSkinControl* c = CreateCompanion(className, control);
-    if (c) c->Attach(nullptr, data_.get(), colorize, nullptr);
+    if (c) c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, colorize));
     return c;
 }
 
