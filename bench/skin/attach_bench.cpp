@@ -71,13 +71,7 @@ void Populate(TForm& form, int onlyKind) {
 
 // Frees every companion of the form object (giving each control its own look back), so the
 // next scan starts from nothing.
-void FreeCompanions(TWinSkinForm& f) {
-    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(f.Controls())) {
-        c->Restore();
-        f.RemoveControl(c);
-        delete c;
-    }
-}
+void FreeCompanions(TWinSkinForm& f) { f.Companions().FreeAll(); }
 
 } // namespace
 
