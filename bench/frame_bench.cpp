@@ -39,8 +39,8 @@ int NcPaint(const char* archivePath) {
     }
     auto* manager = dynamic_cast<TSkinManage*>(&TSkinManagerLink::Create());
     manager->AddSkinData(&data);
-    manager->Skinning = true;
-    manager->Started = 1;
+    manager->SetSkinning(true);
+    manager->MarkRunning();
     TForm form(nullptr);
     form.SetBounds(10, 10, 800, 600);
     form.SetCaption("Frame bench");

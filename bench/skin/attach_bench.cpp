@@ -71,13 +71,7 @@ void Populate(TForm& form, int onlyKind) {
 
 // Frees every companion of the form object (giving each control its own look back), so the
 // next scan starts from nothing.
-void FreeCompanions(TWinSkinForm& f) {
-    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(f.Controls())) {
-        c->Restore();
-        f.RemoveControl(c);
-        delete c;
-    }
-}
+void FreeCompanions(TWinSkinForm& f) { f.Companions().FreeAll(); }
 
 } // namespace
 
@@ -95,8 +89,8 @@ int main(int argc, char** argv) {
     }
     auto* manager = dynamic_cast<TSkinManage*>(&TSkinManagerLink::Create());
     manager->AddSkinData(&data);
-    manager->Skinning = true;
-    manager->Started = 1;
+    manager->SetSkinning(true);
+    manager->MarkRunning();
     TForm form(nullptr);
     form.SetBounds(10, 10, 1000, 680);
     form.SetCaption("Attach bench");

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "button_paint_bench: TSkinButton is not linked in\n");
         return 1;
     }
-    companion->Attach(nullptr, &data, false, nullptr);
+    companion->Attach(TAttachContext::ForControl(nullptr, &data, nullptr, false));
     Pump();
 
     std::vector<double> own, skin;

@@ -100,13 +100,13 @@ int main(int argc, char** argv) {
     }
     auto* manager = dynamic_cast<TSkinManage*>(&TSkinManagerLink::Create());
     manager->AddSkinData(&data);
-    manager->Started = 1;
-    manager->Skinning = false;
+    manager->MarkRunning();
+    manager->SetSkinning(false);
     std::unique_ptr<TForm> plain = MakeForm(20, "Unskinned"), skinned = MakeForm(400, "Skinned");
     plain->Show();
     skinned->Show();
     Pump();
-    manager->Skinning = true;
+    manager->SetSkinning(true);
     if (!manager->SkinWindow(skinned->Handle())) {
         std::fprintf(stderr, "menu_bench: window not skinned\n");
         return 1;
@@ -134,11 +134,11 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (int i = 0; i < runs + 1; ++i) {
         // Unskinned first, then skinned; the manager skins no popup of the unskinned window.
-        manager->Skinning = false;
+        manager->SetSkinning(false);
         SetForegroundWindow(plain->Handle());
         Pump();
         const double p = Open(plain->Handle(), plainPoint);
-        manager->Skinning = true;
+        manager->SetSkinning(true);
         SetForegroundWindow(skinned->Handle());
         Pump();
         const double s = Open(skinned->Handle(), skinnedPoint);

@@ -109,13 +109,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scroll_paint_bench: scroll-bar companions not linked in\n");
         return 1;
     }
-    barSkin->AttachScrollControl(skinned, &data, nullptr, nullptr);
-    listSkin->AttachScroll(skinnedList, &data, nullptr, nullptr);
+    barSkin->Attach(TAttachContext::ForScrollControl(skinned, nullptr, &data, nullptr));
+    listSkin->Attach(TAttachContext::ForScroll(skinnedList, nullptr, &data, nullptr));
     SendMessageW(ownList->Handle(), LB_SETTOPINDEX, 40, 0);
     SendMessageW(skinnedList->Handle(), LB_SETTOPINDEX, 40, 0);
     Pump();
-    TWScrollbar* overlay = dynamic_cast<TSkinScControl*>(barSkin)->FBar;
-    TWScrollbar* listOverlay = dynamic_cast<TSkinScrollbar*>(listSkin)->FVertBar;
+    TWScrollbar* overlay = dynamic_cast<TSkinScControl*>(barSkin)->FBar.get();
+    TWScrollbar* listOverlay = dynamic_cast<TSkinScrollbar*>(listSkin)->FVertBar.get();
     if (!overlay || !overlay->FShown || !listOverlay || !listOverlay->FShown) {
         std::fprintf(stderr, "scroll_paint_bench: overlays not shown\n");
         return 1;

@@ -146,15 +146,16 @@ TSkinButton::TSkinButton(TComponent* owner) : TSkinControl(owner) { FBuffer.SetP
 
 TSkinButton::~TSkinButton() = default;
 
-void TSkinButton::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (!FAttached || !FControl) return;
+bool TSkinButton::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
+    if (!FControl) return true;
     // These classes track the mouse themselves and must not get a second MouseDown.
     const std::string name = Lower(std::string(FControl->ClassName()));
     FMode = name.rfind("trz", 0) == 0 || name.rfind("tel", 0) == 0 ? 1 : 0;
     FTransparent = FControl->Tag() == kTransparentTag ||
                    (FSkinData && (FSkinData->Options() & SkinOptionBit(xoTransparent)) != 0);
+    return true;
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
@@ -482,21 +483,16 @@ void TSkinSpeedButton::Unhook() {
     UnhookWindowProc();
 }
 
-void TSkinSpeedButton::AttachSpeedButton(TWinSkinForm* form, TSkinData* data, TCanvas* canvas) {
-    if (FLifeState != lsConstructed) return;
+bool TSkinSpeedButton::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::SpeedButton) return TSkinControl::OnAttach(context);
     auto* control = dynamic_cast<TControl*>(Owner());
-    if (!control || dynamic_cast<TWinControl*>(control)) return;
-    FSkinData = data;
-    FCanvas = canvas;
+    if (!control || dynamic_cast<TWinControl*>(control)) return false;
     FGraphicControl = control;
-    FSkinForm = form;
     HookWindowProc(*control);
-    if (form) form->AddControl(this);
-    FAttached = true;
-    FLifeState = lsAttached;
     FTransparent = control->Tag() == kTransparentTag ||
                    (FSkinData && (FSkinData->Options() & SkinOptionBit(xoTransparent)) != 0);
     control->Invalidate();
+    return true;
 }
 
 bool TSkinSpeedButton::PropertyTrue(const char* name) const {

@@ -46,7 +46,7 @@ public:
     explicit TSkinButton(TComponent* owner);
     ~TSkinButton() override;
 
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
@@ -110,7 +110,7 @@ public:
     explicit TSkinSpeedButton(TComponent* owner);
     ~TSkinSpeedButton() override;
 
-    void AttachSpeedButton(TWinSkinForm* form, TSkinData* data, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     // Paints at once through the speed button's canvas while it is bound to a paint, else asks

@@ -94,16 +94,17 @@ TBitmap* TSkinCheckControl::Strip(int& frames) const {
     return &image;
 }
 
-void TSkinCheckControl::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
+bool TSkinCheckControl::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    const bool taken = TSkinControl::OnAttach(context);
     FMode = 0;
-    if (!FControl) return;
+    if (!FControl) return taken;
     int frames = 0;
     FMode = Strip(frames) ? 1 : 0;
     FTransparent = FControl->Tag() == kTransparentTag ||
                    (FSkinData && (FSkinData->Options() & SkinOptionBit(xoTransparent)));
     Redraw();
+    return taken;
 }
 
 bool TSkinCheckControl::BeforeMessage(TMessage& m) {
@@ -240,10 +241,10 @@ void TSkinCheckControl::DrawCaption(HDC dc, RECT caption, UINT flags) {
 
 // ---- check box -----------------------------------------------------------------------------------
 
-void TSkinCheckBox::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
+bool TSkinCheckBox::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinCheckControl::OnAttach(context);
     FDataState = 0;
-    TSkinCheckControl::Attach(form, data, colorize, canvas);
+    return TSkinCheckControl::OnAttach(context);
 }
 
 void TSkinCheckBox::AfterMessage(TMessage& m) {

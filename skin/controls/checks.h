@@ -45,7 +45,7 @@ class TSkinCheckControl : public TSkinControl {
     WL_CLASS(TSkinCheckControl, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
@@ -70,7 +70,7 @@ class TSkinCheckBox : public TSkinCheckControl {
     WL_CLASS(TSkinCheckBox, TSkinCheckControl)
 public:
     using TSkinCheckControl::TSkinCheckControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void AfterMessage(TMessage& m) override;
 
     // 0 until the control is told a check state; then that state + 1 (kept for data-bound check

@@ -136,23 +136,22 @@ TSkinDateTime::TSkinDateTime(TComponent* owner) : TSkinControl(owner) {}
 TSkinDateTime::~TSkinDateTime() {
     // Freed here rather than with the other components, while this companion is still whole:
     // the arrow's paint reads the skin through it.
-    delete FArrow;
-    FArrow = nullptr;
+    FArrow.reset();
 }
 
 void TSkinDateTime::Notification(TComponent* component, TOperation operation) {
     TSkinControl::Notification(component, operation);
-    if (operation == opRemove && component == FArrow) FArrow = nullptr;
 }
 
-void TSkinDateTime::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (!FAttached || !FControl || FArrow) return;
+bool TSkinDateTime::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
+    if (!FControl || FArrow) return true;
     // A picker with spin buttons instead of a drop-down button has nothing to cover.
-    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & DTS_UPDOWN) return;
-    FArrow = new TArrowButton(this);
+    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & DTS_UPDOWN) return true;
+    FArrow = std::make_unique<TArrowButton>(nullptr);
     FArrow->SetUp(this, FControl);
+    return true;
 }
 
 void TSkinDateTime::DrawSkin(HDC dc, const RECT& rect) {

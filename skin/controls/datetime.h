@@ -48,11 +48,11 @@ class TSkinDateTime : public TSkinControl {
 public:
     explicit TSkinDateTime(TComponent* owner);
     ~TSkinDateTime() override;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     void Notification(TComponent* component, TOperation operation) override;
 
-    TArrowButton* FArrow = nullptr; // owned (a component of this companion)
+    std::unique_ptr<TArrowButton> FArrow; // the button over the picker's drop-down button
 };
 
 } // namespace wl

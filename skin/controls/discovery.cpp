@@ -383,8 +383,7 @@ public:
         FSkinForm = &form;
         FSkinData = form.SkinData();
         FAttached = true;
-        FLifeState = lsAttached;
-        form.AddControl(this);
+        FLifeState = TLifeState::Attached;
     }
     // Runs `apply` now and after each skin change; `undo` once when the skin is removed.
     void Add(std::function<void()> apply, std::function<void()> undo) {
@@ -420,38 +419,44 @@ TSkinDiscoveryUndo* FindUndo(const TWinSkinForm& form, TComponent* target) {
 
 TSkinDiscoveryUndo& UndoFor(TWinSkinForm& form, TComponent* target) {
     if (TSkinDiscoveryUndo* u = FindUndo(form, target)) return *u;
-    return *new TSkinDiscoveryUndo(target, form, dynamic_cast<TControl*>(target));
+    // Owned by the component it changes; the form object's list refers to it.
+    auto* undo = new TSkinDiscoveryUndo(target, form, dynamic_cast<TControl*>(target));
+    form.AddControl(undo);
+    return *undo;
 }
 
 // Creates and attaches one companion; null when its class is not linked in or it did not take.
 // `window` is the window for attaching by handle (plain windows have no control object).
 TSkinControl* AttachCompanion(TWinSkinForm& form, const TCompanionPlan& plan, TControl* control, HWND window) {
-    TComponent* owner = control ? static_cast<TComponent*>(control) : &form;
-    TSkinControl* c = CreateCompanion(plan.ClassName, owner);
+    // A control's companion is owned by the control and goes with it; a bare window's is owned by
+    // the form object's list once it has attached.
+    TSkinControl* c = CreateCompanion(plan.ClassName, control);
     if (!c) return nullptr;
+    std::unique_ptr<TSkinCompanion> made(control ? nullptr : c);
     TSkinData* data = form.SkinData();
     TCanvas* canvas = &form.ControlCanvas();
     auto* wc = dynamic_cast<TWinControl*>(control);
     c->FMode = plan.FMode;
     if (!plan.Option.empty()) SetPropertyText(c, plan.Option, plan.OptionValue);
     // A companion that cannot attach leaves its control unskinned.
-    SwallowFailures([&] {
-        switch (plan.Mode) {
-        case TAttachMode::Attach: c->Attach(&form, data, plan.Colorize, canvas); break;
-        case TAttachMode::Handle:
-            if (!window && wc) window = wc->Handle();
-            c->AttachHandle(window, data, &form, canvas);
-            break;
-        case TAttachMode::Scroll: c->AttachScroll(wc, data, &form, canvas); break;
-        case TAttachMode::ScrollControl: c->AttachScrollControl(wc, data, &form, canvas); break;
-        case TAttachMode::SpeedButton: c->AttachSpeedButton(&form, data, canvas); break;
-        }
-    });
+    TAttachContext context{TAttachKind::Control, &form, data, canvas, plan.Colorize, wc, nullptr};
+    switch (plan.Mode) {
+    case TAttachMode::Attach: break;
+    case TAttachMode::Handle:
+        context.Kind = TAttachKind::Handle;
+        context.Window = window || !wc ? window : wc->Handle();
+        break;
+    case TAttachMode::Scroll: context.Kind = TAttachKind::Scroll; break;
+    case TAttachMode::ScrollControl: context.Kind = TAttachKind::ScrollControl; break;
+    case TAttachMode::SpeedButton: context.Kind = TAttachKind::SpeedButton; break;
+    }
+    SwallowFailures([&] { c->Attach(context); });
     if (!c->FAttached) {
-        delete c;
+        if (control) made = c->ReleaseFromOwner(); // freed on return
         return nullptr;
     }
-    form.AddControl(c);
+    if (control) form.AddControl(c);
+    else form.Companions().Adopt(std::move(made));
     return c;
 }
 
@@ -611,7 +616,6 @@ class TSkinDiscoveryWatch : public TSkinCompanion {
 public:
     explicit TSkinDiscoveryWatch(TWinSkinForm& form) : FForm(form) {
         FSubclass.Attach(form.Handle(), [this](TMessage& m) { WndProc(m); }, [this] { FDestroyed = true; });
-        form.AddControl(this);
         RelayFrom(form.Handle());
     }
     ~TSkinDiscoveryWatch() override {
@@ -621,7 +625,7 @@ public:
     }
     HWND Handle() const override { return nullptr; }
     TControl* Control() const override { return nullptr; }
-    int LifeState() const override { return FDestroyed ? lsWindowDestroyed : lsAttached; }
+    TLifeState LifeState() const override { return FDestroyed ? TLifeState::WindowDestroyed : TLifeState::Attached; }
     void Restore() override {
         FRelays.clear();
         FSubclass.Detach();
@@ -704,7 +708,7 @@ void WatchForLaterControls(TWinSkinForm& form) {
     if (!form.Handle() || !IsWindow(form.Handle())) return;
     for (TSkinCompanion* c : form.Controls())
         if (dynamic_cast<TSkinDiscoveryWatch*>(c)) return;
-    new TSkinDiscoveryWatch(form);
+    form.Companions().Adopt(std::make_unique<TSkinDiscoveryWatch>(form));
 }
 
 // The controls one ScanForm has already decided (null outside a scan): its pass over the tab
@@ -805,7 +809,7 @@ void SkinControl(TWinSkinForm& form, TControl* control, TComponent* container) {
             return;
         if (auto* companion = dynamic_cast<TSkinControl*>(skinned)) {
             if (!form.AddControl(companion)) {
-                companion->Attach(&form, data, companion->FColorize, &form.ControlCanvas());
+                companion->Attach(TAttachContext::ForControl(&form, data, &form.ControlCanvas(), companion->FColorize));
                 if (wc && control->InheritsFrom("TCustomPanel")) ScanChildren(form, wc);
             }
             return;
@@ -831,12 +835,8 @@ void ScanComponents(TWinSkinForm& form, TComponent* component) {
 }
 
 void ScanForm(TWinSkinForm& form) {
-    // Companions whose window is gone are freed first (each leaves the list as it goes).
-    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(form.Controls())) {
-        if (!c || c->LifeState() != lsWindowDestroyed) continue;
-        form.RemoveControl(c);
-        delete c;
-    }
+    // Companions whose window is gone are freed first.
+    form.Companions().Purge();
     TCustomForm* f = form.Form();
     TSkinData* data = form.SkinData();
     if (!f || !data) return;

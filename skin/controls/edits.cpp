@@ -100,14 +100,14 @@ void TSkinEdit::AfterMessage(TMessage& m) {
 }
 
 void TSkinEdit::FindUpDown() {
-    if (FUpDown && FUpDown->LifeState() == lsWindowDestroyed) FUpDown.reset();
+    if (FUpDown && FUpDown->LifeState() == TLifeState::WindowDestroyed) FUpDown.reset();
     if (FUpDown || !FSkinData || !(FSkinData->SkinControls() & SkinControlBit(xcSpin))) return;
     for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsUpDownClass(child)) continue;
         std::unique_ptr<TSkinControl> spin(CreateCompanion("TSkinUpDown", nullptr));
         if (!spin) return; // the range controls are not linked in
         SetPropertyText(spin.get(), "InEdit", "True");
-        spin->AttachHandle(child, FSkinData, nullptr, FCanvas);
+        spin->Attach(TAttachContext::ForWindow(child, nullptr, FSkinData, FCanvas));
         FUpDown = std::move(spin);
         return;
     }
@@ -178,16 +178,11 @@ TSkinComBox::~TSkinComBox() {
     FListSkin.reset();
 }
 
-void TSkinComBox::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (FAttached) SetUpCombo(true);
-}
-
-void TSkinComBox::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::AttachHandle(window, data, form, canvas);
-    if (FAttached) SetUpCombo(false);
+bool TSkinComBox::OnAttach(const TAttachContext& context) {
+    const bool own = context.Kind == TAttachKind::Control, window = context.Kind == TAttachKind::Handle;
+    if (!TSkinControl::OnAttach(context)) return false;
+    if (own || window) SetUpCombo(own);
+    return true;
 }
 
 bool TSkinComBox::ReadComboInfo() {
@@ -214,7 +209,7 @@ void TSkinComBox::SetUpCombo(bool withListSkin) {
     // out of the form's list so that this companion alone frees it.
     std::unique_ptr<TSkinControl> bars(CreateCompanion("TSkinScrollbarH", nullptr));
     if (!bars) return; // scroll-bar skinning not linked in: the list keeps its own bars
-    bars->AttachHandle(FListWindow, FSkinData, nullptr, nullptr);
+    bars->Attach(TAttachContext::ForWindow(FListWindow, nullptr, FSkinData, nullptr));
     FListSkin = std::move(bars);
 }
 

@@ -45,8 +45,7 @@ public:
     explicit TSkinComBox(TComponent* owner);
     ~TSkinComBox() override;
 
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
-    void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     void Restore() override;

@@ -11,28 +11,25 @@ WL_DEFINE_CLASS(TSkinListView, WL_NO_PROPERTIES)
 TSkinListView::TSkinListView(TComponent* owner) : TSkinScrollbar(owner) {}
 
 TSkinListView::~TSkinListView() {
-    // The header companion belongs to this skinning; it goes with it.
-    if (TSkinControl* header = FHeader) {
-        FHeader = nullptr;
-        header->RemoveFreeNotification(this);
-        delete header;
-    }
+    // The header companion belongs to this skinning; it goes with it, before this is taken apart.
+    FHeader.reset();
 }
 
 void TSkinListView::Notification(TComponent* component, TOperation operation) {
     TSkinScrollbar::Notification(component, operation);
-    if (operation == opRemove && component == FHeader) FHeader = nullptr;
 }
 
-void TSkinListView::AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    TSkinScrollbar::AttachScroll(control, data, form, canvas);
-    if (!FAttached || FHeader || !FHandle) return;
+bool TSkinListView::OnAttach(const TAttachContext& context) {
+    if (!TSkinScrollbar::OnAttach(context)) return false;
+    if (context.Kind != TAttachKind::Control && context.Kind != TAttachKind::Scroll) return true;
+    if (FHeader || !FHandle) return true;
     const HWND header = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0));
-    if (!header || !IsWindow(header)) return;
-    FHeader = CreateCompanion("TSkinHeader", control);
-    if (!FHeader) return; // header skinning not linked in: the header keeps its own look
-    FHeader->FreeNotification(this);
-    FHeader->AttachHandle(header, data, form, canvas);
+    if (!header || !IsWindow(header)) return true;
+    // Owned here only: no component owner.
+    FHeader.reset(CreateCompanion("TSkinHeader", nullptr));
+    if (!FHeader) return true; // header skinning not linked in: the header keeps its own look
+    FHeader->Attach(TAttachContext::ForWindow(header, context.Form, context.Data, context.Canvas));
+    return true;
 }
 
 } // namespace wl

@@ -347,26 +347,21 @@ void TWMediaPlayer::WndProc(TMessage& m) {
 TSkinMP::TSkinMP(TComponent* owner) : TSkinControl(owner) {}
 
 TSkinMP::~TSkinMP() {
-    if (FPanel) {
-        FPanel->RemoveFreeNotification(this);
-        delete FPanel;
-        FPanel = nullptr;
-    }
+    FPanel.reset();
 }
 
 void TSkinMP::Notification(TComponent* component, TOperation operation) {
     TSkinControl::Notification(component, operation);
-    if (operation == opRemove && component == FPanel) FPanel = nullptr;
 }
 
-void TSkinMP::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (!FAttached || !FControl || FPanel) return;
-    FPanel = new TWMediaPlayer(form ? static_cast<TComponent*>(form) : this);
-    FPanel->FreeNotification(this);
+bool TSkinMP::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
+    if (!FControl || FPanel) return true;
+    FPanel = std::make_unique<TWMediaPlayer>(nullptr);
     FPanel->SetUp(this, FControl);
     FPanel->SetVisible(FControl->Visible());
+    return true;
 }
 
 void TSkinMP::AfterMessage(TMessage& m) {
@@ -385,11 +380,8 @@ void TSkinMP::AfterMessage(TMessage& m) {
 
 void TSkinMP::Restore() {
     TSkinControl::Restore();
-    if (FLifeState == lsWindowDestroyed || !FPanel) return;
-    TWMediaPlayer* panel = FPanel;
-    FPanel = nullptr;
-    panel->RemoveFreeNotification(this);
-    delete panel;
+    if (FLifeState == TLifeState::WindowDestroyed || !FPanel) return;
+    FPanel.reset();
 }
 
 void TSkinMP::SkinChanged() {

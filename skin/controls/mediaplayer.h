@@ -79,12 +79,12 @@ public:
     explicit TSkinMP(TComponent* owner);
     ~TSkinMP() override;
     void Notification(TComponent* component, TOperation operation) override;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void AfterMessage(TMessage& m) override;
     void Restore() override;
     void SkinChanged() override;
 
-    TWMediaPlayer* FPanel = nullptr; // owned by the form object (or by this companion without one)
+    std::unique_ptr<TWMediaPlayer> FPanel; // the skinned control panel over the player
 };
 
 } // namespace wl

@@ -86,21 +86,16 @@ TObject* TSkinObjImage::Target() const {
     return Owner();
 }
 
-void TSkinObjImage::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    FSkinData = data;
-    FSkinForm = form;
-    FCanvas = canvas;
-    FColorize = colorize;
+bool TSkinObjImage::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    FColorize = context.Colorize;
     FControl = dynamic_cast<TWinControl*>(Owner());
     if (FControl) {
         FControl->FreeNotification(this);
         FHandle = FControl->Handle();
     }
-    if (form) form->AddControl(this);
     HandOverGlyphs();
-    FAttached = true;
-    FLifeState = lsAttached;
+    return true;
 }
 
 bool TSkinObjImage::HandOverGlyphs() {

@@ -37,7 +37,7 @@ class TSkinObjImage : public TSkinControl {
 public:
     explicit TSkinObjImage(TComponent* owner);
 
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
     void SkinChanged() override;
 

@@ -21,23 +21,21 @@ constexpr DWORD kExRight = WS_EX_RIGHT;
 
 // ---- TSkinBox ------------------------------------------------------------------------------------
 
-void TSkinBox::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
+bool TSkinBox::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
     auto* control = dynamic_cast<TWinControl*>(Owner());
-    if (!control) return;
-    FColorize = colorize;
-    FSkinData = data;
-    FCanvas = canvas;
-    FSkinForm = form;
+    if (!control) return false;
+    FColorize = context.Colorize;
     FControl = control;
     FHandle = control->Handle();
     // No layer, no subclass: the panel keeps its own painting, only its colour changes.
-    FinishAttach();
+    ColorAndInvalidate();
+    return true;
 }
 
 void TSkinBox::Restore() {
     TSkinControl::Restore();
-    FLifeState = 2;
+    FLifeState = TLifeState::Restored;
 }
 
 // ---- TSkinBoxH -----------------------------------------------------------------------------------
@@ -72,13 +70,14 @@ bool TSkinBoxH::BeforeMessage(TMessage& m) {
 
 // ---- TSkinGroupBox -------------------------------------------------------------------------------
 
-void TSkinGroupBox::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (FAttached && FControl) {
+bool TSkinGroupBox::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
+    if (FControl) {
         FMode = 1;
         FControl->Invalidate();
     }
+    return true;
 }
 
 bool TSkinGroupBox::BeforeMessage(TMessage& m) {

@@ -13,7 +13,7 @@ class TSkinBox : public TSkinControl {
     WL_CLASS(TSkinBox, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
     void AfterMessage(TMessage&) override {}
 };
@@ -35,7 +35,7 @@ class TSkinGroupBox : public TSkinControl {
     WL_CLASS(TSkinGroupBox, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     bool BeforeMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 

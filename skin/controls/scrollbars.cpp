@@ -78,11 +78,6 @@ void InvalidateShown(TWScrollbar* horz, TWScrollbar* vert) {
     if (vert && vert->FShown) vert->Invalidate();
 }
 
-void DeleteBar(TWScrollbar*& bar) {
-    delete bar;
-    bar = nullptr;
-}
-
 void HideIfAlive(TWScrollbar* bar) {
     if (bar && bar->HandleAllocated() && IsWindow(bar->HandleValue())) bar->HideBar();
     else if (bar) bar->FShown = false;
@@ -473,24 +468,22 @@ TSkinScrollbar::TSkinScrollbar(TComponent* owner) : TSkinControl(owner) {}
 TSkinScrollbar::~TSkinScrollbar() {
     FreeBars();
     // The border was drawn over the control's own frame: let it draw its frame again.
-    if (FHandle && !ControlGone() && FLifeState != lsWindowDestroyed && IsWindow(FHandle))
+    if (FHandle && !ControlGone() && FLifeState != TLifeState::WindowDestroyed && IsWindow(FHandle))
         RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-void TSkinScrollbar::Attach(TWinSkinForm* form, TSkinData* data, bool, TCanvas* canvas) {
-    AttachScroll(dynamic_cast<TWinControl*>(Owner()), data, form, canvas);
-}
-
-void TSkinScrollbar::AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    if (FAttached || !control) return;
-    FSkinData = data;
-    FSkinForm = form;
-    FCanvas = canvas;
+bool TSkinScrollbar::OnAttach(const TAttachContext& context) {
+    // Its own control, or the control the context names (the bars of any scrollable control).
+    TWinControl* control = nullptr;
+    if (context.Kind == TAttachKind::Control) control = dynamic_cast<TWinControl*>(Owner());
+    else if (context.Kind == TAttachKind::Scroll) control = context.Control;
+    else return TSkinControl::OnAttach(context);
+    if (!control) return false;
+    TSkinData* data = context.Data;
     FControl = control;
     FHandle = control->Handle();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
-    if (form) form->AddControl(this);
 
     FDrawBorder = Lower(GetEnumProperty(control, "BorderStyle")) != "bsnone";
     if (control->ClassName() == "TImageScrollBox" || FMode == 1) FDrawBorder = false;
@@ -501,26 +494,25 @@ void TSkinScrollbar::AttachScroll(TWinControl* control, TSkinData* data, TWinSki
         FColorize = SetColorProperty(control, "FixedColor", data->ButtonFace);
     }
 
-    FHorzBar = new TWScrollbar(this);
+    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
     FHorzBar->SetupForControl(this, control, sbkHorizontal);
-    FVertBar = new TWScrollbar(this);
+    FVertBar = std::make_unique<TWScrollbar>(nullptr);
     FVertBar->SetupForControl(this, control, sbkVertical);
     if (!control->Visible()) HideBars();
 
     HookWindowProc(*control);
-    FAttached = true;
-    FLifeState = lsAttached;
     if (FDrawBorder) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    return true;
 }
 
 void TSkinScrollbar::FreeBars() {
-    DeleteBar(FHorzBar);
-    DeleteBar(FVertBar);
+    FHorzBar.reset();
+    FVertBar.reset();
 }
 
 void TSkinScrollbar::HideBars() {
-    HideIfAlive(FHorzBar);
-    HideIfAlive(FVertBar);
+    HideIfAlive(FHorzBar.get());
+    HideIfAlive(FVertBar.get());
 }
 
 void TSkinScrollbar::UpdateBars() {
@@ -535,7 +527,7 @@ void TSkinScrollbar::Restore() {
         FColorize = false;
     }
     TSkinControl::Restore();
-    if (FLifeState != lsWindowDestroyed) {
+    if (FLifeState != TLifeState::WindowDestroyed) {
         FreeBars();
         if (FHandle && IsWindow(FHandle)) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     } else {
@@ -579,10 +571,10 @@ void TSkinScrollbar::AfterMessage(TMessage& m) {
         break;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        ShowScrollPress(m.Msg == WM_HSCROLL ? FHorzBar : FVertBar, m);
+        ShowScrollPress((m.Msg == WM_HSCROLL ? FHorzBar : FVertBar).get(), m);
         break;
     case WM_MOUSEWHEEL:
-        InvalidateShown(FHorzBar, FVertBar);
+        InvalidateShown(FHorzBar.get(), FVertBar.get());
         break;
     case CM_VISIBLECHANGED:
         if (m.WParam) UpdateBars();
@@ -607,9 +599,9 @@ void TSkinScrollbar::DrawSkin(HDC dc, const RECT&) {
         if (bar->FShown) bar->Invalidate();
         else if (style & styleBit) bar->UpdateBar(FHandle);
     };
-    follow(FVertBar, WS_VSCROLL);
-    follow(FHorzBar, WS_HSCROLL);
-    FillScrollCorner(*this, dc, FHandle, FHorzBar, FVertBar);
+    follow(FVertBar.get(), WS_VSCROLL);
+    follow(FHorzBar.get(), WS_HSCROLL);
+    FillScrollCorner(*this, dc, FHandle, FHorzBar.get(), FVertBar.get());
 }
 
 void TSkinScrollbar::DrawBorder(HDC dc) {
@@ -634,27 +626,28 @@ TSkinScrollbarH::TSkinScrollbarH(TComponent* owner) : TSkinControl(owner) {}
 TSkinScrollbarH::~TSkinScrollbarH() { FreeBars(); }
 
 void TSkinScrollbarH::FreeBars() {
-    DeleteBar(FHorzBar);
-    DeleteBar(FVertBar);
+    FHorzBar.reset();
+    FVertBar.reset();
 }
 
-void TSkinScrollbarH::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    if (FAttached || !IsWindow(window)) return;
-    TSkinControl::AttachHandle(window, data, form, canvas);
-    if (!FAttached) return;
-    FHorzBar = new TWScrollbar(this);
+bool TSkinScrollbarH::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Handle) return TSkinControl::OnAttach(context);
+    const HWND window = context.Window;
+    if (!TSkinControl::OnAttach(context)) return false;
+    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
     FHorzBar->SetupForWindow(this, window, sbkHorizontal);
-    FVertBar = new TWScrollbar(this);
+    FVertBar = std::make_unique<TWScrollbar>(nullptr);
     FVertBar->SetupForWindow(this, window, sbkVertical);
+    return true;
 }
 
 void TSkinScrollbarH::Restore() {
     TSkinControl::Restore();
-    if (FLifeState != lsWindowDestroyed) {
+    if (FLifeState != TLifeState::WindowDestroyed) {
         FreeBars();
     } else {
-        HideIfAlive(FHorzBar);
-        HideIfAlive(FVertBar);
+        HideIfAlive(FHorzBar.get());
+        HideIfAlive(FVertBar.get());
     }
 }
 
@@ -674,10 +667,10 @@ void TSkinScrollbarH::AfterMessage(TMessage& m) {
         break;
     case WM_HSCROLL:
     case WM_VSCROLL:
-        ShowScrollPress(m.Msg == WM_HSCROLL ? FHorzBar : FVertBar, m);
+        ShowScrollPress((m.Msg == WM_HSCROLL ? FHorzBar : FVertBar).get(), m);
         break;
     case WM_MOUSEWHEEL:
-        InvalidateShown(FHorzBar, FVertBar);
+        InvalidateShown(FHorzBar.get(), FVertBar.get());
         break;
     default:
         TSkinControl::AfterMessage(m);
@@ -686,8 +679,8 @@ void TSkinScrollbarH::AfterMessage(TMessage& m) {
 }
 
 void TSkinScrollbarH::DrawSkin(HDC dc, const RECT&) {
-    InvalidateShown(FHorzBar, FVertBar);
-    FillScrollCorner(*this, dc, FHandle, FHorzBar, FVertBar);
+    InvalidateShown(FHorzBar.get(), FVertBar.get());
+    FillScrollCorner(*this, dc, FHandle, FHorzBar.get(), FVertBar.get());
 }
 
 // ---- TSkinScControl ------------------------------------------------------------------------------
@@ -696,37 +689,32 @@ TSkinScControl::TSkinScControl(TComponent* owner) : TSkinControl(owner) {}
 
 TSkinScControl::~TSkinScControl() { FreeBar(); }
 
-void TSkinScControl::FreeBar() { DeleteBar(FBar); }
+void TSkinScControl::FreeBar() { FBar.reset(); }
 
-void TSkinScControl::Attach(TWinSkinForm* form, TSkinData* data, bool, TCanvas* canvas) {
-    AttachScrollControl(dynamic_cast<TWinControl*>(Owner()), data, form, canvas);
-}
-
-void TSkinScControl::AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
-                                         TCanvas* canvas) {
-    if (FAttached || !control) return;
-    FSkinData = data;
-    FSkinForm = form;
-    FCanvas = canvas;
+bool TSkinScControl::OnAttach(const TAttachContext& context) {
+    // Its own control, or the scroll bar control the context names.
+    TWinControl* control = nullptr;
+    if (context.Kind == TAttachKind::Control) control = dynamic_cast<TWinControl*>(Owner());
+    else if (context.Kind == TAttachKind::ScrollControl) control = context.Control;
+    else return TSkinControl::OnAttach(context);
+    if (!control) return false;
     FControl = control;
     FHandle = control->Handle();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
-    if (form) form->AddControl(this);
-    FBar = new TWScrollbar(this);
+    FBar = std::make_unique<TWScrollbar>(nullptr);
     FBar->SetShowHint(control->ShowHint());
     FBar->SetHint(control->Hint());
     FBar->SetupForControl(this, control, sbkControl);
     if (!control->Visible()) FBar->HideBar();
     HookWindowProc(*control);
-    FAttached = true;
-    FLifeState = lsAttached;
+    return true;
 }
 
 void TSkinScControl::Restore() {
     TSkinControl::Restore();
-    if (FLifeState != lsWindowDestroyed) FreeBar();
-    else HideIfAlive(FBar);
+    if (FLifeState != TLifeState::WindowDestroyed) FreeBar();
+    else HideIfAlive(FBar.get());
 }
 
 void TSkinScControl::Recreated() {
@@ -739,7 +727,7 @@ void TSkinScControl::Recreated() {
     FUnicode = IsWindowUnicode(now) != FALSE;
     FIsEnabled = IsWindowEnabled(now) != FALSE;
     FSkinActive = true;
-    FLifeState = lsAttached;
+    FLifeState = TLifeState::Attached;
     FBar->SetupForControl(this, FControl, sbkControl);
     if (!FControl->Visible()) FBar->HideBar();
 }

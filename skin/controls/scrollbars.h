@@ -100,8 +100,7 @@ public:
     explicit TSkinScrollbar(TComponent* owner);
     ~TSkinScrollbar() override;
 
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
-    void AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
     void SkinChanged() override;
     bool BeforeMessage(TMessage& m) override;
@@ -110,8 +109,8 @@ public:
     // The thin skin border around the control, into its window DC `dc`.
     void DrawBorder(HDC dc);
 
-    TWScrollbar* FHorzBar = nullptr; // owned
-    TWScrollbar* FVertBar = nullptr; // owned
+    std::unique_ptr<TWScrollbar> FHorzBar; // the overlay over the horizontal bar
+    std::unique_ptr<TWScrollbar> FVertBar; // the overlay over the vertical bar
     bool FDrawBorder = false;
 
 protected:
@@ -126,13 +125,13 @@ public:
     explicit TSkinScrollbarH(TComponent* owner);
     ~TSkinScrollbarH() override;
 
-    void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
-    TWScrollbar* FHorzBar = nullptr; // owned
-    TWScrollbar* FVertBar = nullptr; // owned
+    std::unique_ptr<TWScrollbar> FHorzBar; // the overlay over the horizontal bar
+    std::unique_ptr<TWScrollbar> FVertBar; // the overlay over the vertical bar
 
 private:
     void FreeBars();
@@ -144,15 +143,13 @@ public:
     explicit TSkinScControl(TComponent* owner);
     ~TSkinScControl() override;
 
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
-    void AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
-                             TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
-    TWScrollbar* FBar = nullptr; // owned
+    std::unique_ptr<TWScrollbar> FBar; // the overlay over the scroll bar control
 
 private:
     void FreeBar();
@@ -166,10 +163,10 @@ public:
     ~TSkinListView() override;
     void Notification(TComponent* component, TOperation operation) override;
 
-    void AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
 
     // The companion of the column header window (a "TSkinHeader" when that kind is linked in).
-    TSkinControl* FHeader = nullptr;
+    std::unique_ptr<TSkinControl> FHeader;
 };
 
 } // namespace wl

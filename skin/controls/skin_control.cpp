@@ -60,6 +60,14 @@ void TSkinControl::Notification(TComponent* component, TOperation operation) {
     }
 }
 
+std::unique_ptr<TSkinCompanion> TSkinControl::ReleaseFromOwner() {
+    // Without a component owner the companion belongs to whoever made it (a companion's helper).
+    TComponent* owner = Owner();
+    if (!owner) return nullptr;
+    owner->RemoveComponent(this);
+    return std::unique_ptr<TSkinCompanion>(this);
+}
+
 TControl* TSkinControl::Control() const {
     if (FControl) return FControl;
     return FGraphicControl;
@@ -76,39 +84,69 @@ void TSkinControl::HookWindowProc(TControl& control) {
 
 void TSkinControl::UnhookWindowProc() { FOldWindowProc.Remove(); }
 
-void TSkinControl::FinishAttach() {
-    if (FSkinForm) FSkinForm->AddControl(this);
+void TSkinControl::ColorAndInvalidate() {
     if (FColorize && FControl && FSkinData) {
         FSavedColor = FControl->Color();
         FControl->SetColor(FSkinData->ButtonFace);
     }
     if (FControl) FControl->Invalidate();
     else if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
-    FAttached = true;
-    FLifeState = lsAttached;
 }
 
-void TSkinControl::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
+bool TSkinControl::Attach(const TAttachContext& context) {
+    if (FAttached) return true;
+    FSkinData = context.Data;
+    FSkinForm = context.Form;
+    FCanvas = context.Canvas;
+    // Listed before the family attaches, so that helpers it makes come after it.
+    const bool listed = FSkinForm && FSkinForm->AddControl(this);
+    if (!OnAttach(context)) {
+        if (FSkinForm && !listed) FSkinForm->RemoveControl(this);
+        return false;
+    }
+    FAttached = true;
+    FLifeState = TLifeState::Attached;
+    return true;
+}
+
+bool TSkinControl::OnAttach(const TAttachContext& context) {
+    switch (context.Kind) {
+    case TAttachKind::Control: return TakeControl(context.Colorize);
+    case TAttachKind::Handle: return TakeWindow(context.Window);
+    case TAttachKind::ScrollControl: {
+        // A family without a scroll bar control of its own attaches as for scroll bars.
+        TAttachContext asScroll = context;
+        asScroll.Kind = TAttachKind::Scroll;
+        return OnAttach(asScroll);
+    }
+    case TAttachKind::Scroll: {
+        // A family without scroll bars of its own attaches to its own control, uncoloured.
+        if (context.Control && context.Control != Owner()) return false;
+        TAttachContext asControl = context;
+        asControl.Kind = TAttachKind::Control;
+        asControl.Colorize = false;
+        return OnAttach(asControl);
+    }
+    case TAttachKind::SpeedButton: return false;
+    }
+    return false;
+}
+
+bool TSkinControl::TakeControl(bool colorize) {
     auto* control = dynamic_cast<TWinControl*>(Owner());
-    if (!control) return;
+    if (!control) return false;
     FColorize = colorize;
-    FSkinData = data;
-    FSkinForm = form;
-    FCanvas = canvas;
     FControl = control;
     FHandle = control->Handle();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
     HookWindowProc(*control);
-    FinishAttach();
+    ColorAndInvalidate();
+    return true;
 }
 
-void TSkinControl::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    if (FAttached || !IsWindow(window)) return;
-    FSkinData = data;
-    FCanvas = canvas;
-    FSkinForm = form;
+bool TSkinControl::TakeWindow(HWND window) {
+    if (!IsWindow(window)) return false;
     FHandle = window;
     FIsEnabled = true;
     FMode = 0;
@@ -116,24 +154,9 @@ void TSkinControl::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form
     FText = GetWindowTextWide(window);
     // The subclass removes itself at WM_NCDESTROY, after SkinWndProc has seen the message.
     FSubclass.Attach(window, [this](TMessage& m) { SkinWndProc(m); });
-    if (form) form->AddControl(this);
     InvalidateRect(window, nullptr, TRUE);
-    FAttached = true;
-    FLifeState = lsAttached;
+    return true;
 }
-
-void TSkinControl::AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form,
-                                TCanvas* canvas) {
-    if (control && control != Owner()) return;
-    Attach(form, data, false, canvas);
-}
-
-void TSkinControl::AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
-                                       TCanvas* canvas) {
-    AttachScroll(control, data, form, canvas);
-}
-
-void TSkinControl::AttachSpeedButton(TWinSkinForm*, TSkinData*, TCanvas*) {}
 
 // ---- routing -------------------------------------------------------------------------------------
 
@@ -193,7 +216,7 @@ bool TSkinControl::BeforeMessage(TMessage& m) {
 void TSkinControl::WMNCDestroy(TMessage& m) {
     CallPrevious(m);
     FSkinActive = false;
-    FLifeState = lsWindowDestroyed;
+    FLifeState = TLifeState::WindowDestroyed;
     Restore();
 }
 
@@ -489,9 +512,9 @@ int DrawTextWide(HDC dc, const std::wstring& text, RECT& rect, UINT flags) {
 TSkinControl* CreateCompanion(std::string_view className, TComponent* owner) {
     const TClassInfo* info = FindClass(className);
     if (!info || !info->create || !info->InheritsFrom(TSkinControl::StaticClass())) return nullptr;
-    TObject* object = info->create(owner);
-    auto* companion = dynamic_cast<TSkinControl*>(object);
-    if (!companion) delete object;
+    std::unique_ptr<TObject> object(info->create(owner));
+    auto* companion = dynamic_cast<TSkinControl*>(object.get());
+    if (companion) object.release(); // the owner given, or the caller, owns it
     return companion;
 }
 

@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,8 +37,44 @@ inline constexpr UINT SKM_SETACTIVE = 0x3506;
 
 // FMouseFlags bits.
 enum : uint8_t { mfHot = 1, mfPressed = 2 };
-// FLifeState values.
-enum : int { lsConstructed = 0, lsAttached = 1, lsWindowDestroyed = 6 };
+// How a companion takes over what it skins.
+enum class TAttachKind : unsigned char {
+    Control,       // the control object that owns the companion, through its WindowProc
+    Handle,        // a bare window, through an owned subclass
+    Scroll,        // the scroll bars of a scrollable control (others: as Control, no colouring)
+    ScrollControl, // a stand-alone scroll bar control (others: as Control, no colouring)
+    SpeedButton,   // a window-less speed button, the owner (others: not at all)
+};
+
+// Everything attaching needs: the form object (may be null), the skin, the canvas the form
+// object lends its companions, whether the control takes the skin's face colour, and what is
+// attached (the control for the scroll kinds, the window for Handle).
+struct TAttachContext {
+    TAttachKind Kind = TAttachKind::Control;
+    TWinSkinForm* Form = nullptr;
+    TSkinData* Data = nullptr;
+    TCanvas* Canvas = nullptr;
+    bool Colorize = false;
+    TWinControl* Control = nullptr;
+    HWND Window = nullptr;
+
+    static TAttachContext ForControl(TWinSkinForm* form, TSkinData* data, TCanvas* canvas, bool colorize) {
+        return TAttachContext{TAttachKind::Control, form, data, canvas, colorize, nullptr, nullptr};
+    }
+    static TAttachContext ForWindow(HWND window, TWinSkinForm* form, TSkinData* data, TCanvas* canvas) {
+        return TAttachContext{TAttachKind::Handle, form, data, canvas, false, nullptr, window};
+    }
+    static TAttachContext ForScroll(TWinControl* control, TWinSkinForm* form, TSkinData* data, TCanvas* canvas) {
+        return TAttachContext{TAttachKind::Scroll, form, data, canvas, false, control, nullptr};
+    }
+    static TAttachContext ForScrollControl(TWinControl* control, TWinSkinForm* form, TSkinData* data,
+                                           TCanvas* canvas) {
+        return TAttachContext{TAttachKind::ScrollControl, form, data, canvas, false, control, nullptr};
+    }
+    static TAttachContext ForSpeedButton(TWinSkinForm* form, TSkinData* data, TCanvas* canvas) {
+        return TAttachContext{TAttachKind::SpeedButton, form, data, canvas, false, nullptr, nullptr};
+    }
+};
 
 class TSkinControl : public TComponent, public TSkinCompanion {
     WL_CLASS(TSkinControl, TComponent)
@@ -48,26 +85,22 @@ public:
     ~TSkinControl() override;
     void Notification(TComponent* component, TOperation operation) override;
 
-    // ---- attaching (exactly one of these, once) ----
-    // To the control object that owns this companion, through its WindowProc.
-    virtual void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas);
-    // To a bare window, through an owned subclass.
-    virtual void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas);
-    // Scroll-bar companions of scrollable controls; others attach as Attach without colouring.
-    virtual void AttachScroll(TWinControl* control, TSkinData* data, TWinSkinForm* form, TCanvas* canvas);
-    // Stand-alone scroll bars; others attach as Attach without colouring.
-    virtual void AttachScrollControl(TWinControl* control, TSkinData* data, TWinSkinForm* form,
-                                     TCanvas* canvas);
-    // Window-less speed buttons (the owner is the graphic control); others do nothing.
-    virtual void AttachSpeedButton(TWinSkinForm* form, TSkinData* data, TCanvas* canvas);
+    // ---- attaching (once) ----
+    // Takes the skin, the form object and the canvas from the context, joins the form object's
+    // list and lets the family take over what the context names (OnAttach); a companion that
+    // does not take leaves the list again. Whether the companion is attached.
+    bool Attach(const TAttachContext& context);
 
     // ---- what the form object and the discovery code call ----
     void Restore() override;
     void SkinChanged() override;
     HWND Handle() const override { return FHandle; }
     TControl* Control() const override;
-    int LifeState() const override { return FLifeState; }
     bool InDispatch() const override { return FDispatch->InDispatch(); }
+    TLifeState LifeState() const override { return FLifeState; }
+    // Leaves its component owner, and the caller owns it from now on; nothing for a companion
+    // without a component owner (it belongs to whoever made it).
+    std::unique_ptr<TSkinCompanion> ReleaseFromOwner() override;
 
     // ---- message routing ----
     // The replacement procedure: every message of the control comes here first.
@@ -118,16 +151,23 @@ public:
     bool FColorize = false;
     TColor FSavedColor = clNone;
     bool FAttached = false;
-    int FLifeState = lsConstructed;
+    TLifeState FLifeState = TLifeState::Constructed;
     TWinSkinForm* FSkinForm = nullptr; // not owned
     int FMode = 0;
 
 protected:
+    // The family's part of attaching, after the shared state is set. The base takes over the
+    // control object that owns the companion (Control, and the scroll kinds for the control
+    // itself) or a bare window (Handle). False: the companion did not take.
+    virtual bool OnAttach(const TAttachContext& context);
+    // The base's take-overs.
+    bool TakeControl(bool colorize);
+    bool TakeWindow(HWND window);
     // Installs the routing layer over `control`'s WindowProc (used by Attach and by window-less
     // controls, which have no handle).
     void HookWindowProc(TControl& control);
-    // Common attach bookkeeping: form list, colouring, first paint.
-    void FinishAttach();
+    // A control object taken over: its colour (when colouring), and the first paint.
+    void ColorAndInvalidate();
     // True while the control (or the graphic control) is being destroyed.
     bool ControlGone() const { return FControlGone; }
     // CallPrevious for a further subclass of the companion's own (a combo box's edit).

@@ -230,14 +230,10 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
 
 // ---- TSkinHeader ---------------------------------------------------------------------------------
 
-void TSkinHeader::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    TSkinControl::Attach(form, data, colorize, canvas);
+bool TSkinHeader::OnAttach(const TAttachContext& context) {
+    const bool taken = TSkinControl::OnAttach(context);
     FHotItem = -1;
-}
-
-void TSkinHeader::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    TSkinControl::AttachHandle(window, data, form, canvas);
-    FHotItem = -1;
+    return taken;
 }
 
 bool TSkinHeader::Skinned() const { return FSkinData && HasElement(FSkinData->Headerbar.get()); }

@@ -27,8 +27,7 @@ class TSkinHeader : public TSkinControl {
     WL_CLASS(TSkinHeader, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
-    void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;

@@ -243,13 +243,12 @@ bool TTabArrows::Find(TSkinControl& owner, HWND tab) {
     HWND arrows = tab ? FindWindowExW(tab, nullptr, UPDOWN_CLASSW, nullptr) : nullptr;
     if (arrows != FWindow) {
         // The tab control made new arrows (or dropped them): the old companion goes with them.
-        delete FCompanion;
-        FCompanion = nullptr;
+        FCompanion.reset();
         FWindow = arrows;
         if (arrows) {
             // Owned here and kept out of the form's list, so nobody else frees it.
-            FCompanion = CreateCompanion("TSkinUpDown", &owner);
-            if (FCompanion) FCompanion->AttachHandle(arrows, owner.FSkinData, nullptr, owner.FCanvas);
+            FCompanion.reset(CreateCompanion("TSkinUpDown", nullptr));
+            if (FCompanion) FCompanion->Attach(TAttachContext::ForWindow(arrows, nullptr, owner.FSkinData, owner.FCanvas));
         }
     }
     return arrows && (GetWindowLongPtrW(arrows, GWL_STYLE) & WS_VISIBLE);
@@ -257,10 +256,20 @@ bool TTabArrows::Find(TSkinControl& owner, HWND tab) {
 
 // ---- TSkinTab ------------------------------------------------------------------------------------
 
-void TSkinTab::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (!FAttached) return;
+bool TSkinTab::OnAttach(const TAttachContext& context) {
+    if (context.Kind == TAttachKind::Handle) {
+        // A bare tab window keeps the mode discovery gave it.
+        const int mode = FMode;
+        if (!TSkinControl::OnAttach(context)) return false;
+        FMode = mode;
+        RefreshState();
+        PrepareTabImages();
+        FUpDown.Find(*this, FHandle);
+        Redraw();
+        return true;
+    }
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
     RefreshState();
     auto* pages = dynamic_cast<TPageControl*>(FControl);
     FCloseButtons = pages && pages->Tag() == kCloseTag && pages->TabPosition() == tpTop;
@@ -268,18 +277,7 @@ void TSkinTab::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanva
     FUpDown.Find(*this, FHandle);
     FSkinActive = true;
     Redraw();
-}
-
-void TSkinTab::AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) {
-    if (FAttached) return;
-    const int mode = FMode;
-    TSkinControl::AttachHandle(window, data, form, canvas);
-    if (!FAttached) return;
-    FMode = mode;
-    RefreshState();
-    PrepareTabImages();
-    FUpDown.Find(*this, FHandle);
-    Redraw();
+    return true;
 }
 
 void TSkinTab::SkinChanged() {
@@ -516,23 +514,23 @@ void TSkinTabBtn::DrawSkin(HDC dc, const RECT& rect) {
 
 // ---- TSkinTab31 ----------------------------------------------------------------------------------
 
-void TSkinTab31::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (!FAttached) return;
+bool TSkinTab31::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
     PrepareTabImage();
     if (FControl->ComponentCount() > 0)
         if (auto* scroller = dynamic_cast<TWinControl*>(FControl->Components(0));
             scroller && scroller->ClassName().find("Scroller") != std::string::npos) {
             FScroller = scroller;
-            FUpDown = CreateCompanion("TSkinUpDown", this);
+            FUpDown.reset(CreateCompanion("TSkinUpDown", nullptr));
             if (FUpDown) {
                 // The arrows of a tab set point left and right.
-                SetPropertyText(FUpDown, "Horizontal", "True");
-                FUpDown->AttachHandle(scroller->Handle(), FSkinData, nullptr, FCanvas);
+                SetPropertyText(FUpDown.get(), "Horizontal", "True");
+                FUpDown->Attach(TAttachContext::ForWindow(scroller->Handle(), nullptr, FSkinData, FCanvas));
             }
         }
     Redraw();
+    return true;
 }
 
 void TSkinTab31::PrepareTabImage() {
@@ -633,10 +631,11 @@ void TSkinTabSheet::DrawSkin(HDC dc, const RECT& rect) {
 
 // ---- TSkinAdvPage --------------------------------------------------------------------------------
 
-void TSkinAdvPage::Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) {
-    if (FAttached) return;
-    TSkinControl::Attach(form, data, colorize, canvas);
-    if (FAttached) AssignPictures(false);
+bool TSkinAdvPage::OnAttach(const TAttachContext& context) {
+    if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
+    if (!TSkinControl::OnAttach(context)) return false;
+    AssignPictures(false);
+    return true;
 }
 
 void TSkinAdvPage::AssignPictures(bool empty) {

@@ -66,19 +66,18 @@ public:
     // Finds the arrows of `tab`, skins them once, and answers whether they are shown.
     bool Find(TSkinControl& owner, HWND tab);
     HWND Window() const { return FWindow; }
-    TSkinControl* Companion() const { return FCompanion; }
+    TSkinControl* Companion() const { return FCompanion.get(); }
 
 private:
     HWND FWindow = nullptr;
-    TSkinControl* FCompanion = nullptr; // owned by the tab companion (a component it owns)
+    std::unique_ptr<TSkinControl> FCompanion; // the arrows' companion
 };
 
 class TSkinTab : public TSkinControl {
     WL_CLASS(TSkinTab, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
-    void AttachHandle(HWND window, TSkinData* data, TWinSkinForm* form, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void SkinChanged() override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
@@ -116,13 +115,13 @@ class TSkinTab31 : public TSkinControl {
     WL_CLASS(TSkinTab31, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void SkinChanged() override;
     bool BeforeMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
     TBitmap FTabImage;
-    TSkinControl* FUpDown = nullptr;  // owned by this companion
+    std::unique_ptr<TSkinControl> FUpDown; // the scroller's companion
     TWinControl* FScroller = nullptr; // the tab set's own scroller control, when it has one
 
 private:
@@ -144,7 +143,7 @@ class TSkinAdvPage : public TSkinControl {
     WL_CLASS(TSkinAdvPage, TSkinControl)
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TWinSkinForm* form, TSkinData* data, bool colorize, TCanvas* canvas) override;
+    bool OnAttach(const TAttachContext& context) override;
     void SkinChanged() override;
     void Restore() override;
     void DrawSkin(HDC dc, const RECT& rect) override;

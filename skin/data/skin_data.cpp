@@ -119,15 +119,15 @@ void TSkinData::SetActive(bool value) {
     if (FSkinFormtype == sfMainform) {
         if (value) {
             if (NotLoaded) return;
-            m.PendingSkinData = this;
+            m.SetPendingSkinData(this);
             m.Schedule(skaSkinAll, 250);
-            m.Started = 1;
+            m.MarkRunning();
         } else {
-            m.PendingSkinData = this;
+            m.SetPendingSkinData(this);
             m.Schedule(skaUnskinAll, 250);
         }
     } else { // sfOnlyThisForm
-        m.PendingSkinData = this;
+        m.SetPendingSkinData(this);
         if (value) {
             if (NotLoaded) return;
             m.Schedule(skaSkinAll, 250);
@@ -195,9 +195,9 @@ void TSkinData::ApplySkin() {
     if (Designing() || Reading()) return;
     if (!TSkinManagerLink::Instance()) Loaded();
     TSkinManagerLink& m = *TSkinManagerLink::Instance();
-    m.PendingSkinData = this;
+    m.SetPendingSkinData(this);
     m.RefreshSkinData();
-    if (m.Started == 1) m.Schedule(skaReskin, 250);
+    if (m.Running()) m.Schedule(skaReskin, 250);
 }
 
 void TSkinData::FilterWindow(HWND /*window*/, const std::string& className, bool& doSkin) {
@@ -218,8 +218,8 @@ void TSkinData::Loaded() {
     m.AddSkinData(this);
     MakeCaptionFont();
     if (FSkinFormtype != sfMainform) {
-        m.Skinning = true;
-        m.Started += 1;
+        m.SetSkinning(true);
+        m.ComponentStarted();
         if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && FActive)
             m.SkinWindow(form->Handle());
         return;
@@ -320,11 +320,12 @@ public:
     }
     void RemoveSkinData(TSkinData* data) override {
         FSkinData.erase(std::remove(FSkinData.begin(), FSkinData.end(), data), FSkinData.end());
-        if (PendingSkinData == data) PendingSkinData = nullptr;
+        if (PendingSkinData() == data) SetPendingSkinData(nullptr);
     }
     void InstallHook() override {}
     void Schedule(int action, int) override {
-        if (!Started && (action == skaSkinAll || action == skaUnskinAll)) Skinning = action == skaSkinAll;
+        if (Phase() == TManagerPhase::Idle && (action == skaSkinAll || action == skaUnskinAll))
+            SetSkinning(action == skaSkinAll);
     }
     bool SkinWindow(HWND) override { return false; }
     void RefreshSkinData() override {}

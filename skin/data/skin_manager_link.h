@@ -17,6 +17,11 @@ class TSkinData;
 // Scheduled actions.
 enum TSkinAction : int { skaSkinAll = 1, skaUnskinAll = 2, skaReskin = 3 };
 
+// Where the manager is in its life. Idle: nothing has asked for skinning yet, a scheduled
+// action is only remembered; Running: actions are carried out by the manager's timer; Ending:
+// the manager is being destroyed and keeps its lists as they are while it lets go of them.
+enum class TManagerPhase : unsigned char { Idle, Running, Ending };
+
 class TSkinManagerLink {
 public:
     virtual ~TSkinManagerLink() = default;
@@ -44,10 +49,37 @@ public:
     virtual void SkinDataReloading(TSkinData* /*data*/) {}
     virtual void SkinDataReloaded(TSkinData* /*data*/) {}
 
-    // State the components set directly.
-    bool Skinning = false;
-    int Started = 0;
-    TSkinData* PendingSkinData = nullptr;
+    // ---- shared state ----
+    TManagerPhase Phase() const { return FPhase; }
+    bool Running() const { return FPhase == TManagerPhase::Running; }
+    bool Ending() const { return FPhase == TManagerPhase::Ending; }
+    // Idle becomes Running; an ending manager stays ending.
+    void MarkRunning() {
+        if (FPhase == TManagerPhase::Idle) FPhase = TManagerPhase::Running;
+    }
+    // A component that skins its own form (or a library's) started: counted, and the manager runs.
+    void ComponentStarted() {
+        ++FStartedComponents;
+        MarkRunning();
+    }
+    int StartedComponents() const { return FStartedComponents; }
+
+    // Whether new windows are skinned.
+    bool Skinning() const { return FSkinning; }
+    void SetSkinning(bool on) { FSkinning = on; }
+    // The component whose scheduled action or reloaded skin is waiting.
+    TSkinData* PendingSkinData() const { return FPendingSkinData; }
+    void SetPendingSkinData(TSkinData* data) { FPendingSkinData = data; }
+
+protected:
+    // The manager's destructor, before it lets go of its windows.
+    void BeginEnding() { FPhase = TManagerPhase::Ending; }
+
+private:
+    TManagerPhase FPhase = TManagerPhase::Idle;
+    int FStartedComponents = 0;
+    bool FSkinning = false;
+    TSkinData* FPendingSkinData = nullptr;
 };
 
 } // namespace wl

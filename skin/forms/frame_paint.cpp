@@ -1,13 +1,13 @@
-// The skinned non-client area of a TWinSkinForm: frame thickness from the skin's four border
-// images, the WM_NCCALCSIZE answer, painting of the borders, the title strip (composed
-// off-screen with its icon and buttons) and the menu-bar strip, and the window region cut at
-// the key-coloured pixels of the border images.
+// TSkinFrame, the skinned non-client area of a TWinSkinForm: frame thickness from the skin's
+// four border images, the WM_NCCALCSIZE answer, painting of the borders, the title strip
+// (composed off-screen with its icon and buttons) and the menu-bar strip, and the window region
+// cut at the key-coloured pixels of the border images.
 //
 // Every size here comes from an untrusted skin: border images of any size or frame count,
 // margins larger than the image. All drawing goes through the skin primitives, which draw
 // nothing for cells of no pixels, and every rectangle is checked before a bitmap is made, so
 // painting costs what the window's pixels cost whatever the definition says.
-#include "skin/forms/win_skin_form.h"
+#include "skin/forms/frame_paint.h"
 
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_slots.h"
@@ -15,6 +15,7 @@
 #include "skin/draw/swallowed.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/menu_items.h"
+#include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
 
 #include <algorithm>
@@ -121,10 +122,15 @@ TBitmap* SkinWorkBitmap() {
 
 // ---- metrics -------------------------------------------------------------------------------------
 
-void TWinSkinForm::LoadFrameMetrics() {
-    if (!FSkinData || FSkinData->NotLoaded) return;
-    TSkinData& d = *FSkinData;
-    if (FBorderKind == bkNone) {
+TSkinFrame::TSkinFrame(TWinSkinForm& owner)
+    : FOwner(owner), FIconBitmap(std::make_unique<TBitmap>()), FTitleBitmap(std::make_unique<TBitmap>()) {}
+
+TSkinFrame::~TSkinFrame() = default;
+
+void TSkinFrame::LoadMetrics() {
+    if (!FOwner.SkinData() || FOwner.SkinData()->NotLoaded) return;
+    TSkinData& d = *FOwner.SkinData();
+    if (FOwner.BorderKind() == bkNone) {
         FBorderLeft = FBorderTop = FBorderRight = FBorderBottom = 0;
         FMenuBarHeight = 0;
     } else {
@@ -140,19 +146,9 @@ void TWinSkinForm::LoadFrameMetrics() {
     }
     borderCache.clear();
     ClearMenuItemImages();
-    FreeButtons();
-    CreateButtons();
-    for (auto& button : FButtons) {
-        TDataSkinSysButton* e = button->SkinElement();
-        if (!e || (e->Action != 3 && e->Action != 11)) continue;
-        LoadIcon();
-        if (e->Image.Empty()) e->Image.Assign(*FIconBitmap);
-        if (d.AppIcon.Empty()) d.AppIcon.Assign(*FIconBitmap);
-        e->Frame = 1;
-    }
 }
 
-void TWinSkinForm::LoadIcon() {
+void TSkinFrame::LoadIcon() {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     if (FIconBitmap->Width() != cx || FIconBitmap->Height() != cy) {
         const bool fresh = FIconBitmap->Empty();
@@ -165,12 +161,12 @@ void TWinSkinForm::LoadIcon() {
     }
     FIconSize = cx;
     iconCopies.clear();
-    if (!IsWindow(FHandle)) return;
-    FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
+    if (!IsWindow(FOwner.Handle())) return;
+    FIcon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_SMALL, 0));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_BIG, 0));
     // The class icon is what the system's own caption shows when the window has none.
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICON));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICONSM));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICON));
     if (!FIcon) return;
     UniqueIcon copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
     if (!copy) return;
@@ -179,7 +175,7 @@ void TWinSkinForm::LoadIcon() {
     DrawIconEx(FIconBitmap->Canvas().Handle(), 0, 0, copy.get(), cx, cy, 0, nullptr, DI_NORMAL);
 }
 
-void TWinSkinForm::DrawIcon(HDC dc, const RECT& rect) {
+void TSkinFrame::DrawIcon(HDC dc, const RECT& rect) {
     if (!dc) return;
     if (FIcon && FIconSize > 0) {
         if (HICON copy = SmallIconCopy(FIcon, FIconSize)) {
@@ -192,14 +188,14 @@ void TWinSkinForm::DrawIcon(HDC dc, const RECT& rect) {
 
 // ---- messages ------------------------------------------------------------------------------------
 
-void TWinSkinForm::NCCalcSize(TMessage& m) {
-    Default(m);
+void TSkinFrame::NCCalcSize(TMessage& m) {
+    FOwner.Default(m);
     if (!m.WParam) {
         m.Result = 0;
         return;
     }
     auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
-    if ((FFormKind == fkMdiChild && FWindowState != wstNormal) || FBorderKind == bkNone) {
+    if ((FOwner.FormKind() == fkMdiChild && FOwner.WindowState() != wstNormal) || FOwner.BorderKind() == bkNone) {
         p->rgrc[1] = p->rgrc[0];
         m.Result = WVR_VALIDRECTS;
         return;
@@ -215,60 +211,38 @@ void TWinSkinForm::NCCalcSize(TMessage& m) {
     m.Result = WVR_VALIDRECTS;
 }
 
-void TWinSkinForm::NCPaint(TMessage& m) {
-    SetSysMenuStyle(false);
-    if (!FSkinData || !FSkinData->PaintFrames) {
+void TSkinFrame::NCPaint(TMessage& m) {
+    FOwner.SetSysMenuStyle(false);
+    if (!FOwner.SkinData() || !FOwner.SkinData()->PaintFrames) {
         m.Result = 0;
         return;
     }
-    if ((FFormKind == fkMdiChild && FWindowState == wstMaximized) || FBorderKind == bkNone) {
-        Default(m);
+    if ((FOwner.FormKind() == fkMdiChild && FOwner.WindowState() == wstMaximized) || FOwner.BorderKind() == bkNone) {
+        FOwner.Default(m);
         return;
     }
-    PaintFrame(nullptr);
+    Paint(nullptr);
     m.Result = 0;
-}
-
-void TWinSkinForm::NCActivate(TMessage& m) {
-    FActive = m.WParam != 0;
-    if (FHoverTimer) FHoverTimer->SetEnabled(FActive);
-    if (FFormKind == fkMdiParent && FClientWnd) SendMessageW(FClientWnd, WM_NCACTIVATE, m.WParam, 0);
-    if (FFormKind == fkMdiChild) Default(m);
-    if (!(FFormKind == fkMdiChild && FWindowState == wstMaximized)) PaintFrame(nullptr);
-    m.Result = 1;
-}
-
-void TWinSkinForm::SizeChanged(TMessage& m) {
-    Default(m);
-    switch (m.WParam) {
-    case SIZE_RESTORED: FWindowState = wstNormal; break;
-    case SIZE_MINIMIZED: FWindowState = wstMinimized; break;
-    case SIZE_MAXIMIZED: FWindowState = wstMaximized; break;
-    default: break;
-    }
-    if (FWindowState == wstMinimized) return;
-    if (FFormKind == fkMdiChild && (ManagerMaximizedChildren() || FWindowState != wstNormal)) return;
-    if (FState == sfsRunning || FState == sfsReapplying) UpdateRegion();
 }
 
 // ---- painting ------------------------------------------------------------------------------------
 
-void TWinSkinForm::PaintFrame(HDC dc) {
-    if (!SkinWorkBitmap() || !FSkinData || FSkinData->NotLoaded) return;
-    if (FState != sfsRunning && FState != sfsReapplying) return;
-    if (FBorderKind == bkNone || (FFormKind == fkMdiChild && FWindowState == wstMaximized)) return;
-    if (!IsWindow(FHandle)) return;
+void TSkinFrame::Paint(HDC dc) {
+    if (!SkinWorkBitmap() || !FOwner.SkinData() || FOwner.SkinData()->NotLoaded) return;
+    if (FOwner.State() != sfsRunning && FOwner.State() != sfsReapplying) return;
+    if (FOwner.BorderKind() == bkNone || (FOwner.FormKind() == fkMdiChild && FOwner.WindowState() == wstMaximized)) return;
+    if (!IsWindow(FOwner.Handle())) return;
     // Our own DC goes back to the window on every way out, exceptions included.
-    WindowDC own(FHandle, dc ? nullptr : GetWindowDC(FHandle));
+    WindowDC own(FOwner.Handle(), dc ? nullptr : GetWindowDC(FOwner.Handle()));
     HDC target = dc ? dc : own.get();
     if (!target) return;
     // A failed paint leaves the frame as it was; the next paint tries again.
     SwallowFailures([&] {
-        GetWindowRect(FHandle, &FWindowRect);
+        GetWindowRect(FOwner.Handle(), &FWindowRect);
         const int w = FWindowRect.right - FWindowRect.left, h = FWindowRect.bottom - FWindowRect.top;
         FWidth = w;
         FHeight = h;
-        if (FWindowState == wstMinimized) {
+        if (FOwner.WindowState() == wstMinimized) {
             PaintTitle(target);
         } else {
             DrawBorder(1, RECT{0, 0, FBorderLeft, h}, target);
@@ -276,23 +250,23 @@ void TWinSkinForm::PaintFrame(HDC dc) {
             DrawBorder(4, RECT{FBorderLeft, h - FBorderBottom, w - FBorderRight, h}, target);
             PaintTitle(target);
             RECT strip{FBorderLeft, FBorderTop, w - FBorderRight, FBorderTop + FMenuBarHeight};
-            if (FMenuBar) FMenuBar->PaintMenuBar(target, strip);
-            else if (FMenuBarHeight > 0 && FSkinData->FaceBrush && strip.right > strip.left)
-                FillRect(target, &strip, FSkinData->FaceBrush.get());
+            if (FOwner.MenuBar()) FOwner.MenuBar()->PaintMenuBar(target, strip);
+            else if (FMenuBarHeight > 0 && FOwner.SkinData()->FaceBrush && strip.right > strip.left)
+                FillRect(target, &strip, FOwner.SkinData()->FaceBrush.get());
         }
     });
-    FHotObject = nullptr;
+    FOwner.SetHotObject(nullptr);
 }
 
-void TWinSkinForm::PaintTitle(HDC dc) {
+void TSkinFrame::PaintTitle(HDC dc) {
     const int w = FWidth;
     TBitmap* work = SkinWorkBitmap();
     if (w <= 0 || !work) return;
     RECT title;
-    if (FWindowState == wstMinimized) {
+    if (FOwner.WindowState() == wstMinimized) {
         if (FHeight <= 0) return;
         FTitleBitmap->SetSize(w, FHeight);
-        FTitleBitmap->Canvas().Brush().SetColor(FSkinData->ButtonFace);
+        FTitleBitmap->Canvas().Brush().SetColor(FOwner.SkinData()->ButtonFace);
         FTitleBitmap->Canvas().FillRect(RECT{0, 0, w, FHeight});
         title = RECT{0, 0, w, FBorderTop};
     } else {
@@ -313,7 +287,7 @@ void TWinSkinForm::PaintTitle(HDC dc) {
         work->SetSize(std::max(work->Width(), w), std::max(work->Height(), th));
     HDC workDC = work->Canvas().Handle();
     BitBlt(workDC, 0, 0, w, th, titleDC, 0, 0, SRCCOPY);
-    LayoutButtons();
+    FOwner.TitleButtons().Layout();
     {
         // Buttons below or beside the strip are cut at its edges, as the strip is.
         struct ClipGuard {
@@ -323,18 +297,18 @@ void TWinSkinForm::PaintTitle(HDC dc) {
         UniqueRegion clip(CreateRectRgn(0, 0, w, th));
         SelectClipRgn(workDC, clip.get());
         ClipGuard unclip{workDC};
-        DrawButtons(work->Canvas());
+        FOwner.TitleButtons().Draw(work->Canvas());
     }
     BitBlt(dc, 0, 0, w, th, workDC, 0, 0, SRCCOPY);
     SetBkMode(dc, OPAQUE);
 }
 
-void TWinSkinForm::DrawBorder(int side, const RECT& rect, HDC dc) {
+void TSkinFrame::DrawBorder(int side, const RECT& rect, HDC dc) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0 || !FSkinData || !dc) return;
-    TDataSkinBorder* b = BorderOf(*FSkinData, side);
+    if (w <= 0 || h <= 0 || !FOwner.SkinData() || !dc) return;
+    TDataSkinBorder* b = BorderOf(*FOwner.SkinData(), side);
     if (!b || b->Image.Empty()) return;
-    const int index = FActive || BorderFrames(b) <= 1 ? 1 : 2;
+    const int index = FOwner.Active() || BorderFrames(b) <= 1 ? 1 : 2;
     TElementDraw draw = SlotDraw(BorderSlot(side), *b, index);
     draw.Frames = BorderFrames(b);
     draw.Transparent = false;
@@ -345,21 +319,21 @@ void TWinSkinForm::DrawBorder(int side, const RECT& rect, HDC dc) {
 
 // ---- region --------------------------------------------------------------------------------------
 
-void TWinSkinForm::UpdateRegion() {
-    if (FState == sfsDestroyed || !FSkinFrame || !FSkinData || FSkinData->NotLoaded) return;
-    if (!IsWindow(FHandle)) return;
+void TSkinFrame::UpdateRegion() {
+    if (FOwner.State() == sfsDestroyed || !FOwner.SkinFrame() || !FOwner.SkinData() || FOwner.SkinData()->NotLoaded) return;
+    if (!IsWindow(FOwner.Handle())) return;
     RECT wr;
-    GetWindowRect(FHandle, &wr);
+    GetWindowRect(FOwner.Handle(), &wr);
     const int w = wr.right - wr.left, h = wr.bottom - wr.top;
     if (w <= 0 || h <= 0) return;
-    if (FFormKind == fkMdiChild && FWindowState != wstNormal) return;
-    if (w == FRegionWidth && h == FRegionHeight && FFormKind != fkMdiChild && FState != sfsReapplying &&
+    if (FOwner.FormKind() == fkMdiChild && FOwner.WindowState() != wstNormal) return;
+    if (w == FRegionWidth && h == FRegionHeight && FOwner.FormKind() != fkMdiChild && FOwner.State() != sfsReapplying &&
         FRegionOwned)
         return;
     UniqueRegion region;
     const int oldWidth = FRegionWidth, oldHeight = FRegionHeight;
     const bool built = SwallowFailures([&] {
-        TSkinData& d = *FSkinData;
+        TSkinData& d = *FOwner.SkinData();
         auto trans = [&](int side) {
             const TDataSkinBorder* b = BorderOf(d, side);
             return b ? b->Trans : 0;
@@ -368,7 +342,7 @@ void TWinSkinForm::UpdateRegion() {
             FRegionWidth = w;
             FRegionHeight = h;
             region.reset(CreateRectRgn(FBorderLeft, FBorderTop, w - FBorderRight, h - FBorderBottom));
-            if (FBorderKind != bkNone) {
+            if (FOwner.BorderKind() != bkNone) {
                 // The opaque pixels of one side rendered at its place; a side without the key colour
                 // (or too small to carry any) is its whole rectangle.
                 auto side = [&](int which, const RECT& r, bool keyed) {
@@ -376,7 +350,7 @@ void TWinSkinForm::UpdateRegion() {
                     if (sw <= 0 || sh <= 0) return UniqueRegion(CreateRectRgn(0, 0, 0, 0));
                     if (keyed) {
                         TDataSkinBorder* b = BorderOf(d, which);
-                        TElementDraw draw = SlotDraw(BorderSlot(which), *b, FActive || BorderFrames(b) <= 1 ? 1 : 2);
+                        TElementDraw draw = SlotDraw(BorderSlot(which), *b, FOwner.Active() || BorderFrames(b) <= 1 ? 1 : 2);
                         draw.Frames = BorderFrames(b);
                         std::unique_ptr<TBitmap> image = BuildElementImage(RECT{0, 0, sw, sh}, draw);
                         if (image && !image->Empty())
@@ -410,7 +384,7 @@ void TWinSkinForm::UpdateRegion() {
     FRegionOwned = false;
     // From here on the region belongs to the system, which deletes the one it replaces.
     HRGN handed = region.release();
-    if (!SetWindowRgn(FHandle, handed, TRUE)) {
+    if (!SetWindowRgn(FOwner.Handle(), handed, TRUE)) {
         DeleteObject(handed);
         return;
     }
@@ -418,22 +392,16 @@ void TWinSkinForm::UpdateRegion() {
     FRegionOwned = true;
 }
 
-void TWinSkinForm::DropRegion() {
-    if (!FRegionOwned) return;
-    SetWindowRgn(FHandle, nullptr, FFormKind == fkMdiChild);
+void TSkinFrame::ForgetRegion() {
     FRegion = nullptr;
     FRegionOwned = false;
 }
 
-void TWinSkinForm::SetSysMenuStyle(bool on) {
-    if ((FCaps & capCaptionRemoved) || !IsWindow(FHandle)) return;
-    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
-    LONG_PTR style = FStyle;
-    if (!on) style &= ~static_cast<LONG_PTR>(WS_SYSMENU);
-    else if (FSysMenu) style |= WS_SYSMENU;
-    if (style == FStyle) return;
-    FStyle = style;
-    SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+void TSkinFrame::DropRegion() {
+    if (!FRegionOwned) return;
+    SetWindowRgn(FOwner.Handle(), nullptr, FOwner.FormKind() == fkMdiChild);
+    FRegion = nullptr;
+    FRegionOwned = false;
 }
 
 } // namespace wl

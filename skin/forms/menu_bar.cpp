@@ -391,7 +391,7 @@ void TWinSkinMenu::PaintMenuBar(HDC dc, const RECT& strip) {
     for (const auto& b : FItemButtons)
         if (b->Visible()) DrawCaption(workDC, *b, FSkinData->MenuBarText);
     SetViewportOrgEx(workDC, 0, 0, nullptr);
-    FOwnerForm->DrawMdiButtons(workDC, strip);
+    FOwnerForm->TitleButtons().DrawMdiButtons(workDC, strip);
     BitBlt(dc, strip.left, strip.top, w, h, workDC, 0, 0, SRCCOPY);
 }
 
@@ -413,59 +413,9 @@ TMenuBtn* TWinSkinMenu::FindAccelButton(WORD key) const {
 
 namespace {
 
-// One drop-down is tracked at a time in the process.
-HHOOK GMenuHook = nullptr;
-TWinSkinForm* GTrackedForm = nullptr;
-int GOpenIndex = 0;
-TMenuItem* GCurrentItem = nullptr;
-HMENU GCurrentMenu = nullptr; // the menu holding the selected entry
-bool GCurrentHasSub = false;  // the selected entry opens a submenu
-bool GFirstSeen = false;
-bool GSwitching = false;
-int GSwitchTarget = -1;
-POINT GLastPoint{0, 0};
-
-std::vector<UINT> GSwitchedIds;
-
-struct TSavedType {
-    HMENU Menu;
-    UINT Position;
-    UINT Type;
-};
-
-// Switches every entry of `menu` and of its submenus to owner-draw, remembering the types.
-void OwnerDrawTree(HMENU menu, std::vector<TSavedType>& saved, int depth = 0) {
-    if (!menu || depth > 16) return;
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
-        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-        if (!(info.fType & MFT_OWNERDRAW)) {
-            GSwitchedIds.push_back(info.wID);
-            saved.push_back(TSavedType{menu, static_cast<UINT>(i), info.fType});
-            MENUITEMINFOW set{};
-            set.cbSize = sizeof set;
-            set.fMask = MIIM_FTYPE;
-            set.fType = info.fType | MFT_OWNERDRAW;
-            SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &set);
-        }
-        if (info.hSubMenu) OwnerDrawTree(info.hSubMenu, saved, depth + 1);
-    }
-}
-
-void RestoreTypes(const std::vector<TSavedType>& saved) {
-    GSwitchedIds.clear();
-    for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
-        if (!IsMenu(it->Menu)) continue;
-        MENUITEMINFOW set{};
-        set.cbSize = sizeof set;
-        set.fMask = MIIM_FTYPE;
-        set.fType = it->Type;
-        SetMenuItemInfoW(it->Menu, it->Position, TRUE, &set);
-    }
-}
+// The hook procedure finds its tracker through this: one drop-down is tracked at a time on a
+// thread, and the tracker sets it while its hook is installed.
+thread_local TMenuTracker* activeTracker = nullptr;
 
 void TidySubItems(TMenuItem* item) {
     std::vector<TTidyEntry> entries;
@@ -484,39 +434,86 @@ bool IsNt4() {
 
 } // namespace
 
-int TrackedMenuIndex() { return GMenuHook ? GOpenIndex : -1; }
+int TrackedMenuIndex() { return activeTracker ? activeTracker->OpenIndex() : -1; }
 
-bool SwitchedToOwnerDraw(UINT command) {
-    return std::find(GSwitchedIds.begin(), GSwitchedIds.end(), command) != GSwitchedIds.end();
+bool SwitchedToOwnerDraw(UINT command) { return activeTracker && activeTracker->Switched(command); }
+
+TMenuTracker* TMenuTracker::Active() { return activeTracker; }
+
+TMenuTracker::~TMenuTracker() { RemoveHook(); }
+
+bool TMenuTracker::Switched(UINT command) const {
+    return std::find(FSwitchedIds.begin(), FSwitchedIds.end(), command) != FSwitchedIds.end();
 }
 
-void TWinSkinForm::InstallMenuHook() {
-    GSwitching = false;
-    GSwitchTarget = -1;
-    GFirstSeen = false;
-    GCurrentItem = nullptr;
-    GCurrentMenu = nullptr;
-    GCurrentHasSub = false;
-    GetCursorPos(&GLastPoint);
-    if (!GMenuHook) GMenuHook = SetWindowsHookExW(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
+// Switches every entry of `menu` and of its submenus to owner-draw, remembering the types.
+void TMenuTracker::OwnerDrawTree(HMENU menu, std::vector<TSavedType>& saved, int depth) {
+    if (!menu || depth > 16) return;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        if (!(info.fType & MFT_OWNERDRAW)) {
+            FSwitchedIds.push_back(info.wID);
+            saved.push_back(TSavedType{menu, static_cast<UINT>(i), info.fType});
+            MENUITEMINFOW set{};
+            set.cbSize = sizeof set;
+            set.fMask = MIIM_FTYPE;
+            set.fType = info.fType | MFT_OWNERDRAW;
+            SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &set);
+        }
+        if (info.hSubMenu) OwnerDrawTree(info.hSubMenu, saved, depth + 1);
+    }
 }
 
-void TWinSkinForm::RemoveMenuHook() {
-    if (GMenuHook) UnhookWindowsHookEx(GMenuHook);
-    GMenuHook = nullptr;
-    GCurrentItem = nullptr;
-    GCurrentMenu = nullptr;
-    GOpenIndex = -1;
-    GFirstSeen = false;
+void TMenuTracker::RestoreTypes(const std::vector<TSavedType>& saved) {
+    FSwitchedIds.clear();
+    for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
+        if (!IsMenu(it->Menu)) continue;
+        MENUITEMINFOW set{};
+        set.cbSize = sizeof set;
+        set.fMask = MIIM_FTYPE;
+        set.fType = it->Type;
+        SetMenuItemInfoW(it->Menu, it->Position, TRUE, &set);
+    }
 }
 
-HHOOK TWinSkinForm::MenuHook() { return GMenuHook; }
+void TMenuTracker::InstallHook() {
+    FSwitching = false;
+    FSwitchTarget = -1;
+    FFirstSeen = false;
+    FCurrentItem = nullptr;
+    FCurrentMenu = nullptr;
+    FCurrentHasSub = false;
+    GetCursorPos(&FLastPoint);
+    if (!FHook) FHook = SetWindowsHookExW(WH_MSGFILTER, FilterProc, nullptr, GetCurrentThreadId());
+    activeTracker = this;
+}
 
-bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) {
-    if (!button || !FMenuBar || !IsWindow(FHandle) || GMenuHook) return false;
+void TMenuTracker::RemoveHook() {
+    if (FHook) UnhookWindowsHookEx(FHook);
+    FHook = nullptr;
+    if (activeTracker == this) activeTracker = nullptr;
+    FCurrentItem = nullptr;
+    FCurrentMenu = nullptr;
+    FOpenIndex = -1;
+    FFirstSeen = false;
+}
+
+HHOOK TWinSkinForm::MenuHook() {
+    TMenuTracker* t = TMenuTracker::Active();
+    return t ? t->Hook() : nullptr;
+}
+
+bool TMenuTracker::Open(TMenuBtn* button) {
+    TWinSkinMenu* bar = FForm.MenuBar();
+    const HWND window = FForm.Handle();
+    if (!button || !bar || !IsWindow(window) || activeTracker) return false;
     // The item's own command: what the system's bar sends for an item without a drop-down, and
     // what tells a form object's item that its drop-down opens.
-    if (FForm || !button->SubMenu()) PostMessageW(FHandle, WM_COMMAND, button->Command(), 0);
+    if (FForm.Form() || !button->SubMenu()) PostMessageW(window, WM_COMMAND, button->Command(), 0);
     if (!button->SubMenu()) return false;
     if (TMenuItem* item = button->MenuItem()) {
         TidySubItems(item);
@@ -525,148 +522,160 @@ bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) {
     HMENU menu = button->SubMenu();
     if (!IsMenu(menu)) return false;
     const int openedIndex = button->Index();
-    GOpenIndex = openedIndex;
-    GTrackedForm = this;
+    FOpenIndex = openedIndex;
     RECT wr{0, 0, 0, 0};
-    GetWindowRect(FHandle, &wr);
+    GetWindowRect(window, &wr);
     // Entries the form does not know (the MDI window list, a plain window's items) come to
     // WM_MEASUREITEM / WM_DRAWITEM too; their own types come back when the drop-down closes.
     std::vector<TSavedType> saved;
     if (!IsNt4()) OwnerDrawTree(menu, saved);
-    FMenuTracking = true;
-    const bool rtl = FMenuBar->RightToLeft();
+    FTracking = true;
+    const bool rtl = bar->RightToLeft();
     const int x = wr.left + (rtl ? button->Bounds().right : button->Bounds().left);
     const int y = wr.top + button->Bounds().bottom;
-    SetManagerMenuKind(1);
+    if (TSkinManage* m = TSkinManage::Instance()) m->MenuKind = 1;
     FTrackedMenu = menu;
-    const HWND window = FHandle;
-    InstallMenuHook();
+    InstallHook();
     if (button->Enabled())
         TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_NONOTIFY | (rtl ? TPM_RIGHTALIGN : 0), x, y, 0, window, nullptr);
-    const bool switching = GSwitching;
-    const int target = GSwitchTarget;
-    RemoveMenuHook();
-    GTrackedForm = nullptr;
+    const bool switching = FSwitching;
+    const int target = FSwitchTarget;
+    RemoveHook();
     RestoreTypes(saved);
-    FMenuTracking = false;
+    FTracking = false;
     FTrackedMenu = nullptr;
-    if (!IsWindow(window) || State() == sfsDestroyed || !Subclassed()) return true;
+    if (!IsWindow(window) || FForm.State() == sfsDestroyed || !FForm.Subclassed()) return true;
     // The menu may have been read again while its drop-down was open (new buttons).
-    if (TMenuBtn* same = FMenuBar ? FMenuBar->Button(openedIndex) : nullptr) same->MouseLeave();
-    if (switching && FMenuBar) {
-        if (TMenuBtn* next = FMenuBar->Button(target)) PressMenuButton(next);
+    TWinSkinMenu* after = FForm.MenuBar();
+    if (TMenuBtn* same = after ? after->Button(openedIndex) : nullptr) same->MouseLeave();
+    if (switching && after) {
+        if (TMenuBtn* next = after->Button(target)) Press(next);
     }
     return true;
 }
 
-void TWinSkinForm::PressMenuButton(TMenuBtn* button) {
+void TMenuTracker::Press(TMenuBtn* button) {
     if (!button) return;
-    if (GMenuHook && GTrackedForm == this && FMenuTracking) {
+    if (FHook && activeTracker == this && FTracking) {
         // A drop-down is open: it closes first, and the other one opens when it has.
-        GSwitching = true;
-        GSwitchTarget = button->Index();
+        FSwitching = true;
+        FSwitchTarget = button->Index();
         EndMenu();
         return;
     }
+    const HWND window = FForm.Handle();
     RECT wr{0, 0, 0, 0};
-    GetWindowRect(FHandle, &wr);
+    GetWindowRect(window, &wr);
     const int x = wr.left + button->Bounds().left + 1, y = wr.top + button->Bounds().top + 1;
-    PostMessageW(FHandle, WM_NCLBUTTONDOWN, HTMENU,
+    PostMessageW(window, WM_NCLBUTTONDOWN, HTMENU,
                  MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y))));
 }
 
-TMenuBtn* TWinSkinForm::FindAccelButton(WORD key) const { return FMenuBar ? FMenuBar->FindAccelButton(key) : nullptr; }
-
-void TWinSkinForm::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
-    if (!FMenuTracking || GTrackedForm != this) return;
+void TMenuTracker::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
+    if (!FTracking || activeTracker != this) return;
     const UINT flags = HIWORD(wParam);
     if (flags == 0xFFFF && lParam == 0) {
-        if (!GSwitching) FMenuTracking = false;
+        if (!FSwitching) FTracking = false;
         return;
     }
     const HMENU menu = reinterpret_cast<HMENU>(lParam);
-    GCurrentMenu = menu;
-    GCurrentHasSub = (flags & MF_POPUP) != 0;
-    GCurrentItem = nullptr;
-    if (FMenuBar && FMenuBar->Menu()) {
+    FCurrentMenu = menu;
+    FCurrentHasSub = (flags & MF_POPUP) != 0;
+    FCurrentItem = nullptr;
+    TWinSkinMenu* bar = FForm.MenuBar();
+    if (bar && bar->Menu()) {
         // Only the form's own items matter here (their menu's reading direction).
-        GCurrentItem = GCurrentHasSub ? FindMenuItemByHandle(GetSubMenu(menu, LOWORD(wParam)))
+        FCurrentItem = FCurrentHasSub ? FindMenuItemByHandle(GetSubMenu(menu, LOWORD(wParam)))
                                       : FindMenuItemByCommand(LOWORD(wParam));
     }
 }
 
-LRESULT CALLBACK TWinSkinForm::MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
-    auto* msg = reinterpret_cast<MSG*>(lParam);
-    auto filter = [&]() -> LRESULT {
-        // In a right-to-left menu the arrow keys point the other way.
-        if (msg && GCurrentItem && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
-            TMenu* menu = GCurrentItem->GetParentMenu();
-            if (menu && menu->IsRightToLeft()) {
-                if (msg->wParam == VK_LEFT) msg->wParam = VK_RIGHT;
-                else if (msg->wParam == VK_RIGHT) msg->wParam = VK_LEFT;
-            }
-        }
-        const LRESULT next = CallNextHookEx(GMenuHook, code, wParam, lParam);
-        TWinSkinForm* f = GTrackedForm;
-        if (next || code != MSGF_MENU || !msg || !f || !f->FMenuBar) return next;
-        if (!GFirstSeen) {
-            GFirstSeen = true;
-            PostMessageW(msg->hwnd ? msg->hwnd : f->FHandle, WM_KEYDOWN, VK_DOWN, 0);
-        }
-        const int count = f->FMenuBar->ItemCount();
-        int target = -1;
-        switch (msg->message) {
-        case WM_KEYDOWN:
-            switch (msg->wParam) {
-            case VK_RETURN:
-            case VK_ESCAPE: GSwitching = false; break;
-            case VK_LEFT:
-                // Inside a deeper submenu Left only closes that submenu.
-                if (!GCurrentMenu || GCurrentMenu == f->FTrackedMenu)
-                    target = NeighbourButton(GOpenIndex, count, false);
-                break;
-            case VK_RIGHT:
-                // An entry with a submenu opens it; elsewhere Right goes on to the next item.
-                if (!GCurrentHasSub) target = NeighbourButton(GOpenIndex, count, true);
-                break;
-            default: break;
-            }
-            break;
-        case WM_SYSKEYDOWN:
-            if (msg->wParam == VK_MENU) f->FMenuTracking = false;
-            return next;
-        case WM_MOUSEMOVE: {
-            // While a menu is tracked the mouse messages carry screen coordinates.
-            const POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-            if (screen.x != GLastPoint.x || screen.y != GLastPoint.y) {
-                GLastPoint = screen;
-                if (TMenuBtn* b = f->FMenuBar->ItemAt(f->ScreenToWindow(screen))) target = b->Index();
-            }
-            break;
-        }
-        default: break;
-        }
-        // Buttons without text or disabled ones are passed over by the keys.
-        if (target >= 0 && msg->message == WM_KEYDOWN) {
-            const bool forward = msg->wParam == VK_RIGHT;
-            for (int tries = 0; tries < count; ++tries) {
-                TMenuBtn* b = f->FMenuBar->Button(target);
-                if (b && b->Visible() && !b->Caption().empty()) break;
-                target = NeighbourButton(target, count, forward);
-            }
-        }
-        if (target >= 0 && target != GOpenIndex) {
-            if (TMenuBtn* b = f->FMenuBar->Button(target)) {
-                f->PressMenuButton(b);
-                return 1; // the message is used up: the drop-down closes for the other one
-            }
-        }
-        return next;
-    };
+LRESULT CALLBACK TMenuTracker::FilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    TMenuTracker* t = activeTracker;
+    if (!t) return CallNextHookEx(nullptr, code, wParam, lParam);
     LRESULT result = 0;
-    SwallowFailures([&] { result = filter(); });
+    SwallowFailures([&] { result = t->Filter(code, wParam, lParam); });
     return result;
 }
+
+LRESULT TMenuTracker::Filter(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    // In a right-to-left menu the arrow keys point the other way.
+    if (msg && FCurrentItem && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP)) {
+        TMenu* menu = FCurrentItem->GetParentMenu();
+        if (menu && menu->IsRightToLeft()) {
+            if (msg->wParam == VK_LEFT) msg->wParam = VK_RIGHT;
+            else if (msg->wParam == VK_RIGHT) msg->wParam = VK_LEFT;
+        }
+    }
+    const LRESULT next = CallNextHookEx(FHook, code, wParam, lParam);
+    TWinSkinMenu* bar = FForm.MenuBar();
+    if (next || code != MSGF_MENU || !msg || !bar) return next;
+    if (!FFirstSeen) {
+        FFirstSeen = true;
+        PostMessageW(msg->hwnd ? msg->hwnd : FForm.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    }
+    const int count = bar->ItemCount();
+    int target = -1;
+    switch (msg->message) {
+    case WM_KEYDOWN:
+        switch (msg->wParam) {
+        case VK_RETURN:
+        case VK_ESCAPE: FSwitching = false; break;
+        case VK_LEFT:
+            // Inside a deeper submenu Left only closes that submenu.
+            if (!FCurrentMenu || FCurrentMenu == FTrackedMenu) target = NeighbourButton(FOpenIndex, count, false);
+            break;
+        case VK_RIGHT:
+            // An entry with a submenu opens it; elsewhere Right goes on to the next item.
+            if (!FCurrentHasSub) target = NeighbourButton(FOpenIndex, count, true);
+            break;
+        default: break;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        if (msg->wParam == VK_MENU) FTracking = false;
+        return next;
+    case WM_MOUSEMOVE: {
+        // While a menu is tracked the mouse messages carry screen coordinates.
+        const POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+        if (screen.x != FLastPoint.x || screen.y != FLastPoint.y) {
+            FLastPoint = screen;
+            if (TMenuBtn* b = bar->ItemAt(FForm.ScreenToWindow(screen))) target = b->Index();
+        }
+        break;
+    }
+    default: break;
+    }
+    // Buttons without text or disabled ones are passed over by the keys.
+    if (target >= 0 && msg->message == WM_KEYDOWN) {
+        const bool forward = msg->wParam == VK_RIGHT;
+        for (int tries = 0; tries < count; ++tries) {
+            TMenuBtn* b = bar->Button(target);
+            if (b && b->Visible() && !b->Caption().empty()) break;
+            target = NeighbourButton(target, count, forward);
+        }
+    }
+    if (target >= 0 && target != FOpenIndex) {
+        if (TMenuBtn* b = bar->Button(target)) {
+            Press(b);
+            return 1; // the message is used up: the drop-down closes for the other one
+        }
+    }
+    return next;
+}
+
+// ---- the form object's menu routes ---------------------------------------------------------------
+
+bool TWinSkinForm::MenuTracking() const { return FSystemMenuOpen || FMenuTracker->Tracking(); }
+
+HMENU TWinSkinForm::TrackedMenu() const { return FMenuTracker->TrackedMenu(); }
+
+bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) { return FMenuTracker->Open(button); }
+
+void TWinSkinForm::PressMenuButton(TMenuBtn* button) { FMenuTracker->Press(button); }
+
+TMenuBtn* TWinSkinForm::FindAccelButton(WORD key) const { return FMenuBar ? FMenuBar->FindAccelButton(key) : nullptr; }
 
 void TWinSkinForm::DialogKey(TMessage& m, const TWindowProcChain::Previous& previous) {
     previous(m);
@@ -696,24 +705,8 @@ void TWinSkinForm::MenuHot(TMessage& m) {
     m.Result = 0;
     const POINT screen{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
     const POINT p = ScreenToWindow(screen);
-    if (FindButton(p)) return;
+    if (FTitleButtons->FindButton(p)) return;
     if (TMenuBtn* b = FMenuBar ? FMenuBar->ItemAt(p) : nullptr) OpenMenuButton(b);
-}
-
-void TWinSkinForm::DrawMdiButtons(HDC dc, const RECT& strip) {
-    if (FFormKind != fkMdiParent) return;
-    bool any = false;
-    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) {
-        TWinSysButton& b = *FButtons[static_cast<size_t>(i)];
-        TDataSkinSysButton* e = b.SkinElement();
-        if (!e || e->Image.Empty() || e->Visibility != 100 || !ButtonVisible(i)) continue;
-        any = true;
-        RECT r = b.Bounds();
-        OffsetRect(&r, -strip.left, -strip.top);
-        DrawFrameStretched(dc, r,
-                           TElementDraw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = 1, .Transparent = true});
-    }
-    if (any && !ManagerMaximizedChildren()) ManagerSetMaximizedChildren(true);
 }
 
 } // namespace wl

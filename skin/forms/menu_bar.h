@@ -1,9 +1,9 @@
 // The skinned menu bar of a TWinSkinForm: TWinSkinMenu reads the items of the window's menu
 // (the window itself then shows none), lays them out in the strip the frame reserves below the
-// title and paints them; TMenuBtn is the clickable object of one top-level item. Opening a
-// drop-down, moving between the items with the mouse and the keyboard while one is open (a
-// WH_MSGFILTER hook of the thread, installed only for that time), Alt accelerators and merged
-// MDI menus are handled by TWinSkinForm (menu_bar.cpp). The window-free rules (layout,
+// title and paints them; TMenuBtn is the clickable object of one top-level item. TMenuTracker
+// opens a drop-down and moves between the items with the mouse and the keyboard while one is
+// open (a WH_MSGFILTER hook of the thread, installed only for that time); Alt accelerators and
+// merged MDI menus are routed by TWinSkinForm (menu_bar.cpp). The window-free rules (layout,
 // accelerators, separator tidying, the next item for the arrow keys) are declared at the end
 // so they can be tested alone.
 #pragma once
@@ -131,6 +131,61 @@ void TidySeparators(std::vector<TTidyEntry>& entries);
 int TrackedMenuIndex();
 // Whether the entry with this command was switched to owner-draw for the open drop-down.
 bool SwitchedToOwnerDraw(UINT command);
+
+// The tracking of one drop-down of a skinned menu bar: it opens the button's drop-down, keeps
+// the thread's message-filter hook while the drop-down is open (the arrow keys and the mouse
+// move to the neighbouring button), and holds everything that tracking needs. Owned by the
+// form object, so it outlives its menu bar being rebuilt while a drop-down is open.
+class TMenuTracker {
+public:
+    explicit TMenuTracker(TWinSkinForm& form) : FForm(form) {}
+    ~TMenuTracker();
+    TMenuTracker(const TMenuTracker&) = delete;
+    TMenuTracker& operator=(const TMenuTracker&) = delete;
+
+    // Opens the button's drop-down and tracks it until it closes; whether one was tracked.
+    bool Open(TMenuBtn* button);
+    // Asks for the button's drop-down: at once when none is open, else once the open one closed.
+    void Press(TMenuBtn* button);
+    // WM_MENUSELECT of the tracked drop-down.
+    void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
+
+    bool Tracking() const { return FTracking; }
+    HMENU TrackedMenu() const { return FTrackedMenu; }
+    int OpenIndex() const { return FHook ? FOpenIndex : -1; }
+    bool Switched(UINT command) const;
+    HHOOK Hook() const { return FHook; }
+
+    // The tracker whose drop-down is open on this thread, null when none is.
+    static TMenuTracker* Active();
+
+private:
+    struct TSavedType {
+        HMENU Menu;
+        UINT Position;
+        UINT Type;
+    };
+    void OwnerDrawTree(HMENU menu, std::vector<TSavedType>& saved, int depth = 0);
+    void RestoreTypes(const std::vector<TSavedType>& saved);
+    void InstallHook();
+    void RemoveHook();
+    LRESULT Filter(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FilterProc(int code, WPARAM wParam, LPARAM lParam);
+
+    TWinSkinForm& FForm; // the owner
+    HHOOK FHook = nullptr;
+    bool FTracking = false;
+    HMENU FTrackedMenu = nullptr;
+    int FOpenIndex = -1;
+    TMenuItem* FCurrentItem = nullptr; // not owned
+    HMENU FCurrentMenu = nullptr;      // the menu holding the selected entry
+    bool FCurrentHasSub = false;       // the selected entry opens a submenu
+    bool FFirstSeen = false;
+    bool FSwitching = false;
+    int FSwitchTarget = -1;
+    POINT FLastPoint{0, 0};
+    std::vector<UINT> FSwitchedIds;
+};
 
 // The button the arrow keys move to from `open` among `count` buttons (wrapping), skipping
 // none; -1 when there are no buttons.

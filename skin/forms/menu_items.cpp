@@ -413,7 +413,7 @@ void TWinSkinForm::MeasureItem(TMessage& m) {
         Default(m);
         return;
     }
-    const std::wstring full = MenuString(FTrackedMenu, mis->itemID);
+    const std::wstring full = MenuString(TrackedMenu(), mis->itemID);
     const size_t tab = full.find(L'\t');
     const std::wstring caption = full.substr(0, tab);
     WindowDC dc(FHandle);

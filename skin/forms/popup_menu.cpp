@@ -19,7 +19,7 @@ constexpr int kFrame = 3;
 
 bool ManagerSkinning() {
     TSkinManage* m = TSkinManage::Instance();
-    return m && m->Skinning;
+    return m && m->Skinning();
 }
 
 } // namespace

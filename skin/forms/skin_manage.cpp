@@ -69,14 +69,14 @@ TSkinManage::TSkinManage() {
 }
 
 TSkinManage::~TSkinManage() {
-    Started = 4;
-    Skinning = false;
+    BeginEnding();
+    SetSkinning(false);
     FTimer.reset();
-    std::vector<TWinSkinForm*> forms;
+    std::vector<std::unique_ptr<TWinSkinForm>> forms;
     forms.swap(FForms);
     for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
         (*it)->ReleaseSkin();
-        delete *it;
+        it->reset();
     }
     FPopupMenus.clear();
     FSkinDatas.clear();
@@ -109,16 +109,15 @@ void TSkinManage::RemoveSkinData(TSkinData* data) {
 // while the component's records still exist, and the manager stops naming it.
 void TSkinManage::ForgetSkinData(TSkinData* data) {
     if (FMainSkinData == data) FMainSkinData = nullptr;
-    if (PendingSkinData == data) PendingSkinData = nullptr;
-    if (Started == 4) return;
+    if (PendingSkinData() == data) SetPendingSkinData(nullptr);
+    if (Ending()) return;
     std::vector<TWinSkinForm*> users;
-    for (TWinSkinForm* f : FForms)
-        if (f->SkinData() == data) users.push_back(f);
+    for (const auto& f : FForms)
+        if (f->SkinData() == data) users.push_back(f.get());
     for (TWinSkinForm* f : users) {
         if (f->State() == sfsDestroyed || f->State() == sfsDestroying || !IsWindow(f->Handle())) {
-            f->ReleaseSkin();
-            FForms.erase(std::remove(FForms.begin(), FForms.end(), f), FForms.end());
-            delete f;
+            std::unique_ptr<TWinSkinForm> gone = TakeForm(f);
+            if (gone) gone->ReleaseSkin();
         } else {
             UnskinAndFree(f);
         }
@@ -144,7 +143,7 @@ LRESULT CALLBACK TSkinManage::CbtHookProc(int code, WPARAM wParam, LPARAM lParam
             case HCBT_CREATEWND: m->HookCreate(window, reinterpret_cast<const CBT_CREATEWNDA*>(lParam)); break;
             case HCBT_DESTROYWND: m->PopupDestroyed(window); break;
             case HCBT_ACTIVATE:
-                if (m->Started == 0) m->Started = 1;
+                m->MarkRunning();
                 m->SkinWindow(window);
                 break;
             default: break;
@@ -200,7 +199,7 @@ bool TSkinManage::AcceptsWindow(HWND window, std::string* reason) {
         if (reason) *reason = why;
         return false;
     };
-    if (!Skinning) return fail("not skinning");
+    if (!Skinning()) return fail("not skinning");
     PurgeForms();
     if (!IsWindow(window)) return fail("no window");
     if (SendMessageA(window, SKM_ISSKINNED, 0, 0) == 1 || FindForm(window)) return fail("already skinned");
@@ -230,11 +229,12 @@ bool TSkinManage::SkinWindow(HWND window) {
     TSkinData* data = ChooseSkinData(window);
     TControl* control = ControlOfWindow(window);
     auto* form = dynamic_cast<TCustomForm*>(control);
-    auto* skin = new TWinSkinForm(control);
+    auto skin = std::make_unique<TWinSkinForm>(nullptr);
     skin->SetHandle(window);
+    if (control) skin->FreeWith(control);
     if (form) skin->AttachForm(data, form);
     else skin->AttachWindow(data);
-    FForms.push_back(skin);
+    FForms.push_back(std::move(skin));
     PostMessageA(window, SKM_STARTSKIN, 0, 1000);
     return true;
 }
@@ -244,15 +244,23 @@ bool TSkinManage::SkinWindow(HWND window) {
 void TSkinManage::Schedule(int action, int delayMs) {
     FPendingAction = action;
     FTimer->SetInterval(static_cast<unsigned>(std::max(1, delayMs)));
-    if (Started != 0) FTimer->SetEnabled(true);
-    else if (action == skaSkinAll || action == skaUnskinAll) Skinning = action == skaSkinAll;
+    if (Phase() != TManagerPhase::Idle) FTimer->SetEnabled(true);
+    else if (action == skaSkinAll || action == skaUnskinAll) SetSkinning(action == skaSkinAll);
+}
+
+std::unique_ptr<TWinSkinForm> TSkinManage::TakeForm(TWinSkinForm* form) {
+    auto it = std::find_if(FForms.begin(), FForms.end(), [form](const auto& f) { return f.get() == form; });
+    if (it == FForms.end()) return nullptr;
+    std::unique_ptr<TWinSkinForm> taken = std::move(*it);
+    FForms.erase(it);
+    return taken;
 }
 
 void TSkinManage::UnskinAndFree(TWinSkinForm* form) {
-    FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
-    form->Unskin();
-    if (IsWindow(form->Handle())) form->RepaintWindow();
-    delete form;
+    std::unique_ptr<TWinSkinForm> gone = TakeForm(form);
+    if (!gone) return;
+    gone->Unskin();
+    if (IsWindow(gone->Handle())) gone->RepaintWindow();
 }
 
 bool TSkinManage::Quiet() const {
@@ -262,7 +270,7 @@ bool TSkinManage::Quiet() const {
     if (GetGUIThreadInfo(GetCurrentThreadId(), &info) &&
         (info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)))
         return false;
-    for (TWinSkinForm* f : FForms) {
+    for (const auto& f : FForms) {
         if (f->MenuTracking() || f->InDispatch()) return false;
         for (TSkinCompanion* c : f->Controls())
             if (c && c->InDispatch()) return false;
@@ -277,12 +285,12 @@ void TSkinManage::TimerTick(TObject*) {
     // under code still on the stack. The action stays pending; the next tick tries again.
     if (!Quiet()) return;
     FTimer->SetEnabled(false);
-    TSkinData* data = PendingSkinData;
+    TSkinData* data = PendingSkinData();
     if (!data) return;
     const int action = FPendingAction;
     if (data->SkinFormtype() == sfOnlyThisForm) {
         if (action == skaSkinAll) {
-            Skinning = true;
+            SetSkinning(true);
             Forced = true;
             std::vector<TCustomForm*> forms = OpenForms();
             for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
@@ -293,16 +301,16 @@ void TSkinManage::TimerTick(TObject*) {
             }
             Forced = false;
         } else if (action == skaUnskinAll) {
-            Skinning = false;
+            SetSkinning(false);
             PurgeForms();
             for (auto it = FForms.rbegin(); it != FForms.rend(); ++it) {
                 if ((*it)->SkinData() != data) continue;
-                UnskinAndFree(*it);
+                UnskinAndFree(it->get());
                 break;
             }
         } else if (action == skaReskin) {
             PurgeForms();
-            for (TWinSkinForm* f : FForms) {
+            for (const auto& f : FForms) {
                 if (f->SkinData() != data) continue;
                 f->FreeButtons();
                 f->LoadFrameMetrics();
@@ -311,7 +319,7 @@ void TSkinManage::TimerTick(TObject*) {
             }
         }
     } else if (action == skaSkinAll) {
-        Skinning = true;
+        SetSkinning(true);
         Forced = true;
         PurgeForms();
         std::vector<TCustomForm*> forms = OpenForms();
@@ -321,14 +329,14 @@ void TSkinManage::TimerTick(TObject*) {
         }
         Forced = false;
     } else if (action == skaUnskinAll) {
-        Skinning = false;
+        SetSkinning(false);
         PurgeForms();
-        while (!FForms.empty()) UnskinAndFree(FForms.front());
+        while (!FForms.empty()) UnskinAndFree(FForms.front().get());
     } else if (action == skaReskin) {
         PurgeForms();
         std::vector<TWinSkinForm*> users;
-        for (TWinSkinForm* f : FForms)
-            if (f->SkinData() == data) users.push_back(f);
+        for (const auto& f : FForms)
+            if (f->SkinData() == data) users.push_back(f.get());
         for (TWinSkinForm* f : users) {
             f->FreeButtons();
             f->LoadFrameMetrics();
@@ -336,64 +344,59 @@ void TSkinManage::TimerTick(TObject*) {
         for (TWinSkinForm* f : users) f->ApplySkinColors();
     }
     // The handler may free the component; it is read before.
-    if (PendingSkinData == data) {
-        PendingSkinData = nullptr;
+    if (PendingSkinData() == data) {
+        SetPendingSkinData(nullptr);
         data->DoSkinChanged();
     }
 }
 
 void TSkinManage::RefreshSkinData() {
-    for (TWinSkinForm* f : FForms)
-        if (f->SkinData() == PendingSkinData) f->FreeButtons();
+    for (const auto& f : FForms)
+        if (f->SkinData() == PendingSkinData()) f->FreeButtons();
 }
 
 // The title-bar buttons of a form point at the component's button records: they go before the
 // records are refilled, and the metrics and buttons are rebuilt from the new records after.
 void TSkinManage::SkinDataReloading(TSkinData* data) {
-    for (TWinSkinForm* f : FForms)
+    for (const auto& f : FForms)
         if (f->SkinData() == data) f->FreeButtons();
 }
 
 void TSkinManage::SkinDataReloaded(TSkinData* data) {
     if (data->NotLoaded) return;
-    for (TWinSkinForm* f : FForms)
+    for (const auto& f : FForms)
         if (f->SkinData() == data && f->SkinFrame() && f->State() != sfsDestroyed) f->LoadFrameMetrics();
 }
 
 // ---- form skin objects ---------------------------------------------------------------------------
 
 TWinSkinForm* TSkinManage::FindForm(HWND window) const {
-    for (TWinSkinForm* f : FForms)
-        if (f->Handle() == window) return f;
+    for (const auto& f : FForms)
+        if (f->Handle() == window) return f.get();
     return nullptr;
 }
 
-void TSkinManage::RemoveForm(HWND window, TWinSkinForm* form) {
-    if (Started == 4) return;
-    for (auto it = FForms.begin(); it != FForms.end(); ++it) {
-        if ((*it)->Handle() == window && (!form || *it == form)) {
-            FForms.erase(it);
-            return;
-        }
-    }
+void TSkinManage::FreeForm(TWinSkinForm* form) {
+    if (Ending()) return;
+    TakeForm(form);
 }
 
 void TSkinManage::PurgeForms() {
-    if (Started == 4) return;
+    if (Ending()) return;
     for (size_t i = FForms.size(); i-- > 0;) {
-        TWinSkinForm* f = FForms[i];
+        const TWinSkinForm& f = *FForms[i];
         // A form whose drop-down is still being tracked, or whose message handling is still on
         // the stack, is freed once that has returned.
-        if (f->State() != sfsDestroyed || f->MenuTracking() || f->InDispatch()) continue;
+        if (f.State() != sfsDestroyed || f.MenuTracking() || f.InDispatch()) continue;
+        std::unique_ptr<TWinSkinForm> gone = std::move(FForms[i]);
         FForms.erase(FForms.begin() + static_cast<std::ptrdiff_t>(i));
-        delete f;
     }
 }
 
 // ---- popup menu windows --------------------------------------------------------------------------
 
 void TSkinManage::SkinPopupMenu(HWND window) {
-    if (!Skinning || !IsWindow(window) || SendMessageA(window, SKM_ISSKINNED, 0, 0) == 1) return;
+    if (!Skinning() || !IsWindow(window) || SendMessageA(window, SKM_ISSKINNED, 0, 0) == 1) return;
     for (const auto& p : FPopupMenus)
         if (p->Handle() == window) return;
     TSkinData* data = ChooseSkinData(window);
@@ -455,7 +458,7 @@ void TSkinManage::SetMaximizedChildren(bool on) {
     if (on == MaximizedChildren) return;
     MaximizedChildren = on;
     if (FMainSkinData && (FMainSkinData->Options() & SkinOptionBit(xoMDIChildBorder))) return;
-    for (TWinSkinForm* f : FForms) {
+    for (const auto& f : FForms) {
         if (f->FormKind() != fkMdiChild) continue;
         if (on) {
             if (f->Region()) f->DropRegion();

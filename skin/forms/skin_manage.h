@@ -50,8 +50,10 @@ public:
 
     // ---- for the form skin objects ----
     TWinSkinForm* FindForm(HWND window) const;
-    // `form` names the object being destroyed (another object of the same window stays).
-    void RemoveForm(HWND window, TWinSkinForm* form = nullptr);
+    // The control object a form skin object skins is freeing its components: the object goes
+    // now (it gives the window back before the window goes). Nothing for an object the manager
+    // does not hold.
+    void FreeForm(TWinSkinForm* form);
     void SetMaximizedChildren(bool on);
 
     // ---- popup menu windows ----
@@ -71,7 +73,7 @@ public:
     bool AcceptsWindow(HWND window, std::string* reason = nullptr);
     TSkinData* ChooseSkinData(HWND window) const;
 
-    const std::vector<TWinSkinForm*>& Forms() const { return FForms; }
+    const std::vector<std::unique_ptr<TWinSkinForm>>& Forms() const { return FForms; }
     const std::vector<TSkinData*>& SkinDatas() const { return FSkinDatas; }
     TSkinData* MainSkinData() const { return FMainSkinData; }
     int PendingAction() const { return FPendingAction; }
@@ -97,12 +99,15 @@ private:
     void HookCreate(HWND window, const CBT_CREATEWNDA* create);
     bool AcceptWindow(HWND window, const std::string& className) const;
     void UnskinAndFree(TWinSkinForm* form);
+    // Takes the object out of the list; null when the list does not hold it.
+    std::unique_ptr<TWinSkinForm> TakeForm(TWinSkinForm* form);
     void ForgetSkinData(TSkinData* data);
 
     std::unique_ptr<TTimer> FTimer;
     HHOOK FHook = nullptr;
-    std::vector<TWinSkinForm*> FForms; // owned (see the destructor); an owner form may free one
-                                       // first, which then leaves the list through RemoveForm
+    // The form skin objects, owned here only; one that skins a control object is freed through
+    // FreeForm when that control frees its components.
+    std::vector<std::unique_ptr<TWinSkinForm>> FForms;
     std::vector<TSkinData*> FSkinDatas;
     std::vector<std::unique_ptr<TWinSkinPopMenu>> FPopupMenus;
     TSkinData* FMainSkinData = nullptr;

@@ -1,12 +1,14 @@
 // Title-bar buttons of a skinned window: the window-free placement and visibility rules, the
-// button objects and their states, the non-client mouse handling of TWinSkinForm (hit test,
-// hover with its timer, press, release, double-click, right-click), the button actions, the
-// skinned system menu and the WM_SYSCOMMAND / WM_COMMAND handling.
+// button objects and their states, TTitleButtons (the buttons and the non-client mouse: hit
+// test, hover with its timer, press, release, double-click, right-click, the button actions),
+// and TWinSkinForm's window actions, skinned system menu and WM_SYSCOMMAND / WM_COMMAND
+// handling.
 #include "skin/forms/title_buttons.h"
 
 #include "skin/data/skin_data.h"
 #include "skin/draw/skin_draw.h"
 #include "skin/draw/swallowed.h"
+#include "skin/forms/frame_paint.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/win_skin_form.h"
 #include "ui/extctrls.h"
@@ -123,9 +125,9 @@ RECT TitleButtonBounds(const TDataSkinSysButton& element, int w, int h, const TT
 
 void TNCObject::MouseDown() {
     TWinSkinForm* f = FOwnerForm;
-    if (f && f->FHotObject && f->FHotObject != this) f->FHotObject->MouseLeave();
+    if (f && f->HotObject() && f->HotObject() != this) f->HotObject()->MouseLeave();
     if (!FVisible || !f) return;
-    f->FHotObject = this;
+    f->SetHotObject(this);
     FButtonState = nbsPressed;
     Paint();
 }
@@ -138,17 +140,17 @@ void TNCObject::MouseUp() {
 
 void TNCObject::MouseMove() {
     TWinSkinForm* f = FOwnerForm;
-    if (!f || f->FHotObject == this) return;
-    if (f->FHotObject) f->FHotObject->MouseLeave();
+    if (!f || f->HotObject() == this) return;
+    if (f->HotObject()) f->HotObject()->MouseLeave();
     if (!FVisible) return;
-    f->FHotObject = this;
+    f->SetHotObject(this);
     FButtonState = nbsHot;
     Paint();
 }
 
 void TNCObject::MouseLeave() {
     if (!FVisible) return;
-    if (FOwnerForm && FOwnerForm->FHotObject == this) FOwnerForm->FHotObject = nullptr;
+    if (FOwnerForm && FOwnerForm->HotObject() == this) FOwnerForm->SetHotObject(nullptr);
     FButtonState = nbsNormal;
     Paint();
 }
@@ -156,10 +158,10 @@ void TNCObject::MouseLeave() {
 void TWinSysButton::Paint() {
     TWinSkinForm* f = FOwnerForm;
     TDataSkinSysButton* e = FSkinElement;
-    if (!f || !e || !IsWindow(f->FHandle) || e->Image.Empty()) return;
-    if (f->FState != sfsRunning && f->FState != sfsReapplying) return;
+    if (!f || !e || !IsWindow(f->Handle()) || e->Image.Empty()) return;
+    if (f->State() != sfsRunning && f->State() != sfsReapplying) return;
     TBitmap* work = SkinWorkBitmap();
-    TBitmap& strip = *f->FTitleBitmap;
+    TBitmap& strip = f->Frame().TitleBitmap();
     if (!work) return;
     // The button is drawn over the title strip as the last full paint left it (without
     // buttons), cut at the strip's edges as a full paint cuts it.
@@ -176,7 +178,7 @@ void TWinSysButton::Paint() {
         BitBlt(workDC, 0, 0, w, h, strip.Canvas().Handle(), part.left, part.top, SRCCOPY);
         const RECT local{r.left - part.left, r.top - part.top, r.right - part.left, r.bottom - part.top};
         if (e->Action == 3 || e->Action == 11) {
-            f->DrawIcon(workDC, local);
+            f->Frame().DrawIcon(workDC, local);
         } else {
             int index = FButtonState;
             if (e->Visibility == 100 && FButtonState == nbsHot) index = 4;
@@ -184,7 +186,7 @@ void TWinSysButton::Paint() {
                               .Transparent = true};
             DrawFrameStretched(workDC, local, draw);
         }
-        WindowDC dc(f->FHandle, GetWindowDC(f->FHandle));
+        WindowDC dc(f->Handle(), GetWindowDC(f->Handle()));
         if (!dc) return;
         BitBlt(dc.get(), part.left, part.top, w, h, workDC, 0, 0, SRCCOPY);
     };
@@ -194,18 +196,47 @@ void TWinSysButton::Paint() {
 
 // ---- creation, layout and drawing ----------------------------------------------------------------
 
-void TWinSkinForm::FreeButtons() {
+TTitleButtons::TTitleButtons(TWinSkinForm& owner) : FOwner(owner) {}
+
+TTitleButtons::~TTitleButtons() = default;
+
+void TTitleButtons::Free() {
     FHotObject = nullptr;
     FButtons.clear();
-    FButtonCount = 0;
 }
 
-void TWinSkinForm::CreateButtons() {
+void TTitleButtons::Create() {
     FButtons.clear();
-    if (!FSkinData) return;
-    FButtonCount = static_cast<int>(FSkinData->SysButtons.size());
-    for (auto& element : FSkinData->SysButtons)
-        FButtons.push_back(std::make_unique<TWinSysButton>(this, element.get()));
+    TSkinData* data = FOwner.SkinData();
+    if (!data) return;
+    for (auto& element : data->SysButtons)
+        FButtons.push_back(std::make_unique<TWinSysButton>(&FOwner, element.get()));
+    // The icon buttons show the window's own icon; a skin without an application icon takes it too.
+    for (auto& button : FButtons) {
+        TDataSkinSysButton* e = button->SkinElement();
+        if (!e || (e->Action != 3 && e->Action != 11)) continue;
+        FOwner.Frame().LoadIcon();
+        if (e->Image.Empty()) e->Image.Assign(FOwner.Frame().IconBitmap());
+        if (data->AppIcon.Empty()) data->AppIcon.Assign(FOwner.Frame().IconBitmap());
+        e->Frame = 1;
+    }
+}
+
+void TTitleButtons::Clear() {
+    FHotObject = nullptr;
+    FButtons.clear();
+    FHoverTimer.reset();
+}
+
+void TTitleButtons::MakeHoverTimer() {
+    FHoverTimer = std::make_unique<TTimer>(nullptr);
+    FHoverTimer->SetEnabled(false);
+    FHoverTimer->SetInterval(250);
+    FHoverTimer->OnTimer = [this](TObject* sender) { HoverTimerTick(sender); };
+}
+
+void TTitleButtons::EnableHover(bool on) {
+    if (FHoverTimer) FHoverTimer->SetEnabled(on);
 }
 
 namespace {
@@ -227,36 +258,37 @@ SIZE ButtonSize(const TDataSkinSysButton& e) {
 
 } // namespace
 
-bool TWinSkinForm::ButtonVisible(int index) {
+bool TTitleButtons::Visible(int index) {
     if (index < 0 || index >= static_cast<int>(FButtons.size())) return false;
     TWinSysButton& b = *FButtons[static_cast<size_t>(index)];
     if (!b.SkinElement()) {
         b.SetVisible(false);
         return false;
     }
+    const TSkinFrame& frame = FOwner.Frame();
     TTitleButtonContext c;
-    c.WindowWidth = FWidth;
-    c.BorderLeft = FBorderLeft;
-    c.BorderTop = FBorderTop;
-    c.BorderRight = FBorderRight;
-    c.MenuBarHeight = FMenuBarHeight;
-    c.MenuBarMargin = FSkinData && FSkinData->MenuBar ? FSkinData->MenuBar->LeftWidth : 0;
-    c.RightToLeft = FRightToLeft;
-    c.Maximized = FWindowState == wstMaximized;
-    c.Active = FActive;
-    c.HasMaximizeBox = (FCaps & capMaximize) != 0;
-    c.HasMinimizeBox = (FCaps & capMinimize) != 0;
-    c.HasSystemMenu = (FCaps & capSystemMenu) != 0;
-    c.DialogFrame = FBorderKind == bkDialog;
-    c.DialogClass = FClassName == "#32770" || FClassName == "TMessageForm";
+    c.WindowWidth = frame.Width();
+    c.BorderLeft = frame.BorderLeft();
+    c.BorderTop = frame.BorderTop();
+    c.BorderRight = frame.BorderRight();
+    c.MenuBarHeight = frame.MenuBarHeight();
+    c.MenuBarMargin = FOwner.SkinData() && FOwner.SkinData()->MenuBar ? FOwner.SkinData()->MenuBar->LeftWidth : 0;
+    c.RightToLeft = FOwner.RightToLeft();
+    c.Maximized = FOwner.WindowState() == wstMaximized;
+    c.Active = FOwner.Active();
+    c.HasMaximizeBox = (FOwner.Caps() & capMaximize) != 0;
+    c.HasMinimizeBox = (FOwner.Caps() & capMinimize) != 0;
+    c.HasSystemMenu = (FOwner.Caps() & capSystemMenu) != 0;
+    c.DialogFrame = FOwner.BorderKind() == bkDialog;
+    c.DialogClass = FOwner.ClassName() == "#32770" || FOwner.ClassName() == "TMessageForm";
     if (b.SkinElement()->Visibility == 100 || b.SkinElement()->Visibility1 == 100) {
-        if (FFormKind == fkMdiParent && FClientWnd && FMenuBar) {
+        if (FOwner.FormKind() == fkMdiParent && FOwner.ClientWnd() && FOwner.MenuBar()) {
             BOOL maximized = FALSE;
-            SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
+            SendMessageW(FOwner.ClientWnd(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
             c.MdiChildMaximized = maximized != FALSE;
         }
     }
-    TLayoutHost host{FHandle};
+    TLayoutHost host{FOwner.Handle()};
     const bool visible = TitleButtonVisible(*b.SkinElement(), c, AskHost, &host);
     b.SetVisible(visible);
     if (visible && !b.SkinElement()->Image.Empty()) {
@@ -266,26 +298,42 @@ bool TWinSkinForm::ButtonVisible(int index) {
     return visible;
 }
 
-void TWinSkinForm::LayoutButtons() {
-    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) ButtonVisible(i);
+void TTitleButtons::Layout() {
+    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) Visible(i);
 }
 
-void TWinSkinForm::DrawButtons(TCanvas& canvas) {
+void TTitleButtons::Draw(TCanvas& canvas) {
     HDC dc = canvas.Handle();
     for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) {
         TWinSysButton& b = *FButtons[static_cast<size_t>(i)];
         TDataSkinSysButton* e = b.SkinElement();
-        if (!e || e->Image.Empty() || e->Visibility == 100 || !ButtonVisible(i)) continue;
+        if (!e || e->Image.Empty() || e->Visibility == 100 || !Visible(i)) continue;
         b.SetButtonState(nbsNormal);
         if (e->Action == 3 || e->Action == 11) {
-            DrawIcon(dc, b.Bounds());
+            FOwner.Frame().DrawIcon(dc, b.Bounds());
             continue;
         }
         const int frames = std::max(1, e->Frame);
-        const int index = FActive || frames < 4 ? 1 : 4;
+        const int index = FOwner.Active() || frames < 4 ? 1 : 4;
         DrawFrameStretched(dc, b.Bounds(),
                            TElementDraw{.Image = &e->Image, .Frames = frames, .Index = index, .Transparent = true});
     }
+}
+
+void TTitleButtons::DrawMdiButtons(HDC dc, const RECT& strip) {
+    if (FOwner.FormKind() != fkMdiParent) return;
+    bool any = false;
+    for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) {
+        TWinSysButton& b = *FButtons[static_cast<size_t>(i)];
+        TDataSkinSysButton* e = b.SkinElement();
+        if (!e || e->Image.Empty() || e->Visibility != 100 || !Visible(i)) continue;
+        any = true;
+        RECT r = b.Bounds();
+        OffsetRect(&r, -strip.left, -strip.top);
+        DrawFrameStretched(dc, r,
+                           TElementDraw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = 1, .Transparent = true});
+    }
+    if (any && !FOwner.ManagerMaximizedChildren()) FOwner.ManagerSetMaximizedChildren(true);
 }
 
 // ---- coordinates and search ----------------------------------------------------------------------
@@ -294,13 +342,13 @@ POINT TWinSkinForm::ScreenToWindow(POINT screen) const {
     POINT p = screen;
     ScreenToClient(FHandle, &p);
     if (!(FFormKind == fkMdiChild && FWindowState == wstMinimized)) {
-        p.x += FBorderLeft;
-        p.y += FBorderTop + FMenuBarHeight;
+        p.x += FFrame->BorderLeft();
+        p.y += FFrame->BorderTop() + FFrame->MenuBarHeight();
     }
     return p;
 }
 
-TNCObject* TWinSkinForm::FindButton(POINT windowPoint) const {
+TNCObject* TTitleButtons::FindButton(POINT windowPoint) const {
     for (const auto& b : FButtons) {
         const TDataSkinSysButton* e = b->SkinElement();
         if (b->Visible() && e && e->Action >= 0 && PtInRect(&b->Bounds(), windowPoint)) return b.get();
@@ -308,9 +356,9 @@ TNCObject* TWinSkinForm::FindButton(POINT windowPoint) const {
     return nullptr;
 }
 
-TNCObject* TWinSkinForm::NCObjectAt(POINT windowPoint) const {
+TNCObject* TTitleButtons::ObjectAt(POINT windowPoint) const {
     if (TNCObject* o = FindButton(windowPoint)) return o;
-    return FMenuBar ? FMenuBar->ItemAt(windowPoint) : nullptr;
+    return FOwner.MenuBar() ? FOwner.MenuBar()->ItemAt(windowPoint) : nullptr;
 }
 
 namespace {
@@ -323,52 +371,53 @@ POINT MessagePoint(LPARAM lParam) {
 
 // ---- non-client mouse ----------------------------------------------------------------------------
 
-void TWinSkinForm::NCHitTest(TMessage& m) {
-    Default(m);
+void TTitleButtons::NCHitTest(TMessage& m) {
+    FOwner.Default(m);
     if (m.Result != HTNOWHERE && m.Result != HTCAPTION) return;
-    const POINT p = ScreenToWindow(MessagePoint(m.LParam));
+    const POINT p = FOwner.ScreenToWindow(MessagePoint(m.LParam));
     if (p.y > 3) m.Result = HTCAPTION;
-    if (p.y > FBorderTop && FMenuBarHeight > 0) m.Result = HTMENU;
+    if (p.y > FOwner.Frame().BorderTop() && FOwner.Frame().MenuBarHeight() > 0) m.Result = HTMENU;
 }
 
-void TWinSkinForm::NCMouseMove(TMessage& m) {
+void TTitleButtons::NCMouseMove(TMessage& m) {
     m.Result = 0;
     // An inactive window's buttons do not follow the mouse.
-    if (!FActive) return;
-    if (TNCObject* o = NCObjectAt(ScreenToWindow(MessagePoint(m.LParam)))) {
+    if (!FOwner.Active()) return;
+    if (TNCObject* o = ObjectAt(FOwner.ScreenToWindow(MessagePoint(m.LParam)))) {
         o->MouseMove();
         return;
     }
     if (FHotObject) FHotObject->MouseLeave();
-    Default(m);
+    FOwner.Default(m);
 }
 
-void TWinSkinForm::NCLButtonDown(TMessage& m) {
-    const POINT p = ScreenToWindow(MessagePoint(m.LParam));
-    if (TNCObject* o = NCObjectAt(p)) {
-        if (!FActive) SetForegroundWindow(FHandle);
+void TTitleButtons::NCLButtonDown(TMessage& m) {
+    const POINT p = FOwner.ScreenToWindow(MessagePoint(m.LParam));
+    if (TNCObject* o = ObjectAt(p)) {
+        if (!FOwner.Active()) SetForegroundWindow(FOwner.Handle());
         o->MouseDown();
         m.Result = 0;
         if (auto* b = dynamic_cast<TMenuBtn*>(o)) {
             FHotObject = b;
-            OpenMenuButton(b);
+            FOwner.OpenMenuButton(b);
         }
         return;
     }
     // The rest of the menu-bar strip is no handle for dragging and opens no system menu bar.
-    if (FMenuBar && p.y >= FBorderTop && p.y < FBorderTop + FMenuBarHeight && p.x >= FBorderLeft &&
-        p.x < FWidth - FBorderRight) {
+    const TSkinFrame& frame = FOwner.Frame();
+    if (FOwner.MenuBar() && p.y >= frame.BorderTop() && p.y < frame.BorderTop() + frame.MenuBarHeight() &&
+        p.x >= frame.BorderLeft() && p.x < frame.Width() - frame.BorderRight()) {
         m.Result = 0;
         return;
     }
     // A maximized window is not dragged by its caption.
-    if (FWindowState == wstMaximized && FActive && m.WParam == HTCAPTION) m.WParam = HTMENU;
-    Default(m);
+    if (FOwner.WindowState() == wstMaximized && FOwner.Active() && m.WParam == HTCAPTION) m.WParam = HTMENU;
+    FOwner.Default(m);
 }
 
-void TWinSkinForm::NCLButtonUp(TMessage& m) {
+void TTitleButtons::NCLButtonUp(TMessage& m) {
     const POINT screen = MessagePoint(m.LParam);
-    if (TNCObject* o = NCObjectAt(ScreenToWindow(screen))) {
+    if (TNCObject* o = ObjectAt(FOwner.ScreenToWindow(screen))) {
         if (o == FHotObject && dynamic_cast<TWinSysButton*>(o)) {
             o->MouseUp();
             DoButtonAction(screen);
@@ -376,44 +425,44 @@ void TWinSkinForm::NCLButtonUp(TMessage& m) {
         m.Result = 0;
         return;
     }
-    Default(m);
+    FOwner.Default(m);
 }
 
-void TWinSkinForm::NCLButtonDblClk(TMessage& m) {
-    if (TNCObject* o = NCObjectAt(ScreenToWindow(MessagePoint(m.LParam)))) {
+void TTitleButtons::NCLButtonDblClk(TMessage& m) {
+    if (TNCObject* o = ObjectAt(FOwner.ScreenToWindow(MessagePoint(m.LParam)))) {
         auto* b = dynamic_cast<TWinSysButton*>(o);
         if (b && b->SkinElement() && (b->SkinElement()->Action == 3 || b->SkinElement()->Action == 11)) {
-            if (FHoverTimer) FHoverTimer->SetEnabled(false);
-            PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            EnableHover(false);
+            PostMessageW(FOwner.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         m.Result = 0;
         return;
     }
-    if (FWindowState != wstNormal) {
-        RestoreWindow();
+    if (FOwner.WindowState() != wstNormal) {
+        FOwner.RestoreWindow();
         m.Result = 0;
-    } else if (FCaps & capMaximize) {
-        ToggleMaximize();
+    } else if (FOwner.Caps() & capMaximize) {
+        FOwner.ToggleMaximize();
         m.Result = 0;
     } else {
-        Default(m);
+        FOwner.Default(m);
     }
 }
 
-void TWinSkinForm::NCRButtonDown(TMessage& m) {
-    if (m.WParam == HTCAPTION && FFormKind != fkMdiChild) {
-        ShowSystemMenu(MessagePoint(m.LParam));
+void TTitleButtons::NCRButtonDown(TMessage& m) {
+    if (m.WParam == HTCAPTION && FOwner.FormKind() != fkMdiChild) {
+        FOwner.ShowSystemMenu(MessagePoint(m.LParam));
         m.Result = 0;
         return;
     }
-    Default(m);
+    FOwner.Default(m);
 }
 
-void TWinSkinForm::HoverTimerTick(TObject*) {
-    if (FMenuTracking || !FHotObject) return;
+void TTitleButtons::HoverTimerTick(TObject*) {
+    if (FOwner.MenuTracking() || !FHotObject) return;
     POINT p;
     if (!GetCursorPos(&p)) return;
-    const POINT w = ScreenToWindow(p);
+    const POINT w = FOwner.ScreenToWindow(p);
     if (!PtInRect(&FHotObject->Bounds(), w)) FHotObject->MouseLeave();
 }
 
@@ -428,39 +477,39 @@ bool OldNtOr9x() {
 
 } // namespace
 
-void TWinSkinForm::DoButtonAction(POINT screen) {
+void TTitleButtons::DoButtonAction(POINT screen) {
     TWinSysButton* b = dynamic_cast<TWinSysButton*>(FHotObject);
     if (!b || !b->SkinElement()) return;
     const int action = b->SkinElement()->Action;
     switch (action) {
     case 0: {
         bool hasClose = OldNtOr9x();
-        if (!hasClose && FSysMenu) {
+        if (!hasClose && FOwner.SysMenu()) {
             MENUITEMINFOW info{};
             info.cbSize = sizeof info;
             info.fMask = MIIM_STATE;
-            hasClose = GetMenuItemInfoW(FSysMenu, SC_CLOSE, FALSE, &info) != FALSE;
+            hasClose = GetMenuItemInfoW(FOwner.SysMenu(), SC_CLOSE, FALSE, &info) != FALSE;
         }
         if (hasClose) {
-            if (FHoverTimer) FHoverTimer->SetEnabled(false);
-            PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            EnableHover(false);
+            PostMessageW(FOwner.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         break;
     }
     case 1:
-    case 22: ToggleMaximize(); break;
+    case 22: FOwner.ToggleMaximize(); break;
     case 2:
-    case 23: ToggleMinimize(); break;
+    case 23: FOwner.ToggleMinimize(); break;
     case 3:
     case 11:
-    case 12: ShowSystemMenu(POINT{screen.x + 1, screen.y + 1}); break;
+    case 12: FOwner.ShowSystemMenu(POINT{screen.x + 1, screen.y + 1}); break;
     case 7:
-    case 60: MDIChildCommand(SC_MINIMIZE); break;
+    case 60: FOwner.MDIChildCommand(SC_MINIMIZE); break;
     case 8:
-    case 61: MDIChildCommand(SC_RESTORE); break;
+    case 61: FOwner.MDIChildCommand(SC_RESTORE); break;
     case 9:
-    case 62: MDIChildCommand(SC_CLOSE); break;
-    default: PostMessageW(FHandle, SKM_BUTTONACTION, static_cast<WPARAM>(action), 0); break;
+    case 62: FOwner.MDIChildCommand(SC_CLOSE); break;
+    default: PostMessageW(FOwner.Handle(), SKM_BUTTONACTION, static_cast<WPARAM>(action), 0); break;
     }
 }
 
@@ -472,7 +521,7 @@ void TWinSkinForm::ToggleMaximize() {
     if (FFormKind == fkMdiChild) ManagerSetMaximizedChildren(true);
     FWindowState = wstMaximized;
     PostMessageW(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FHotObject = nullptr;
+    FTitleButtons->SetHotObject(nullptr);
 }
 
 void TWinSkinForm::ToggleMinimize() {
@@ -520,7 +569,7 @@ public:
     static inline thread_local TShownSystemMenu* Innermost = nullptr;
     TWinSkinForm* Form;
     const TComponent* Shown;
-    bool* Tracking; // the form's FMenuTracking, null once the form is going
+    bool* Tracking; // the form's FSystemMenuOpen, null once the form is going
     bool Previous;
     TShownSystemMenu* Outer;
     std::unique_ptr<TComponent> Parked;
@@ -575,7 +624,7 @@ void TWinSkinForm::BuildSystemMenu() {
         TMenuItem* close = add(" Close ", 3, 3);
         close->SetShortCut(TextToShortCut("ALT+F4"));
         close->OnClick = [this](TObject*) {
-            if (FHoverTimer) FHoverTimer->SetEnabled(false);
+            FTitleButtons->EnableHover(false);
             PostMessageW(FHandle, WM_CLOSE, 0, 0);
         };
     } else if (FSysMenu) {
@@ -633,14 +682,14 @@ void TWinSkinForm::ShowSystemMenu(POINT screen) {
         if (auto* popup = dynamic_cast<TPopupMenu*>(FSystemMenuPopup.get())) {
             // While it is open the manager's actions wait (as for a drop-down of the bar), and
             // whatever lets go of the menu leaves it to this scope.
-            TShownSystemMenu shown(*this, popup, FMenuTracking);
+            TShownSystemMenu shown(*this, popup, FSystemMenuOpen);
             popup->Popup(screen.x, screen.y);
         }
         return;
     }
     // A second click within the double-click time (on the icon button) closes the window.
-    if (FHotObject) {
-        if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    if (FTitleButtons->HotObject()) {
+        FTitleButtons->EnableHover(false);
         PostMessageW(FHandle, WM_CLOSE, 0, 0);
     }
 }
@@ -650,7 +699,7 @@ void TWinSkinForm::ShowSystemMenu(POINT screen) {
 void TWinSkinForm::SysCommand(TMessage& m) {
     const UINT command = static_cast<UINT>(m.WParam) & 0xFFF0;
     const LPARAM key = m.LParam;
-    if (!FMenuTracking && command == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture()) {
+    if (!FMenuTracker->Tracking() && command == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture()) {
         // Alt+letter opens the item with that accelerator; Alt alone (and F10) the first item.
         TMenuBtn* button = nullptr;
         if (key) {
@@ -667,7 +716,7 @@ void TWinSkinForm::SysCommand(TMessage& m) {
             return;
         }
     }
-    if (!FMenuTracking && command == SC_KEYMENU && key == ' ') {
+    if (!FMenuTracker->Tracking() && command == SC_KEYMENU && key == ' ') {
         // Alt+Space: the skinned system menu at the client origin, instead of the system's.
         POINT origin{0, 0};
         ClientToScreen(FHandle, &origin);

@@ -1,20 +1,26 @@
 // The clickable objects of a skinned window's non-client area: the base TNCObject (state,
-// bounds, hot tracking through the owner's FHotObject) and the title-bar button TWinSysButton,
-// drawn from one system-button element of the skin. The mouse handling that finds and drives
-// them (hit testing, hover, press, release, the actions, the system menu) is part of
-// TWinSkinForm (win_skin_form.h); the window-free rules of placement and visibility are here so
-// they can be tested without windows.
+// bounds, hot tracking through the owner's hot object) and the title-bar button TWinSysButton,
+// drawn from one system-button element of the skin; TTitleButtons, the form object's part that
+// owns the buttons and drives them with the non-client mouse (hit testing, hover with its
+// timer, press, release, double-click, right-click). The window-free rules of placement and
+// visibility are here so they can be tested without windows.
 #pragma once
+
+#include "ui/classes.h"
+#include "ui/messages.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 namespace wl {
 
 class TComponent;
 class TWinSkinForm;
 class TDataSkinSysButton;
+class TCanvas;
+class TTimer;
 
 // A form object lets go of its skinned system menu (unskinned, building a new one, or going
 // away: `formGoing`). A menu that is open now is not freed under the system's menu loop: it is
@@ -60,6 +66,59 @@ public:
 
 private:
     TDataSkinSysButton* FSkinElement = nullptr; // not owned
+};
+
+// The title-bar buttons of one skinned window and its non-client mouse. Owned by the form
+// object; the buttons point into the skin's button records and go before those are refilled.
+class TTitleButtons {
+public:
+    explicit TTitleButtons(TWinSkinForm& owner);
+    ~TTitleButtons();
+    TTitleButtons(const TTitleButtons&) = delete;
+    TTitleButtons& operator=(const TTitleButtons&) = delete;
+
+    // ---- buttons ----
+    void Free();
+    // One button per button element of the skin; the icon buttons take the window's icon.
+    void Create();
+    void Layout();
+    // Whether button `index` shows now (its bounds are laid out when it does).
+    bool Visible(int index);
+    void Draw(TCanvas& canvas);
+    // The buttons shown in the menu-bar strip of an MDI parent (`strip`'s origin is the DC's).
+    void DrawMdiButtons(HDC dc, const RECT& strip);
+    const std::vector<std::unique_ptr<TWinSysButton>>& Buttons() const { return FButtons; }
+    // The button at a window point.
+    TNCObject* FindButton(POINT windowPoint) const;
+    // The title-bar button at the point, else the menu-bar button.
+    TNCObject* ObjectAt(POINT windowPoint) const;
+
+    // ---- hot tracking ----
+    TNCObject* HotObject() const { return FHotObject; }
+    void SetHotObject(TNCObject* object) { FHotObject = object; }
+    // The timer that takes the hot state off a button the mouse left (made at attach).
+    void MakeHoverTimer();
+    TTimer* HoverTimer() const { return FHoverTimer.get(); }
+    void EnableHover(bool on);
+    // Buttons, hot object and timer go (the form object is freed).
+    void Clear();
+
+    // ---- non-client mouse ----
+    void NCHitTest(TMessage& m);
+    void NCMouseMove(TMessage& m);
+    void NCLButtonDown(TMessage& m);
+    void NCLButtonUp(TMessage& m);
+    void NCLButtonDblClk(TMessage& m);
+    void NCRButtonDown(TMessage& m);
+
+private:
+    void HoverTimerTick(TObject* sender);
+    void DoButtonAction(POINT screen);
+
+    TWinSkinForm& FOwner;
+    std::vector<std::unique_ptr<TWinSysButton>> FButtons;
+    TNCObject* FHotObject = nullptr; // a button of this part or of the menu bar, not owned
+    std::unique_ptr<TTimer> FHoverTimer;
 };
 
 // What the visibility and placement rules look at, read from the window once per layout.

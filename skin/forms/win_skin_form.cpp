@@ -11,6 +11,7 @@
 #include "ui/menus.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace wl {
 
@@ -55,14 +56,35 @@ RECT WindowRectOf(HWND window) {
 
 } // namespace
 
+// ---- the link that frees the object with its control -------------------------------------------
+
+namespace {
+
+// A component of the control object a form skin object skins. Controls free their components
+// before their windows, so the form skin object lets go of the window first, as it must.
+class TSkinFormLink : public TComponent {
+public:
+    TSkinFormLink(TComponent* control, TWinSkinForm* skin) : TComponent(control), FSkin(skin) {}
+    ~TSkinFormLink() override {
+        if (TWinSkinForm* skin = std::exchange(FSkin, nullptr)) skin->ControlFreeing();
+    }
+    void Forget() { FSkin = nullptr; }
+
+private:
+    TWinSkinForm* FSkin; // not owned
+};
+
+} // namespace
+
 // ---- frame metrics handed to the form object ---------------------------------------------------
 
 RECT TSkinFrameMetrics::FrameInsets(const TFrameRequest& request) const {
     const TWinSkinForm* owner = FOwner;
-    if (owner && owner->FSkinFrame && owner->FState != sfsCreated && owner->FBorderKind != bkNone &&
-        owner->Subclassed())
-        return RECT{owner->FBorderLeft, owner->FBorderTop + owner->FMenuBarHeight, owner->FBorderRight,
-                    owner->FBorderBottom};
+    if (owner && owner->SkinFrame() && owner->State() != sfsCreated && owner->BorderKind() != bkNone &&
+        owner->Subclassed()) {
+        const RECT b = owner->Borders();
+        return RECT{b.left, b.top + owner->MenuBarHeight(), b.right, b.bottom};
+    }
     if (FFallback) return FFallback->FrameInsets(request);
     static const TSystemFrameMetrics system;
     return system.FrameInsets(request);
@@ -84,35 +106,46 @@ TWinSkinForm::TWinSkinForm(TComponent* owner) : TComponent(owner) {
         if (ncm.lfCaptionFont.lfItalic) styles = TFontStyles(styles | (1u << fsItalic));
         FCaptionFont->SetStyle(styles);
     }
-    FWindowCanvas = std::make_unique<TCanvas>();
     FControlCanvas = std::make_unique<TCanvas>();
-    FIconBitmap = std::make_unique<TBitmap>();
-    FTitleBitmap = std::make_unique<TBitmap>();
+    FFrame = std::make_unique<TSkinFrame>(*this);
+    FTitleButtons = std::make_unique<TTitleButtons>(*this);
+    FCompanions = std::make_unique<TCompanionList>();
     FActive = true;
+    FMenuTracker = std::make_unique<TMenuTracker>(*this);
 }
 
 TWinSkinForm::~TWinSkinForm() {
     FreeControls();
-    FHotObject = nullptr;
-    FButtons.clear();
-    FTitleBitmap.reset();
-    FHoverTimer.reset();
+    FTitleButtons->Clear();
     FMenuBar.reset();
     ReleaseSystemMenu(*this, FSystemMenuPopup, true);
     FCaptionFont.reset();
-    FIconBitmap.reset();
     // The window keeps nothing of ours: no procedure, no layer, no frame step that names us.
     FWindowSubclass.Detach();
     FClientSubclass.Detach();
     FFormLayer.Remove();
     if (FFrameMetrics) FFrameMetrics->Forget();
-    if (TSkinManage* m = TSkinManage::Instance()) m->RemoveForm(FHandle, this);
-    FWindowCanvas.reset();
     FControlCanvas.reset();
+    // The link leaves the control's components with this object.
+    if (TComponent* link = std::exchange(FControlLink, nullptr)) {
+        static_cast<TSkinFormLink*>(link)->Forget();
+        std::unique_ptr<TComponent> gone(link);
+        if (TComponent* control = link->Owner()) control->RemoveComponent(link);
+    }
 }
 
 void TWinSkinForm::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
+}
+
+void TWinSkinForm::FreeWith(TComponent* control) {
+    if (!control || FControlLink) return;
+    FControlLink = new TSkinFormLink(control, this); // owned by the control
+}
+
+void TWinSkinForm::ControlFreeing() {
+    FControlLink = nullptr;
+    if (TSkinManage* m = TSkinManage::Instance()) m->FreeForm(this);
 }
 
 // ---- manager links -------------------------------------------------------------------------------
@@ -152,12 +185,9 @@ void TWinSkinForm::ReadWindowState() {
 
 void TWinSkinForm::Attach(TSkinData* data) {
     if (Subclassed() || !data || !IsWindow(FHandle)) return;
-    if (TSkinManage* m = TSkinManage::Instance()) m->Started = 1;
+    if (TSkinManage* m = TSkinManage::Instance()) m->MarkRunning();
     FSkinData = data;
-    FHoverTimer = std::make_unique<TTimer>(nullptr);
-    FHoverTimer->SetEnabled(false);
-    FHoverTimer->SetInterval(250);
-    FHoverTimer->OnTimer = [this](TObject* sender) { HoverTimerTick(sender); };
+    FTitleButtons->MakeHoverTimer();
 
     FSkinFrame = (data->SkinControls() & SkinControlBit(xcMainMenu)) != 0;
     FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
@@ -173,7 +203,6 @@ void TWinSkinForm::Attach(TSkinData* data) {
     if (FStyle & WS_MAXIMIZEBOX) FCaps |= capMaximize;
 
     ReadWindowState();
-    FSizeable = (FStyle & WS_THICKFRAME) != 0;
     FFormKind = fkNormal;
     for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (lstrcmpiA(WindowClassName(child).c_str(), "MDIClient") == 0) {
@@ -234,7 +263,7 @@ void TWinSkinForm::Attach(TSkinData* data) {
 
     if (FFormKind == fkMdiChild) {
         const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
-        if (FSkinFrame && FBorderTop < least) FMenuBarHeight = least - FBorderTop;
+        if (FSkinFrame && FFrame->BorderTop() < least) FFrame->SetMenuBarHeight(least - FFrame->BorderTop());
         if (FWindowState == wstMaximized && !ManagerMaximizedChildren()) ManagerSetMaximizedChildren(true);
     }
 }
@@ -249,7 +278,7 @@ void TWinSkinForm::CreateMenuBar() {
     FFrameMeasured = true;
     FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
     FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
-    FMenuBarHeight = GetSystemMetrics(SM_CYMENU);
+    FFrame->SetMenuBarHeight(GetSystemMetrics(SM_CYMENU));
     FMenuBar->ReadMenu();
 }
 
@@ -282,7 +311,7 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     m.Result = 0;
     if (!Subclassed()) return;
     FSysMenu = GetSystemMenu(FHandle, FALSE);
-    if (FSkinFrame) LoadIcon();
+    if (FSkinFrame) FFrame->LoadIcon();
     if (!FFrameMeasured) {
         GetClientRect(FHandle, &FClientRect);
         const RECT wr = WindowRectOf(FHandle);
@@ -322,7 +351,7 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     }
     SendMessageW(FHandle, SKM_SKINNED, 0, SKM_MAGIC);
     FState = sfsRunning;
-    if (FHoverTimer) FHoverTimer->SetEnabled(true);
+    FTitleButtons->EnableHover(true);
 }
 
 // ---- window procedure ----------------------------------------------------------------------------
@@ -390,7 +419,7 @@ bool TWinSkinForm::SkinStage2(TMessage& m, bool& handled) {
     case WM_SYSCOMMAND: SysCommand(m); return true;
     case CM_MENUCHANGED: CMMenuChanged(m); return true;
     case SKM_MENUHOT: MenuHot(m); return true;
-    case WM_MENUSELECT: NoteMenuSelect(m.WParam, m.LParam); return false;
+    case WM_MENUSELECT: FMenuTracker->NoteMenuSelect(m.WParam, m.LParam); return false;
     default: return false;
     }
 }
@@ -402,15 +431,15 @@ void TWinSkinForm::SkinStage3(TMessage& m, bool stage2Handled) {
     case WM_SIZE: SizeChanged(m); return;
     case WM_MEASUREITEM: MeasureItem(m); return;
     case WM_DRAWITEM: DrawItem(m); return;
-    case WM_NCCALCSIZE: NCCalcSize(m); return;
-    case WM_NCPAINT: NCPaint(m); return;
+    case WM_NCCALCSIZE: FFrame->NCCalcSize(m); return;
+    case WM_NCPAINT: FFrame->NCPaint(m); return;
     case WM_NCACTIVATE: NCActivate(m); return;
-    case WM_NCHITTEST: NCHitTest(m); return;
-    case WM_NCMOUSEMOVE: NCMouseMove(m); return;
-    case WM_NCLBUTTONDOWN: NCLButtonDown(m); return;
-    case WM_NCLBUTTONUP: NCLButtonUp(m); return;
-    case WM_NCLBUTTONDBLCLK: NCLButtonDblClk(m); return;
-    case WM_NCRBUTTONDOWN: NCRButtonDown(m); return;
+    case WM_NCHITTEST: FTitleButtons->NCHitTest(m); return;
+    case WM_NCMOUSEMOVE: FTitleButtons->NCMouseMove(m); return;
+    case WM_NCLBUTTONDOWN: FTitleButtons->NCLButtonDown(m); return;
+    case WM_NCLBUTTONUP: FTitleButtons->NCLButtonUp(m); return;
+    case WM_NCLBUTTONDBLCLK: FTitleButtons->NCLButtonDblClk(m); return;
+    case WM_NCRBUTTONDOWN: FTitleButtons->NCRButtonDown(m); return;
     case SKM_REPAINTFRAME:
         PaintFrame(nullptr);
         m.Result = 0;
@@ -525,23 +554,19 @@ void TWinSkinForm::AddLateMenuBar() {
     FMenuHandle = menu;
     FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
     FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
-    FMenuBarHeight = GetSystemMetrics(SM_CYMENU);
+    FFrame->SetMenuBarHeight(GetSystemMetrics(SM_CYMENU));
     FMenuBar->ReadMenu();
-    SetWindowPos(FHandle, nullptr, 0, 0, keep.right + FBorderLeft + FBorderRight,
-                 keep.bottom + FBorderTop + FBorderBottom + FMenuBarHeight,
+    const RECT b = FFrame->Borders();
+    SetWindowPos(FHandle, nullptr, 0, 0, keep.right + b.left + b.right, keep.bottom + b.top + b.bottom + FFrame->MenuBarHeight(),
                  SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
 }
 
 void TWinSkinForm::ControlRecreated(TMessage& m) {
     m.Result = 0;
-    const HWND handle = reinterpret_cast<HWND>(m.WParam);
-    auto it = std::find_if(FControls.rbegin(), FControls.rend(),
-                           [handle](TSkinCompanion* c) { return c && c->Handle() == handle; });
-    if (it == FControls.rend()) return;
-    TSkinCompanion* previous = *it;
-    FControls.erase(std::next(it).base());
+    // The previous companion goes once the new one is made.
+    std::unique_ptr<TSkinCompanion> previous = FCompanions->TakeNewest(reinterpret_cast<HWND>(m.WParam));
+    if (!previous) return;
     if (ControlDiscovery().RecreateScroll) ControlDiscovery().RecreateScroll(*this, *previous);
-    delete previous;
 }
 
 // ---- the form object's WindowProc layer ----------------------------------------------------------
@@ -731,10 +756,11 @@ void TWinSkinForm::FitWindowToClient(bool keepCurrentClient) {
         RECT r;
         GetClientRect(FHandle, &r);
         clientWidth = r.right;
-        clientHeight = r.bottom - (FFormKind == fkMdiChild ? 0 : FMenuBarHeight);
+        clientHeight = r.bottom - (FFormKind == fkMdiChild ? 0 : FFrame->MenuBarHeight());
     }
-    int width = clientWidth + FBorderLeft + FBorderRight;
-    const int height = clientHeight + FBorderTop + FBorderBottom + FMenuBarHeight;
+    const RECT b = FFrame->Borders();
+    int width = clientWidth + b.left + b.right;
+    const int height = clientHeight + b.top + b.bottom + FFrame->MenuBarHeight();
     if (FIsDialog && !keepCurrentClient) WidenDialog(width);
     // The form object measures client sizes through the skinned frame from now on.
     if (FForm && !FFrameMetrics) {
@@ -747,6 +773,56 @@ void TWinSkinForm::FitWindowToClient(bool keepCurrentClient) {
                  SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
 }
 
+// ---- routes to the parts ---------------------------------------------------------------------------
+
+void TWinSkinForm::PaintFrame(HDC dc) { FFrame->Paint(dc); }
+
+void TWinSkinForm::UpdateRegion() { FFrame->UpdateRegion(); }
+
+void TWinSkinForm::DropRegion() { FFrame->DropRegion(); }
+
+void TWinSkinForm::FreeButtons() { FTitleButtons->Free(); }
+
+void TWinSkinForm::LoadFrameMetrics() {
+    if (!FSkinData || FSkinData->NotLoaded) return;
+    FFrame->LoadMetrics();
+    FTitleButtons->Free();
+    FTitleButtons->Create();
+}
+
+void TWinSkinForm::NCActivate(TMessage& m) {
+    FActive = m.WParam != 0;
+    FTitleButtons->EnableHover(FActive);
+    if (FFormKind == fkMdiParent && FClientWnd) SendMessageW(FClientWnd, WM_NCACTIVATE, m.WParam, 0);
+    if (FFormKind == fkMdiChild) Default(m);
+    if (!(FFormKind == fkMdiChild && FWindowState == wstMaximized)) FFrame->Paint(nullptr);
+    m.Result = 1;
+}
+
+void TWinSkinForm::SizeChanged(TMessage& m) {
+    Default(m);
+    switch (m.WParam) {
+    case SIZE_RESTORED: FWindowState = wstNormal; break;
+    case SIZE_MINIMIZED: FWindowState = wstMinimized; break;
+    case SIZE_MAXIMIZED: FWindowState = wstMaximized; break;
+    default: break;
+    }
+    if (FWindowState == wstMinimized) return;
+    if (FFormKind == fkMdiChild && (ManagerMaximizedChildren() || FWindowState != wstNormal)) return;
+    if (FState == sfsRunning || FState == sfsReapplying) FFrame->UpdateRegion();
+}
+
+void TWinSkinForm::SetSysMenuStyle(bool on) {
+    if ((FCaps & capCaptionRemoved) || !IsWindow(FHandle)) return;
+    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    LONG_PTR style = FStyle;
+    if (!on) style &= ~static_cast<LONG_PTR>(WS_SYSMENU);
+    else if (FSysMenu) style |= WS_SYSMENU;
+    if (style == FStyle) return;
+    FStyle = style;
+    SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+}
+
 // ---- colours -------------------------------------------------------------------------------------
 
 void TWinSkinForm::ApplySkinColors() {
@@ -756,7 +832,7 @@ void TWinSkinForm::ApplySkinColors() {
         for (int i = 0; i < FForm->ComponentCount(); ++i)
             if (auto* f = dynamic_cast<TCustomForm*>(FForm->Components(i))) f->SetColor(FSkinData->ButtonFace);
     }
-    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(FControls))
+    for (TSkinCompanion* c : std::vector<TSkinCompanion*>(FCompanions->Items()))
         if (c) c->SkinChanged();
     FState = sfsReapplying;
     if (FSkinFrame && FForm) {
@@ -771,46 +847,25 @@ void TWinSkinForm::ApplySkinColors() {
 
 // ---- companions ----------------------------------------------------------------------------------
 
-bool TWinSkinForm::AddControl(TSkinCompanion* control) {
-    if (std::find(FControls.begin(), FControls.end(), control) != FControls.end()) return true;
-    FControls.push_back(control);
-    return false;
-}
+bool TWinSkinForm::AddControl(TSkinCompanion* control) { return FCompanions->Add(control); }
 
 void TWinSkinForm::RemoveControl(TSkinCompanion* control) {
-    auto it = std::find(FControls.rbegin(), FControls.rend(), control);
-    if (it != FControls.rend()) FControls.erase(std::next(it).base());
+    if (FCompanions) FCompanions->Remove(control);
 }
 
 void TWinSkinForm::SkinChildWindow(HWND child) {
     if (ControlDiscovery().SkinChildWindow) ControlDiscovery().SkinChildWindow(*this, child);
 }
 
-void TWinSkinForm::FreeControls() {
-    while (!FControls.empty()) {
-        TSkinCompanion* c = FControls.front();
-        FControls.erase(FControls.begin());
-        if (!c) continue;
-        if (c->LifeState() != sfsDestroyed) c->Restore();
-        delete c;
-    }
-}
+void TWinSkinForm::FreeControls() { FCompanions->FreeAll(); }
 
-void TWinSkinForm::PurgeControls() {
-    for (size_t i = FControls.size(); i-- > 0;) {
-        TSkinCompanion* c = FControls[i];
-        if (c && c->LifeState() == sfsDestroyed) {
-            FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
-            delete c;
-        }
-    }
-}
+void TWinSkinForm::PurgeControls() { FCompanions->Purge(); }
 
 // ---- detach --------------------------------------------------------------------------------------
 
 void TWinSkinForm::DetachCommon() {
     ReleaseSystemMenu(*this, FSystemMenuPopup, false);
-    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    FTitleButtons->EnableHover(false);
     // The menus drop the skin's drawing (a form being destroyed has let its menus go already).
     if (FForm && FState != sfsDestroying) {
         SetPopupOwnerDraw(FForm, false);
@@ -852,7 +907,7 @@ void TWinSkinForm::Unskin() {
     FFormLayer.Remove();
     FWindowSubclass.Detach();
     FreeControls();
-    FHotObject = nullptr;
+    FTitleButtons->SetHotObject(nullptr);
     if (FForm && FState != sfsDestroying && FOrigColor != clNone) FForm->SetColor(FOrigColor);
     SetSysMenuStyle(true);
     SetCaptionStyle(true);
@@ -881,8 +936,7 @@ void TWinSkinForm::Unskin() {
     if (FForm && FState != sfsDestroying) FForm->AlignControls();
     // The system deletes the region it held.
     SetWindowRgn(FHandle, nullptr, TRUE);
-    FRegion = nullptr;
-    FRegionOwned = false;
+    FFrame->ForgetRegion();
 }
 
 void TWinSkinForm::ReleaseSkin() {
@@ -898,7 +952,7 @@ void TWinSkinForm::ReleaseSkin() {
     FFormLayer.Remove();
     FWindowSubclass.Detach();
     FreeControls();
-    FHotObject = nullptr;
+    FTitleButtons->SetHotObject(nullptr);
     GiveMenuBack();
     FClientSubclass.Detach();
     if (FFrameMetrics) FFrameMetrics->Forget();

@@ -5,13 +5,17 @@
 //
 // Messages reach it through owned facilities only: a TWindowSubclass on the window
 // (SkinWndProc), one on the MDI client (ClientWndProc), and a layer over the form object's
-// WindowProc (FormWndProc). The life cycle, attach/detach and dispatch live in
-// win_skin_form.cpp; frame metrics, non-client painting and the window region in
-// frame_paint.cpp; title-bar buttons, non-client mouse handling and the system menu in
-// title_buttons.cpp; the menu bar and its drop-downs in menu_bar.cpp; owner-drawn menu items in
-// menu_items.cpp.
+// WindowProc (FormWndProc). It keeps the window's description (handle, skin, kinds, state)
+// and routes the messages to the parts it owns, each holding its own state: the frame
+// (TSkinFrame, frame_paint.h: metrics, non-client painting, region), the title-bar buttons
+// with the non-client mouse (TTitleButtons, title_buttons.h), the menu bar and its drop-down
+// tracker (TWinSkinMenu, TMenuTracker, menu_bar.h), the control companions (TCompanionList,
+// skin_companion.h). The life cycle, attach/detach and dispatch
+// live in win_skin_form.cpp; the window actions and the system menu in title_buttons.cpp;
+// owner-drawn menu items in menu_items.cpp.
 #pragma once
 
+#include "skin/forms/frame_paint.h"
 #include "skin/forms/skin_companion.h"
 #include "skin/forms/skin_messages.h"
 #include "skin/forms/title_buttons.h"
@@ -30,6 +34,7 @@
 namespace wl {
 
 class TMenuBtn;
+class TMenuTracker;
 class TMenuItem;
 class TSkinData;
 class TTimer;
@@ -73,17 +78,18 @@ private:
     std::shared_ptr<const TFrameMetrics> FFallback;
 };
 
-// The module-wide scratch bitmap of frame painting (stretch mode COLORONCOLOR); frame painting
-// does nothing when it does not exist.
-TBitmap* SkinWorkBitmap();
-
 class TWinSkinForm : public TComponent {
     WL_CLASS(TWinSkinForm, TComponent)
 public:
-    // `owner` is the form object, or nullptr for a plain window.
+    // The manager owns every form skin object; `owner` is for objects made on their own (tests).
     explicit TWinSkinForm(TComponent* owner);
     ~TWinSkinForm() override;
     void Notification(TComponent* component, TOperation operation) override;
+    // The object goes with `control`: a small link component the control owns has the manager
+    // free this object when the control frees its components, before the control's window goes.
+    void FreeWith(TComponent* control);
+    // The link's end (the control is freeing its components).
+    void ControlFreeing();
 
     // ---- attach and detach (the manager, in this order: create, SetHandle, Attach*, post
     // SKM_STARTSKIN) ----
@@ -103,18 +109,25 @@ public:
     void ApplySkinColors();
 
     void SetCaptionStyle(bool on);
+    // WS_SYSMENU off while the skin paints the title (on: back as the window had it).
+    void SetSysMenuStyle(bool on);
     void RefreshFrame();
     void UpdateRegion();
     void DropRegion();
     void SkinChildWindow(HWND child);
-    // Returns whether it was already present.
+    // A companion owned elsewhere joins the list; returns whether it was already present.
     bool AddControl(TSkinCompanion* control);
+    // The companion goes (from its destructor).
     void RemoveControl(TSkinCompanion* control);
     // Paints the whole skinned frame into `dc`, or into the window DC when null.
     void PaintFrame(HDC dc = nullptr);
-    void DrawIcon(HDC dc, const RECT& rect);
 
-    // ---- read access (the manager, companions, tests) ----
+    // ---- the parts ----
+    TSkinFrame& Frame() { return *FFrame; }
+    const TSkinFrame& Frame() const { return *FFrame; }
+    TTitleButtons& TitleButtons() { return *FTitleButtons; }
+
+    // ---- read access (the manager, the parts, companions, tests) ----
     HWND Handle() const { return FHandle; }
     TSkinData* SkinData() const { return FSkinData; }
     TCustomForm* Form() const { return FForm; }
@@ -123,38 +136,63 @@ public:
     bool Subclassed() const { return FWindowSubclass.Attached(); }
     bool ClientSubclassed() const { return FClientSubclass.Attached(); }
     bool FormHooked() const { return FFormLayer.Active(); }
-    RECT Borders() const { return RECT{FBorderLeft, FBorderTop, FBorderRight, FBorderBottom}; }
-    int MenuBarHeight() const { return FMenuBarHeight; }
+    RECT Borders() const { return FFrame->Borders(); }
+    int MenuBarHeight() const { return FFrame->MenuBarHeight(); }
     unsigned char FormKind() const { return FFormKind; }
     unsigned char BorderKind() const { return FBorderKind; }
     unsigned char Caps() const { return FCaps; }
     unsigned char WindowState() const { return FWindowState; }
+    void SetWindowState(unsigned char state) { FWindowState = state; }
+    void SetWindowStateNormal() { FWindowState = wstNormal; }
     bool Active() const { return FActive; }
     bool IsDialog() const { return FIsDialog; }
+    bool RightToLeft() const { return FRightToLeft; }
+    const std::string& ClassName() const { return FClassName; }
     HWND ClientWnd() const { return FClientWnd; }
-    HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
-    TNCObject* HotObject() const { return FHotObject; }
-    void SetHotObject(TNCObject* object) { FHotObject = object; }
-    const std::vector<std::unique_ptr<TWinSysButton>>& Buttons() const { return FButtons; }
-    const std::vector<TSkinCompanion*>& Controls() const { return FControls; }
+    HMENU SysMenu() const { return FSysMenu; }
+    HRGN Region() const { return FFrame->Region(); }
+    TNCObject* HotObject() const { return FTitleButtons->HotObject(); }
+    void SetHotObject(TNCObject* object) { FTitleButtons->SetHotObject(object); }
+    const std::vector<std::unique_ptr<TWinSysButton>>& Buttons() const { return FTitleButtons->Buttons(); }
+    const std::vector<TSkinCompanion*>& Controls() const { return FCompanions->Items(); }
+    TCompanionList& Companions() { return *FCompanions; }
     TCanvas& ControlCanvas() { return *FControlCanvas; }
-    TTimer* HoverTimer() const { return FHoverTimer.get(); }
-    void SetWindowStateNormal() { FWindowState = wstNormal; }
+    TTimer* HoverTimer() const { return FTitleButtons->HoverTimer(); }
+
+    // The window's own procedure (the parts pass messages on through it).
+    void Default(TMessage& m);
+
+    // ---- window actions (title-bar buttons, system menu) ----
+    void ToggleMaximize();
+    void ToggleMinimize();
+    void RestoreWindow();
+    // A system command to the active MDI child of an MDI parent.
+    void MDIChildCommand(UINT command);
+    void ShowSystemMenu(POINT screen);
+
+    // ---- the manager's MDI bookkeeping and menu kind ----
+    bool ManagerMaximizedChildren() const;
+    void ManagerSetMaximizedChildren(bool on);
+    void SetManagerMenuKind(int kind);
+    HWND ManagerMdiClient() const;
 
     // ---- menu bar (menu_bar.cpp) ----
     TWinSkinMenu* MenuBar() const { return FMenuBar.get(); }
-    bool MenuTracking() const { return FMenuTracking; }
+    // A drop-down of the menu bar or the skinned system menu is open.
+    bool MenuTracking() const;
     // A message of the window, its MDI client or its form object is being dispatched now.
     bool InDispatch() const {
         return FWindowSubclass.DispatchDepth() > 0 || FClientSubclass.DispatchDepth() > 0 ||
                FFormLayer.ChainInMessage();
     }
-    HMENU TrackedMenu() const { return FTrackedMenu; }
+    HMENU TrackedMenu() const;
     // Opens the button's drop-down and tracks it until it closes; whether one was tracked.
     bool OpenMenuButton(TMenuBtn* button);
     // Asks for the button's drop-down: at once when none is open, else once the open one closed.
     void PressMenuButton(TMenuBtn* button);
     TMenuBtn* FindAccelButton(WORD key) const;
+    // A screen point in window coordinates (origin at the window's top-left corner).
+    POINT ScreenToWindow(POINT screen) const;
     // The thread's message-filter hook while a drop-down is tracked, else none.
     static HHOOK MenuHook();
 
@@ -178,12 +216,6 @@ public:
     void SkinPopupItems(TMenuItem* root);
 
 private:
-    friend class TSkinFrameMetrics;
-    friend class TNCObject;
-    friend class TWinSysButton;
-    friend class TWinSkinMenu;
-    friend class TMenuBtn;
-
     // ---- life cycle and dispatch (win_skin_form.cpp) ----
     void Attach(TSkinData* data);
     void StartSkin(TMessage& m);
@@ -192,7 +224,6 @@ private:
     void SkinStage3(TMessage& m, bool stage2Handled);
     void FormWndProc(TMessage& m, const TWindowProcChain::Previous& previous);
     void ClientWndProc(TMessage& m);
-    void Default(TMessage& m);
     void OnWindowDestroyed();
     void WMEraseBkgnd(TMessage& m);
     void WMNCDestroy(TMessage& m);
@@ -200,6 +231,8 @@ private:
     void WMCtlColor(TMessage& m);
     void WMGetMinMaxInfo(TMessage& m);
     void WMWindowPosChanged(TMessage& m);
+    void NCActivate(TMessage& m);
+    void SizeChanged(TMessage& m);
     void CMMenuChanged(TMessage& m);
     // The menu bar reads a changed menu again; the window keeps none of its own.
     void MenuChanged();
@@ -216,46 +249,8 @@ private:
     // The window gets its menu back and the menu bar goes.
     void GiveMenuBack();
 
-    // The manager's MDI bookkeeping and menu kind, reached from the painting and button code.
-    bool ManagerMaximizedChildren() const;
-    void ManagerSetMaximizedChildren(bool on);
-    void SetManagerMenuKind(int kind);
-    HWND ManagerMdiClient() const;
-
-    // ---- frame painting (frame_paint.cpp) ----
-    void LoadIcon();
-    void NCCalcSize(TMessage& m);
-    void NCPaint(TMessage& m);
-    void NCActivate(TMessage& m);
-    void SizeChanged(TMessage& m);
-    void PaintTitle(HDC dc);
-    // side: 1 left, 2 right, 3 top, 4 bottom.
-    void DrawBorder(int side, const RECT& rect, HDC dc);
-    void SetSysMenuStyle(bool on);
-
-    // ---- title-bar buttons and non-client mouse (title_buttons.cpp) ----
-    void CreateButtons();
-    void LayoutButtons();
-    bool ButtonVisible(int index);
-    void DrawButtons(TCanvas& canvas);
-    POINT ScreenToWindow(POINT screen) const;
-    TNCObject* FindButton(POINT windowPoint) const;
-    // The title-bar button at the point, else the menu-bar button.
-    TNCObject* NCObjectAt(POINT windowPoint) const;
-    void NCHitTest(TMessage& m);
-    void NCMouseMove(TMessage& m);
-    void NCLButtonDown(TMessage& m);
-    void NCLButtonUp(TMessage& m);
-    void NCLButtonDblClk(TMessage& m);
-    void NCRButtonDown(TMessage& m);
-    void HoverTimerTick(TObject* sender);
-    void DoButtonAction(POINT screen);
-    void ToggleMaximize();
-    void ToggleMinimize();
-    void RestoreWindow();
-    void MDIChildCommand(UINT command);
+    // ---- system menu and commands (title_buttons.cpp) ----
     void BuildSystemMenu();
-    void ShowSystemMenu(POINT screen);
     void SysCommand(TMessage& m);
     void MenuCommand(TMessage& m);
 
@@ -263,22 +258,23 @@ private:
     void CreateMenuBar();
     void DialogKey(TMessage& m, const TWindowProcChain::Previous& previous);
     void MenuHot(TMessage& m);
-    void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
-    void DrawMdiButtons(HDC dc, const RECT& strip);
     void MeasureItem(TMessage& m);
     void DrawItem(TMessage& m);
     void ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected,
                      bool separatorOnly);
-    static void InstallMenuHook();
-    static void RemoveMenuHook();
-    static LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam);
 
     // ---- fields (the owned-facility equivalents of saved procedures come first) ----
     TWindowProcLayer FFormLayer;      // FormWndProc over the form object's WindowProc
     TWindowSubclass FWindowSubclass;  // SkinWndProc on FHandle
     TWindowSubclass FClientSubclass;  // ClientWndProc on FClientWnd
+    // The parts: the frame, the title-bar buttons with the non-client mouse, the menu bar's
+    // drop-down tracking, the companions.
+    std::unique_ptr<TSkinFrame> FFrame;
+    std::unique_ptr<TTitleButtons> FTitleButtons;
+    std::unique_ptr<TMenuTracker> FMenuTracker;
+    std::unique_ptr<TCompanionList> FCompanions; // the control companions
+    std::unique_ptr<TWinSkinMenu> FMenuBar; // the skinned menu bar, for a window with a menu
     std::unique_ptr<TFont> FCaptionFont;
-    std::unique_ptr<TTimer> FHoverTimer;
     std::string FClassName;
     bool FMenuUpdateSaved = false;
     bool FSkinFrame = false;
@@ -287,48 +283,30 @@ private:
     UINT FDoubleClickTime = 0;
     int FCaptionWidth = 0;
     HWND FOwnerWnd = nullptr;
-    HICON FIcon = nullptr; // the window's own icon, not owned
-    int FIconSize = 0;
     std::wstring FCaption;
-    int FBorderLeft = 0, FBorderTop = 0, FBorderRight = 0, FBorderBottom = 0;
-    RECT FWindowRect{0, 0, 0, 0};
     int FOrigFrameWidth = 0, FOrigFrameHeight = 0;
-    int FMenuBarHeight = 0;
-    int FButtonCount = 0;
-    bool FMenuTracking = false;
     bool FRightToLeft = false;
-    bool FSizeable = false;
     bool FUnicode = false;
     bool FIsDialog = false;
     bool FIsChild = false;
     std::unique_ptr<TComponent> FSystemMenuPopup; // a TPopupMenu while the system menu is built
+    bool FSystemMenuOpen = false; // the skinned system menu is being tracked
     HWND FClientWnd = nullptr;
     HMENU FMenuHandle = nullptr; // the window's menu at attach, not owned
     HMENU FSysMenu = nullptr;    // not owned
-    HMENU FTrackedMenu = nullptr;
     TColor FOrigColor = clNone;
     LONG_PTR FStyle = 0;
-    TNCObject* FHotObject = nullptr; // not owned
-    bool FRegionOwned = false;
-    HRGN FRegion = nullptr; // belongs to the system once set on the window
     TCustomForm* FForm = nullptr;
     HWND FHandle = nullptr;
-    std::unique_ptr<TCanvas> FWindowCanvas;
     std::unique_ptr<TCanvas> FControlCanvas;
     TSkinData* FSkinData = nullptr;
-    std::unique_ptr<TWinSkinMenu> FMenuBar; // the skinned menu bar, for a window with a menu
-    std::vector<std::unique_ptr<TWinSysButton>> FButtons;
-    std::unique_ptr<TBitmap> FIconBitmap;
-    std::unique_ptr<TBitmap> FTitleBitmap;
-    std::vector<TSkinCompanion*> FControls; // owned: freed by FreeControls
-    int FWidth = 0, FHeight = 0;
-    int FRegionWidth = 0, FRegionHeight = 0;
     bool FActive = true;
     unsigned char FFormKind = fkNormal;
     unsigned char FBorderKind = bkSingle;
     unsigned char FCaps = 0;
     unsigned char FWindowState = wstNormal;
     int FState = sfsCreated;
+    TComponent* FControlLink = nullptr; // owned by the control object; cleared when it goes
     std::shared_ptr<TSkinFrameMetrics> FFrameMetrics;
     std::shared_ptr<const TFrameMetrics> FSavedFrameMetrics;
     RECT FLaidOutClient{0, 0, 0, 0}; // client rectangle the form object last laid out for

@@ -358,7 +358,7 @@ TEST_F(ButtonsTest, BareButtonWindowAttachedByHandle) {
     const LONG_PTR ownProc = GetWindowLongPtrW(button, GWLP_WNDPROC);
     auto* c = dynamic_cast<TSkinButton*>(CreateCompanion("TSkinButton", form_.get()));
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(button, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(button, nullptr, data_.get(), nullptr));
     SetFocus(host_->Handle());
     Repaint(button);
     EXPECT_EQ(ShownFrame(button, Face()), bfNormal);
@@ -419,7 +419,7 @@ TEST_F(ButtonsTest, SkinnedDefaultButtonOfADialogTakesEnter) {
     HWND ok = GetDlgItem(dialog, IDOK);
     auto* c = CreateCompanion("TSkinButton", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(ok, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(ok, nullptr, data_.get(), nullptr));
     SetFocus(ok);
     EXPECT_EQ(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON);
     MSG enter{dialog, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
@@ -542,7 +542,7 @@ TEST_F(ButtonsTest, SpeedButtonIsPaintedThroughItsParent) {
 
     TSkinControl* c = CreateCompanion("TSkinSpeedButton", s);
     ASSERT_NE(c, nullptr);
-    c->AttachSpeedButton(nullptr, data_.get(), nullptr);
+    c->Attach(TAttachContext::ForSpeedButton(nullptr, data_.get(), nullptr));
     EXPECT_EQ(c->FHandle, nullptr);
     EXPECT_TRUE(c->FAttached) << "the discovery code keeps only attached companions";
     const POINT at{30, 100};
@@ -595,7 +595,7 @@ TEST_F(ButtonsTest, SpeedButtonPressAndTransparentPaintDoNotReenter) {
     s->OnClick = [&](TObject*) { ++clicks; };
     auto* c = dynamic_cast<TSkinSpeedButton*>(CreateCompanion("TSkinSpeedButton", s));
     ASSERT_NE(c, nullptr);
-    c->AttachSpeedButton(nullptr, data_.get(), nullptr);
+    c->Attach(TAttachContext::ForSpeedButton(nullptr, data_.get(), nullptr));
     ASSERT_TRUE(c->FTransparent);
     Repaint(host_->Handle());
     EXPECT_FALSE(c->FPainting);

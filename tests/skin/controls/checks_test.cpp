@@ -499,7 +499,7 @@ protected:
         HWND item = GetDlgItem(dialog_, id);
         TSkinControl* c = CreateCompanion(className, nullptr);
         if (!c) return nullptr;
-        c->AttachHandle(item, data_.get(), nullptr, nullptr);
+        c->Attach(TAttachContext::ForWindow(item, nullptr, data_.get(), nullptr));
         companions_.emplace_back(c);
         return c;
     }
@@ -563,7 +563,7 @@ TEST_F(DialogChecks, DetachingGivesTheButtonItsProcedureAndLookBack) {
     ASSERT_NE(c, nullptr);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
-    EXPECT_EQ(c->FLifeState, lsWindowDestroyed);
+    EXPECT_EQ(c->FLifeState, TLifeState::WindowDestroyed);
     companions_.clear();
 }
 

@@ -34,8 +34,8 @@ void SkinControlsTest::SetUp() {
     ASSERT_TRUE(data_->LoadSkin());
     ASSERT_FALSE(data_->NotLoaded);
     manager_->AddSkinData(data_.get());
-    manager_->Skinning = true;
-    manager_->Started = 1;
+    manager_->SetSkinning(true);
+    manager_->MarkRunning();
     form_ = std::make_unique<TForm>(nullptr);
     form_->SetBounds(80, 80, 420, 320);
     form_->SetCaption("Controls");
@@ -56,7 +56,7 @@ void SkinControlsTest::TearDown() {
 
 TSkinControl* SkinControlsTest::Attach(const char* className, TWinControl* control, bool colorize) {
     TSkinControl* c = CreateCompanion(className, control);
-    if (c) c->Attach(nullptr, data_.get(), colorize, nullptr);
+    if (c) c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, colorize));
     return c;
 }
 

@@ -81,7 +81,7 @@ TEST_F(DateTimeSkin, ArrowSitsOverTheDropDownButtonInThePickersWindow) {
         TSkinDateTime* skin = Skin(picker);
         ASSERT_NE(skin, nullptr);
         ASSERT_NE(skin->FArrow, nullptr);
-        TArrowButton* arrow = skin->FArrow;
+        TArrowButton* arrow = skin->FArrow.get();
         HWND a = arrow->Handle();
         EXPECT_EQ(GetParent(a), picker->Handle());
         EXPECT_EQ(arrow->FPickerWindow, picker->Handle());
@@ -119,7 +119,7 @@ TEST_F(DateTimeSkin, ArrowShowsTheComboArrowCellsNormalAndHot) {
     ASSERT_NE(skin, nullptr);
     ASSERT_TRUE(HasElement(data_->ComboxArrow.get()));
     ASSERT_GE(data_->ComboxArrow->Frame, 4);
-    TArrowButton* arrow = skin->FArrow;
+    TArrowButton* arrow = skin->FArrow.get();
     HWND a = arrow->Handle();
     const int x = 4, y = arrow->Height() / 2 + 2;
     ASSERT_NE(ArrowPixel(*arrow, 1, x, y), ArrowPixel(*arrow, 4, x, y))
@@ -249,7 +249,7 @@ TEST_F(DateTimeSkin, PickerWindowDestroyedUnderTheCompanion) {
     ASSERT_NE(skin, nullptr);
     HWND a = skin->FArrow->Handle();
     DestroyWindow(picker->Handle());
-    EXPECT_EQ(skin->LifeState(), lsWindowDestroyed);
+    EXPECT_EQ(skin->LifeState(), TLifeState::WindowDestroyed);
     EXPECT_FALSE(IsWindow(a)) << "the arrow's window went with its parent";
     delete picker; // frees the companion and its arrow without touching dead windows
 }

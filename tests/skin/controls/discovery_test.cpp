@@ -667,10 +667,10 @@ TEST_F(Discovery, DestroyedControlsCompanionIsPurgedByTheNextScan) {
     ASSERT_EQ(CompanionsOf(*f, gone).size(), 1u);
     gone->DestroyHandle();
     size_t dead = 0;
-    for (TSkinCompanion* c : f->Controls()) dead += c->LifeState() == lsWindowDestroyed;
+    for (TSkinCompanion* c : f->Controls()) dead += c->LifeState() == TLifeState::WindowDestroyed;
     EXPECT_EQ(dead, 1u);
     ScanForm(*f); // frees the dead companion, and gives the control's new window a new one
-    for (TSkinCompanion* c : f->Controls()) EXPECT_NE(c->LifeState(), lsWindowDestroyed);
+    for (TSkinCompanion* c : f->Controls()) EXPECT_NE(c->LifeState(), TLifeState::WindowDestroyed);
     EXPECT_EQ(CompanionsOf(*f, gone).size(), 1u);
 }
 

@@ -79,7 +79,7 @@ TEST_F(MediaSkin, PanelCoversThePlayerAndFollowsIt) {
     auto* player = MakePlayer();
     TSkinMP* skin = Skin(player);
     ASSERT_NE(skin, nullptr);
-    TWMediaPlayer* panel = skin->FPanel;
+    TWMediaPlayer* panel = skin->FPanel.get();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->Parent(), player->Parent());
     EXPECT_EQ(panel->Tag(), data_->DisableTag());
@@ -190,7 +190,7 @@ TEST_F(MediaSkin, ButtonsAreSkinFramesByState) {
     player->SetEnabledButtons(kAllMPButtons & ~MPButtonBit(btPause));
     TSkinMP* skin = Skin(player);
     ASSERT_NE(skin, nullptr);
-    TWMediaPlayer* panel = skin->FPanel;
+    TWMediaPlayer* panel = skin->FPanel.get();
     HWND h = panel->Handle();
     TDataSkinObject& element = *data_->Buttons;
     ASSERT_EQ(element.Frame, 5);
@@ -292,10 +292,10 @@ TEST_F(MediaSkin, PlayersWindowDestroyedKeepsThePanelUntilTheCompanionGoes) {
     auto* player = MakePlayer();
     TSkinMP* skin = Skin(player);
     ASSERT_NE(skin, nullptr);
-    TWMediaPlayer* panel = skin->FPanel;
+    TWMediaPlayer* panel = skin->FPanel.get();
     DestroyWindow(player->Handle());
-    EXPECT_EQ(skin->LifeState(), lsWindowDestroyed);
-    EXPECT_EQ(skin->FPanel, panel) << "not freed while its windows are being torn down";
+    EXPECT_EQ(skin->LifeState(), TLifeState::WindowDestroyed);
+    EXPECT_EQ(skin->FPanel.get(), panel) << "not freed while its windows are being torn down";
     Repaint(panel->Handle()); // still paints from the player object
     delete player;
 }

@@ -161,7 +161,7 @@ protected:
         if (!c) return nullptr;
         // The discovery code sets the kind by name before attaching.
         EXPECT_TRUE(SetPropertyText(c, "ImageKind", std::to_string(kind)));
-        c->Attach(nullptr, data_.get(), false, nullptr);
+        c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, false));
         return dynamic_cast<TSkinObjImage*>(c);
     }
     // Pixel (x, y) of frame `frame` (from 0) of a skin image of `frames` cells.
@@ -189,7 +189,7 @@ TEST_F(ObjImageSkin, CheckAndRadioControlsTakeAStripAndDrawFromIt) {
         TSkinObjImage* skin = Skin(check, c.kind);
         ASSERT_NE(skin, nullptr);
         EXPECT_EQ(skin->FImageKind, c.kind);
-        EXPECT_EQ(skin->LifeState(), lsAttached);
+        EXPECT_EQ(skin->LifeState(), TLifeState::Attached);
         EXPECT_EQ(check->WindowProc.LayerCount(), layers) << "messages are not taken over";
         const int w = c.image->Width() / c.frames;
         EXPECT_EQ(check->CustomGlyphs.Width(), c.cells * w);
@@ -272,7 +272,7 @@ TEST_F(ObjImageSkin, ControlsWithoutGlyphPropertiesAreLeftAlone) {
         panel->SetBevelOuter(bvNone);
         TSkinObjImage* skin = Skin(panel, c.kind);
         ASSERT_NE(skin, nullptr);
-        EXPECT_EQ(skin->LifeState(), lsAttached);
+        EXPECT_EQ(skin->LifeState(), TLifeState::Attached);
         skin->SkinChanged();
         skin->Restore();
         Repaint(panel->Handle());

@@ -63,7 +63,7 @@ TEST_F(PanelsTest, PanelTakesTheFaceColourAndGetsItsOwnBack) {
     EXPECT_EQ(Pixel(panel->Handle(), 50, 30), RGB(90, 60, 200)) << "a new skin recolours at once";
 
     c->Restore();
-    EXPECT_EQ(c->LifeState(), 2);
+    EXPECT_EQ(c->LifeState(), TLifeState::Restored);
     Repaint(panel->Handle());
     EXPECT_EQ(Pixel(panel->Handle(), 50, 30), kOwnColour);
 }
@@ -136,7 +136,7 @@ TEST_F(PanelsTest, BareGroupBoxWindowGetsItsFrameRedrawn) {
     SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     auto* c = CreateCompanion("TSkinGroupBox", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(box, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(box, nullptr, data_.get(), nullptr));
     EXPECT_EQ(c->FMode, 0);
     Repaint(box);
     const int line = LineY(box);
@@ -186,7 +186,7 @@ TEST_F(PanelsTest, BareDialogAndItsStaticsSitOnTheFaceColour) {
     HWND label = GetDlgItem(dialog, 100);
     auto* c = CreateCompanion("TSkinBoxH", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(dialog, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(dialog, nullptr, data_.get(), nullptr));
     Repaint(dialog);
     RECT client{};
     GetClientRect(dialog, &client);
@@ -222,7 +222,7 @@ TEST_F(PanelsTest, SizeGripIsFilledWithTheFaceColour) {
     data_->ButtonFace = RGB(10, 200, 90);
     auto* c = CreateCompanion("TSkinSizer", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(grip, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(grip, nullptr, data_.get(), nullptr));
     Repaint(grip);
     for (POINT p : {POINT{2, 2}, POINT{13, 13}, POINT{8, 8}}) EXPECT_EQ(Pixel(grip, p.x, p.y), RGB(10, 200, 90));
     delete c;

@@ -175,7 +175,7 @@ protected:
 
     TSkinScrollbar* SkinScroll(TWinControl* control, const char* className = "TSkinScrollbar") {
         TSkinControl* c = CreateCompanion(className, control);
-        if (c) c->AttachScroll(control, data_.get(), nullptr, nullptr);
+        if (c) c->Attach(TAttachContext::ForScroll(control, nullptr, data_.get(), nullptr));
         wl::test::PumpMessages(0);
         return dynamic_cast<TSkinScrollbar*>(c);
     }
@@ -227,9 +227,9 @@ TEST_F(ScrollbarsTest, OverlayCoversTheListBoxBarAsAToolWindowBesideIt) {
     auto* list = ListBox(RECT{10, 10, 150, 110}, 60);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     ASSERT_TRUE(Showing(vert));
-    EXPECT_FALSE(Showing(skin->FHorzBar)) << "the list box shows no horizontal bar";
+    EXPECT_FALSE(Showing(skin->FHorzBar.get())) << "the list box shows no horizontal bar";
 
     const SCROLLBARINFO native = NativeBar(list->Handle(), OBJID_VSCROLL);
     EXPECT_TRUE(SameRect(ScreenRect(vert->HandleValue()), native.rcScrollBar));
@@ -237,21 +237,21 @@ TEST_F(ScrollbarsTest, OverlayCoversTheListBoxBarAsAToolWindowBesideIt) {
     EXPECT_EQ(GetWindowLongPtrW(vert->HandleValue(), GWL_EXSTYLE), WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindowLongPtrW(vert->HandleValue(), GWL_STYLE) & WS_TABSTOP, 0);
     EXPECT_EQ(GetWindow(list->Handle(), GW_HWNDPREV), vert->HandleValue()) << "just above the list box";
-    EXPECT_EQ(vert->Owner(), skin);
+    EXPECT_EQ(vert->Owner(), nullptr) << "the companion alone owns its overlay";
 }
 
 TEST_F(ScrollbarsTest, ThumbFollowsAListBoxAsItScrolls) {
     auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    ASSERT_TRUE(Showing(skin->FVertBar));
+    ASSERT_TRUE(Showing(skin->FVertBar.get()));
     const HWND h = list->Handle();
 
     for (int top : {0, 30, 79}) {
         SendMessageW(h, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
         wl::test::PumpMessages(0);
         const SCROLLBARINFO native = NativeBar(h, OBJID_VSCROLL);
-        ExpectThumbAt(skin->FVertBar, TSpan{native.xyThumbTop, native.xyThumbBottom},
+        ExpectThumbAt(skin->FVertBar.get(), TSpan{native.xyThumbTop, native.xyThumbBottom},
                       ("top index " + std::to_string(top)).c_str());
     }
     // The wheel scrolls too.
@@ -260,7 +260,7 @@ TEST_F(ScrollbarsTest, ThumbFollowsAListBoxAsItScrolls) {
     wl::test::PumpMessages(0);
     ASSERT_GT(SendMessageW(h, LB_GETTOPINDEX, 0, 0), 0);
     const SCROLLBARINFO native = NativeBar(h, OBJID_VSCROLL);
-    ExpectThumbAt(skin->FVertBar, TSpan{native.xyThumbTop, native.xyThumbBottom}, "after the wheel");
+    ExpectThumbAt(skin->FVertBar.get(), TSpan{native.xyThumbTop, native.xyThumbBottom}, "after the wheel");
 }
 
 TEST_F(ScrollbarsTest, MemoBarsFollowItsLinesAndItsBorderIsSkinned) {
@@ -272,8 +272,8 @@ TEST_F(ScrollbarsTest, MemoBarsFollowItsLinesAndItsBorderIsSkinned) {
     memo->SetText(text);
     TSkinScrollbar* skin = SkinScroll(memo);
     ASSERT_NE(skin, nullptr);
-    ASSERT_TRUE(Showing(skin->FVertBar));
-    ASSERT_TRUE(Showing(skin->FHorzBar));
+    ASSERT_TRUE(Showing(skin->FVertBar.get()));
+    ASSERT_TRUE(Showing(skin->FHorzBar.get()));
     EXPECT_TRUE(skin->FDrawBorder);
 
     const HWND h = memo->Handle();
@@ -281,8 +281,8 @@ TEST_F(ScrollbarsTest, MemoBarsFollowItsLinesAndItsBorderIsSkinned) {
     wl::test::PumpMessages(0);
     SCROLLBARINFO v = NativeBar(h, OBJID_VSCROLL), hz = NativeBar(h, OBJID_HSCROLL);
     ASSERT_GT(v.xyThumbTop, v.dxyLineButton) << "the memo scrolled down";
-    ExpectThumbAt(skin->FVertBar, TSpan{v.xyThumbTop, v.xyThumbBottom}, "vertical");
-    ExpectThumbAt(skin->FHorzBar, TSpan{hz.xyThumbTop, hz.xyThumbBottom}, "horizontal");
+    ExpectThumbAt(skin->FVertBar.get(), TSpan{v.xyThumbTop, v.xyThumbBottom}, "vertical");
+    ExpectThumbAt(skin->FHorzBar.get(), TSpan{hz.xyThumbTop, hz.xyThumbBottom}, "horizontal");
 
     // The corner between the bars and the border take the skin's colours.
     Repaint(h);
@@ -298,8 +298,8 @@ TEST_F(ScrollbarsTest, MemoWithoutBarsShowsNoOverlayButKeepsTheSkinnedBorder) {
     memo->SetText("short");
     TSkinScrollbar* skin = SkinScroll(memo);
     ASSERT_NE(skin, nullptr);
-    EXPECT_FALSE(Showing(skin->FVertBar));
-    EXPECT_FALSE(Showing(skin->FHorzBar));
+    EXPECT_FALSE(Showing(skin->FVertBar.get()));
+    EXPECT_FALSE(Showing(skin->FHorzBar.get()));
     // Every frame paint draws the border again.
     RedrawWindow(memo->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     wl::test::PumpMessages(0);
@@ -323,10 +323,10 @@ TEST_F(ScrollbarsTest, BorderlessOrSingleBarKindDrawsNoBorder) {
         TSkinControl* comp = CreateCompanion("TSkinScrollbar", list);
         ASSERT_NE(comp, nullptr);
         comp->FMode = c.mode;
-        comp->AttachScroll(list, data_.get(), nullptr, nullptr);
+        comp->Attach(TAttachContext::ForScroll(list, nullptr, data_.get(), nullptr));
         auto* skin = dynamic_cast<TSkinScrollbar*>(comp);
         EXPECT_FALSE(skin->FDrawBorder) << "borderless " << c.borderless << " mode " << c.mode;
-        EXPECT_TRUE(Showing(skin->FVertBar)) << "the bars are skinned all the same";
+        EXPECT_TRUE(Showing(skin->FVertBar.get())) << "the bars are skinned all the same";
         delete list;
     }
 }
@@ -335,7 +335,7 @@ TEST_F(ScrollbarsTest, OverlayHidesAndShowsWithTheControlAndItsNativeBar) {
     auto* list = ListBox(RECT{10, 10, 150, 110}, 50);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     ASSERT_TRUE(Showing(vert));
 
     list->Hide();
@@ -366,7 +366,7 @@ TEST_F(ScrollbarsTest, DisabledControlShowsTheDisabledTrackAndNoThumb) {
     auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     const COLORREF thumb = ThumbFill(*data_->VertScrollThumb, 1, true);
     ASSERT_GE(FindAlongAxis(vert, thumb).Start, 0);
 
@@ -385,7 +385,7 @@ TEST_F(ScrollbarsTest, PartUnderTheMouseShowsHotUntilTheMouseLeaves) {
     auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     ASSERT_TRUE(Showing(vert));
     const int t = Thickness(), a = vert->FArrowSize;
     const COLORREF normal = ElementPixel(*data_->Scrollbar, kArrowCells, 9, SIZE{t, a}, t / 2, 2);
@@ -420,7 +420,7 @@ TEST_F(ScrollbarsTest, HeldArrowShowsPressedWhileTheNativeBarRepeats) {
     auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     ASSERT_TRUE(Showing(vert));
     const int t = Thickness(), a = vert->FArrowSize, length = vert->FLength;
     const COLORREF pressed = ElementPixel(*data_->Scrollbar, kArrowCells, 14, SIZE{t, a}, t / 2, 2);
@@ -451,7 +451,7 @@ TEST_F(ScrollbarsTest, DraggingTheThumbMovesItWithTheCursorAndScrollsTheList) {
     auto* list = ListBox(RECT{10, 10, 150, 200}, 120);
     TSkinScrollbar* skin = SkinScroll(list);
     ASSERT_NE(skin, nullptr);
-    TWScrollbar* vert = skin->FVertBar;
+    TWScrollbar* vert = skin->FVertBar.get();
     ASSERT_TRUE(Showing(vert));
     const HWND h = list->Handle();
     const SCROLLBARINFO before = NativeBar(h, OBJID_VSCROLL);
@@ -502,9 +502,9 @@ TEST_F(ScrollbarsTest, StandAloneScrollBarIsCoveredWholeAndFollowsItsStates) {
     bar->SetPageSize(10);
     TSkinControl* c = CreateCompanion("TSkinScControl", bar);
     ASSERT_NE(c, nullptr);
-    c->AttachScrollControl(bar, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
     auto* skin = dynamic_cast<TSkinScControl*>(c);
-    TWScrollbar* overlay = skin->FBar;
+    TWScrollbar* overlay = skin->FBar.get();
     wl::test::PumpMessages(0);
     ASSERT_TRUE(Showing(overlay));
     EXPECT_EQ(overlay->FKind, sbkControl);
@@ -545,7 +545,7 @@ TEST_F(ScrollbarsTest, StandAloneScrollBarStaysSkinnedWhenItsWindowIsMadeAnew) {
     auto* bar = Add<TScrollBar>(RECT{10, 10, 250, 10 + GetSystemMetrics(SM_CYHSCROLL)});
     TSkinControl* c = CreateCompanion("TSkinScControl", bar);
     ASSERT_NE(c, nullptr);
-    c->AttachScrollControl(bar, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
     auto* skin = dynamic_cast<TSkinScControl*>(c);
     const HWND old = bar->Handle();
 
@@ -553,10 +553,10 @@ TEST_F(ScrollbarsTest, StandAloneScrollBarStaysSkinnedWhenItsWindowIsMadeAnew) {
     wl::test::PumpMessages(0);
     ASSERT_NE(bar->Handle(), old);
     EXPECT_EQ(skin->FHandle, bar->Handle());
-    EXPECT_EQ(skin->FLifeState, lsAttached);
+    EXPECT_EQ(skin->FLifeState, TLifeState::Attached);
     EXPECT_EQ(SendMessageW(bar->Handle(), SKM_ISSKINNED, 0, 0), 1);
     EXPECT_EQ(skin->FBar->FVertical, 1);
-    EXPECT_TRUE(Showing(skin->FBar));
+    EXPECT_TRUE(Showing(skin->FBar.get()));
     EXPECT_TRUE(SameRect(ScreenRect(skin->FBar->HandleValue()), ScreenRect(bar->Handle())));
 }
 
@@ -567,7 +567,7 @@ TEST_F(ScrollbarsTest, WithoutScrollBarInfoTheNativeBarsStayInUse) {
     OverrideScrollBarInfoEntry(nullptr);
     TSkinScrollbar* skin = SkinScroll(list);
     Repaint(list->Handle());
-    const bool vertShown = skin && Showing(skin->FVertBar);
+    const bool vertShown = skin && Showing(skin->FVertBar.get());
     OverrideScrollBarInfoEntry(std::nullopt);
     ASSERT_NE(skin, nullptr);
     EXPECT_FALSE(vertShown);
@@ -577,8 +577,8 @@ TEST_F(ScrollbarsTest, WithoutScrollBarInfoTheNativeBarsStayInUse) {
     bar->SetPageSize(10);
     OverrideScrollBarInfoEntry(nullptr);
     TSkinControl* c = CreateCompanion("TSkinScControl", bar);
-    c->AttachScrollControl(bar, data_.get(), nullptr, nullptr);
-    TWScrollbar* overlay = dynamic_cast<TSkinScControl*>(c)->FBar;
+    c->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
+    TWScrollbar* overlay = dynamic_cast<TSkinScControl*>(c)->FBar.get();
     const bool barShown = Showing(overlay);
     const TSpan seen = FindAlongAxis(overlay, ThumbFill(*data_->HorzScrollThumb, 1, false));
     OverrideScrollBarInfoEntry(std::nullopt);
@@ -682,17 +682,17 @@ TEST_F(ScrollbarsTest, BareWindowBarsAreSkinnedAndItsProcedureRestoredInEitherOr
         const LONG_PTR ownProc = GetWindowLongPtrW(list, GWLP_WNDPROC);
         TSkinControl* c = CreateCompanion("TSkinScrollbarH", form_.get());
         ASSERT_NE(c, nullptr);
-        c->AttachHandle(list, data_.get(), nullptr, nullptr);
+        c->Attach(TAttachContext::ForWindow(list, nullptr, data_.get(), nullptr));
         auto* skin = dynamic_cast<TSkinScrollbarH*>(c);
         wl::test::PumpMessages(0);
-        ASSERT_TRUE(Showing(skin->FVertBar));
+        ASSERT_TRUE(Showing(skin->FVertBar.get()));
         EXPECT_TRUE(SameRect(ScreenRect(skin->FVertBar->HandleValue()), NativeBar(list, OBJID_VSCROLL).rcScrollBar));
         EXPECT_EQ(SendMessageW(list, SKM_ISSKINNED, 0, 0), 1);
 
         SendMessageW(list, LB_SETTOPINDEX, 20, 0);
         wl::test::PumpMessages(0);
         const SCROLLBARINFO native = NativeBar(list, OBJID_VSCROLL);
-        ExpectThumbAt(skin->FVertBar, TSpan{native.xyThumbTop, native.xyThumbBottom}, "bare list box");
+        ExpectThumbAt(skin->FVertBar.get(), TSpan{native.xyThumbTop, native.xyThumbBottom}, "bare list box");
 
         // Another subclass over the same window, removed before or after the companion.
         int seen = 0;
@@ -736,7 +736,7 @@ TEST_F(ScrollbarsTest, ReCreatedWindowGetsAFreshCompanionThroughItsForm) {
         auto* control = dynamic_cast<TWinControl*>(previous.Control());
         const char* kind = dynamic_cast<TSkinListView*>(&previous) ? "TSkinListView" : "TSkinScrollbar";
         if (TSkinControl* fresh = CreateCompanion(kind, control))
-            fresh->AttachScroll(control, f.SkinData(), &f, &f.ControlCanvas());
+            fresh->Attach(TAttachContext::ForScroll(control, &f, f.SkinData(), &f.ControlCanvas()));
     };
     SetControlDiscovery(hooks);
 
@@ -746,12 +746,12 @@ TEST_F(ScrollbarsTest, ReCreatedWindowGetsAFreshCompanionThroughItsForm) {
         if (c && c->Handle() == box->Handle()) first = dynamic_cast<TSkinControl*>(c);
     if (!first) {
         first = CreateCompanion("TSkinScrollbar", box);
-        first->AttachScroll(box, data_.get(), form, &form->ControlCanvas());
+        first->Attach(TAttachContext::ForScroll(box, form, data_.get(), &form->ControlCanvas()));
     }
     ASSERT_NE(first, nullptr);
     wl::test::PumpMessages(0);
     auto* firstSkin = dynamic_cast<TSkinScrollbar*>(first);
-    ASSERT_TRUE(Showing(firstSkin->FVertBar));
+    ASSERT_TRUE(Showing(firstSkin->FVertBar.get()));
     const HWND oldOverlay = firstSkin->FVertBar->HandleValue();
     const HWND old = box->Handle();
 
@@ -770,7 +770,7 @@ TEST_F(ScrollbarsTest, ReCreatedWindowGetsAFreshCompanionThroughItsForm) {
     EXPECT_FALSE(IsWindow(oldOverlay)) << "the old companion and its overlays are gone";
     box->UpdateScrollBars();
     Repaint(box->Handle());
-    EXPECT_TRUE(Showing(fresh->FVertBar));
+    EXPECT_TRUE(Showing(fresh->FVertBar.get()));
     EXPECT_FALSE(fresh->FDrawBorder);
     EXPECT_TRUE(SameRect(ScreenRect(fresh->FVertBar->HandleValue()), NativeBar(box->Handle(), OBJID_VSCROLL).rcScrollBar));
 }
@@ -808,12 +808,12 @@ TEST_F(ScrollbarsTest, ListViewGetsItsHeaderCompanionAndSkinnedBars) {
     EXPECT_EQ(wl::test::WindowPixel(header, item.left + size.cx - 6, size.cy / 2),
               ElementPixel(*data_->Headerbar, data_->Headerbar->Frame, 1, size, size.cx - 6, size.cy / 2));
 
-    ASSERT_TRUE(Showing(skin->FVertBar));
-    EXPECT_TRUE(Showing(skin->FHorzBar)) << "the columns are wider than the view";
+    ASSERT_TRUE(Showing(skin->FVertBar.get()));
+    EXPECT_TRUE(Showing(skin->FHorzBar.get())) << "the columns are wider than the view";
     SendMessageW(view->Handle(), LVM_SCROLL, 0, 200);
     wl::test::PumpMessages(0);
     const SCROLLBARINFO native = NativeBar(view->Handle(), OBJID_VSCROLL);
-    ExpectThumbAt(skin->FVertBar, TSpan{native.xyThumbTop, native.xyThumbBottom}, "list view");
+    ExpectThumbAt(skin->FVertBar.get(), TSpan{native.xyThumbTop, native.xyThumbBottom}, "list view");
 
     // Freeing the list view's companion takes the header's along.
     delete skin;
@@ -828,7 +828,7 @@ TEST_F(ScrollbarsTest, HandleCountsStayFlatOverAttachScrollAndDetach) {
     auto cycle = [&] {
         TSkinScrollbar* skin = SkinScroll(list);
         TSkinControl* c = CreateCompanion("TSkinScControl", bar);
-        c->AttachScrollControl(bar, data_.get(), nullptr, nullptr);
+        c->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
         for (int top = 0; top < 60; top += 20) {
             SendMessageW(list->Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
             bar->SetPosition(top);

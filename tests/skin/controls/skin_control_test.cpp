@@ -8,6 +8,9 @@
 #include "ui/extctrls.h"
 #include "ui/stdctrls.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace skincontrols {
 namespace {
 
@@ -102,9 +105,9 @@ TEST_F(SkinControlBase, DestroyedWindowMarksTheCompanionAndRestoresTheColour) {
     auto* panel = MakePanel();
     auto* c = Attach("TProbeSkin", panel, true);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->LifeState(), lsAttached);
+    EXPECT_EQ(c->LifeState(), TLifeState::Attached);
     DestroyWindow(panel->Handle());
-    EXPECT_EQ(c->LifeState(), lsWindowDestroyed);
+    EXPECT_EQ(c->LifeState(), TLifeState::WindowDestroyed);
     EXPECT_FALSE(c->FSkinActive);
     EXPECT_EQ(panel->Color(), RGB(0, 128, 0));
     // The companion survives (its owner still lives) and is freed with the control.
@@ -158,7 +161,7 @@ TEST_F(SkinControlBase, BareWindowIsSubclassedAndGivenBackExactly) {
     const LONG_PTR before = GetWindowLongPtrW(plain, GWLP_WNDPROC);
     auto* c = CreateCompanion("TProbeSkin", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(plain, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(plain, nullptr, data_.get(), nullptr));
     EXPECT_EQ(c->FText, L"Plain");
     EXPECT_EQ(SendMessageW(plain, SKM_ISSKINNED, 0, 0), 1);
     EXPECT_EQ(SendMessageW(plain, WM_USER + 7, 0, 0), 77) << "other messages reach the window";
@@ -175,9 +178,9 @@ TEST_F(SkinControlBase, BareWindowDestroyedUnderTheCompanion) {
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     auto* c = CreateCompanion("TProbeSkin", form_.get());
     ASSERT_NE(c, nullptr);
-    c->AttachHandle(plain, data_.get(), nullptr, nullptr);
+    c->Attach(TAttachContext::ForWindow(plain, nullptr, data_.get(), nullptr));
     DestroyWindow(plain);
-    EXPECT_EQ(c->LifeState(), lsWindowDestroyed);
+    EXPECT_EQ(c->LifeState(), TLifeState::WindowDestroyed);
     delete c; // must not touch the dead window's procedure
 }
 
@@ -187,12 +190,90 @@ TEST_F(SkinControlBase, CompanionsInTheFormListAreTidiedWhenTheirWindowDies) {
     ASSERT_NE(f, nullptr);
     auto* c = CreateCompanion("TProbeSkin", panel);
     ASSERT_NE(c, nullptr);
-    c->Attach(f, data_.get(), false, &f->ControlCanvas());
+    c->Attach(TAttachContext::ForControl(f, data_.get(), &f->ControlCanvas(), false));
     const auto& list = f->Controls();
     EXPECT_EQ(std::count(list.begin(), list.end(), c), 1);
     EXPECT_TRUE(f->AddControl(c)) << "already listed";
     delete panel; // frees the companion, which leaves the list
     EXPECT_EQ(std::count(f->Controls().begin(), f->Controls().end(), c), 0);
+}
+
+// A companion that counts the live ones: each must be freed exactly once, by its one owner.
+class TCountedSkin : public TProbeSkin {
+public:
+    explicit TCountedSkin(TComponent* owner) : TProbeSkin(owner) { ++Alive; }
+    ~TCountedSkin() override { --Alive; }
+    static int Alive;
+};
+int TCountedSkin::Alive = 0;
+
+// The form object's list frees the companions it owns and the ones a control owns (taking
+// them from the control), forgets one its control freed first, and leaves a helper to the
+// companion that made it.
+TEST_F(SkinControlBase, CompanionListFreesEachCompanionOnceByItsOwner) {
+    enum class Owner { Control, List, Helper };
+    struct Case {
+        const char* what;
+        Owner owner;
+        bool controlFreedFirst;
+        bool windowDead;
+        bool purge;     // the list frees dead companions only (else it lets go of all)
+        int aliveAfter; // companions left alive once the list is done
+    } cases[] = {
+        {"a control's companion", Owner::Control, false, false, false, 0},
+        {"a control's companion, the control freed first", Owner::Control, true, false, false, 0},
+        {"a bare window's companion", Owner::List, false, false, false, 0},
+        {"a helper of another companion", Owner::Helper, false, false, false, 1},
+        {"a control's companion whose window died", Owner::Control, false, true, true, 0},
+        {"a bare window's companion whose window died", Owner::List, false, true, true, 0},
+        {"a live companion kept by the purge", Owner::List, false, false, true, 1},
+    };
+    TWinSkinForm* f = SkinForm();
+    ASSERT_NE(f, nullptr);
+    for (const Case& c : cases) {
+        TCountedSkin::Alive = 0;
+        auto* panel = MakePanel();
+        const int components = panel->ComponentCount();
+        std::unique_ptr<TSkinCompanion> helper;
+        TCountedSkin* companion = nullptr;
+        switch (c.owner) {
+        case Owner::Control:
+            companion = new TCountedSkin(panel); // owned by the panel
+            f->AddControl(companion);
+            break;
+        case Owner::List:
+            companion = static_cast<TCountedSkin*>(f->Companions().Adopt(std::make_unique<TCountedSkin>(nullptr)));
+            break;
+        case Owner::Helper:
+            companion = new TCountedSkin(nullptr);
+            helper.reset(companion);
+            f->AddControl(companion);
+            break;
+        }
+        companion->FSkinForm = f; // it leaves the list when it goes
+        if (c.controlFreedFirst) {
+            delete panel;
+            panel = nullptr;
+            EXPECT_EQ(std::count(f->Controls().begin(), f->Controls().end(), companion), 0) << c.what;
+        }
+        if (c.windowDead) companion->FLifeState = TLifeState::WindowDestroyed;
+        if (c.purge) f->Companions().Purge();
+        else f->Companions().FreeAll();
+        EXPECT_EQ(TCountedSkin::Alive, c.aliveAfter) << c.what;
+        if (c.aliveAfter == 0) {
+            EXPECT_EQ(std::count(f->Controls().begin(), f->Controls().end(), companion), 0) << c.what;
+        }
+        if (panel) {
+            EXPECT_EQ(panel->ComponentCount(), components) << c.what << ": left with its control";
+        }
+        if (c.purge) f->Companions().FreeAll();
+        if (c.owner == Owner::Helper) {
+            EXPECT_EQ(std::count(f->Controls().begin(), f->Controls().end(), companion), 0) << c.what;
+            helper.reset();
+        }
+        EXPECT_EQ(TCountedSkin::Alive, 0) << c.what;
+        delete panel;
+    }
 }
 
 TEST(SkinControlText, LineBreakMarkOnlyFirst) {

@@ -587,7 +587,7 @@ TEST_F(TabControls, PlainTabControlPaintsItsWindowlessChildrenOverTheFrameInMode
         TSkinControl* c = CreateCompanion("TSkinTab", t);
         ASSERT_NE(c, nullptr);
         c->FMode = mode;
-        c->Attach(nullptr, data_.get(), false, nullptr);
+        c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, false));
         Repaint(t->Handle());
         const COLORREF centre = Shot(t->Handle()).At(55, 75);
         if (mode == 2) EXPECT_EQ(centre, RGB(220, 0, 0));
@@ -687,7 +687,7 @@ TEST_F(TabControls, AdvancedPageControlGetsTabPicturesOnlyInPictureStyle) {
         ASSERT_NE(c, nullptr);
         ASSERT_TRUE(SetPropertyText(c, "PageStyle", style));
         EXPECT_EQ(GetOrdProperty(c, "PageStyle"), std::stoi(style));
-        c->Attach(nullptr, data_.get(), false, nullptr);
+        c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, false));
         if (std::string(style) != "4") {
             EXPECT_EQ(page->Normal.Width(), 0) << "no pictures in other styles";
             delete page;
@@ -781,7 +781,7 @@ protected:
     }
     TSkinControl* AttachTab() {
         companion_.reset(CreateCompanion("TSkinTab", nullptr));
-        if (companion_) companion_->AttachHandle(tab_, data_.get(), nullptr, nullptr);
+        if (companion_) companion_->Attach(TAttachContext::ForWindow(tab_, nullptr, data_.get(), nullptr));
         return companion_.get();
     }
     HWND dialog_ = nullptr, tab_ = nullptr;
@@ -823,7 +823,7 @@ TEST_F(DialogTabs, TheWindowGoingFirstLeavesTheCompanionMarked) {
     ASSERT_NE(c, nullptr);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
-    EXPECT_EQ(c->FLifeState, lsWindowDestroyed);
+    EXPECT_EQ(c->FLifeState, TLifeState::WindowDestroyed);
     EXPECT_FALSE(c->FSkinActive);
 }
 

@@ -127,8 +127,10 @@ TEST_F(SkinDataTest, LoadedOtherFormTypes) {
     b.Loaded();
     RecordingManager* m = RecordingManager::Instance();
     ASSERT_NE(m, nullptr);
-    EXPECT_TRUE(m->Skinning);
-    EXPECT_EQ(m->Started, 2);
+    EXPECT_TRUE(m->Skinning());
+    // Two components counted, and the manager runs (the count is no phase of its own).
+    EXPECT_EQ(m->StartedComponents(), 2);
+    EXPECT_EQ(m->Phase(), TManagerPhase::Running);
     EXPECT_FALSE(m->HookInstalled());
     EXPECT_EQ(m->MainData(), nullptr);
     EXPECT_EQ(m->SkinDataList().size(), 2u);
@@ -150,15 +152,15 @@ TEST_F(SkinDataTest, ActiveAtRunTime) {
         bool loaded;
         bool value;
         std::vector<int> actions;
-        int started;
+        bool running;
     } cases[] = {
-        {"main on", sfMainform, true, true, {1}, 1},
-        {"main on, not loaded", sfMainform, false, true, {}, 0},
-        {"main off", sfMainform, true, false, {1, 2}, 1},
-        {"form on", sfOnlyThisForm, true, true, {1}, 0},
-        {"form off, not loaded", sfOnlyThisForm, false, false, {2}, 0},
-        {"dialog", sfDialog, true, true, {}, 0},
-        {"dll", sfDLL, true, true, {}, 0},
+        {"main on", sfMainform, true, true, {1}, true},
+        {"main on, not loaded", sfMainform, false, true, {}, false},
+        {"main off", sfMainform, true, false, {1, 2}, true},
+        {"form on", sfOnlyThisForm, true, true, {1}, false},
+        {"form off, not loaded", sfOnlyThisForm, false, false, {2}, false},
+        {"dialog", sfDialog, true, true, {}, false},
+        {"dll", sfDLL, true, true, {}, false},
     };
     for (const Case& c : cases) {
         RecordingManager::Destroy();
@@ -177,7 +179,7 @@ TEST_F(SkinDataTest, ActiveAtRunTime) {
             EXPECT_EQ(s.Data, &d) << c.what;
         }
         EXPECT_EQ(actions, c.actions) << c.what;
-        EXPECT_EQ(m.Started, c.started) << c.what;
+        EXPECT_EQ(m.Running(), c.running) << c.what;
         EXPECT_EQ(d.Active(), c.value) << c.what;
     }
 }
@@ -286,7 +288,7 @@ TEST_F(SkinDataTest, SkinFileReplacesTheStoredSkin) {
     EXPECT_EQ(d.ButtonFace, 0x060504);
     ASSERT_NE(RecordingManager::Instance(), nullptr); // ApplySkin made the manager
     EXPECT_EQ(RecordingManager::Instance()->RefreshCount(), 1);
-    EXPECT_EQ(RecordingManager::Instance()->PendingSkinData, &d);
+    EXPECT_EQ(RecordingManager::Instance()->PendingSkinData(), &d);
     // A missing file keeps the skin data but marks it not loaded.
     d.SetSkinFile(dir + "/no_such_skin.skn");
     EXPECT_TRUE(d.NotLoaded);

@@ -73,13 +73,13 @@ public:
     void RemoveSkinData(wl::TSkinData* data) override {
         list_.erase(std::remove(list_.begin(), list_.end(), data), list_.end());
         if (main_ == data) main_ = nullptr;
-        if (PendingSkinData == data) PendingSkinData = nullptr;
+        if (PendingSkinData() == data) SetPendingSkinData(nullptr);
         for (Scheduled& s : scheduled_)
             if (s.Data == data) s.Data = nullptr;
     }
     void InstallHook() override { hook_ = true; }
     void Schedule(int action, int delayMs) override {
-        scheduled_.push_back(Scheduled{action, delayMs, PendingSkinData});
+        scheduled_.push_back(Scheduled{action, delayMs, PendingSkinData()});
     }
     bool SkinWindow(HWND window) override {
         requests_.push_back(window);

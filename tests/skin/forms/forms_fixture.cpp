@@ -114,8 +114,8 @@ void SkinFormsTest::SetUp() {
     ASSERT_TRUE(data_->LoadSkin());
     ASSERT_FALSE(data_->NotLoaded);
     manager_->AddSkinData(data_.get());
-    manager_->Skinning = true;
-    manager_->Started = 1;
+    manager_->SetSkinning(true);
+    manager_->MarkRunning();
 }
 
 void SkinFormsTest::TearDown() {
@@ -140,7 +140,7 @@ TWinSkinForm* SkinFormsTest::Skin(HWND window) {
 }
 
 void SkinFormsTest::RunAction(int action, TSkinData* data) {
-    manager_->PendingSkinData = data ? data : data_.get();
+    manager_->SetPendingSkinData(data ? data : data_.get());
     manager_->Schedule(action, 1);
     manager_->TimerTick();
 }

@@ -100,7 +100,7 @@ TEST_F(SkinFormsTest, HostileSkinsDrawInBoundedTime) {
 
         // A window wearing the skin: started, painted active and inactive, hovered and resized.
         manager_->AddSkinData(&hostile);
-        manager_->PendingSkinData = nullptr;
+        manager_->SetPendingSkinData(nullptr);
         HWND h = MakeWindow(WindowShape{});
         ASSERT_TRUE(h) << s.what;
         windows_.push_back(h);
@@ -133,7 +133,7 @@ TEST_F(SkinFormsTest, HostileSkinsDrawInBoundedTime) {
         EXPECT_EQ(GetWindowLongPtrA(h, GWLP_WNDPROC), proc) << s.what;
         EXPECT_NE(ClientSize(h).cx, 0) << s.what;
         manager_->RemoveSkinData(&hostile);
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         DestroyWindow(h);
     }
 }

@@ -131,10 +131,10 @@ TEST_F(SkinFormsTest, PlainWindowsAttachAndDetachExactly) {
         EXPECT_EQ(ClientQuarterPixels(h, ownFace).first, area)
             << c.what << ": its own background again";
         EXPECT_TRUE(manager_->Forms().empty()) << c.what;
-        EXPECT_FALSE(manager_->Skinning) << c.what;
+        EXPECT_FALSE(manager_->Skinning()) << c.what;
         EXPECT_NE(SendMessageA(h, SKM_ISSKINNED, 0, 0), 1) << c.what;
         ExpectSameFacts(before, FactsOf(h), c.what);
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         DestroyWindow(h);
         if (c.withMenu) {
             EXPECT_FALSE(IsMenu(before.menu)) << c.what; // the window took it down
@@ -157,11 +157,14 @@ TEST_F(SkinFormsTest, FormObjectAttachAndDetach) {
     HWND h = form->Handle();
     const WindowFacts before = FactsOf(h);
     const int layers = form->WindowProc.LayerCount();
+    const int components = form->ComponentCount();
 
     TWinSkinForm* f = Skin(h);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->Form(), form.get());
-    EXPECT_EQ(f->Owner(), form.get());
+    // The manager owns the skin object; the form only holds the link that frees it with the form.
+    EXPECT_EQ(f->Owner(), nullptr);
+    EXPECT_EQ(form->ComponentCount(), components + 1);
     EXPECT_TRUE(f->FormHooked());
     EXPECT_EQ(form->WindowProc.LayerCount(), layers + 1);
     EXPECT_EQ(form->Color(), data_->ButtonFace);
@@ -188,9 +191,8 @@ TEST_F(SkinFormsTest, FormObjectAttachAndDetach) {
     EXPECT_EQ(form->Color(), clWindow);
     ExpectSameFacts(before, FactsOf(h), "form");
     EXPECT_EQ(SendMessageA(h, SKM_PAINTQUERY, 0, SKM_MAGIC), 0);
-    // The form's skin object is gone from its components.
-    for (int i = 0; i < form->ComponentCount(); ++i)
-        EXPECT_EQ(dynamic_cast<TWinSkinForm*>(form->Components(i)), nullptr);
+    // The link to the skin object is gone from the form's components.
+    EXPECT_EQ(form->ComponentCount(), components);
 }
 
 // Before the start message a skinned window paints no frame and refuses to activate its

@@ -81,7 +81,7 @@ TEST_F(SkinFormsTest, ManagerRefusals) {
          [this] { data_->SetOptions(data_->Options() & ~SkinOptionBit(xoPreview)); }, "filtered"},
         {"month calendar class", [] { return MakeWindow(WindowShape{.className = "SysMonthCal32"}); }, nullptr,
          "filtered"},
-        {"not skinning", [] { return MakeWindow(WindowShape{}); }, [this] { manager_->Skinning = false; },
+        {"not skinning", [] { return MakeWindow(WindowShape{}); }, [this] { manager_->SetSkinning(false); },
          "not skinning"},
         {"skin not loaded", [] { return MakeWindow(WindowShape{}); }, [this] { data_->NotLoaded = true; },
          "no loaded skin"},
@@ -111,7 +111,7 @@ TEST_F(SkinFormsTest, ManagerRefusals) {
         }
         test::PumpMessages(0);
         manager_->Forced = false;
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         data_->NotLoaded = false;
         data_->SetOptions(options);
     }
@@ -152,10 +152,10 @@ TEST_F(SkinFormsTest, HookSkinsActivatedWindows) {
     manager_->AddSkinData(data_.get());
     manager_->InstallHook();
     ASSERT_NE(manager_->Hook(), nullptr);
-    EXPECT_EQ(manager_->Started, 0);
-    manager_->PendingSkinData = data_.get();
+    EXPECT_EQ(manager_->Phase(), TManagerPhase::Idle);
+    manager_->SetPendingSkinData(data_.get());
     manager_->Schedule(skaSkinAll, 250);
-    EXPECT_TRUE(manager_->Skinning);
+    EXPECT_TRUE(manager_->Skinning());
     EXPECT_FALSE(manager_->TimerEnabled());
     EXPECT_TRUE(manager_->Forms().empty());
 
@@ -164,7 +164,7 @@ TEST_F(SkinFormsTest, HookSkinsActivatedWindows) {
     EXPECT_EQ(manager_->FindForm(hidden), nullptr);
     HWND shown = MakeWindow(WindowShape{});
     windows_.push_back(shown);
-    EXPECT_EQ(manager_->Started, 1);
+    EXPECT_EQ(manager_->Phase(), TManagerPhase::Running);
     TWinSkinForm* f = manager_->FindForm(shown);
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(test::PumpUntil([f] { return f->State() == sfsRunning; }));
@@ -197,7 +197,7 @@ TEST_F(SkinFormsTest, ScheduledOnAndOff) {
     EXPECT_NE(manager_->FindForm(a->Handle()), nullptr);
     EXPECT_NE(manager_->FindForm(b->Handle()), nullptr);
     EXPECT_EQ(manager_->FindForm(hidden->Handle()), nullptr); // only visible forms
-    EXPECT_EQ(manager_->PendingSkinData, nullptr);
+    EXPECT_EQ(manager_->PendingSkinData(), nullptr);
 
     int changed = 0;
     data_->OnSkinChanged = [&](TObject*) { ++changed; };
@@ -205,7 +205,7 @@ TEST_F(SkinFormsTest, ScheduledOnAndOff) {
     EXPECT_EQ(manager_->PendingAction(), skaUnskinAll);
     EXPECT_TRUE(test::PumpUntil([&] { return !manager_->TimerEnabled(); }));
     EXPECT_TRUE(manager_->Forms().empty());
-    EXPECT_FALSE(manager_->Skinning);
+    EXPECT_FALSE(manager_->Skinning());
     EXPECT_NE(SendMessageA(a->Handle(), SKM_ISSKINNED, 0, 0), 1);
     EXPECT_EQ(changed, 1);
     // While switched off, newly activated windows stay unskinned.
@@ -240,9 +240,9 @@ TEST_F(SkinFormsTest, SkinDataDestroyedWhileSkinned) {
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->SkinData(), second.get());
     ASSERT_NE(Skin(window), nullptr);
-    manager_->PendingSkinData = second.get();
+    manager_->SetPendingSkinData(second.get());
     second.reset();
-    EXPECT_EQ(manager_->PendingSkinData, nullptr);
+    EXPECT_EQ(manager_->PendingSkinData(), nullptr);
     EXPECT_EQ(manager_->FindForm(dialog), nullptr);
     EXPECT_EQ(GetWindowLongPtrA(dialog, GWLP_WNDPROC), dialogProc);
     EXPECT_EQ(ClientSize(dialog).cx, dialogClient.cx);
@@ -276,7 +276,7 @@ TEST_F(SkinFormsTest, HandleCountsStayFlat) {
             SendMessageA(h, WM_NCACTIVATE, FALSE, 0);
             SendMessageA(h, WM_NCACTIVATE, TRUE, 0);
             RunAction(skaUnskinAll);
-            manager_->Skinning = true;
+            manager_->SetSkinning(true);
         },
         loop);
     form.reset();

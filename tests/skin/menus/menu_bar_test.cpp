@@ -159,7 +159,7 @@ TEST_F(MenuBarTest, PlainWindowMenuIsGivenBackAndGoesWithTheWindow) {
     EXPECT_EQ(GetMenu(h), menu);
     EXPECT_TRUE(EqualRect(&wr0, &wr1));
     EXPECT_TRUE(EqualRect(&cr0, &cr1));
-    manager_->Skinning = true;
+    manager_->SetSkinning(true);
     // Skinned again and destroyed while skinned: the window still takes its menu along.
     ASSERT_NE(Skin(h), nullptr);
     DestroyWindow(h);
