@@ -196,7 +196,7 @@ bool TSkinControl::UsableAfter(const TDispatchState& dispatch) const {
     // meanwhile (CM_RECREATEWND): its companion goes on.
     if (FControlGone) return false;
     const TControl* control = Control();
-    if (!control) return FLifeState != lsWindowDestroyed;
+    if (!control) return FLifeState != TLifeState::WindowDestroyed;
     return !control->Dying() && !control->IsDestroying();
 }
 

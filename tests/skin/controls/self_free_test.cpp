@@ -219,7 +219,7 @@ TEST_F(SelfFreeTest, BareButtonDestroyedByItsParentsCommand) {
         ASSERT_NE(button, nullptr);
         TSkinControl* companion = CreateCompanion("TSkinButton", nullptr);
         ASSERT_NE(companion, nullptr);
-        companion->AttachHandle(button, data_.get(), skin, nullptr);
+        companion->Attach(TAttachContext::ForWindow(button, skin, data_.get(), nullptr));
         ASSERT_TRUE(Listed(*skin, companion));
         int commands = 0;
         auto layer = form_->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& previous) {
@@ -248,7 +248,7 @@ TEST_F(SelfFreeTest, BareButtonDestroyedByItsParentsCommand) {
         if (c.freeCompanion) {
             EXPECT_FALSE(Listed(*skin, companion));
         } else {
-            EXPECT_EQ(companion->LifeState(), lsWindowDestroyed);
+            EXPECT_EQ(companion->LifeState(), TLifeState::WindowDestroyed);
             skin->RemoveControl(companion);
             delete companion;
         }
@@ -332,7 +332,7 @@ TEST_F(SelfFreeTest, SkinSwitchedOffInsideAModalLoopWaitsForTheLoop) {
             manager_->TimerTick(); // what its own timer does in this loop
             if (ticks < 4) return;
             formsInside = manager_->Forms().size();
-            pendingInside = manager_->PendingSkinData != nullptr;
+            pendingInside = manager_->PendingSkinData() != nullptr;
             companionInside = CompanionOf(*skin, open) != nullptr;
             buttonSkinnedInside = SendMessageW(open->Handle(), SKM_ISSKINNED, 0, 0) == 1;
             dialog.SetModalResult(mrOk);
@@ -406,7 +406,7 @@ TEST_F(SelfFreeTest, SkinSwitchWaitsForLoopsOutsideAnySkinnedMessage) {
             manager_->TimerTick();
             if (ticks < 4) return false;
             formsInside = manager_->Forms().size();
-            pendingInside = manager_->PendingSkinData != nullptr;
+            pendingInside = manager_->PendingSkinData() != nullptr;
             return true;
         });
 

@@ -485,7 +485,7 @@ TEST_F(MenuBarTest, MenuSetToNilLeavesAnEmptyBarAndNothingToGiveBack) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         data_->SetMenuUpdate(c.menuUpdate);
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         TWinSkinForm* f = SkinMenuForm();
         ASSERT_NE(f, nullptr);
         ASSERT_NE(f->MenuBar(), nullptr);

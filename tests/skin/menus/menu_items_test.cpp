@@ -510,7 +510,7 @@ TEST_F(MenuItemsTest, ApplicationsOwnItemHandlersSurviveSkinOnAndOff) {
     for (const Setting& setting : settings) {
         SCOPED_TRACE(setting.what);
         data_->SetSkinControls(setting.controls);
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         ASSERT_NE(Skin(h_), nullptr);
         for (const Item& i : items) {
             const bool skinned = !i.mainItemsSkinned || setting.mainItems;
@@ -547,7 +547,7 @@ TEST_F(MenuItemsTest, SystemMenuOutlivesAnUnskinWhileOpen) {
     } cases[] = {{"the manager's unskin", false}, {"the window's own unskin", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        manager_->Skinning = true;
+        manager_->SetSkinning(true);
         TWinSkinForm* f = SkinMenuForm();
         ASSERT_NE(f, nullptr);
         HMENU shown = nullptr;
