@@ -198,16 +198,18 @@ void TSkinCheckControl::DrawSkin(HDC dc, const RECT& rect) {
                        TElementDraw{.Image = strip, .Frames = frames, .Index = frame, .Transparent = true});
     if (FMode == 0) return;
 
-    UINT flags = leftText ? DT_RIGHT : DT_LEFT;
+    const std::string bidi = GetEnumProperty(FControl, "BiDiMode");
+    const bool rtl = (!bidi.empty() && bidi != "bdLeftToRight") ||
+                     (GetWindowLongPtrW(FHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    // The caption sits left of the mark for left text, but reads from the right (and so lines
+    // up against the mark) only in a right-to-left control.
+    UINT flags = leftText && rtl ? DT_RIGHT : DT_LEFT;
     switch (style & (BS_LEFT | BS_RIGHT | BS_CENTER)) {
     case BS_CENTER: flags = DT_CENTER; break;
     case BS_RIGHT: flags = DT_RIGHT; break;
     case BS_LEFT: flags = DT_LEFT; break;
     default: break;
     }
-    const std::string bidi = GetEnumProperty(FControl, "BiDiMode");
-    const bool rtl = (!bidi.empty() && bidi != "bdLeftToRight") ||
-                     (GetWindowLongPtrW(FHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
     if (rtl) flags |= DT_RTLREADING;
     DrawCaption(dc, layout.Caption, flags);
 }

@@ -278,25 +278,33 @@ TEST_F(CheckControls, CaptionWrapsAndSitsBesideTheMark) {
         const char* caption;
         RECT bounds;
         int bands;
+        bool rightToLeft;
     };
     const Case cases[] = {
-        {taRightJustify, "Short", {10, 10, 200, 60}, 1},
-        {taRightJustify, "A caption long enough to wrap onto a second line", {10, 10, 200, 60}, 2},
-        {taLeftJustify, "Short", {10, 10, 200, 31}, 1},
+        {taRightJustify, "Short", {10, 10, 200, 60}, 1, false},
+        {taRightJustify, "A caption long enough to wrap onto a second line", {10, 10, 200, 60}, 2, false},
+        {taLeftJustify, "Short", {10, 10, 200, 31}, 1, false},
+        {taLeftJustify, "Short", {10, 10, 200, 31}, 1, true},
     };
     for (const auto& c : cases) {
         auto* box = Add<TCheckBox>(c.bounds);
         box->SetAlignment(c.alignment);
         box->SetCaption(c.caption);
+        if (c.rightToLeft)
+            SetWindowLongPtrW(box->Handle(), GWL_EXSTYLE,
+                              GetWindowLongPtrW(box->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
         ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
         Repaint(box->Handle());
         const bool left = c.alignment == taLeftJustify;
         const int from = left ? 0 : w + 1, to = left ? box->Width() - w - 1 : box->Width();
         const Ink ink = FindInk(box->Handle(), from, to, ColorToRGB(data_->ButtonFace));
         EXPECT_EQ(ink.bands, c.bands) << c.caption;
-        if (left) {
+        if (left && c.rightToLeft) {
             EXPECT_GT(ink.box.right, box->Width() - w - 12) << "right-aligned against the mark";
             EXPECT_GT(ink.box.left, box->Width() / 2);
+        } else if (left) {
+            EXPECT_LT(ink.box.left, 8) << "left text reads from the control's left edge";
+            EXPECT_LT(ink.box.right, box->Width() / 2);
         } else {
             EXPECT_LT(ink.box.left, w + 8) << "starts right after the mark";
         }
