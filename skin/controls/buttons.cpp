@@ -672,14 +672,13 @@ void TSkinMenuButton::DrawSkin(HDC dc, const RECT& rect) {
     }
     RECT t{tx, ty, tx + text.cx, ty + text.cy};
     if (!caption.empty()) {
-        {
-            TransparentText mode(buffer);
-            DrawTextWide(buffer, caption, t, DT_WORDBREAK);
-        }
-        if (FocusFrameAllowed()) {
-            InflateRect(&t, 2, 2);
-            DrawFocusRect(buffer, &t);
-        }
+        TransparentText mode(buffer);
+        DrawTextWide(buffer, caption, t, DT_WORDBREAK);
+    }
+    // An empty caption still shows the focus: a small frame where the caption would sit.
+    if (FocusFrameAllowed()) {
+        InflateRect(&t, 2, 2);
+        DrawFocusRect(buffer, &t);
     }
     CopyBuffer(dc, rect);
 }

@@ -23,14 +23,6 @@ constexpr UINT kMsgExit = 0xB01B;       // focus left the control
 constexpr UINT kMsgDataChange = 0xB0D0; // a data-bound control was told its value changed
 constexpr int kTransparentTag = 5555;
 
-// Hot and pressed only exist in the long strips; they add to the base cell of their group.
-int WithMouse(int base, const TCheckLook& look) {
-    if (look.Disabled) return base;
-    if (look.Pressed) return base + 2;
-    if (look.Hot) return base + 1;
-    return base;
-}
-
 bool HasProperty(TObject* instance, std::string_view name) {
     return instance && instance->ClassInfo().FindProperty(name) != nullptr;
 }
@@ -49,7 +41,7 @@ LRESULT ButtonState(HWND window) { return SendMessageW(window, BM_GETSTATE, 0, 0
 int CheckBoxFrame(const TCheckLook& look, int frames) {
     if (frames == 12) {
         const int group = look.Mark == TCheckMark::Checked ? 5 : look.Mark == TCheckMark::Grayed ? 9 : 1;
-        return look.Disabled ? group + 3 : WithMouse(group, look);
+        return look.Disabled ? group + 3 : group;
     }
     if (look.Mark == TCheckMark::Grayed) return 4;
     const int base = look.Mark == TCheckMark::Checked ? 2 : 1;
@@ -60,7 +52,7 @@ int RadioButtonFrame(const TCheckLook& look, int frames) {
     const bool checked = look.Mark == TCheckMark::Checked;
     if (frames == 8) {
         const int group = checked ? 5 : 1;
-        return look.Disabled ? group + 3 : WithMouse(group, look);
+        return look.Disabled ? group + 3 : group;
     }
     const int base = checked ? 2 : 1;
     return look.Disabled ? base + 2 : base;
@@ -199,16 +191,18 @@ void TSkinCheckControl::DrawSkin(HDC dc, const RECT& rect) {
                        TElementDraw{.Image = strip, .Frames = frames, .Index = frame, .Transparent = true});
     if (FMode == 0) return;
 
-    UINT flags = leftText ? DT_RIGHT : DT_LEFT;
+    const std::string bidi = GetEnumProperty(FControl, "BiDiMode");
+    const bool rtl = (!bidi.empty() && bidi != "bdLeftToRight") ||
+                     (GetWindowLongPtrW(FHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+    // The caption sits left of the mark for left text, but reads from the right (and so lines
+    // up against the mark) only in a right-to-left control.
+    UINT flags = leftText && rtl ? DT_RIGHT : DT_LEFT;
     switch (style & (BS_LEFT | BS_RIGHT | BS_CENTER)) {
     case BS_CENTER: flags = DT_CENTER; break;
     case BS_RIGHT: flags = DT_RIGHT; break;
     case BS_LEFT: flags = DT_LEFT; break;
     default: break;
     }
-    const std::string bidi = GetEnumProperty(FControl, "BiDiMode");
-    const bool rtl = (!bidi.empty() && bidi != "bdLeftToRight") ||
-                     (GetWindowLongPtrW(FHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
     if (rtl) flags |= DT_RTLREADING;
     DrawCaption(dc, layout.Caption, flags);
 }

@@ -23,11 +23,13 @@ struct TCheckLook {
 };
 
 // The cell (from 1) of a check-box strip of `frames` cells. A 12-cell strip holds unchecked,
-// checked and grayed, each as normal, hot, pressed and disabled; any other count uses the
+// checked and grayed in groups of four, of which the first (normal) and the fourth (disabled)
+// are drawn: the mouse over or pressing the box changes nothing. Any other count uses the
 // four-cell order unchecked, checked, unchecked disabled, checked (and grayed) disabled.
 int CheckBoxFrame(const TCheckLook& look, int frames);
-// The cell of a radio strip: an 8-cell strip holds unchecked and checked, each as normal, hot,
-// pressed and disabled; any other count the four-cell order. Grayed counts as unchecked.
+// The cell of a radio strip: an 8-cell strip holds unchecked and checked in groups of four,
+// normal first and disabled last; any other count the four-cell order. Grayed counts as
+// unchecked.
 int RadioButtonFrame(const TCheckLook& look, int frames);
 
 struct TCheckLayout {

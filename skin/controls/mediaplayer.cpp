@@ -26,8 +26,8 @@ const std::array<const char*, kMediaButtonKinds> kMediaButtonMembers = {
 
 namespace {
 
-// The colour glyph bitmaps use for "no pixel here".
-constexpr TColor kGlyphKey = 0x008080;
+// The glyphs' background colour (olive), replaced by the panel's face when a glyph is drawn.
+constexpr TColor kGlyphKey = clOlive;
 constexpr const char* kStatePrefixes[3] = {"EN", "DI", "CL"};
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -43,82 +43,6 @@ std::string_view Trimmed(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == ']'))
         s.remove_suffix(1);
     return s;
-}
-
-// ---- glyphs drawn when the program carries none of its own -------------------------------------
-
-constexpr int kGlyphW = 15, kGlyphH = 11;
-
-COLORREF ColoredGlyph(int button) {
-    switch (button) {
-    case 0:
-        return RGB(0, 128, 0); // play
-    case 1:
-        return RGB(176, 144, 0); // pause
-    case 2:
-    case 7:
-        return RGB(192, 0, 0); // stop, record
-    case 8:
-        return RGB(0, 0, 0); // eject
-    default:
-        return RGB(0, 0, 160);
-    }
-}
-
-void Poly(HDC dc, std::initializer_list<POINT> points) {
-    std::vector<POINT> p(points);
-    Polygon(dc, p.data(), static_cast<int>(p.size()));
-}
-
-// One button's glyph shape in `color` on the key colour.
-void DrawGlyphShape(TBitmap& glyph, int button, COLORREF color) {
-    glyph.SetSize(kGlyphW, kGlyphH);
-    HDC dc = glyph.Canvas().Handle();
-    FillColor(dc, RECT{0, 0, kGlyphW, kGlyphH}, kGlyphKey);
-    UniqueBrush brush(CreateSolidBrush(color));
-    UniquePen pen(CreatePen(PS_SOLID, 1, color));
-    ScopedSelect selectBrush(dc, brush.get());
-    ScopedSelect selectPen(dc, pen.get());
-    const int m = kGlyphH / 2; // middle row
-    switch (button) {
-    case 0:
-        Poly(dc, {{4, 0}, {10, m}, {4, kGlyphH - 1}});
-        break;
-    case 1:
-        Rectangle(dc, 3, 0, 6, kGlyphH);
-        Rectangle(dc, 9, 0, 12, kGlyphH);
-        break;
-    case 2:
-        Rectangle(dc, 2, 0, 13, kGlyphH);
-        break;
-    case 3:
-        Poly(dc, {{1, 0}, {6, m}, {1, kGlyphH - 1}});
-        Poly(dc, {{7, 0}, {12, m}, {7, kGlyphH - 1}});
-        Rectangle(dc, 12, 0, 14, kGlyphH);
-        break;
-    case 4:
-        Rectangle(dc, 1, 0, 3, kGlyphH);
-        Poly(dc, {{8, 0}, {3, m}, {8, kGlyphH - 1}});
-        Poly(dc, {{13, 0}, {8, m}, {13, kGlyphH - 1}});
-        break;
-    case 5:
-        Poly(dc, {{3, 0}, {8, m}, {3, kGlyphH - 1}});
-        Rectangle(dc, 10, 0, 12, kGlyphH);
-        break;
-    case 6:
-        Rectangle(dc, 3, 0, 5, kGlyphH);
-        Poly(dc, {{11, 0}, {6, m}, {11, kGlyphH - 1}});
-        break;
-    case 7:
-        Ellipse(dc, 2, 0, 13, kGlyphH);
-        break;
-    case 8:
-        Poly(dc, {{2, 6}, {7, 0}, {12, 6}});
-        Rectangle(dc, 2, 8, 13, 11);
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace
@@ -166,19 +90,13 @@ void TWMediaPlayer::LoadGlyphs() {
             TBitmap& glyph = FButtons[i].Glyphs[state];
             const std::string name = std::string(kStatePrefixes[state]) + "_" + kMediaGlyphNames[i];
             // FindResource first: a missing glyph is normal and should not cost an exception.
-            if (FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2))) {
-                try {
-                    glyph.LoadFromResourceName(module, name);
-                    continue;
-                } catch (const Exception&) {
-                    glyph.Clear();
-                }
+            // A glyph the module does not carry stays empty: its button shows the skin alone.
+            if (!FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(2))) continue;
+            try {
+                glyph.LoadFromResourceName(module, name);
+            } catch (const Exception&) {
+                glyph.Clear();
             }
-            // Programs without glyph resources still get recognisable buttons.
-            const COLORREF color = state == glEnabled    ? RGB(0, 0, 0)
-                                   : state == glDisabled ? RGB(128, 128, 128)
-                                                         : ColoredGlyph(i);
-            DrawGlyphShape(glyph, i, color);
         }
 }
 
@@ -255,7 +173,9 @@ void TWMediaPlayer::Paint() {
         return;
     }
     TBitmap buffer(all.right, all.bottom);
-    HDC dc = buffer.Canvas().Handle();
+    TCanvas& bc = buffer.Canvas();
+    bc.Brush().SetColor(face);
+    HDC dc = bc.Handle();
     FillColor(dc, all, face);
     TDataSkinObject* element = FSkinData ? FSkinData->Buttons.get() : nullptr;
     int x = 0;
@@ -271,9 +191,9 @@ void TWMediaPlayer::Paint() {
         const int shift = frame == 2 ? 1 : 0;
         const int gx = r.left + (FButtonWidth - glyph.Width()) / 2 + shift;
         const int gy = (all.bottom - glyph.Height()) / 2 + shift;
-        // Glyph pixels of the key colour let the skin's button show through.
-        TransparentBlit(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph,
-                        kGlyphKey);
+        // The glyph's olive background becomes the face colour (the canvas's brush).
+        bc.BrushCopy(RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph,
+                     RECT{0, 0, glyph.Width(), glyph.Height()}, kGlyphKey);
     }
     BitBlt(canvas.Handle(), 0, 0, all.right, all.bottom, dc, 0, 0, SRCCOPY);
 }

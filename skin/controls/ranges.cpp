@@ -171,20 +171,10 @@ void TSkinTrackBar::DrawThumb(HDC dc) {
     SendMessageW(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
     const bool vertical = (style & TBS_VERT) != 0;
-    // The thumb points at the ticks: both sides give the plain thumb, one side the pointed one.
-    TDataSkinObject* pointed = nullptr;
-    if (!(style & TBS_BOTH)) {
-        if (vertical)
-            pointed = (style & TBS_LEFT) ? FSkinData->TrackbarThumbLeft.get()
-                                         : FSkinData->TrackbarThumbRight.get();
-        else
-            pointed = (style & TBS_TOP) ? FSkinData->TrackbarThumbUp.get()
-                                        : FSkinData->TrackbarThumbDown.get();
-    }
-    TDataSkinObject* plain = vertical && HasElement(FSkinData->TrackbarThumbVert.get())
+    // One thumb per orientation, whichever side the ticks are on.
+    TDataSkinObject* image = vertical && HasElement(FSkinData->TrackbarThumbVert.get())
                                  ? FSkinData->TrackbarThumbVert.get()
                                  : FSkinData->TrackbarThumbHorz.get();
-    TDataSkinObject* image = HasElement(pointed) ? pointed : plain;
     if (HasElement(image)) {
         DrawFrameStretched(dc, r,
                            TElementDraw{.Image = &image->Image,

@@ -85,10 +85,11 @@ inline int BarThickness(int cellHeight, int arrowSize) {
 }
 
 // The arrow cell of the first (`second` false) or second arrow. The part being pressed shows
-// its pressed cell, the part under the mouse its hot cell; a disabled bar its disabled cells.
+// its pressed cell, the part under the mouse its hot cell; a disabled bar's arrows their normal
+// cells (the disabled look comes from the track and the missing thumb).
 inline int ArrowCell(bool vertical, bool second, bool enabled, int hotPart, bool tracking) {
     int cell = vertical ? (second ? 13 : 9) : (second ? 5 : 1);
-    if (!enabled) return cell + 2;
+    if (!enabled) return cell;
     if (hotPart == (second ? spSecondArrow : spFirstArrow)) cell += tracking ? 1 : 3;
     return cell;
 }

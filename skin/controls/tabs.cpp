@@ -147,12 +147,7 @@ RECT TabInStrip(const RECT& tab, uint8_t orientation, const RECT& window, const 
     }
 }
 
-int TabFrame(bool selected, bool hot, bool enabled, bool focused, int frames) {
-    if (selected) return focused && frames >= 5 ? 5 : 2;
-    if (!enabled) return frames >= 3 ? 3 : 1;
-    if (hot && frames >= 4) return 4;
-    return 1;
-}
+int TabFrame(bool selected, int frames) { return selected && frames >= 2 ? 2 : 1; }
 
 RECT TabCloseBox(const RECT& tab) { return MakeRect(tab.right - 8, tab.top + 2, tab.right - 2, tab.top + 8); }
 
@@ -422,7 +417,7 @@ void TSkinTab::DrawStrip(HDC dc, const RECT& window, const RECT& pane) {
             if (!SendMessageW(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tab)))
                 continue;
             const RECT r = TabInStrip(tab, FOrientation, window, pane, length);
-            const int frame = TabFrame(i == selected, i == FHotTab, FIsEnabled, FIsFocused, cell.Frames);
+            const int frame = TabFrame(i == selected, cell.Frames);
             DrawElement(sdc, r, cell.Cell(frame));
             RECT caption = r;
             if (FCloseButtons) {
@@ -432,7 +427,7 @@ void TSkinTab::DrawStrip(HDC dc, const RECT& window, const RECT& pane) {
                 FCloseRects[static_cast<size_t>(i)] = box;
                 caption.right = box.left - 1; // the caption never runs under the box
             }
-            const bool lit = frame == 2 || frame == 4 || frame == 5;
+            const bool lit = i == selected;
             SetTextColor(sdc, ColorToRGB(lit ? tabs.MouseOverColour2 : tabs.NormalColour2));
             DrawImageCaption(*this, sdc, caption, 1, item.Text, item.Image, images);
         }

@@ -34,9 +34,9 @@ RECT TabStripRect(const RECT& window, const RECT& pane, uint8_t orientation);
 // A tab's rectangle (window coordinates) in the strip buffer, which is always laid out flat with
 // the tabs' outer edge at its top; `length` is the buffer's width.
 RECT TabInStrip(const RECT& tab, uint8_t orientation, const RECT& window, const RECT& pane, int length);
-// The cell of the tab strip for a tab: normal 1, selected 2, disabled 3, hot 4, selected in a
-// focused control 5 (each only when the strip has that many cells).
-int TabFrame(bool selected, bool hot, bool enabled, bool focused, int frames);
+// The cell of the tab strip for a tab: 2 for the selected tab, 1 for every other (hot and
+// disabled tabs included); a strip of one cell draws that cell for all.
+int TabFrame(bool selected, int frames);
 // The close box of a tab: a 6-pixel square in its top-right corner.
 RECT TabCloseBox(const RECT& tab);
 // The page frame's fixed margins for the frame image turned to `orientation`.

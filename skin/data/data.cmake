@@ -10,10 +10,19 @@ else()
   set(WL_SKINPACK ${CMAKE_BINARY_DIR}/tools/skinpack)
 endif()
 
-# Built-in bitmap resources: the default track grooves and the system-menu glyphs.
+# Built-in bitmap resources: the default track grooves, the system-menu glyphs and the media
+# player's button glyphs (enabled, disabled and coloured form of each kind).
 set(builtin_dir ${CMAKE_CURRENT_BINARY_DIR}/builtin)
 set(builtin_bmps ${builtin_dir}/builtin_track.bmp ${builtin_dir}/builtin_trackvert.bmp
     ${builtin_dir}/builtin_tervikmenu.bmp)
+set(media_glyph_rc "")
+foreach(glyph mpplay mppause mpstop mpnext mpprev mpstep mpback mprecord mpeject)
+  foreach(form en di cl)
+    list(APPEND builtin_bmps ${builtin_dir}/${form}_${glyph}.bmp)
+    string(TOUPPER "${form}_${glyph}" resource)
+    string(APPEND media_glyph_rc "${resource} BITMAP \"${builtin_dir}/${form}_${glyph}.bmp\"\n")
+  endforeach()
+endforeach()
 add_custom_command(OUTPUT ${builtin_bmps}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${builtin_dir}
   COMMAND ${WL_SKINART} --builtin ${builtin_dir}
@@ -22,7 +31,8 @@ add_custom_command(OUTPUT ${builtin_bmps}
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/builtin.rc.in
   "TRACK BITMAP \"${builtin_dir}/builtin_track.bmp\"\n"
   "TRACKVERT BITMAP \"${builtin_dir}/builtin_trackvert.bmp\"\n"
-  "TERVIKMENU BITMAP \"${builtin_dir}/builtin_tervikmenu.bmp\"\n")
+  "TERVIKMENU BITMAP \"${builtin_dir}/builtin_tervikmenu.bmp\"\n"
+  "${media_glyph_rc}")
 configure_file(${CMAKE_CURRENT_BINARY_DIR}/builtin.rc.in ${CMAKE_CURRENT_BINARY_DIR}/builtin.rc
                COPYONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/builtin.rc PROPERTIES

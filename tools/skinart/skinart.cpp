@@ -7,6 +7,7 @@
 #include "art.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -583,7 +584,73 @@ void SaveMonoBmp(const std::string& path, const std::vector<std::string>& rows) 
     if (!f) throw std::runtime_error("cannot write " + path);
 }
 
+// The media player's nine button glyphs (play, pause, stop, next, previous, step, back, record,
+// eject) as 15 x 11 masks, '#' for ink.
+constexpr int kMediaGlyphW = 15, kMediaGlyphH = 11;
+
+std::vector<std::string> MediaGlyphMask(int button) {
+    constexpr int w = kMediaGlyphW, h = kMediaGlyphH, m = h / 2;
+    std::vector<std::string> rows(h, std::string(w, '.'));
+    auto bar = [&](int x, int width, int top = 0, int bottom = kMediaGlyphH) {
+        for (int y = top; y < bottom; ++y)
+            for (int i = x; i < x + width; ++i) rows[y][i] = '#';
+    };
+    // A triangle standing on column `base`, its tip `len - 1` columns away on the middle row,
+    // pointing right (dir 1) or left (dir -1).
+    auto tri = [&](int base, int len, int dir) {
+        for (int y = 0; y < h; ++y) {
+            const int reach = (len - 1) * (m - std::abs(y - m)) / m;
+            for (int i = 0; i <= reach; ++i) rows[y][base + dir * i] = '#';
+        }
+    };
+    switch (button) {
+    case 0: tri(5, 6, 1); break;
+    case 1: bar(3, 3); bar(9, 3); break;
+    case 2: bar(2, 11); break;
+    case 3: tri(1, 6, 1); tri(6, 6, 1); bar(12, 2); break;
+    case 4: bar(1, 2); tri(8, 6, -1); tri(13, 6, -1); break;
+    case 5: tri(3, 6, 1); bar(10, 2); break;
+    case 6: bar(3, 2); tri(11, 6, -1); break;
+    case 7:
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x - 7) * (x - 7) + (y - m) * (y - m) <= 30) rows[y][x] = '#';
+        break;
+    case 8:
+        for (int y = 0; y < 6; ++y) bar(7 - y, 2 * y + 1, y, y + 1);
+        bar(2, 11, 8, 11);
+        break;
+    default: break;
+    }
+    return rows;
+}
+
+// Each media glyph in three forms: enabled (black), disabled (grey with a white shadow, as an
+// engraved button label) and coloured (a colour per kind of action). Olive is the background,
+// which the player's panel replaces with its face colour.
+void MediaGlyphs(const std::string& dir) {
+    static const char* const names[] = {"mpplay", "mppause", "mpstop", "mpnext", "mpprev",
+                                        "mpstep", "mpback", "mprecord", "mpeject"};
+    static const Rgb colours[] = {{0, 128, 0},  {176, 144, 0}, {192, 0, 0},  {0, 0, 160}, {0, 0, 160},
+                                  {0, 0, 160}, {0, 0, 160},   {192, 0, 0},  {0, 0, 0}};
+    constexpr Rgb olive{128, 128, 0};
+    for (int i = 0; i < 9; ++i) {
+        const std::vector<std::string> mask = MediaGlyphMask(i);
+        const int w = static_cast<int>(mask[0].size()), h = static_cast<int>(mask.size());
+        Image enabled(w, h, olive), disabled(w + 1, h + 1, olive), coloured(w, h, olive);
+        enabled.Stamp(0, 0, mask, Rgb{0, 0, 0});
+        disabled.Stamp(1, 1, mask, Rgb{255, 255, 255});
+        disabled.Stamp(0, 0, mask, Rgb{128, 128, 128});
+        coloured.Stamp(0, 0, mask, colours[i]);
+        enabled.SaveBmp(dir + "/en_" + names[i] + ".bmp");
+        disabled.SaveBmp(dir + "/di_" + names[i] + ".bmp");
+        coloured.SaveBmp(dir + "/cl_" + names[i] + ".bmp");
+    }
+}
+
 void Builtin(const std::string& dir) {
+    MediaGlyphs(dir);
+
     FromLetters({"ssggggggggggggww", "sswwwwwwwwwwwwww", "gswwwwwwwwwwwwww", "sswwwwwwwwwwwwww"})
         .SaveBmp(dir + "/builtin_track.bmp");
     std::vector<std::string> vert = {"ssgs", "ssss"};

@@ -530,6 +530,33 @@ TEST_F(ButtonsTest, MenuButtonShowsFocusAsHotAndDrawsItsArrow) {
               Expected(bfHot, size, POINT{size.cx / 2, size.cy - 2}, Face()));
 }
 
+TEST_F(ButtonsTest, MenuButtonWithoutCaptionStillShowsItsFocus) {
+    auto* b = MakeButton("", RECT{20, 20, 120, 50});
+    ASSERT_NE(Skin(b, "TSkinMenuButton"), nullptr);
+    SetFocus(b->Handle());
+    const SIZE size{100, 30};
+    // Pixels off the hot cell left of the arrow area: only a focus frame can put them there.
+    auto marks = [&] {
+        Repaint(b->Handle());
+        const wl::test::TCapture shot = wl::test::TCapture::Window(b->Handle());
+        int n = 0;
+        for (int y = 4; y < size.cy - 4; ++y)
+            for (int x = 4; x < size.cx - 20; ++x)
+                n += shot.At(x, y) != Expected(bfHot, size, POINT{x, y}, Face());
+        return n;
+    };
+    struct Case {
+        bool noFocusRect;
+        bool frame;
+    } cases[] = {{false, true}, {true, false}};
+    const auto options = data_->Options();
+    for (const Case& c : cases) {
+        data_->SetOptions(c.noFocusRect ? static_cast<TSkinOptions>(options | SkinOptionBit(xoNoFocusRect)) : options);
+        EXPECT_EQ(marks() > 0, c.frame) << "no focus rect option " << c.noFocusRect;
+    }
+    data_->SetOptions(options);
+}
+
 TEST_F(ButtonsTest, SpeedButtonIsPaintedThroughItsParent) {
     auto* s = new TSpeedButton(form_.get());
     s->SetParent(host_);

@@ -35,12 +35,12 @@ struct FrameCase {
 TEST(CheckFrames, CheckBoxCellForEveryStateAndStripLength) {
     using M = TCheckMark;
     const FrameCase cases[] = {
-        {M::Unchecked, false, false, false, 12, 1}, {M::Unchecked, false, true, false, 12, 2},
-        {M::Unchecked, false, false, true, 12, 3},  {M::Unchecked, false, true, true, 12, 3},
+        {M::Unchecked, false, false, false, 12, 1}, {M::Unchecked, false, true, false, 12, 1},
+        {M::Unchecked, false, false, true, 12, 1},  {M::Unchecked, false, true, true, 12, 1},
         {M::Unchecked, true, true, true, 12, 4},    {M::Checked, false, false, false, 12, 5},
-        {M::Checked, false, true, false, 12, 6},    {M::Checked, false, false, true, 12, 7},
+        {M::Checked, false, true, false, 12, 5},    {M::Checked, false, false, true, 12, 5},
         {M::Checked, true, false, false, 12, 8},    {M::Grayed, false, false, false, 12, 9},
-        {M::Grayed, false, true, false, 12, 10},    {M::Grayed, false, false, true, 12, 11},
+        {M::Grayed, false, true, false, 12, 9},    {M::Grayed, false, false, true, 12, 9},
         {M::Grayed, true, false, false, 12, 12},    {M::Unchecked, false, false, false, 4, 1},
         {M::Checked, false, true, true, 4, 2},      {M::Unchecked, true, false, false, 4, 3},
         {M::Checked, true, false, false, 4, 4},     {M::Grayed, false, false, false, 4, 4},
@@ -56,10 +56,10 @@ TEST(CheckFrames, CheckBoxCellForEveryStateAndStripLength) {
 TEST(CheckFrames, RadioCellForEveryStateAndStripLength) {
     using M = TCheckMark;
     const FrameCase cases[] = {
-        {M::Unchecked, false, false, false, 8, 1}, {M::Unchecked, false, true, false, 8, 2},
-        {M::Unchecked, false, false, true, 8, 3},  {M::Unchecked, true, false, false, 8, 4},
-        {M::Checked, false, false, false, 8, 5},   {M::Checked, false, true, false, 8, 6},
-        {M::Checked, false, false, true, 8, 7},    {M::Checked, true, true, false, 8, 8},
+        {M::Unchecked, false, false, false, 8, 1}, {M::Unchecked, false, true, false, 8, 1},
+        {M::Unchecked, false, false, true, 8, 1},  {M::Unchecked, true, false, false, 8, 4},
+        {M::Checked, false, false, false, 8, 5},   {M::Checked, false, true, false, 8, 5},
+        {M::Checked, false, false, true, 8, 5},    {M::Checked, true, true, false, 8, 8},
         {M::Grayed, false, false, false, 8, 1},    {M::Unchecked, false, true, false, 4, 1},
         {M::Checked, false, false, false, 4, 2},   {M::Unchecked, true, false, false, 4, 3},
         {M::Checked, true, false, false, 4, 4},
@@ -162,13 +162,13 @@ TEST_F(CheckControls, EveryStateShowsItsSkinCell) {
         {false, cbUnchecked, false, false, false, 1}, {false, cbChecked, false, false, false, 5},
         {false, cbGrayed, false, false, false, 9},    {false, cbUnchecked, true, false, false, 4},
         {false, cbChecked, true, false, false, 8},    {false, cbGrayed, true, false, false, 12},
-        {false, cbUnchecked, false, true, false, 2},  {false, cbChecked, false, true, false, 6},
-        {false, cbGrayed, false, true, false, 10},    {false, cbUnchecked, false, false, true, 3},
-        {false, cbChecked, false, false, true, 7},    {false, cbGrayed, false, false, true, 11},
+        {false, cbUnchecked, false, true, false, 1},  {false, cbChecked, false, true, false, 5},
+        {false, cbGrayed, false, true, false, 9},    {false, cbUnchecked, false, false, true, 1},
+        {false, cbChecked, false, false, true, 5},    {false, cbGrayed, false, false, true, 9},
         {true, cbUnchecked, false, false, false, 1},  {true, cbChecked, false, false, false, 5},
         {true, cbUnchecked, true, false, false, 4},   {true, cbChecked, true, false, false, 8},
-        {true, cbUnchecked, false, true, false, 2},   {true, cbChecked, false, true, false, 6},
-        {true, cbUnchecked, false, false, true, 3},   {true, cbChecked, false, false, true, 7},
+        {true, cbUnchecked, false, true, false, 1},   {true, cbChecked, false, true, false, 5},
+        {true, cbUnchecked, false, false, true, 1},   {true, cbChecked, false, false, true, 5},
     };
     for (const auto& c : cases) {
         TWinControl* control = nullptr;
@@ -278,25 +278,33 @@ TEST_F(CheckControls, CaptionWrapsAndSitsBesideTheMark) {
         const char* caption;
         RECT bounds;
         int bands;
+        bool rightToLeft;
     };
     const Case cases[] = {
-        {taRightJustify, "Short", {10, 10, 200, 60}, 1},
-        {taRightJustify, "A caption long enough to wrap onto a second line", {10, 10, 200, 60}, 2},
-        {taLeftJustify, "Short", {10, 10, 200, 31}, 1},
+        {taRightJustify, "Short", {10, 10, 200, 60}, 1, false},
+        {taRightJustify, "A caption long enough to wrap onto a second line", {10, 10, 200, 60}, 2, false},
+        {taLeftJustify, "Short", {10, 10, 200, 31}, 1, false},
+        {taLeftJustify, "Short", {10, 10, 200, 31}, 1, true},
     };
     for (const auto& c : cases) {
         auto* box = Add<TCheckBox>(c.bounds);
         box->SetAlignment(c.alignment);
         box->SetCaption(c.caption);
+        if (c.rightToLeft)
+            SetWindowLongPtrW(box->Handle(), GWL_EXSTYLE,
+                              GetWindowLongPtrW(box->Handle(), GWL_EXSTYLE) | WS_EX_RTLREADING);
         ASSERT_NE(Attach("TSkinCheckBox", box), nullptr);
         Repaint(box->Handle());
         const bool left = c.alignment == taLeftJustify;
         const int from = left ? 0 : w + 1, to = left ? box->Width() - w - 1 : box->Width();
         const Ink ink = FindInk(box->Handle(), from, to, ColorToRGB(data_->ButtonFace));
         EXPECT_EQ(ink.bands, c.bands) << c.caption;
-        if (left) {
+        if (left && c.rightToLeft) {
             EXPECT_GT(ink.box.right, box->Width() - w - 12) << "right-aligned against the mark";
             EXPECT_GT(ink.box.left, box->Width() / 2);
+        } else if (left) {
+            EXPECT_LT(ink.box.left, 8) << "left text reads from the control's left edge";
+            EXPECT_LT(ink.box.right, box->Width() / 2);
         } else {
             EXPECT_LT(ink.box.left, w + 8) << "starts right after the mark";
         }

@@ -4,7 +4,9 @@
 
 #include "skin/controls/mediaplayer.h"
 #include "skin/data/skin_elements.h"
+#include "support/capture.h"
 #include "support/gui.h"
+#include "ui/graphics_colors.h"
 #include "ui/mplayer.h"
 
 #include <vector>
@@ -219,30 +221,68 @@ TEST_F(MediaSkin, ButtonsAreSkinFramesByState) {
     EXPECT_EQ(wl::test::WindowPixel(h, 2 * bw + px, py), expected(1)) << "stop, released";
 }
 
-TEST_F(MediaSkin, GlyphsFollowEnabledAndColouredSets) {
-    // Without glyph resources in the program the panel draws its own: the play triangle is
-    // green when coloured, black when not, grey when disabled.
+TEST_F(MediaSkin, EveryButtonCarriesItsThreeGlyphsFromTheProgram) {
+    auto* player = MakePlayer();
+    TSkinMP* skin = Skin(player);
+    ASSERT_NE(skin, nullptr);
+    const char* const forms[] = {"EN", "DI", "CL"};
+    for (int i = 0; i < kMediaButtonKinds; ++i)
+        for (int form = 0; form < 3; ++form) {
+            const std::string name = std::string(forms[form]) + "_" + kMediaGlyphNames[i];
+            EXPECT_NE(FindResourceA(GetModuleHandleW(nullptr), name.c_str(), MAKEINTRESOURCEA(2)), nullptr) << name;
+            EXPECT_FALSE(skin->FPanel->FButtons[i].Glyphs[form].Empty()) << name;
+        }
+}
+
+// The first pixel of a glyph that is not its olive background.
+COLORREF InkOf(TBitmap& glyph) {
+    HDC dc = glyph.Canvas().Handle();
+    for (int y = 0; y < glyph.Height(); ++y)
+        for (int x = 0; x < glyph.Width(); ++x)
+            if (GetPixel(dc, x, y) != static_cast<COLORREF>(clOlive)) return GetPixel(dc, x, y);
+    return CLR_INVALID;
+}
+
+TEST_F(MediaSkin, GlyphsFollowEnabledAndColouredSetsOverTheFace) {
+    // The play button shows the coloured glyph when enabled and coloured, the plain one when
+    // enabled, the disabled one otherwise; the glyph's olive background shows the face colour.
     struct Case {
         TButtonSet enabled, colored;
-        COLORREF expected;
+        int form;
     } cases[] = {
-        {kAllMPButtons, kAllMPButtons, RGB(0, 128, 0)},
-        {kAllMPButtons, 0, RGB(0, 0, 0)},
-        {0, kAllMPButtons, RGB(128, 128, 128)},
+        {kAllMPButtons, kAllMPButtons, TWMediaPlayer::glColored},
+        {kAllMPButtons, 0, TWMediaPlayer::glEnabled},
+        {0, kAllMPButtons, TWMediaPlayer::glDisabled},
     };
+    const COLORREF face = RGB(90, 60, 30);
+    data_->ButtonFace = face;
     for (const Case& c : cases) {
         auto* player = MakePlayer();
         player->SetEnabledButtons(c.enabled);
         player->SetColoredButtons(c.colored);
         TSkinMP* skin = Skin(player);
         ASSERT_NE(skin, nullptr);
+        auto& glyphs = skin->FPanel->FButtons[0].Glyphs;
+        // The three forms must tell apart, or the choice among them goes unseen.
+        const COLORREF inks[3] = {InkOf(glyphs[0]), InkOf(glyphs[1]), InkOf(glyphs[2])};
+        ASSERT_TRUE(inks[0] != inks[1] && inks[1] != inks[2] && inks[0] != inks[2]);
         HWND h = skin->FPanel->Handle();
         Repaint(h);
-        const TBitmap& glyph = skin->FPanel->FButtons[0].Glyphs[0];
-        ASSERT_FALSE(glyph.Empty());
+        TBitmap& glyph = glyphs[c.form];
         const int gx = (253 / 9 - glyph.Width()) / 2, gy = (player->Height() - glyph.Height()) / 2;
-        EXPECT_EQ(wl::test::WindowPixel(h, gx + 6, gy + glyph.Height() / 2), c.expected)
-            << "enabled " << c.enabled << " coloured " << c.colored;
+        const wl::test::TCapture shot = wl::test::TCapture::Window(h);
+        HDC g = glyph.Canvas().Handle();
+        int ink = 0, background = 0, wrong = 0;
+        for (int y = 0; y < glyph.Height(); ++y)
+            for (int x = 0; x < glyph.Width(); ++x) {
+                const COLORREF want = GetPixel(g, x, y);
+                const bool olive = want == static_cast<COLORREF>(clOlive);
+                (olive ? background : ink) += 1;
+                wrong += shot.At(gx + x, gy + y) != (olive ? face : want);
+            }
+        EXPECT_GT(ink, 10) << "form " << c.form;
+        EXPECT_GT(background, 10) << "form " << c.form;
+        EXPECT_EQ(wrong, 0) << "form " << c.form;
         delete player;
     }
 }

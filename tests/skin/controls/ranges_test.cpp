@@ -5,8 +5,9 @@
 
 #include "skin/controls/ranges.h"
 #include "skin/data/skin_elements.h"
-#include "support/leak_loop.h"
+#include "support/capture.h"
 #include "support/gui.h"
+#include "support/leak_loop.h"
 #include "ui/comctrls.h"
 #include "ui/graphics_colors.h"
 #include "ui/stdctrls.h"
@@ -162,13 +163,13 @@ struct ThumbCase {
     std::unique_ptr<TDataSkinObject> TSkinData::*element;
 };
 
-TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsKindAtEachPosition) {
+TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsOrientationAtEachPosition) {
     const ThumbCase cases[] = {
-        {"horizontal, ticks below", trHorizontal, tmBottomRight, &TSkinData::TrackbarThumbDown},
-        {"horizontal, ticks above", trHorizontal, tmTopLeft, &TSkinData::TrackbarThumbUp},
+        {"horizontal, ticks below", trHorizontal, tmBottomRight, &TSkinData::TrackbarThumbHorz},
+        {"horizontal, ticks above", trHorizontal, tmTopLeft, &TSkinData::TrackbarThumbHorz},
         {"horizontal, ticks on both sides", trHorizontal, tmBoth, &TSkinData::TrackbarThumbHorz},
-        {"vertical, ticks right", trVertical, tmBottomRight, &TSkinData::TrackbarThumbRight},
-        {"vertical, ticks left", trVertical, tmTopLeft, &TSkinData::TrackbarThumbLeft},
+        {"vertical, ticks right", trVertical, tmBottomRight, &TSkinData::TrackbarThumbVert},
+        {"vertical, ticks left", trVertical, tmTopLeft, &TSkinData::TrackbarThumbVert},
         {"vertical, ticks on both sides", trVertical, tmBoth, &TSkinData::TrackbarThumbVert},
     };
     for (const ThumbCase& c : cases) {
@@ -196,6 +197,20 @@ TEST_F(SkinRanges, TrackBarThumbShowsCellTwoOfItsKindAtEachPosition) {
                 StretchedCellPixel(element->Image, element->Frame, 2, size, cx, cy);
             ASSERT_NE(expected, kKey) << "the thumb's centre is opaque";
             EXPECT_EQ(WindowPixel(h, t.left + cx, t.top + cy), expected);
+            if (pos == 5) {
+                // Every opaque pixel of the cell, so that a thumb of another shape shows up.
+                const wl::test::TCapture shot = wl::test::TCapture::Window(h);
+                int opaque = 0, wrong = 0;
+                for (int y = 0; y < size.cy; ++y)
+                    for (int x = 0; x < size.cx; ++x) {
+                        const COLORREF e = StretchedCellPixel(element->Image, element->Frame, 2, size, x, y);
+                        if (e == kKey) continue;
+                        ++opaque;
+                        wrong += shot.At(t.left + x, t.top + y) != e;
+                    }
+                EXPECT_GT(opaque, 0);
+                EXPECT_EQ(wrong, 0);
+            }
             if (pos > 0) {
                 EXPECT_FALSE(EqualRect(&t, &previous)) << "the thumb moved";
             }
@@ -325,7 +340,7 @@ TEST_F(SkinRanges, DraggingTheSkinnedThumbChangesThePosition) {
     RECT moved{};
     SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&moved));
     const SIZE size{moved.right - moved.left, moved.bottom - moved.top};
-    TDataSkinObject& e = *data_->TrackbarThumbDown;
+    TDataSkinObject& e = *data_->TrackbarThumbHorz;
     EXPECT_EQ(At(h, moved.left + size.cx / 2, moved.top + size.cy / 2),
               StretchedCellPixel(e.Image, e.Frame, 2, size, size.cx / 2, size.cy / 2))
         << "the skin's thumb drawn where the thumb now is";

@@ -81,7 +81,8 @@ TEST(ScrollGeometry, CellsOfArrowsThumbAndGripperPerState) {
         {true, false, true, spNone, false, 9},   {true, true, true, spNone, false, 13},
         {true, true, true, spSecondArrow, true, 14}, {true, true, true, spSecondArrow, false, 16},
         {true, false, true, spSecondArrow, true, 9}, // the other arrow stays normal
-        {false, false, true, spFirstArrow, false, 4}, {true, false, false, spFirstArrow, true, 11},
+        {false, false, true, spFirstArrow, false, 4}, {true, false, false, spFirstArrow, true, 9},
+        {false, true, false, spNone, false, 5},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ArrowCell(c.vertical, c.second, c.enabled, c.hot, c.tracking), c.arrow)
@@ -379,6 +380,28 @@ TEST_F(ScrollbarsTest, DisabledControlShowsTheDisabledTrackAndNoThumb) {
         ElementPixel(*data_->VertScroll, kTrackCells, 3, SIZE{t, length}, t / 2, length / 2);
     const wl::test::TCapture shot = wl::test::TCapture::Window(vert->HandleValue());
     EXPECT_EQ(shot.At(t / 2, vert->FLength / 2), disabledTrack);
+    // The first arrow keeps its normal cell: where the normal and the other cell differ, the
+    // window shows the normal one.
+    const int a = vert->FArrowSize;
+    auto cell = [&](int frame) {
+        TElementDraw d = ElementDraw(*data_->Scrollbar, frame);
+        d.Frames = kArrowCells;
+        return BuildElementImage(RECT{0, 0, t, a}, d);
+    };
+    const auto normal = cell(9), other = cell(11);
+    ASSERT_TRUE(normal && other);
+    int differ = 0, asNormal = 0, asOther = 0;
+    for (int y = 0; y < a; ++y)
+        for (int x = 0; x < t; ++x) {
+            const COLORREF n = GetPixel(normal->Canvas().Handle(), x, y), o = GetPixel(other->Canvas().Handle(), x, y);
+            if (n == o || n == RGB(255, 0, 255) || o == RGB(255, 0, 255)) continue; // magenta: see-through
+            ++differ;
+            asNormal += shot.At(x, y) == n;
+            asOther += shot.At(x, y) == o;
+        }
+    ASSERT_GT(differ, 0);
+    EXPECT_GT(asNormal, differ / 2);
+    EXPECT_EQ(asOther, 0);
 }
 
 TEST_F(ScrollbarsTest, PartUnderTheMouseShowsHotUntilTheMouseLeaves) {

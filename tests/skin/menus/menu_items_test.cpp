@@ -15,7 +15,10 @@
 #include "support/leak_loop.h"
 #include "ui/imglist.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
 
 namespace {
 
@@ -159,6 +162,54 @@ TEST_F(MenuItemsTest, FormItemsDrawnWithTextShortcutCheckAndState) {
     SendDraw(h_, normal.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), false);
     SendDraw(h_, selected.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), true);
     EXPECT_NE(GetPixel(normal.dc(), kItemWidth - 30, kItemHeight / 2), GetPixel(selected.dc(), kItemWidth - 30, kItemHeight / 2));
+}
+
+// Relative luminance (sRGB, as for text legibility) and the contrast ratio of two colours.
+double Luminance(COLORREF c) {
+    auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+}
+double Contrast(COLORREF a, COLORREF b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The selected entry of an open drop-down, as its window shows it: the bar's colour is the
+// commonest one inside the entry, the text's the one that stands out most from it.
+TEST_F(MenuItemsTest, SelectedItemTextStandsOutFromItsBar) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    COLORREF bar = CLR_INVALID, text = CLR_INVALID;
+    MenuScript script;
+    script.Then([&] { return (GetMenuState(mf_->file->Handle(), 0, MF_BYPOSITION) & MF_HILITE) != 0; })
+        .Then([&] {
+            HWND popup = OpenMenuWindows().back();
+            RECT item{}, window{};
+            GetMenuItemRect(h_, mf_->file->Handle(), 0, &item);
+            GetWindowRect(popup, &window);
+            OffsetRect(&item, -window.left, -window.top);
+            const test::TCapture shot = test::TCapture::WindowDC(popup);
+            std::map<COLORREF, int> counts;
+            for (int y = item.top + 4; y < item.bottom - 4; ++y)
+                for (int x = item.left + 4; x < item.right - 4; ++x) ++counts[shot.At(x, y)];
+            int most = 0;
+            for (const auto& [colour, n] : counts)
+                if (n > most) most = n, bar = colour;
+            double best = 0;
+            for (const auto& [colour, n] : counts)
+                if (Contrast(colour, bar) > best) best = Contrast(colour, bar), text = colour;
+            PostKey(h_, VK_ESCAPE);
+            return true;
+        })
+        .Then([&] { return OpenMenuWindows().empty(); });
+    script.Start();
+    SendMessageW(h_, WM_SYSCHAR, 'f', 1 << 29);
+    EXPECT_TRUE(script.Run()) << "steps done: " << script.StepsDone();
+    EXPECT_EQ(text, static_cast<COLORREF>(ColorToRGB(data_->HilightText))) << "the selected text's colour";
+    EXPECT_GE(Contrast(text, bar), 4.5) << std::hex << "text " << text << " on bar " << bar;
 }
 
 // A skin without a MenuItem element: items are filled flat, a selected one with the skin's
