@@ -312,6 +312,19 @@ private:
     unsigned state_ = 0;
 };
 
+// Learns whether a component has been freed, through its free notification: for code that runs
+// something which may free the very component it started from (a modal form released by its own
+// handler, a control deleted in its own event).
+class TFreeWatch : public TComponent {
+public:
+    explicit TFreeWatch(TComponent* watched) : TComponent(nullptr) { watched->FreeNotification(this); }
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove) Gone = true;
+    }
+    bool Gone = false;
+};
+
 bool IsValidIdent(std::string_view name);
 
 // ----------------------------------------------------------------------------------------------

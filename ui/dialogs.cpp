@@ -49,17 +49,6 @@ public:
     ModalLoopCount& operator=(const ModalLoopCount&) = delete;
 };
 
-// Tells whether a component was freed meanwhile (a modal form released by its own handler).
-class FreeWatch : public TComponent {
-public:
-    explicit FreeWatch(TComponent* watched) : TComponent(nullptr) { watched->FreeNotification(this); }
-    void Notification(TComponent* component, TOperation operation) override {
-        TComponent::Notification(component, operation);
-        if (operation == opRemove) gone = true;
-    }
-    bool gone = false;
-};
-
 template <class Pred>
 TButton* FindButton(TWinControl* parent, Pred pred) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -80,7 +69,7 @@ int TCustomForm::ShowModal() {
     if (GetCapture()) ReleaseCapture();
     HWND previous = GetActiveWindow();
     HandleNeeded();
-    FreeWatch watch(this);
+    TFreeWatch watch(this);
     int result = mrNone;
     {
         DisabledThreadWindows disabled(HandleValue());
@@ -92,9 +81,9 @@ int TCustomForm::ShowModal() {
             try {
                 Application->HandleMessage();
             } catch (...) {
-                Application->HandleException(watch.gone ? nullptr : this);
+                Application->HandleException(watch.Gone ? nullptr : this);
             }
-            if (watch.gone) {
+            if (watch.Gone) {
                 result = mrCancel;
                 break;
             }
@@ -117,11 +106,11 @@ int TCustomForm::ShowModal() {
                 break;
             }
         }
-        if (!watch.gone) modal_ = false;
+        if (!watch.Gone) modal_ = false;
     }
     // The other windows are enabled again before this one hides, so the system can activate
     // one of them; the one that was active before gets the activation back.
-    if (!watch.gone) Hide();
+    if (!watch.Gone) Hide();
     if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
     return result;
 }

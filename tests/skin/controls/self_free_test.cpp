@@ -26,17 +26,6 @@ using namespace wl;
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
-// Learns when a component is really freed (free notification).
-class FreeWatch : public TComponent {
-public:
-    explicit FreeWatch(TComponent* watched) : TComponent(nullptr) { watched->FreeNotification(this); }
-    void Notification(TComponent* component, TOperation operation) override {
-        TComponent::Notification(component, operation);
-        if (operation == opRemove) gone = true;
-    }
-    bool gone = false;
-};
-
 TSkinCompanion* CompanionOf(TWinSkinForm& skin, const TControl* control) {
     for (TSkinCompanion* c : skin.Controls())
         if (c && c->Control() == control) return c;
@@ -152,7 +141,7 @@ TEST_F(SelfFreeTest, ControlFreedFromItsOwnEventGoesAfterTheDispatch) {
         HWND window = nullptr;
         int events = 0;
         bool freedInsideHandler = true;
-        std::unique_ptr<FreeWatch> watch;
+        std::unique_ptr<TFreeWatch> watch;
     };
     std::vector<Run> runs(cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -160,9 +149,9 @@ TEST_F(SelfFreeTest, ControlFreedFromItsOwnEventGoesAfterTheDispatch) {
         run.control = cases[i].make(*form_, [&run] {
             ++run.events;
             delete run.control;
-            run.freedInsideHandler = run.watch->gone;
+            run.freedInsideHandler = run.watch->Gone;
         });
-        run.watch = std::make_unique<FreeWatch>(run.control);
+        run.watch = std::make_unique<TFreeWatch>(run.control);
         if (auto* w = dynamic_cast<TWinControl*>(run.control)) run.window = w->Handle();
     }
     TWinSkinForm* skin = SkinForm();
@@ -181,7 +170,7 @@ TEST_F(SelfFreeTest, ControlFreedFromItsOwnEventGoesAfterTheDispatch) {
 
         EXPECT_EQ(run.events, 1);
         EXPECT_FALSE(run.freedInsideHandler) << "the control is freed only once its dispatch has returned";
-        EXPECT_TRUE(run.watch->gone) << "the control is freed once its dispatch has returned";
+        EXPECT_TRUE(run.watch->Gone) << "the control is freed once its dispatch has returned";
         EXPECT_FALSE(Listed(*skin, companion)) << "its companion left the form object";
         if (run.window) {
             EXPECT_FALSE(IsWindow(run.window));
@@ -283,7 +272,7 @@ TEST_F(SelfFreeTest, FormFreedFromItsOwnMenuItem) {
             ++clicks;
             c.free(*form);
         };
-        FreeWatch watch(form);
+        TFreeWatch watch(form);
         form->Show();
         HWND window = form->Handle();
         ASSERT_TRUE(manager_->SkinWindow(window));
@@ -292,10 +281,10 @@ TEST_F(SelfFreeTest, FormFreedFromItsOwnMenuItem) {
         wl::test::PumpUntil([skin] { return skin->State() == sfsRunning; });
 
         SendMessageW(window, WM_COMMAND, quit->Command(), 0);
-        wl::test::PumpUntil([&watch] { return watch.gone; });
+        wl::test::PumpUntil([&watch] { return watch.Gone; });
 
         EXPECT_EQ(clicks, 1);
-        EXPECT_TRUE(watch.gone);
+        EXPECT_TRUE(watch.Gone);
         EXPECT_FALSE(IsWindow(window));
         manager_->PurgeForms();
         EXPECT_EQ(manager_->FindForm(window), nullptr);
