@@ -159,6 +159,8 @@ bool TSkinButton::OnAttach(const TAttachContext& context) {
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
+    // Without the skin's button cells the button keeps its own look and its own mouse handling.
+    if (!ButtonElement()) return TSkinControl::BeforeMessage(m);
     switch (m.Msg) {
     case WM_PAINT:
         HandlePaint(*this, m);
@@ -505,6 +507,7 @@ int TSkinSpeedButton::StateFrame() const {
 }
 
 bool TSkinSpeedButton::BeforeMessage(TMessage& m) {
+    if (!ButtonElement()) return TSkinControl::BeforeMessage(m);
     switch (m.Msg) {
     case WM_PAINT: return WMPaint(m);
     case WM_LBUTTONDOWN:

@@ -99,6 +99,14 @@ bool TSkinCheckControl::OnAttach(const TAttachContext& context) {
     return taken;
 }
 
+void TSkinCheckControl::SkinChanged() {
+    // A control object is drawn whole by the skin only while the skin has its mark strip;
+    // otherwise it paints itself.
+    int frames = 0;
+    if (FControl) FMode = Strip(frames) ? 1 : 0;
+    TSkinControl::SkinChanged();
+}
+
 bool TSkinCheckControl::BeforeMessage(TMessage& m) {
     const bool answer = TSkinControl::BeforeMessage(m);
     if (!answer) return false;

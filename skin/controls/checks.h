@@ -51,6 +51,8 @@ public:
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
+    // A new skin decides again whether the skin draws the whole control or leaves it its own.
+    void SkinChanged() override;
 
     bool FTransparent = false;
 

@@ -146,12 +146,27 @@ void TSkinDateTime::Notification(TComponent* component, TOperation operation) {
 bool TSkinDateTime::OnAttach(const TAttachContext& context) {
     if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
     if (!TSkinControl::OnAttach(context)) return false;
-    if (!FControl || FArrow) return true;
+    UpdateArrow();
+    return true;
+}
+
+bool TSkinDateTime::ArrowDrawn() const { return FSkinData && HasElement(FSkinData->ComboxArrow.get()); }
+
+void TSkinDateTime::UpdateArrow() {
+    if (!FControl || ControlGone() || !FHandle) return;
     // A picker with spin buttons instead of a drop-down button has nothing to cover.
-    if (GetWindowLongPtrW(FHandle, GWL_STYLE) & DTS_UPDOWN) return true;
+    if (!ArrowDrawn() || (GetWindowLongPtrW(FHandle, GWL_STYLE) & DTS_UPDOWN)) {
+        FArrow.reset();
+        return;
+    }
+    if (FArrow) return;
     FArrow = std::make_unique<TArrowButton>(nullptr);
     FArrow->SetUp(this, FControl);
-    return true;
+}
+
+void TSkinDateTime::SkinChanged() {
+    UpdateArrow();
+    TSkinControl::SkinChanged();
 }
 
 void TSkinDateTime::DrawSkin(HDC dc, const RECT& rect) {

@@ -49,10 +49,18 @@ public:
     explicit TSkinDateTime(TComponent* owner);
     ~TSkinDateTime() override;
     bool OnAttach(const TAttachContext& context) override;
+    void SkinChanged() override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     void Notification(TComponent* component, TOperation operation) override;
+    // Whether the skin has the arrow cells; without them the picker keeps its own button.
+    bool ArrowDrawn() const;
 
     std::unique_ptr<TArrowButton> FArrow; // the button over the picker's drop-down button
+
+private:
+    // Puts the arrow button over the picker's drop-down button, or takes it away, as the skin
+    // and the picker's style say.
+    void UpdateArrow();
 };
 
 } // namespace wl

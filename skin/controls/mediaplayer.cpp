@@ -277,11 +277,22 @@ void TSkinMP::Notification(TComponent* component, TOperation operation) {
 bool TSkinMP::OnAttach(const TAttachContext& context) {
     if (context.Kind != TAttachKind::Control) return TSkinControl::OnAttach(context);
     if (!TSkinControl::OnAttach(context)) return false;
-    if (!FControl || FPanel) return true;
+    UpdatePanel();
+    return true;
+}
+
+bool TSkinMP::PanelDrawn() const { return FSkinData && HasElement(FSkinData->Buttons.get()); }
+
+void TSkinMP::UpdatePanel() {
+    if (!FControl || ControlGone()) return;
+    if (!PanelDrawn()) {
+        FPanel.reset();
+        return;
+    }
+    if (FPanel) return;
     FPanel = std::make_unique<TWMediaPlayer>(nullptr);
     FPanel->SetUp(this, FControl);
     FPanel->SetVisible(FControl->Visible());
-    return true;
 }
 
 void TSkinMP::AfterMessage(TMessage& m) {
@@ -306,6 +317,7 @@ void TSkinMP::Restore() {
 
 void TSkinMP::SkinChanged() {
     TSkinControl::SkinChanged();
+    UpdatePanel();
     if (FPanel) {
         FPanel->FSkinData = FSkinData;
         FPanel->Invalidate();

@@ -83,8 +83,15 @@ public:
     void AfterMessage(TMessage& m) override;
     void Restore() override;
     void SkinChanged() override;
+    // Whether the skin has the push-button cells the panel draws from; without them the player
+    // shows its own buttons.
+    bool PanelDrawn() const;
 
     std::unique_ptr<TWMediaPlayer> FPanel; // the skinned control panel over the player
+
+private:
+    // Covers the player with the panel, or uncovers it, as the skin says.
+    void UpdatePanel();
 };
 
 } // namespace wl

@@ -127,12 +127,18 @@ bool TSkinObjImage::HandOverGlyphs() {
 }
 
 void TSkinObjImage::SkinChanged() {
-    HandOverGlyphs();
+    // A skin without the check or radio image leaves the control its own glyphs, not the
+    // previous skin's.
+    if (!HandOverGlyphs()) TakeBackGlyphs();
     if (FHandle && IsWindow(FHandle)) Redraw();
 }
 
 void TSkinObjImage::Restore() {
     TSkinControl::Restore();
+    TakeBackGlyphs();
+}
+
+void TSkinObjImage::TakeBackGlyphs() {
     TObject* target = Target();
     if (!target) return;
     if (FImageKind == ikCheckPropertiesGlyph) {

@@ -49,6 +49,8 @@ public:
 private:
     // Builds the strip for the kind and gives it to the control; false when nothing was handed.
     bool HandOverGlyphs();
+    // Gives the control its own glyphs back.
+    void TakeBackGlyphs();
     TObject* Target() const;
 };
 

@@ -11,7 +11,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
 
 namespace wl {
 
@@ -46,8 +45,13 @@ void Put(HDC dc, int x, int y, TBitmap& source, bool keyed) {
 
 TSkinProgress::TSkinProgress(TComponent* owner) : TSkinControl(owner) {}
 
+bool TSkinProgress::Skinned() const {
+    if (!FSkinData || !HasElement(FSkinData->Progress.get())) return false;
+    return FSkinData->Progress->Style != 1 || HasElement(FSkinData->ProgressChunk.get());
+}
+
 bool TSkinProgress::BeforeMessage(TMessage& m) {
-    const bool skinned = FSkinData && HasElement(FSkinData->Progress.get());
+    const bool skinned = Skinned();
     switch (m.Msg) {
     case WM_PAINT:
         if (!skinned) break;
@@ -70,7 +74,7 @@ int TSkinProgress::BarLength(int length, int pos, int min, int max) {
 }
 
 void TSkinProgress::DrawSkin(HDC dc, const RECT& rect) {
-    if (!FSkinData || !HasElement(FSkinData->Progress.get())) return;
+    if (!Skinned()) return;
     TDataSkinBorder& progress = *FSkinData->Progress;
     const bool vertical = (GetWindowLongPtrW(FHandle, GWL_STYLE) & PBS_VERTICAL) != 0;
     const int pos = static_cast<int>(SendMessageW(FHandle, PBM_GETPOS, 0, 0));
@@ -106,7 +110,6 @@ void TSkinProgress::DrawChunks(HDC b, const RECT& whole, bool, int pos, int min,
     track.Transparent = true;
     DrawElement(b, whole, track);
     TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
-    if (!HasElement(chunk)) return;
     const bool keyed = chunk->Trans != 0;
     const int cw = chunk->Image.Width(), ch = chunk->Image.Height();
     if (chunk->Tile == 1) {
@@ -150,12 +153,15 @@ LRESULT TSkinTrackBar::CustomDraw(NMCUSTOMDRAW& draw) {
     // A part that fails to draw is left to the control.
     LRESULT result = CDRF_DODEFAULT; // the tick marks stay the control's
     SwallowFailures([&] {
+        // A part the skin has no cells for keeps the control's own drawing.
         switch (draw.dwItemSpec) {
         case TBCD_THUMB:
+            if (!ThumbElement()) break;
             DrawThumb(draw.hdc);
             result = CDRF_SKIPDEFAULT;
             break;
         case TBCD_CHANNEL:
+            if (!ChannelElement()) break;
             DrawChannel(draw.hdc);
             result = CDRF_SKIPDEFAULT;
             break;
@@ -165,28 +171,33 @@ LRESULT TSkinTrackBar::CustomDraw(NMCUSTOMDRAW& draw) {
     return result;
 }
 
-void TSkinTrackBar::DrawThumb(HDC dc) {
-    if (!IsWindow(FHandle) || !FSkinData) return;
-    RECT r{};
-    SendMessageW(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
-    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
-    const bool vertical = (style & TBS_VERT) != 0;
+TDataSkinObject* TSkinTrackBar::ThumbElement() const {
+    if (!FSkinData || !FHandle) return nullptr;
+    const bool vertical = (GetWindowLongPtrW(FHandle, GWL_STYLE) & TBS_VERT) != 0;
     // One thumb per orientation, whichever side the ticks are on.
     TDataSkinObject* image = vertical && HasElement(FSkinData->TrackbarThumbVert.get())
                                  ? FSkinData->TrackbarThumbVert.get()
                                  : FSkinData->TrackbarThumbHorz.get();
-    if (HasElement(image)) {
-        DrawFrameStretched(dc, r,
-                           TElementDraw{.Image = &image->Image,
-                                        .Frames = std::max(1, image->Frame),
-                                        .Index = 2,
-                                        .Transparent = true});
-        return;
-    }
-    UniquePen pen(
-        CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(FSkinData->ButtonShadow))));
-    ScopedSelect keep(dc, pen.get());
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    return HasElement(image) ? image : nullptr;
+}
+
+TDataSkinObject* TSkinTrackBar::ChannelElement() const {
+    if (!FSkinData || !FHandle) return nullptr;
+    const bool vertical = (GetWindowLongPtrW(FHandle, GWL_STYLE) & TBS_VERT) != 0;
+    if (vertical && HasElement(FSkinData->TrackVert.get())) return FSkinData->TrackVert.get();
+    return HasElement(FSkinData->Track.get()) ? FSkinData->Track.get() : nullptr;
+}
+
+void TSkinTrackBar::DrawThumb(HDC dc) {
+    TDataSkinObject* image = ThumbElement();
+    if (!IsWindow(FHandle) || !image) return;
+    RECT r{};
+    SendMessageW(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
+    DrawFrameStretched(dc, r,
+                       TElementDraw{.Image = &image->Image,
+                                    .Frames = std::max(1, image->Frame),
+                                    .Index = 2,
+                                    .Transparent = true});
 }
 
 void TSkinTrackBar::DrawChannel(HDC dc) {
@@ -238,7 +249,19 @@ void TSkinTrackBar::SkinChanged() {
 
 TSkinUpDown::TSkinUpDown(TComponent* owner) : TSkinControl(owner) {}
 
+bool TSkinUpDown::IsHorizontal() const {
+    return FHorizontal || (FHandle && (GetWindowLongPtrW(FHandle, GWL_STYLE) & UDS_HORZ) != 0);
+}
+
+TDataSkinBorder* TSkinUpDown::Element() const {
+    if (!FSkinData) return nullptr;
+    TDataSkinBorder* element = IsHorizontal() ? FSkinData->UpDownHorz.get() : FSkinData->UpDownVert.get();
+    return HasElement(element) ? element : nullptr;
+}
+
 bool TSkinUpDown::BeforeMessage(TMessage& m) {
+    // Without the skin's cells the arrows paint and press themselves.
+    if (!Element()) return TSkinControl::BeforeMessage(m);
     switch (m.Msg) {
     case WM_PAINT:
         HandlePaint(*this, m);
@@ -272,6 +295,8 @@ int TSkinUpDown::CellOf(int arrow, int state) {
 }
 
 void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
+    TDataSkinBorder* element = Element();
+    if (!element) return;
     RECT r = rect;
     if (FInEdit) {
         RECT client{};
@@ -296,7 +321,7 @@ void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
     cursor.x -= r.left;
     cursor.y -= r.top;
     FIsEnabled = (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_DISABLED) == 0;
-    const bool horizontal = FHorizontal || (GetWindowLongPtrW(FHandle, GWL_STYLE) & UDS_HORZ) != 0;
+    const bool horizontal = IsHorizontal();
     RECT first, second;
     if (horizontal) {
         first = RECT{0, 0, width / 2, height};
@@ -312,82 +337,23 @@ void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
         if (FMouseFlags & mfHot) return 4;
         return 1;
     };
-    DrawButton(b, first, horizontal ? 2 : 0, state(second));
-    DrawButton(b, second, horizontal ? 3 : 1, state(first));
+    DrawButton(b, *element, first, horizontal ? 2 : 0, state(second));
+    DrawButton(b, *element, second, horizontal ? 3 : 1, state(first));
     BitBlt(dc, r.left, r.top, width, height, b, 0, 0, SRCCOPY);
 }
 
-void TSkinUpDown::DrawButton(HDC dc, const RECT& half, int arrow, int state) {
-    TDataSkinBorder* element =
-        FSkinData ? (arrow >= 2 ? FSkinData->UpDownHorz.get() : FSkinData->UpDownVert.get())
-                  : nullptr;
-    if (!HasElement(element)) {
-        DrawPlainButton(dc, half, arrow, state);
-        return;
-    }
-    const int frames = std::max(1, element->Frame);
+void TSkinUpDown::DrawButton(HDC dc, TDataSkinBorder& element, const RECT& half, int arrow, int state) {
+    const int frames = std::max(1, element.Frame);
     const int cell = CellOf(arrow, state);
     DrawFrameStretched(
         dc, half,
         TElementDraw{
-            .Image = &element->Image, .Frames = frames, .Index = cell, .Transparent = true});
-    if (!element->Image2.Empty())
+            .Image = &element.Image, .Frames = frames, .Index = cell, .Transparent = true});
+    if (!element.Image2.Empty())
         DrawFrameCentered(
             dc, half,
             TElementDraw{
-                .Image = &element->Image2, .Frames = frames, .Index = cell, .Transparent = true});
-}
-
-namespace {
-
-struct ArrowLine {
-    int x1, y1, x2, y2;
-};
-// The small arrows of plain buttons, relative to their reference point.
-constexpr std::array<ArrowLine, 7> kUpArrow{{{0, 0, 0, -1},
-                                             {1, 1, 4, 4},
-                                             {0, 1, 3, 4},
-                                             {0, 2, 2, 4},
-                                             {-1, 1, -4, 4},
-                                             {0, 2, -3, 4},
-                                             {0, 1, -2, 4}}};
-constexpr std::array<ArrowLine, 7> kDownArrow{{{0, 3, 0, 4},
-                                               {1, 2, 4, -1},
-                                               {0, 2, 3, -1},
-                                               {0, 1, 2, 0},
-                                               {-1, 2, -4, -1},
-                                               {0, 2, -3, -1},
-                                               {0, 1, -2, 0}}};
-constexpr std::array<POINT, 5> kLeftArrow{{{0, 0}, {1, 2}, {1, -2}, {-1, 0}, {1, 2}}};
-constexpr std::array<POINT, 5> kRightArrow{{{0, 0}, {-1, 2}, {-1, -2}, {1, 0}, {-1, 2}}};
-
-} // namespace
-
-void TSkinUpDown::DrawPlainButton(HDC dc, const RECT& half, int arrow, int state) {
-    const TColor face = FSkinData ? FSkinData->ButtonFace : clBtnFace;
-    const TColor shadow = FSkinData ? FSkinData->ButtonShadow : clBtnShadow;
-    const TColor dark = FSkinData ? FSkinData->ButtonDkShadow : cl3DDkShadow;
-    UniquePen pen(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(dark))));
-    UniqueBrush brush(CreateSolidBrush(
-        static_cast<COLORREF>(ColorToRGB(state == 2 || state == 4 ? shadow : face))));
-    ScopedSelect keepPen(dc, pen.get());
-    ScopedSelect keepBrush(dc, brush.get());
-    Rectangle(dc, half.left, half.top, half.right, half.bottom);
-    const int x = (half.left + half.right) / 2;
-    const int y = (half.top + half.bottom) / 2 - (arrow <= 1 ? 2 : 0);
-    if (arrow <= 1) {
-        for (const ArrowLine& l : arrow == 0 ? kUpArrow : kDownArrow) {
-            MoveToEx(dc, x + l.x1, y + l.y1, nullptr);
-            LineTo(dc, x + l.x2, y + l.y2);
-        }
-        return;
-    }
-    std::array<POINT, 5> points = arrow == 2 ? kLeftArrow : kRightArrow;
-    for (POINT& p : points) {
-        p.x += x;
-        p.y += y;
-    }
-    Polyline(dc, points.data(), static_cast<int>(points.size()));
+                .Image = &element.Image2, .Frames = frames, .Index = cell, .Transparent = true});
 }
 
 } // namespace wl

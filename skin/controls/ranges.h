@@ -9,6 +9,8 @@
 
 namespace wl {
 
+class TDataSkinBorder;
+
 class TSkinProgress : public TSkinControl {
     WL_CLASS(TSkinProgress, TSkinControl)
 public:
@@ -19,6 +21,9 @@ public:
     // The filled length of a bar `length` pixels long at `pos` in [min, max]; 0 for an empty
     // or inverted range.
     static int BarLength(int length, int pos, int min, int max);
+    // Whether the skin has what the bar is drawn from: the progress element, and in the chunk
+    // style the chunk element too. Otherwise the bar paints itself.
+    bool Skinned() const;
 
 private:
     void DrawChunks(HDC dc, const RECT& rect, bool vertical, int pos, int min, int max);
@@ -33,6 +38,12 @@ public:
 
     // The answer to one custom-draw notification of the track bar (drawing what it asks for).
     LRESULT CustomDraw(NMCUSTOMDRAW& draw);
+
+    // The thumb cells for this bar's orientation (the horizontal ones stand in for missing
+    // vertical ones); null when the skin has none, and the bar draws its own thumb.
+    TDataSkinObject* ThumbElement() const;
+    // The channel element for this bar's orientation; null when there is none to draw from.
+    TDataSkinObject* ChannelElement() const;
 
 private:
     void DrawThumb(HDC dc);
@@ -61,9 +72,13 @@ public:
     bool FInEdit = false;
     bool FHorizontal = false;
 
+    // The skin's cells for this pair's orientation; null when the skin has none, and the
+    // control keeps its own buttons.
+    TDataSkinBorder* Element() const;
+
 private:
-    void DrawButton(HDC dc, const RECT& half, int arrow, int state);
-    void DrawPlainButton(HDC dc, const RECT& half, int arrow, int state);
+    bool IsHorizontal() const;
+    void DrawButton(HDC dc, TDataSkinBorder& element, const RECT& half, int arrow, int state);
 };
 
 } // namespace wl

@@ -1,6 +1,7 @@
 // Status bars and header controls drawn from the skin (see statusbars.h).
 #include "skin/controls/statusbars.h"
 
+#include "skin/controls/captions.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
@@ -22,64 +23,6 @@ namespace {
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
-
-// A caption laid out in `rect`: centred both ways with DT_CENTER, otherwise across the whole
-// width and centred vertically; in the shadow colour when disabled.
-void DrawCenteredCaption(const TSkinControl& companion, HDC dc, const RECT& rect, UINT alignment, bool enabled,
-                         const std::wstring& text) {
-    SetBkMode(dc, TRANSPARENT);
-    RECT box = rect;
-    DrawTextWide(dc, text, box, alignment | DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS);
-    const int dy = (Height(rect) - Height(box)) / 2 - 1;
-    if (alignment & DT_CENTER) {
-        OffsetRect(&box, (Width(rect) - Width(box)) / 2, dy);
-    } else {
-        OffsetRect(&box, 0, dy);
-        box.left = rect.left;
-        box.right = rect.right;
-    }
-    COLORREF old = CLR_INVALID;
-    if (!enabled) old = SetTextColor(dc, ColorToRGB(clBtnShadow));
-    DrawTextWide(dc, text, box, BiDiFlags(companion, alignment | DT_EXPANDTABS));
-    if (old != CLR_INVALID) SetTextColor(dc, old);
-}
-
-// A one-line caption with an optional image-list image before it; alignment 0 left, 1 centre,
-// 2 right.
-void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, int alignment,
-                      const std::wstring& text, int imageIndex, HIMAGELIST images) {
-    int imageWidth = 0, imageHeight = 0;
-    bool useImage = imageIndex != -1 && images && ImageList_GetIconSize(images, &imageWidth, &imageHeight) &&
-                    imageWidth < Width(rect);
-    if (!useImage) imageWidth = imageHeight = 0;
-
-    constexpr UINT kLine = DT_EXPANDTABS | DT_SINGLELINE | DT_END_ELLIPSIS;
-    RECT box = rect;
-    if (useImage) box.right += imageWidth + 2;
-    int textWidth = 0, textHeight = 0;
-    if (!text.empty()) {
-        DrawTextWide(dc, text, box, kLine | DT_CALCRECT | DT_NOCLIP);
-        textWidth = Width(box);
-        textHeight = Height(box);
-    }
-    int x = alignment == 1   ? (Width(rect) - imageWidth - textWidth) / 2
-            : alignment == 2 ? Width(rect) - imageWidth - textWidth - 2
-                             : 3;
-    if (x < 2) x = 1;
-    if (useImage)
-        ImageList_Draw(images, imageIndex, dc, rect.left + x, rect.top + (Height(rect) - imageHeight) / 2,
-                       ILD_TRANSPARENT);
-    if (text.empty()) return;
-    box.left = rect.left + x + imageWidth;
-    box.top = rect.top + (Height(rect) - textHeight) / 2;
-    box.right = std::min<LONG>(box.left + textWidth, rect.right);
-    box.bottom = box.top + textHeight;
-    SetBkMode(dc, TRANSPARENT);
-    COLORREF old = CLR_INVALID;
-    if (!companion.FIsEnabled) old = SetTextColor(dc, ColorToRGB(clBtnShadow));
-    DrawTextWide(dc, text, box, BiDiFlags(companion, kLine));
-    if (old != CLR_INVALID) SetTextColor(dc, old);
-}
 
 UINT AlignmentFlag(TAlignment a) {
     switch (a) {
@@ -132,7 +75,10 @@ void PaintWindowlessChildren(TWinControl& bar, HDC dc) {
 
 // ---- TSkinStatusBar ------------------------------------------------------------------------------
 
+bool TSkinStatusBar::Skinned() const { return FSkinData && HasElement(FSkinData->StatusBarEdges.get()); }
+
 bool TSkinStatusBar::BeforeMessage(TMessage& m) {
+    if (!Skinned()) return TSkinControl::BeforeMessage(m);
     switch (m.Msg) {
     case WM_PAINT:
         HandlePaint(*this, m);
@@ -148,7 +94,7 @@ bool TSkinStatusBar::BeforeMessage(TMessage& m) {
 void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
     auto* bar = dynamic_cast<TCustomStatusBar*>(FControl);
     TBitmap* work = SkinWorkBitmap();
-    if (!bar || ControlGone() || !FSkinData || !work || Width(rect) <= 0 || Height(rect) <= 0) return;
+    if (!bar || ControlGone() || !Skinned() || !work || Width(rect) <= 0 || Height(rect) <= 0) return;
     TSkinData& data = *FSkinData;
 
     if (work->Width() != Width(rect) || work->Height() != Height(rect)) work->SetSize(Width(rect), Height(rect));
@@ -167,12 +113,17 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
     const int oldMode = SetBkMode(w, TRANSPARENT);
 
     // The size grip sits one pixel inside the bottom-right corner; texts keep clear of it.
+    // Without the skin's grip image the bar keeps the system's grip in the same corner.
     TDataSkinObject* extra = data.ExtraImages.get();
-    const bool hasGrip = (GetWindowLongPtrW(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) && HasElement(extra);
+    const bool hasGrip = (GetWindowLongPtrW(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) != 0;
+    const bool skinGrip = hasGrip && HasElement(extra);
     RECT grip{all.right, all.bottom, all.right, all.bottom};
-    if (hasGrip) {
+    if (skinGrip) {
         const int fw = extra->Image.Width() / std::max(extra->Frame, 1), fh = extra->Image.Height();
         grip = RECT{all.right - 1 - fw, all.bottom - 1 - fh, all.right - 1, all.bottom - 1};
+    } else if (hasGrip) {
+        const int size = std::min<int>(GetSystemMetrics(SM_CXVSCROLL), Height(all));
+        grip = RECT{all.right - size, all.bottom - size, all.right, all.bottom};
     }
     auto clearOfGrip = [&](RECT r) {
         if (hasGrip) r.right = std::min(r.right, grip.left);
@@ -208,9 +159,11 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
         }
     }
 
-    if (hasGrip)
+    if (skinGrip)
         DrawFrameStretched(w, grip, TElementDraw{.Image = &extra->Image, .Frames = std::max(extra->Frame, 1),
                                                  .Index = 5, .Transparent = true});
+    else if (hasGrip)
+        DrawFrameControl(w, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     SetBkMode(w, oldMode);
     SetTextColor(w, oldText);
 
@@ -295,13 +248,14 @@ void TSkinHeader::DrawItem(HDC buffer, int index, const RECT& rect, HIMAGELIST i
     if (!image) return;
     HDC idc = image->Canvas().Handle();
     const std::wstring caption = item.pszText ? std::wstring(item.pszText) : std::wstring();
-    if (!caption.empty()) {
+    const int imageIndex = (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) ? item.iImage : -1;
+    // An item with only an image still shows it; an item with neither shows the bare cell.
+    if (!caption.empty() || (imageIndex != -1 && images)) {
         ScopedSelect font(idc, GetCurrentObject(buffer, OBJ_FONT));
         SetTextColor(idc, ColorToRGB(element.NormalColour2));
         const int alignment = (item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT    ? 2
                               : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? 1
                                                                            : 0;
-        const int imageIndex = (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) ? item.iImage : -1;
         DrawImageCaption(*this, idc, RECT{0, 0, Width(rect), Height(rect)}, alignment, caption, imageIndex, images);
     }
     BitBlt(buffer, rect.left, rect.top, Width(rect), Height(rect), idc, 0, 0, SRCCOPY);

@@ -21,6 +21,9 @@ public:
     using TSkinControl::TSkinControl;
     bool BeforeMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
+    // Whether the skin has the panel edges the bar is drawn from; without them the bar paints
+    // itself.
+    bool Skinned() const;
 };
 
 class TSkinHeader : public TSkinControl {

@@ -1,8 +1,9 @@
 // Tab controls, tab sets, button tabs, pages and the other library's page control, with the tab
-// geometry rules and the shared caption routines.
+// geometry rules.
 #include "skin/controls/tabs.h"
 
 #include "skin/archive/bitmaps.h"
+#include "skin/controls/captions.h"
 #include "skin/data/skin_data.h"
 #include "skin/data/skin_elements.h"
 #include "skin/draw/skin_draw.h"
@@ -177,61 +178,6 @@ std::vector<RECT> LayoutTabSet(const std::vector<int>& textWidths, int startMarg
     return rects;
 }
 
-// ---- captions ------------------------------------------------------------------------------------
-
-void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, int alignment,
-                      const std::wstring& text, int imageIndex, HIMAGELIST images) {
-    int iw = 0, ih = 0;
-    if (imageIndex != -1 && images) {
-        int cx = 0, cy = 0;
-        ImageList_GetIconSize(images, &cx, &cy);
-        if (cx < Width(rect)) iw = cx, ih = cy;
-    }
-    constexpr UINT kLine = DT_EXPANDTABS | DT_SINGLELINE | DT_END_ELLIPSIS;
-    RECT box = rect;
-    if (iw) box.right += iw + 2;
-    int tw = 0, th = 0;
-    if (!text.empty()) {
-        RECT measured = box;
-        DrawTextWide(dc, text, measured, kLine | DT_CALCRECT | DT_NOCLIP);
-        tw = Width(measured);
-        th = Height(measured);
-    }
-    int x = 3;
-    if (alignment == 1) x = (Width(rect) - iw - tw) / 2;
-    else if (alignment == 2) x = Width(rect) - iw - tw - 2;
-    if (x < 2) x = 1;
-    if (iw) ImageList_Draw(images, imageIndex, dc, rect.left + x, rect.top + (Height(rect) - ih) / 2, ILD_TRANSPARENT);
-    if (text.empty()) return;
-    RECT t{rect.left + x + iw, rect.top + (Height(rect) - th) / 2, 0, 0};
-    t.right = std::min<LONG>(t.left + tw, rect.right);
-    t.bottom = t.top + th;
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = companion.FIsEnabled ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
-    DrawTextWide(dc, text, t, BiDiFlags(companion, kLine));
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
-}
-
-void DrawCenteredCaption(const TSkinControl& companion, HDC dc, const RECT& rect, UINT alignment, bool enabled,
-                         const std::wstring& text) {
-    RECT t = rect;
-    DrawTextWide(dc, text, t, alignment | DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS);
-    const int dy = (Height(rect) - Height(t)) / 2 - 1;
-    if (alignment & DT_CENTER) {
-        OffsetRect(&t, (Width(rect) - Width(t)) / 2, dy);
-    } else {
-        OffsetRect(&t, 0, dy);
-        t.left = rect.left;
-        t.right = rect.right;
-    }
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = enabled ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
-    DrawTextWide(dc, text, t, BiDiFlags(companion, alignment | DT_EXPANDTABS));
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
-}
-
 // ---- scroll arrows -------------------------------------------------------------------------------
 
 bool TTabArrows::Find(TSkinControl& owner, HWND tab) {
@@ -306,16 +252,20 @@ void TSkinTab::PrepareTabImages() {
     }
 }
 
+bool TSkinTab::StripDrawn() const { return !FTabImage.Empty() && TabsElement(FSkinData); }
+
 bool TSkinTab::BeforeMessage(TMessage& m) {
     if (!TSkinControl::BeforeMessage(m)) return false;
     switch (m.Msg) {
     case WM_PAINT:
     case WM_PRINTCLIENT:
+        // The control's own paint; the page frame follows after it (AfterMessage).
+        if (!StripDrawn()) return true;
         HandlePaint(*this, m);
         return false;
     case WM_ERASEBKGND:
         // The page frame covers everything the strip does not; erasing first would only flicker.
-        if (FPaneImage.Empty()) return true;
+        if (FPaneImage.Empty() || !StripDrawn()) return true;
         m.Result = 1;
         return false;
     case WM_LBUTTONDOWN:
@@ -385,7 +335,7 @@ void TSkinTab::DrawSkin(HDC dc, const RECT& rect) {
     const RECT pane = TabPaneRect(display, FOrientation);
     const int count = static_cast<int>(SendMessageW(FHandle, TCM_GETITEMCOUNT, 0, 0));
     FCloseRects.assign(static_cast<size_t>(std::max(count, 0)), RECT{0, 0, 0, 0});
-    if (!FTabImage.Empty() && TabsElement(FSkinData)) DrawStrip(dc, rect, pane);
+    if (StripDrawn()) DrawStrip(dc, rect, pane);
     if (!FPaneImage.Empty()) DrawPane(dc, pane);
     if (FControl && FMode == 2 && !ControlGone()) FControl->PaintControls(dc);
 }

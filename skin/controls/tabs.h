@@ -3,7 +3,7 @@
 // scroll arrows kept visible, close boxes on the tabs of marked page controls, button-style tabs
 // drawn as skin push buttons, the older tab-set control, the pages themselves and a page control
 // of another library that takes its tab pictures from two properties. The tab captions are drawn
-// by two routines that other control kinds share.
+// by the shared caption routines (captions.h).
 #pragma once
 
 #include "skin/controls/skin_control.h"
@@ -47,16 +47,6 @@ RECT TurnedMargins(const RECT& margins, uint8_t orientation);
 std::vector<RECT> LayoutTabSet(const std::vector<int>& textWidths, int startMargin, int endMargin, int width,
                                int height, bool scrollerShown);
 
-// ---- caption routines ------------------------------------------------------------------------
-
-// A tab caption with an optional image-list image, aligned 0 left, 1 centre, 2 right, on one
-// line with an ellipsis, clipped to `rect`; grey when the companion's control is disabled.
-void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, int alignment,
-                      const std::wstring& text, int imageIndex, HIMAGELIST images);
-// Text centred (DT_CENTER) or aligned in `rect`, grey when not enabled.
-void DrawCenteredCaption(const TSkinControl& companion, HDC dc, const RECT& rect, UINT alignment, bool enabled,
-                         const std::wstring& text);
-
 // ---- companions ------------------------------------------------------------------------------
 
 // The up-down arrows a tab control shows when its tabs overflow, with their own companion when
@@ -91,6 +81,10 @@ public:
     TTabArrows FUpDown;
     bool FCloseButtons = false;
     int FHotTab = -1;
+
+    // Whether this skin has the tab cells: without them the control draws its own tabs (and
+    // only the page frame, when the skin has one, is drawn over its own).
+    bool StripDrawn() const;
 
 private:
     void PrepareTabImages();

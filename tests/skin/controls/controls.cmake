@@ -2,7 +2,7 @@
 # the families are tested apart so that a hanging control cannot take the others with it.
 add_library(wl_controls_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/controls_fixture.cpp)
 target_link_libraries(wl_controls_fixture PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,wl_skin_controls>"
-                      wl_test_support wl_gtest)
+                      wl_test_support wl_gtest wl_test_skinpack)
 target_include_directories(wl_controls_fixture PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_LIST_DIR})
 wl_host_path(controls_default_skin "${WL_DEFAULT_SKIN_ARCHIVE}")
 wl_host_path(controls_binary_dir "${CMAKE_CURRENT_BINARY_DIR}")

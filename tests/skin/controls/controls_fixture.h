@@ -18,6 +18,11 @@ namespace skincontrols {
 
 std::string ReadFile(const std::string& path);
 
+// The default skin archive made again from its own entries with pieces taken out: each cut is a
+// section name ("Tabs") or a section and one of its keys ("Buttons/CheckButton"), matched without
+// regard to case. Bitmaps that nothing names any more are left out of the archive too.
+std::string DefaultSkinWithout(const std::vector<std::string>& cuts);
+
 class SkinControlsTest : public testing::Test {
 protected:
     static void SetUpTestSuite();

@@ -3,8 +3,10 @@
 // item following the mouse, and handle counts over repeated paints.
 #include "controls_fixture.h"
 
+#include "skin/controls/captions.h"
 #include "skin/controls/statusbars.h"
 #include "skin/data/skin_elements.h"
+#include "support/capture.h"
 #include "support/leak_loop.h"
 #include "support/gui.h"
 #include "ui/comctrls.h"
@@ -12,6 +14,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace skincontrols {
@@ -330,6 +333,99 @@ TEST_F(HeaderTest, WithoutTheSkinsHeaderElementTheHeaderPaintsItself) {
     ASSERT_NE(Attach("TSkinHeader", header), nullptr);
     Repaint(h);
     EXPECT_EQ(wl::test::WindowPixel(h, p.x, p.y), own);
+}
+
+
+// An image list of one solid 16 x 16 image in `color`.
+HIMAGELIST SolidImageList(COLORREF color) {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+    HDC screen = GetDC(nullptr);
+    HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, image);
+    FillColor(dc, RECT{0, 0, 16, 16}, static_cast<TColor>(color));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ImageList_Add(list, image, nullptr);
+    DeleteObject(image);
+    return list;
+}
+
+TEST_F(HeaderTest, ItemImagesShowWithOrWithoutText) {
+    constexpr COLORREF kImage = RGB(200, 30, 160);
+    struct Case {
+        const char* what;
+        const wchar_t* text;
+        bool withImage;
+        int imagePixels; // of the image's colour in the item
+    } cases[] = {
+        {"image only", L"", true, 16 * 16},
+        {"image and text", L"Word", true, 16 * 16},
+        {"neither", L"", false, 0},
+    };
+    HIMAGELIST images = SolidImageList(kImage);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        THeaderControl* header = Header();
+        const HWND h = header->Handle();
+        SendMessageW(h, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+        HDITEMW item{};
+        item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+        item.pszText = const_cast<wchar_t*>(c.text);
+        item.fmt = HDF_LEFT | (c.withImage ? HDF_IMAGE : 0) | (*c.text ? HDF_STRING : 0);
+        item.iImage = c.withImage ? 0 : -1;
+        ASSERT_TRUE(SendMessageW(h, HDM_SETITEMW, 1, reinterpret_cast<LPARAM>(&item)));
+        ASSERT_NE(Attach("TSkinHeader", header), nullptr);
+        Repaint(h);
+        ASSERT_TRUE(wl::test::WaitFlushed(form_->Handle()));
+        const wl::test::TCapture shot = wl::test::TCapture::Window(h);
+        EXPECT_EQ(shot.CountNear(ItemRect(h, 1), kImage), c.imagePixels);
+        delete header;
+    }
+    ImageList_Destroy(images);
+}
+
+TEST(ImageCaption, TheCaptionGetsOnlyTheRoomTheImageLeaves) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HIMAGELIST images = SolidImageList(RGB(1, 2, 3));
+    const RECT rect{10, 0, 110, 20}; // 100 wide
+    struct Case {
+        const char* what;
+        int alignment;
+        const wchar_t* text;
+        int image;
+    } cases[] = {
+        {"long, left", 0, L"A caption far too long for the little room it is given", 0},
+        {"long, centred", 1, L"A caption far too long for the little room it is given", 0},
+        {"long, right", 2, L"A caption far too long for the little room it is given", 0},
+        {"short, centred", 1, L"Hi", 0},
+        {"short, right", 2, L"Hi", 0},
+        {"long, centred, no image", 1, L"A caption far too long for the little room it is given", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TImageCaptionLayout l = LayoutImageCaption(dc, rect, c.alignment, c.text, c.image, images);
+        const int iw = l.UseImage ? 16 : 0;
+        EXPECT_EQ(l.UseImage, c.image != -1);
+        // Image and text lie inside the rectangle, the text after the image.
+        EXPECT_GE(l.ImageAt.x, rect.left);
+        EXPECT_GE(l.Text.left, l.ImageAt.x + iw);
+        EXPECT_LE(l.Text.right, rect.right);
+        // The text never takes more than what the image and its gap leave.
+        EXPECT_LE(l.Text.right - l.Text.left, (rect.right - rect.left) - (iw ? iw + 2 : 0));
+        if (c.alignment == 1) {
+            // Centred: as much room before the image as after the text (to a pixel).
+            const int before = l.ImageAt.x - rect.left, after = rect.right - l.Text.right;
+            EXPECT_LE(std::abs(before - after), 1) << before << " / " << after;
+        }
+        if (c.alignment == 2) {
+            EXPECT_LE(l.Text.right, rect.right - 1);
+        }
+    }
+    ImageList_Destroy(images);
+    DeleteDC(dc);
 }
 
 } // namespace
