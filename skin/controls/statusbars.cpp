@@ -76,7 +76,7 @@ void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, i
     box.bottom = box.top + textHeight;
     SetBkMode(dc, TRANSPARENT);
     COLORREF old = CLR_INVALID;
-    if (!companion.FIsEnabled) old = SetTextColor(dc, ColorToRGB(clBtnShadow));
+    if (!companion.IsEnabled()) old = SetTextColor(dc, ColorToRGB(clBtnShadow));
     DrawTextWide(dc, text, box, BiDiFlags(companion, kLine));
     if (old != CLR_INVALID) SetTextColor(dc, old);
 }

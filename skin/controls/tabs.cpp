@@ -207,7 +207,7 @@ void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, i
     t.right = std::min<LONG>(t.left + tw, rect.right);
     t.bottom = t.top + th;
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = companion.FIsEnabled ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
+    const COLORREF oldColor = companion.IsEnabled() ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
     DrawTextWide(dc, text, t, BiDiFlags(companion, kLine));
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
@@ -243,7 +243,7 @@ bool TTabArrows::Find(TSkinControl& owner, HWND tab) {
         if (arrows) {
             // Owned here and kept out of the form's list, so nobody else frees it.
             FCompanion.reset(CreateCompanion("TSkinUpDown", nullptr));
-            if (FCompanion) FCompanion->Attach(TAttachContext::ForWindow(arrows, nullptr, owner.FSkinData, owner.FCanvas));
+            if (FCompanion) FCompanion->Attach(TAttachContext::ForWindow(arrows, nullptr, owner.SkinData(), owner.Canvas()));
         }
     }
     return arrows && (GetWindowLongPtrW(arrows, GWL_STYLE) & WS_VISIBLE);
