@@ -57,7 +57,7 @@ void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, i
     if (l.UseImage) ImageList_Draw(images, imageIndex, dc, l.ImageAt.x, l.ImageAt.y, ILD_TRANSPARENT);
     if (text.empty()) return;
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = companion.FIsEnabled ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
+    const COLORREF oldColor = companion.IsEnabled() ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));
     DrawTextWide(dc, text, l.Text, BiDiFlags(companion, kLine));
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);

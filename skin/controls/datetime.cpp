@@ -118,7 +118,7 @@ void TArrowButton::WndProc(TMessage& m) {
 void TArrowButton::Paint() {
     TCanvas& canvas = Canvas();
     const RECT all{0, 0, Width(), Height()};
-    TSkinData* data = FSkin ? FSkin->FSkinData : nullptr;
+    TSkinData* data = FSkin ? FSkin->SkinData() : nullptr;
     FillColor(canvas.Handle(), all, data ? data->ButtonFace : clBtnFace);
     if (!data || !HasElement(data->ComboxArrow.get())) return;
     TDataSkinObject& arrow = *data->ComboxArrow;

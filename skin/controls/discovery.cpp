@@ -436,7 +436,7 @@ TSkinControl* AttachCompanion(TWinSkinForm& form, const TCompanionPlan& plan, TC
     TSkinData* data = form.SkinData();
     TCanvas* canvas = &form.ControlCanvas();
     auto* wc = dynamic_cast<TWinControl*>(control);
-    c->FMode = plan.FMode;
+    c->SetMode(plan.FMode);
     if (!plan.Option.empty()) SetPropertyText(c, plan.Option, plan.OptionValue);
     // A companion that cannot attach leaves its control unskinned.
     TAttachContext context{TAttachKind::Control, &form, data, canvas, plan.Colorize, wc, nullptr};
@@ -451,7 +451,7 @@ TSkinControl* AttachCompanion(TWinSkinForm& form, const TCompanionPlan& plan, TC
     case TAttachMode::SpeedButton: context.Kind = TAttachKind::SpeedButton; break;
     }
     SwallowFailures([&] { c->Attach(context); });
-    if (!c->FAttached) {
+    if (!c->IsAttached()) {
         if (control) made = c->ReleaseFromOwner(); // freed on return
         return nullptr;
     }
@@ -809,7 +809,7 @@ void SkinControl(TWinSkinForm& form, TControl* control, TComponent* container) {
             return;
         if (auto* companion = dynamic_cast<TSkinControl*>(skinned)) {
             if (!form.AddControl(companion)) {
-                companion->Attach(TAttachContext::ForControl(&form, data, &form.ControlCanvas(), companion->FColorize));
+                companion->Attach(TAttachContext::ForControl(&form, data, &form.ControlCanvas(), companion->Colorizes()));
                 if (wc && control->InheritsFrom("TCustomPanel")) ScanChildren(form, wc);
             }
             return;
@@ -948,7 +948,7 @@ void RecreateScroll(TWinSkinForm& form, TSkinCompanion& previous) {
     if (!control || !control->HandleAllocated()) return;
     TCompanionPlan plan = Plan(old->ClassName(),
                                old->ClassName() == "TSkinScControl" ? TAttachMode::ScrollControl : TAttachMode::Scroll,
-                               false, old->FMode);
+                               false, old->Mode());
     AttachCompanion(form, plan, control, nullptr);
 }
 

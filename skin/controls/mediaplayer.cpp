@@ -109,7 +109,7 @@ void TWMediaPlayer::SetUp(TSkinMP* skin, TControl* player) {
     FPlayer = player;
     FPlayer->FreeNotification(this);
     FSkin = skin;
-    FSkinData = skin ? skin->FSkinData : nullptr;
+    FSkinData = skin ? skin->SkinData() : nullptr;
     // The form's discovery leaves controls with the disable tag alone, so the panel is never
     // skinned as a panel of its own.
     if (FSkinData) SetTag(FSkinData->DisableTag());

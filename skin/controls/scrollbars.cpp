@@ -157,7 +157,7 @@ void TWScrollbar::SetupForControl(TSkinControl* companion, TWinControl* control,
     FVertical = kind == sbkVertical ? 1 : 0;
     if (kind == sbkControl) FVertical = Lower(GetEnumProperty(control, "Kind")) == "sbhorizontal" ? 0 : 1;
     if (companion) {
-        const TWinControl* parent = companion->FControl ? companion->FControl->Parent() : nullptr;
+        const TWinControl* parent = companion->WinControl() ? companion->WinControl()->Parent() : nullptr;
         SetColor(parent ? parent->Color() : companion->FaceColor());
     }
     Setup(companion, control->Handle(), kind);
@@ -388,7 +388,7 @@ RECT AlongAxis(bool vertical, int start, int end, int thickness) {
 } // namespace
 
 bool TWScrollbar::Compose(RECT& target) {
-    TSkinData* data = FOwnerSkin ? FOwnerSkin->FSkinData : nullptr;
+    TSkinData* data = FOwnerSkin ? FOwnerSkin->SkinData() : nullptr;
     if (!data || !HasElement(data->Scrollbar.get())) return false;
     TScrollBarState s;
     if (!ReadBar(s) || (s.State & STATE_SYSTEM_INVISIBLE)) return false;

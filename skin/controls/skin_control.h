@@ -135,7 +135,24 @@ public:
     // The skin's face colour resolved to RGB (the skin may hold a system colour).
     TColor FaceColor() const;
 
-    // ---- state read and set by the form object, discovery and descendants ----
+    // ---- state others read ----
+    uint8_t MouseFlags() const { return FMouseFlags; }
+    bool SkinActive() const { return FSkinActive; }
+    bool IsAttached() const { return FAttached; }
+    bool IsEnabled() const { return FIsEnabled; }
+    bool Colorizes() const { return FColorize; }
+    TSkinData* SkinData() const { return FSkinData; }
+    TCanvas* Canvas() const { return FCanvas; }
+    TWinControl* WinControl() const { return FControl; }
+    // The family's variant of its look (a bare button that paints its own caption, a panel
+    // drawn as a frame ...), decided by the discovery code before attaching.
+    int Mode() const { return FMode; }
+    void SetMode(int mode) { FMode = mode; }
+    // Draws from another skin data component from now on (SkinChanged then repaints).
+    void UseSkinData(TSkinData* data) { FSkinData = data; }
+
+protected:
+    // ---- state of the companion, read and set by its family ----
     uint8_t FMouseFlags = 0;
     TCanvas* FCanvas = nullptr; // the form object's control canvas, not owned
     bool FIsEnabled = false;
@@ -155,7 +172,6 @@ public:
     TWinSkinForm* FSkinForm = nullptr; // not owned
     int FMode = 0;
 
-protected:
     // The family's part of attaching, after the shared state is set. The base takes over the
     // control object that owns the companion (Control, and the scroll kinds for the control
     // itself) or a bare window (Handle). False: the companion did not take.
@@ -179,6 +195,8 @@ protected:
 private:
     void WMNCDestroy(TMessage& m);
     bool UsableAfter(const TDispatchState& dispatch) const;
+    friend void HandlePaint(TSkinControl& companion, TMessage& m);
+    friend void HandleEraseBackground(TSkinControl& companion, TMessage& m);
 
     TWindowProcLayer FOldWindowProc; // over the control object's WindowProc
     TWindowSubclass FSubclass;       // over a bare window's procedure

@@ -189,7 +189,7 @@ bool TTabArrows::Find(TSkinControl& owner, HWND tab) {
         if (arrows) {
             // Owned here and kept out of the form's list, so nobody else frees it.
             FCompanion.reset(CreateCompanion("TSkinUpDown", nullptr));
-            if (FCompanion) FCompanion->Attach(TAttachContext::ForWindow(arrows, nullptr, owner.FSkinData, owner.FCanvas));
+            if (FCompanion) FCompanion->Attach(TAttachContext::ForWindow(arrows, nullptr, owner.SkinData(), owner.Canvas()));
         }
     }
     return arrows && (GetWindowLongPtrW(arrows, GWL_STYLE) & WS_VISIBLE);

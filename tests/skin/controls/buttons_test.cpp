@@ -570,8 +570,8 @@ TEST_F(ButtonsTest, SpeedButtonIsPaintedThroughItsParent) {
     TSkinControl* c = CreateCompanion("TSkinSpeedButton", s);
     ASSERT_NE(c, nullptr);
     c->Attach(TAttachContext::ForSpeedButton(nullptr, data_.get(), nullptr));
-    EXPECT_EQ(c->FHandle, nullptr);
-    EXPECT_TRUE(c->FAttached) << "the discovery code keeps only attached companions";
+    EXPECT_EQ(c->Handle(), nullptr);
+    EXPECT_TRUE(c->IsAttached()) << "the discovery code keeps only attached companions";
     const POINT at{30, 100};
     const SIZE size{100, 30};
     struct Case {

@@ -526,7 +526,7 @@ TEST_F(DialogChecks, AutoRadiosAndThreeStateBoxGetTheSkinMarkAndKeepWorking) {
     ASSERT_NE(AttachItem("TSkinRadioButton", 102), nullptr);
     TSkinControl* box = AttachItem("TSkinCheckBox", 103);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->FMode, 0) << "a bare button paints its own caption";
+    EXPECT_EQ(box->Mode(), 0) << "a bare button paints its own caption";
     SetCursorPos(0, 0);
     Repaint(dialog_);
     EXPECT_EQ(Shown(101, RadioStrip(), RadioFrames()), 1);
@@ -571,7 +571,7 @@ TEST_F(DialogChecks, DetachingGivesTheButtonItsProcedureAndLookBack) {
     ASSERT_NE(c, nullptr);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
-    EXPECT_EQ(c->FLifeState, TLifeState::WindowDestroyed);
+    EXPECT_EQ(c->LifeState(), TLifeState::WindowDestroyed);
     companions_.clear();
 }
 

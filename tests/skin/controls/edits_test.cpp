@@ -317,10 +317,10 @@ TEST_F(SkinEdits, ComboButtonShowsTheSkinCellOfEachState) {
 
     EXPECT_EQ(shown(), ComboCell(1, size, p.x, p.y)) << "normal";
     MouseAt(h, WM_MOUSEMOVE, text);
-    EXPECT_FALSE(skin->FMouseFlags & mfHot) << "the text area is not the button";
+    EXPECT_FALSE(skin->MouseFlags() & mfHot) << "the text area is not the button";
     EXPECT_EQ(shown(), ComboCell(1, size, p.x, p.y));
     MouseAt(h, WM_MOUSEMOVE, button);
-    EXPECT_TRUE(skin->FMouseFlags & mfHot);
+    EXPECT_TRUE(skin->MouseFlags() & mfHot);
     EXPECT_EQ(shown(), ComboCell(4, size, p.x, p.y)) << "hot";
     MouseAt(h, WM_MOUSEMOVE, text);
     EXPECT_EQ(shown(), ComboCell(1, size, p.x, p.y)) << "leaving the button clears hot";
@@ -360,7 +360,7 @@ TEST_F(SkinEdits, ClickOnTheSkinnedButtonDropsTheListDown) {
     MouseAt(h, WM_LBUTTONUP, button);
     EXPECT_TRUE(SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_TRUE(skin->FDroppedDown);
-    EXPECT_FALSE(skin->FMouseFlags & mfPressed);
+    EXPECT_FALSE(skin->MouseFlags() & mfPressed);
     SendMessageW(h, CB_SHOWDROPDOWN, FALSE, 0);
     wl::test::PumpMessages(0);
     EXPECT_FALSE(skin->FDroppedDown);
@@ -381,9 +381,9 @@ TEST_F(SkinEdits, TypingIntoTheEmbeddedEditStillWorks) {
     EXPECT_EQ(combo->Text(), "gamma");
     // A click in the edit presses the combo's button look; letting go releases it.
     MouseAt(edit, WM_LBUTTONDOWN, POINT{3, 3}, MK_LBUTTON);
-    EXPECT_TRUE(skin->FMouseFlags & mfPressed);
+    EXPECT_TRUE(skin->MouseFlags() & mfPressed);
     MouseAt(edit, WM_LBUTTONUP, POINT{3, 3});
-    EXPECT_FALSE(skin->FMouseFlags & mfPressed);
+    EXPECT_FALSE(skin->MouseFlags() & mfPressed);
     EXPECT_EQ(combo->Text(), "gamma");
 }
 

@@ -64,7 +64,7 @@ protected:
     }
 
     static void SwitchSkin(TSkinControl* c, TSkinData* data) {
-        c->FSkinData = data;
+        c->UseSkinData(data);
         c->SkinChanged();
     }
 };

@@ -89,7 +89,7 @@ TEST_F(PanelsTest, GroupBoxGetsTheSkinsFrameAndCaption) {
         if (k.right) SetWindowLongPtrW(box->Handle(), GWL_EXSTYLE, GetWindowLongPtrW(box->Handle(), GWL_EXSTYLE) | WS_EX_RIGHT);
         auto* c = Attach("TSkinGroupBox", box);
         ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->FMode, 1);
+        EXPECT_EQ(c->Mode(), 1);
         Repaint(box->Handle());
         HWND h = box->Handle();
         const int line = LineY(h);
@@ -137,7 +137,7 @@ TEST_F(PanelsTest, BareGroupBoxWindowGetsItsFrameRedrawn) {
     auto* c = CreateCompanion("TSkinGroupBox", form_.get());
     ASSERT_NE(c, nullptr);
     c->Attach(TAttachContext::ForWindow(box, nullptr, data_.get(), nullptr));
-    EXPECT_EQ(c->FMode, 0);
+    EXPECT_EQ(c->Mode(), 0);
     Repaint(box);
     const int line = LineY(box);
     ASSERT_GT(line, 0);

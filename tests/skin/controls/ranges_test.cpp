@@ -414,7 +414,7 @@ TEST_F(SkinUpDowns, ClicksChangeTheBuddysValue) {
         Click(updown_->Handle(), Half(c.second));
         EXPECT_EQ(edit_->Text(), c.text);
         EXPECT_EQ(updown_->Position(), std::stoi(c.text));
-        EXPECT_FALSE(skin_->FMouseFlags & mfPressed);
+        EXPECT_FALSE(skin_->MouseFlags() & mfPressed);
         delete updown_;
         delete edit_;
     }

@@ -323,7 +323,7 @@ TEST_F(ScrollbarsTest, BorderlessOrSingleBarKindDrawsNoBorder) {
         if (c.borderless) list->SetBorderStyle(bsNone);
         TSkinControl* comp = CreateCompanion("TSkinScrollbar", list);
         ASSERT_NE(comp, nullptr);
-        comp->FMode = c.mode;
+        comp->SetMode(c.mode);
         comp->Attach(TAttachContext::ForScroll(list, nullptr, data_.get(), nullptr));
         auto* skin = dynamic_cast<TSkinScrollbar*>(comp);
         EXPECT_FALSE(skin->FDrawBorder) << "borderless " << c.borderless << " mode " << c.mode;
@@ -575,8 +575,8 @@ TEST_F(ScrollbarsTest, StandAloneScrollBarStaysSkinnedWhenItsWindowIsMadeAnew) {
     bar->SetKind(sbVertical); // re-creates the window
     wl::test::PumpMessages(0);
     ASSERT_NE(bar->Handle(), old);
-    EXPECT_EQ(skin->FHandle, bar->Handle());
-    EXPECT_EQ(skin->FLifeState, TLifeState::Attached);
+    EXPECT_EQ(skin->Handle(), bar->Handle());
+    EXPECT_EQ(skin->LifeState(), TLifeState::Attached);
     EXPECT_EQ(SendMessageW(bar->Handle(), SKM_ISSKINNED, 0, 0), 1);
     EXPECT_EQ(skin->FBar->FVertical, 1);
     EXPECT_TRUE(Showing(skin->FBar.get()));
@@ -820,7 +820,7 @@ TEST_F(ScrollbarsTest, ListViewGetsItsHeaderCompanionAndSkinnedBars) {
     ASSERT_NE(header, nullptr);
     ASSERT_NE(skin->FHeader, nullptr) << "the header companion is linked in";
     EXPECT_STREQ(skin->FHeader->ClassName().c_str(), "TSkinHeader");
-    EXPECT_EQ(skin->FHeader->FHandle, header);
+    EXPECT_EQ(skin->FHeader->Handle(), header);
     EXPECT_EQ(SendMessageW(header, SKM_ISSKINNED, 0, 0), 1);
 
     // The header's first item shows the skin's header element.

@@ -24,6 +24,7 @@ class TProbeSkin : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
     int Paints = 0;
+    const std::wstring& Text() const { return FText; }
     void DrawSkin(HDC dc, const RECT& rect) override {
         ++Paints;
         FillColor(dc, rect, kSkinRed);
@@ -68,12 +69,12 @@ TEST_F(SkinControlBase, SetActiveSwitchesBetweenSkinAndOwnPaintWithoutReachingTh
     EXPECT_EQ(Centre(panel), kSkinRed);
 
     panel->Perform(SKM_SETACTIVE, 0);
-    EXPECT_FALSE(c->FSkinActive);
+    EXPECT_FALSE(c->SkinActive());
     EXPECT_EQ(Centre(panel), RGB(0, 128, 0));
 
     const int before = static_cast<TProbeSkin*>(c)->Paints;
     SendMessageW(panel->Handle(), SKM_SETACTIVE, 1, 0);
-    EXPECT_TRUE(c->FSkinActive);
+    EXPECT_TRUE(c->SkinActive());
     EXPECT_GT(static_cast<TProbeSkin*>(c)->Paints, before) << "switching on redraws at once";
     EXPECT_EQ(Centre(panel), kSkinRed);
     EXPECT_EQ(seen, 0);
@@ -108,7 +109,7 @@ TEST_F(SkinControlBase, DestroyedWindowMarksTheCompanionAndRestoresTheColour) {
     EXPECT_EQ(c->LifeState(), TLifeState::Attached);
     DestroyWindow(panel->Handle());
     EXPECT_EQ(c->LifeState(), TLifeState::WindowDestroyed);
-    EXPECT_FALSE(c->FSkinActive);
+    EXPECT_FALSE(c->SkinActive());
     EXPECT_EQ(panel->Color(), RGB(0, 128, 0));
     // The companion survives (its owner still lives) and is freed with the control.
     EXPECT_EQ(panel->ComponentCount(), 1);
@@ -162,7 +163,7 @@ TEST_F(SkinControlBase, BareWindowIsSubclassedAndGivenBackExactly) {
     auto* c = CreateCompanion("TProbeSkin", form_.get());
     ASSERT_NE(c, nullptr);
     c->Attach(TAttachContext::ForWindow(plain, nullptr, data_.get(), nullptr));
-    EXPECT_EQ(c->FText, L"Plain");
+    EXPECT_EQ(static_cast<TProbeSkin*>(c)->Text(), L"Plain");
     EXPECT_EQ(SendMessageW(plain, SKM_ISSKINNED, 0, 0), 1);
     EXPECT_EQ(SendMessageW(plain, WM_USER + 7, 0, 0), 77) << "other messages reach the window";
     Repaint(plain);
@@ -203,6 +204,8 @@ class TCountedSkin : public TProbeSkin {
 public:
     explicit TCountedSkin(TComponent* owner) : TProbeSkin(owner) { ++Alive; }
     ~TCountedSkin() override { --Alive; }
+    void JoinForm(TWinSkinForm* form) { FSkinForm = form; }
+    void MarkWindowDestroyed() { FLifeState = TLifeState::WindowDestroyed; }
     static int Alive;
 };
 int TCountedSkin::Alive = 0;
@@ -250,13 +253,13 @@ TEST_F(SkinControlBase, CompanionListFreesEachCompanionOnceByItsOwner) {
             f->AddControl(companion);
             break;
         }
-        companion->FSkinForm = f; // it leaves the list when it goes
+        companion->JoinForm(f); // it leaves the list when it goes
         if (c.controlFreedFirst) {
             delete panel;
             panel = nullptr;
             EXPECT_EQ(std::count(f->Controls().begin(), f->Controls().end(), companion), 0) << c.what;
         }
-        if (c.windowDead) companion->FLifeState = TLifeState::WindowDestroyed;
+        if (c.windowDead) companion->MarkWindowDestroyed();
         if (c.purge) f->Companions().Purge();
         else f->Companions().FreeAll();
         EXPECT_EQ(TCountedSkin::Alive, c.aliveAfter) << c.what;

@@ -585,7 +585,7 @@ TEST_F(TabControls, PlainTabControlPaintsItsWindowlessChildrenOverTheFrameInMode
         shape->Brush().SetColor(RGB(220, 0, 0));
         TSkinControl* c = CreateCompanion("TSkinTab", t);
         ASSERT_NE(c, nullptr);
-        c->FMode = mode;
+        c->SetMode(mode);
         c->Attach(TAttachContext::ForControl(nullptr, data_.get(), nullptr, false));
         Repaint(t->Handle());
         const COLORREF centre = Shot(t->Handle()).At(55, 75);
@@ -822,8 +822,8 @@ TEST_F(DialogTabs, TheWindowGoingFirstLeavesTheCompanionMarked) {
     ASSERT_NE(c, nullptr);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
-    EXPECT_EQ(c->FLifeState, TLifeState::WindowDestroyed);
-    EXPECT_FALSE(c->FSkinActive);
+    EXPECT_EQ(c->LifeState(), TLifeState::WindowDestroyed);
+    EXPECT_FALSE(c->SkinActive());
 }
 
 TEST_F(TabControls, DetachInEitherOrderRestoresThePageControl) {
