@@ -441,12 +441,17 @@ void TSkinLoader::ComboComposite() {
 void TSkinLoader::ComboArrow() {
     if (!D.ComboxArrow) D.ComboxArrow = std::make_unique<TDataSkinObject>("ComboxArrow");
     TDataSkinObject& a = *D.ComboxArrow;
-    if (!D.SunkEdge && D.ComboButton) {
+    // The record outlives a skin change: a skin without a combo button leaves it empty rather
+    // than showing the previous skin's arrow.
+    if (!D.ComboButton) {
+        a.Image.SetSize(0, 0);
+        a.Frame = 0;
+    } else if (!D.SunkEdge) {
         Copy24(a.Image, D.ComboButton->Image);
         // The key pixels take the face's bytes, so a system colour is looked up first.
         if (!a.Image.Empty()) ReplaceMagenta(a.Image, ColorToRGB(D.ButtonFace));
         a.Frame = D.ComboButton->Frame;
-    } else if (D.SunkEdge && D.ComboButton) {
+    } else {
         const int n = std::max(1, D.SunkEdge->Frame);
         TBitmap& src = D.ComboButton->Image;
         const int cw = src.Width() / n;
