@@ -310,11 +310,21 @@ TSkinDecision DecideControl(const TControlFacts& f) {
     return b;
 }
 
+namespace {
+// Button types of comctl32 6 (not in every SDK's headers).
+constexpr LONG_PTR kSplitButton = 0xC, kDefSplitButton = 0xD, kCommandLink = 0xE, kDefCommandLink = 0xF;
+} // namespace
+
 TSkinDecision DecideWindow(std::string_view className, LONG_PTR style, bool hasFirstChild) {
     const std::string c = Lower(className);
     auto handle = [](const char* name) { return Plan(name, TAttachMode::Handle); };
     Builder b;
     if (c == "button") {
+        // Split buttons and command links are push buttons: their type numbers share bits with
+        // the check box, radio and owner-drawn types that the masks below look for.
+        const LONG_PTR type = style & BS_TYPEMASK;
+        if (type == kSplitButton || type == kDefSplitButton || type == kCommandLink || type == kDefCommandLink)
+            return b.Companion(handle("TSkinButton"));
         if ((style & 0xB) == 0xB) return b; // owner-drawn: the owner paints it
         if ((style & 7) == 7 || (style & BS_BITMAP)) return b;
         if ((style & 3) == 3 || (style & 2)) return b.Companion(handle("TSkinCheckBox"));
@@ -331,7 +341,9 @@ TSkinDecision DecideWindow(std::string_view className, LONG_PTR style, bool hasF
         return b;
     }
     if (c == "scrollbar") {
-        if (!(style & WS_TABSTOP)) b.Companion(handle("TSkinSizer"));
+        // Only the size grip (or size box) is a sizer; a scroll bar of a dialog keeps its own
+        // look whether or not it is a tab stop.
+        if (style & (SBS_SIZEGRIP | SBS_SIZEBOX)) b.Companion(handle("TSkinSizer"));
         return b;
     }
     if (c == "#32770") {

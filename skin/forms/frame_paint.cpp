@@ -1,6 +1,6 @@
 // TSkinFrame, the skinned non-client area of a TWinSkinForm: frame thickness from the skin's
 // four border images, the WM_NCCALCSIZE answer, painting of the borders, the title strip
-// (composed off-screen with its icon and buttons) and the menu-bar strip, and the window region
+// (composed off-screen with its icon, window text and buttons) and the menu-bar strip, and the window region
 // cut at the key-coloured pixels of the border images.
 //
 // Every size here comes from an untrusted skin: border images of any size or frame count,
@@ -110,6 +110,15 @@ HICON SmallIconCopy(HICON icon, int size) {
 
 } // namespace
 
+RECT TitleTextBox(const RECT& room, int textWidth, int alignment) {
+    const int roomWidth = std::max(0, static_cast<int>(room.right - room.left));
+    const int w = std::clamp(textWidth, 0, roomWidth);
+    int left = room.left;
+    if (alignment == 1) left = room.left + roomWidth - w;
+    else if (alignment == 2) left = room.left + (roomWidth - w) / 2;
+    return RECT{left, room.top, left + w, room.bottom};
+}
+
 TBitmap* SkinWorkBitmap() {
     static TBitmap* work = [] {
         auto* b = new TBitmap(); // lives for the module: shared by every skinned window
@@ -146,6 +155,7 @@ void TSkinFrame::LoadMetrics() {
     }
     borderCache.clear();
     ClearMenuItemImages();
+    FTitleFont.reset();
 }
 
 void TSkinFrame::LoadIcon() {
@@ -280,14 +290,16 @@ void TSkinFrame::PaintTitle(HDC dc) {
     }
     HDC titleDC = FTitleBitmap->Canvas().Handle();
     DrawBorder(3, title, titleDC);
-    // FTitleBitmap keeps the strip without buttons (a single button repaints over it); the
-    // buttons are composed on the work bitmap and the strip goes out in one blit.
+    // The buttons are laid out first: the text keeps clear of them.
+    FOwner.TitleButtons().Layout();
+    DrawTitleText(titleDC, title.bottom - title.top);
+    // FTitleBitmap keeps the strip with its text but without buttons (a single button repaints
+    // over it); the buttons are composed on the work bitmap and the strip goes out in one blit.
     const int th = FTitleBitmap->Height();
     if (work->Width() < w || work->Height() < th)
         work->SetSize(std::max(work->Width(), w), std::max(work->Height(), th));
     HDC workDC = work->Canvas().Handle();
     BitBlt(workDC, 0, 0, w, th, titleDC, 0, 0, SRCCOPY);
-    FOwner.TitleButtons().Layout();
     {
         // Buttons below or beside the strip are cut at its edges, as the strip is.
         struct ClipGuard {
@@ -301,6 +313,98 @@ void TSkinFrame::PaintTitle(HDC dc) {
     }
     BitBlt(dc, 0, 0, w, th, workDC, 0, 0, SRCCOPY);
     SetBkMode(dc, OPAQUE);
+}
+
+HFONT TSkinFrame::TitleFont() {
+    if (!FTitleFont) {
+        auto font = std::make_unique<TFont>();
+        if (TFont* caption = FOwner.CaptionFont()) font->Assign(*caption);
+        const TDataSkinTitle* t = FOwner.SkinData() ? FOwner.SkinData()->Title.get() : nullptr;
+        const int height = t ? t->FontHeight : 14;
+        // A cell height in pixels; a skin without one keeps the system's caption size.
+        if (height > 0) font->SetHeight(std::min(height, kMaxFrame));
+        // An ANSI-only caption font would find no glyphs for the dictionary's Chinese titles:
+        // the locale's character set lets the font mapper pick a face that has them.
+        if (font->Charset() == ANSI_CHARSET) font->SetCharset(DEFAULT_CHARSET);
+        FTitleFont = std::move(font);
+    }
+    return FTitleFont->Handle();
+}
+
+void TSkinFrame::DrawTitleText(HDC dc, int stripHeight) {
+    FTitleTextRect = RECT{0, 0, 0, 0};
+    TSkinData& d = *FOwner.SkinData();
+    TDataSkinTitle* t = d.Title.get();
+    if (stripHeight <= 0 || !IsWindow(FOwner.Handle())) return;
+    // Read as UTF-16: an ANSI window's code-page text (GBK titles) arrives converted once.
+    const int length = GetWindowTextLengthW(FOwner.Handle());
+    if (length <= 0) return;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(0, GetWindowTextW(FOwner.Handle(), text.data(), length + 1))));
+    if (text.empty()) return;
+
+    const int shift = t ? std::clamp(t->LeftWidth, 0, kMaxFrame) : 0;
+    const int clip = t ? std::clamp(t->RightWidth, 0, kMaxFrame) : 0;
+    const int down = t ? std::clamp(t->TopHeight, -kMaxFrame, kMaxFrame) : 0;
+    RECT room{shift, down, FWidth - clip, stripHeight + down};
+    // The text keeps clear of the title-bar buttons: a button right of the room's middle ends
+    // it, one left of the middle starts it after itself.
+    const int middle = (room.left + room.right) / 2;
+    for (const auto& b : FOwner.TitleButtons().Buttons()) {
+        const TDataSkinSysButton* e = b->SkinElement();
+        const RECT& r = b->Bounds();
+        if (!b->Visible() || !e || e->Visibility == 100 || e->Image.Empty()) continue;
+        if (r.bottom <= 0 || r.top >= stripHeight || r.right <= room.left || r.left >= room.right) continue;
+        if ((r.left + r.right) / 2 >= middle) room.right = std::min<LONG>(room.right, r.left);
+        else room.left = std::max<LONG>(room.left, r.right);
+    }
+    if (room.right <= room.left) return;
+
+    const bool active = FOwner.Active();
+    TColor color = t ? (active ? t->ActiveText : t->InActiveText) : clNone;
+    if (color == clNone) color = active ? d.TitleTextActive : d.TitleTextNoActive;
+
+    HGDIOBJ oldFont = SelectObject(dc, TitleFont());
+    struct FontBack {
+        HDC dc;
+        HGDIOBJ font;
+        ~FontBack() { SelectObject(dc, font); }
+    } fontBack{dc, oldFont};
+    const UINT flags = DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER;
+    RECT measured{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, flags | DT_CALCRECT);
+    const int alignment = t ? t->TextAlignment : 0;
+    const RECT box = TitleTextBox(room, measured.right - measured.left, alignment);
+    FTitleTextRect = box;
+
+    // The skin's text background: its left cap (TXTBackleft pixels of the image) ends where the
+    // text starts, its right cap (TXTBackRight pixels) starts where the text ends, and its middle
+    // runs under the text, stretched (tiled when Textbackground is 1). The image keeps its own
+    // height, centred on the text's line; key-coloured pixels let the strip show through.
+    if (t && !t->Image.Empty()) {
+        TBitmap* image = &t->Image;
+        const int capLeft = std::clamp(t->TXTBackleft, 0, kMaxFrame);
+        const int capRight = std::clamp(t->TXTBackRight, 0, kMaxFrame);
+        const int frames = std::max(1, t->Frame);
+        const int ih = std::min(image->Height(), stripHeight);
+        const int top = box.top + ((box.bottom - box.top) - ih) / 2;
+        const RECT back{box.left - capLeft, top, box.right + capRight, top + ih};
+        const TElementDraw draw{.Image = image,
+                                .Margins = RECT{capLeft, 0, capRight, 0},
+                                .Frames = frames,
+                                .Index = active || frames < 2 ? 1 : 2,
+                                .Tile = t->Textbackground == 1,
+                                .Transparent = true};
+        DrawElement(dc, back, draw);
+    }
+
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, ColorToRGB(color));
+    const UINT align = alignment == 1 ? DT_RIGHT : alignment == 2 ? DT_CENTER : DT_LEFT;
+    RECT r = room;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | align | DT_END_ELLIPSIS);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
 }
 
 void TSkinFrame::DrawBorder(int side, const RECT& rect, HDC dc) {

@@ -1,8 +1,8 @@
 // TSkinFrame: the skinned non-client area of one TWinSkinForm. It holds the frame's thickness
 // (from the skin's four border images) and the height of the menu-bar strip, answers
-// WM_NCCALCSIZE, paints the borders, the title strip (composed off-screen with its icon and
-// buttons) and the menu-bar strip, keeps the window's icon, and cuts the window region at the
-// key-coloured pixels of the border images. Owned by the form object, which it reads for the
+// WM_NCCALCSIZE, paints the borders, the title strip (composed off-screen with its icon, window
+// text and buttons) and the menu-bar strip, keeps the window's icon, and cuts the window region
+// at the key-coloured pixels of the border images. Owned by the form object, which it reads for the
 // window's description (handle, skin, kinds, state).
 #pragma once
 
@@ -17,6 +17,11 @@
 namespace wl {
 
 class TWinSkinForm;
+
+// Where the window text sits in the title strip: a box `textWidth` wide (never wider than the
+// room) aligned in `room` by the skin's title alignment: 0 left, 1 right, 2 centre; any other
+// value counts as left. The box keeps the room's top and bottom.
+RECT TitleTextBox(const RECT& room, int textWidth, int alignment);
 
 // The module-wide scratch bitmap of frame painting (stretch mode COLORONCOLOR); frame painting
 // does nothing when it does not exist.
@@ -57,8 +62,10 @@ public:
     // ---- painting ----
     // Paints the whole skinned frame into `dc`, or into the window DC when null.
     void Paint(HDC dc);
-    // The title strip as the last full paint left it, without buttons.
+    // The title strip as the last full paint left it, with its text but without buttons.
     TBitmap& TitleBitmap() { return *FTitleBitmap; }
+    // The box the last paint gave the window text (window coordinates), empty without text.
+    const RECT& TitleTextRect() const { return FTitleTextRect; }
 
     // ---- region ----
     void UpdateRegion();
@@ -69,6 +76,11 @@ public:
 
 private:
     void PaintTitle(HDC dc);
+    // The window text (and the skin's text background behind it) on the title strip bitmap;
+    // `stripHeight` is the height of the title strip.
+    void DrawTitleText(HDC dc, int stripHeight);
+    // The caption font at the skin's title font height, made on first use after a skin change.
+    HFONT TitleFont();
     // side: 1 left, 2 right, 3 top, 4 bottom.
     void DrawBorder(int side, const RECT& rect, HDC dc);
 
@@ -81,6 +93,8 @@ private:
     int FIconSize = 0;
     std::unique_ptr<TBitmap> FIconBitmap;
     std::unique_ptr<TBitmap> FTitleBitmap;
+    std::unique_ptr<TFont> FTitleFont;
+    RECT FTitleTextRect{0, 0, 0, 0};
     bool FRegionOwned = false;
     HRGN FRegion = nullptr; // belongs to the system once set on the window
     int FRegionWidth = 0, FRegionHeight = 0;

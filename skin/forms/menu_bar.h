@@ -76,7 +76,9 @@ public:
     TMainMenu* Menu() const { return FMenu; }
     int ItemCount() const { return static_cast<int>(FItemButtons.size()); }
     TMenuBtn* Button(int index) const;
+    // The strip's background as the last paint drew it (no captions, no buttons).
     const TBitmap& Background() const { return *FBackground; }
+    TBitmap& Background() { return *FBackground; }
     RECT Strip() const { return RECT{FStripLeft, FStripTop, FStripRight, FStripBottom}; }
 
     // A menu item or the menu going away: the buttons that show it stop naming it.

@@ -657,13 +657,21 @@ void TWinSkinForm::DrawItemContent(TMenuItem* item, TCanvas& canvas, bool select
         text = rect;
         text.top = rect.top + ((rect.bottom - rect.top) - 8) / 2;
     }
+    // The caption's measured extent: the shortcut starts where the caption ends, so a long
+    // caption is never overprinted.
+    RECT measured = text;
+    DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_CALCRECT | align, selected, measured,
+                 caption);
     DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | align, selected, text, caption);
     if (item->ShortCut() && !line) {
         const std::wstring shortcut = AnsiToWide(ShortCutToText(item->ShortCut()));
+        const LONG captionEnd = std::min(area.right, std::max(area.left, measured.right));
         RECT s = rtl ? RECT{area.left + 10, area.top, area.right, area.bottom}
-                     : RECT{area.left, area.top, area.right - 10, area.bottom};
-        DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | (rtl ? 0 : DT_RIGHT), selected, s,
-                     shortcut);
+                     : RECT{captionEnd, area.top, area.right - 10, area.bottom};
+        // No room left after the caption: no shortcut rather than one over the caption.
+        if (s.right > s.left)
+            DrawMenuText(item, canvas, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | (rtl ? 0 : DT_RIGHT), selected,
+                         s, shortcut);
     }
 }
 

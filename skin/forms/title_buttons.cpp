@@ -161,13 +161,22 @@ void TWinSysButton::Paint() {
     if (!f || !e || !IsWindow(f->Handle()) || e->Image.Empty()) return;
     if (f->State() != sfsRunning && f->State() != sfsReapplying) return;
     TBitmap* work = SkinWorkBitmap();
-    TBitmap& strip = f->Frame().TitleBitmap();
     if (!work) return;
-    // The button is drawn over the title strip as the last full paint left it (without
-    // buttons), cut at the strip's edges as a full paint cuts it.
+    // The button is drawn over its strip as the last full paint left it (without buttons), cut
+    // at the strip's edges as a full paint cuts it: the title strip, or for the MDI buttons the
+    // menu-bar strip.
+    TBitmap* strip = &f->Frame().TitleBitmap();
+    POINT origin{0, 0};
+    if (e->Visibility == 100) {
+        TWinSkinMenu* bar = f->MenuBar();
+        if (!bar) return;
+        strip = &bar->Background();
+        const RECT s = bar->Strip();
+        origin = POINT{s.left, s.top};
+    }
     auto paint = [&] {
         RECT r = FBounds;
-        RECT limit{0, 0, strip.Width(), strip.Height()};
+        RECT limit{origin.x, origin.y, origin.x + strip->Width(), origin.y + strip->Height()};
         RECT part;
         if (!work || !IntersectRect(&part, &r, &limit)) return;
         // Only the part inside the strip is composed: a button of any size costs its visible pixels.
@@ -175,7 +184,7 @@ void TWinSysButton::Paint() {
         if (work->Width() < w || work->Height() < h)
             work->SetSize(std::max(work->Width(), w), std::max(work->Height(), h));
         HDC workDC = work->Canvas().Handle();
-        BitBlt(workDC, 0, 0, w, h, strip.Canvas().Handle(), part.left, part.top, SRCCOPY);
+        BitBlt(workDC, 0, 0, w, h, strip->Canvas().Handle(), part.left - origin.x, part.top - origin.y, SRCCOPY);
         const RECT local{r.left - part.left, r.top - part.top, r.right - part.left, r.bottom - part.top};
         if (e->Action == 3 || e->Action == 11) {
             f->Frame().DrawIcon(workDC, local);
@@ -403,13 +412,8 @@ void TTitleButtons::NCLButtonDown(TMessage& m) {
         }
         return;
     }
-    // The rest of the menu-bar strip is no handle for dragging and opens no system menu bar.
-    const TSkinFrame& frame = FOwner.Frame();
-    if (FOwner.MenuBar() && p.y >= frame.BorderTop() && p.y < frame.BorderTop() + frame.MenuBarHeight() &&
-        p.x >= frame.BorderLeft() && p.x < frame.Width() - frame.BorderRight()) {
-        m.Result = 0;
-        return;
-    }
+    // A click on the empty part of the menu-bar strip goes on to the window's own procedure
+    // like any other click outside the buttons (the window has no system menu bar to open).
     // A maximized window is not dragged by its caption.
     if (FOwner.WindowState() == wstMaximized && FOwner.Active() && m.WParam == HTCAPTION) m.WParam = HTMENU;
     FOwner.Default(m);
@@ -436,6 +440,12 @@ void TTitleButtons::NCLButtonDblClk(TMessage& m) {
             PostMessageW(FOwner.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         m.Result = 0;
+        return;
+    }
+    // Only the caption toggles the window's size; a double-click on a border or on the empty
+    // menu-bar strip is the window's own business.
+    if (m.WParam != HTCAPTION) {
+        FOwner.Default(m);
         return;
     }
     if (FOwner.WindowState() != wstNormal) {

@@ -426,9 +426,12 @@ bool TWinSkinForm::SkinStage2(TMessage& m, bool& handled) {
 
 void TWinSkinForm::SkinStage3(TMessage& m, bool stage2Handled) {
     switch (m.Msg) {
-    // SizeChanged runs a second time here and the previous procedure sees WM_SIZE twice; the
-    // region cache makes the second run cheap.
-    case WM_SIZE: SizeChanged(m); return;
+    // Stage 2 has handled WM_SIZE (the previous procedure saw it once; the form object laid out
+    // once).
+    case WM_SIZE:
+        if (!stage2Handled) SizeChanged(m);
+        return;
+    case WM_SETTEXT: WindowSetText(m); return;
     case WM_MEASUREITEM: MeasureItem(m); return;
     case WM_DRAWITEM: DrawItem(m); return;
     case WM_NCCALCSIZE: FFrame->NCCalcSize(m); return;
@@ -599,6 +602,23 @@ void TWinSkinForm::FormWndProc(TMessage& m, const TWindowProcChain::Previous& pr
     case SKM_PAINTQUERY: m.Result = m.LParam == SKM_MAGIC ? SKM_MAGIC : 1; return;
     default: previous(m); return;
     }
+}
+
+void TWinSkinForm::WindowSetText(TMessage& m) {
+    // A form object's layer repaints the title itself (FormSetText).
+    if (FForm || !IsWindowVisible(FHandle)) {
+        Default(m);
+        return;
+    }
+    // The system paints its own caption with the new text at once: without a full caption style
+    // for the length of the call it paints none, and the skinned title is painted instead.
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const bool caption = (style & WS_CAPTION) == WS_CAPTION;
+    if (caption) SetWindowLongPtrW(FHandle, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_DLGFRAME));
+    Default(m);
+    if (!IsWindow(FHandle)) return;
+    if (caption) SetWindowLongPtrW(FHandle, GWL_STYLE, GetWindowLongPtrW(FHandle, GWL_STYLE) | WS_DLGFRAME);
+    if (Subclassed()) PaintFrame(nullptr);
 }
 
 void TWinSkinForm::FormSetText(TMessage& m, const TWindowProcChain::Previous& previous) {

@@ -158,6 +158,8 @@ public:
     TCompanionList& Companions() { return *FCompanions; }
     TCanvas& ControlCanvas() { return *FControlCanvas; }
     TTimer* HoverTimer() const { return FTitleButtons->HoverTimer(); }
+    // The system's caption font (the title text is drawn in it).
+    TFont* CaptionFont() const { return FCaptionFont.get(); }
 
     // The window's own procedure (the parts pass messages on through it).
     void Default(TMessage& m);
@@ -238,6 +240,8 @@ private:
     void MenuChanged();
     void AddLateMenuBar();
     void FormSetText(TMessage& m, const TWindowProcChain::Previous& previous);
+    // WM_SETTEXT of a plain window: the new text on the skinned title.
+    void WindowSetText(TMessage& m);
     void ControlRecreated(TMessage& m);
     void ReadWindowState();
     void FitWindowToClient(bool keepCurrentClient);

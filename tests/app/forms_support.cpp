@@ -3,7 +3,10 @@
 
 #include "dict/meaning_encode.h"
 #include "app/meaning_box.h"
+#include "skin/data/skin_data.h"
 #include "skin/forms/skin_manage.h"
+#include "skin/forms/win_skin_form.h"
+#include "support/capture.h"
 #include "store/text.h"
 #include "store/writer.h"
 #include "support/gui.h"
@@ -139,5 +142,17 @@ void ProgramWindows::PressEnter() {
 
 std::string ProgramWindows::MemoUtf8() { return Utf8(main_->Memo1->Text()); }
 std::string ProgramWindows::FieldUtf8() { return Utf8(main_->Edit1->Text()); }
+
+int TitleTextInk(HWND window, RECT* box) {
+    TSkinManage* manager = TSkinManage::Instance();
+    TWinSkinForm* f = manager ? manager->FindForm(window) : nullptr;
+    if (!f || !f->SkinData()) return -1;
+    const RECT r = f->Frame().TitleTextRect();
+    if (box) *box = r;
+    const TSkinData& d = *f->SkinData();
+    TColor colour = d.Title ? (f->Active() ? d.Title->ActiveText : d.Title->InActiveText) : clNone;
+    if (colour == clNone) colour = f->Active() ? d.TitleTextActive : d.TitleTextNoActive;
+    return TCapture::WindowDC(window).CountNear(r, ColorToRGB(colour), 48);
+}
 
 } // namespace wl::test

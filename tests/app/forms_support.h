@@ -30,6 +30,11 @@ std::string Stored(std::string_view utf8Meaning);
 std::string DictionaryFolder(const std::string& name, const DictRows& rows);
 std::string FolderWithFile(const std::string& name, const std::string& fileName, const std::string& bytes);
 
+// Pixels of the skin's title text colour (for the window's active state) inside the box its
+// skinned frame gave the window text, read through the window DC; -1 when the window is not
+// skinned. `box` receives that box (window coordinates).
+int TitleTextInk(HWND window, RECT* box = nullptr);
+
 struct SpokenRequest {
     std::wstring text;
     int flags;

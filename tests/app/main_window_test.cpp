@@ -362,6 +362,10 @@ TEST(MainWindow, Screenshot) {
     w.Click(w.Main().Bsearch);
     SetForegroundWindow(w.Main().Handle());
     EXPECT_TRUE(WaitFlushed(w.Main().Handle()));
+    // The title strip shows the window's caption in the skin's title colour.
+    RECT title{0, 0, 0, 0};
+    EXPECT_GT(TitleTextInk(w.Main().Handle(), &title), 20);
+    EXPECT_GT(title.right - title.left, 30);
     EXPECT_TRUE(SaveWindowBitmap(w.Main().Handle(), ArtifactDir() + "/main-window.bmp"));
     // The same window inactive: another window takes the focus.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 300, 120, 80, nullptr,
@@ -443,7 +447,8 @@ TEST(MainWindow, ErrorBoxIsSkinned) {
     ProgramWindows w(SampleFolder());
     static bool skinned = false;
     static bool saved = false;
-    skinned = saved = false;
+    static bool titled = false; // the box's title shows on its skinned title strip
+    skinned = saved = titled = false;
     // A short repeating timer inside the box's modal loop: acts once the box shows skinned.
     const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = FindWindowA("#32770", nullptr);
@@ -453,6 +458,7 @@ TEST(MainWindow, ErrorBoxIsSkinned) {
         if (!f || f->State() != sfsRunning) return;
         skinned = SendMessageA(box, SKM_ISSKINNED, 0, 0) == 1;
         RedrawWindow(box, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        titled = TitleTextInk(box) > 20;
         saved = SaveWindowBitmap(box, ArtifactDir() + "/error-box.bmp");
         KillTimer(nullptr, id);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -462,6 +468,7 @@ TEST(MainWindow, ErrorBoxIsSkinned) {
     KillTimer(nullptr, timer);
     EXPECT_TRUE(skinned);
     EXPECT_TRUE(saved);
+    EXPECT_TRUE(titled);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "forms_support.h"
 
 #include "app/picture_address.h"
+#include "support/capture.h"
 #include "support/gui.h"
 #include "support/msgbox_catcher.h"
 #include "support/testdata.h"
@@ -254,6 +255,21 @@ TEST(PictureWindow, HostsThePlatformBrowserViews) {
     SetForegroundWindow(p.Handle());
     EXPECT_TRUE(w.WaitPainted(p.Handle()));
     WaitFlushed(p.Handle()); // as far as the browser views let it: they may draw on their own
+    // The title "apple - 图片" shows on the skinned strip, the Chinese glyphs included: they
+    // are the end of the text box, and the end is inked.
+    RECT title{0, 0, 0, 0};
+    const int ink = TitleTextInk(p.Handle(), &title);
+    EXPECT_GT(ink, 20);
+    EXPECT_GT(title.right - title.left, 40);
+    const RECT chinese{title.right - 20, title.top, title.right, title.bottom};
+    {
+        const TCapture shot = TCapture::WindowDC(p.Handle());
+        int inkEnd = 0;
+        for (int y = chinese.top; y < chinese.bottom; ++y)
+            for (int x = chinese.left; x < chinese.right; ++x)
+                inkEnd += ColorDistance(shot.At(x, y), shot.At(title.left - 1, y)) > 80;
+        EXPECT_GT(inkEnd, 20);
+    }
     EXPECT_TRUE(SaveWindowBitmap(p.Handle(), ArtifactDir() + "/picture-window.bmp"));
 }
 

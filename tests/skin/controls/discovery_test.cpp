@@ -273,13 +273,23 @@ TEST(DiscoveryDecision, PlainWindowsByClassAndStyle) {
         {"button", BS_GROUPBOX, false, ""},
         {"button", BS_OWNERDRAW, false, ""},
         {"button", BS_PUSHBUTTON | BS_BITMAP, false, ""},
+        // Split buttons and command links are push buttons, whatever bits they share with the
+        // check, radio and owner-drawn types.
+        {"button", 0xC /* split */ | WS_TABSTOP, false, "TSkinButton[handle]"},
+        {"button", 0xD /* default split */, false, "TSkinButton[handle]"},
+        {"button", 0xE /* command link */, false, "TSkinButton[handle]"},
+        {"button", 0xF /* default command link */ | WS_TABSTOP, false, "TSkinButton[handle]"},
         {"ComboBox", CBS_DROPDOWNLIST, false, "TSkinComBox[handle]"},
         {"ComboBox", CBS_DROPDOWN, false, "TSkinComBox[handle]"},
         {"ComboBox", CBS_SIMPLE, false, ""},
         {"ComboBoxEx32", 0, true, "FirstChild:TSkinComBox[handle]"},
         {"ComboBoxEx32", 0, false, ""},
         {"ScrollBar", SBS_SIZEGRIP, false, "TSkinSizer[handle]"},
+        {"ScrollBar", SBS_SIZEBOX | WS_TABSTOP, false, "TSkinSizer[handle]"},
         {"ScrollBar", SBS_VERT | WS_TABSTOP, false, ""},
+        // A dialog's scroll bar that is no tab stop is still a scroll bar, not a sizer.
+        {"ScrollBar", SBS_VERT, false, ""},
+        {"ScrollBar", SBS_HORZ, false, ""},
         {"#32770", WS_CHILD, false, "ChildWindows; TSkinBoxH[handle]"},
         {"#32770", WS_CHILD | WS_TABSTOP, false, ""},
         {"SysTabControl32", 0, false, "TSkinTab[handle]"},

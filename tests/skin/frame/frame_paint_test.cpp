@@ -3,10 +3,13 @@
 // left to the system.
 #include "frame_fixture.h"
 
+#include "support/capture.h"
 #include "support/leak_loop.h"
 #include "support/gui.h"
 
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 
 namespace frametest {
 namespace {
@@ -255,6 +258,265 @@ TEST_F(FrameTest, PaintingGivesBackEveryHandle) {
             f->PaintFrame();
         },
         loop);
+}
+
+} // namespace
+} // namespace frametest
+
+namespace frametest {
+namespace {
+
+using namespace wl;
+
+// The window text in the title strip, as ink: pixels of the strip (rows 0..stripHeight) that
+// differ from the strip's plain colour.
+struct Ink {
+    int count = 0;
+    int tinted = 0; // ink within 60 of the expected text colour in every channel
+    int minX = INT_MAX, maxX = -1, minY = INT_MAX, maxY = -1;
+    // Rows with ink in columns [x0, x1].
+    int RowsIn(const test::TCapture& shot, int x0, int x1, COLORREF plain, int stripHeight) const {
+        int rows = 0;
+        for (int y = 0; y < stripHeight; ++y) {
+            bool any = false;
+            for (int x = x0; x <= x1 && !any; ++x) any = test::ColorDistance(shot.At(x, y), plain) > 40;
+            rows += any;
+        }
+        return rows;
+    }
+};
+Ink InkOf(const test::TCapture& shot, int stripHeight, COLORREF plain, COLORREF text) {
+    Ink ink;
+    for (int y = 0; y < stripHeight; ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const COLORREF c = shot.At(x, y);
+            if (test::ColorDistance(c, plain) <= 40) continue;
+            ++ink.count;
+            ink.tinted += test::ColorDistance(c, text) <= 60;
+            ink.minX = std::min(ink.minX, x);
+            ink.maxX = std::max(ink.maxX, x);
+            ink.minY = std::min(ink.minY, y);
+            ink.maxY = std::max(ink.maxY, y);
+        }
+    return ink;
+}
+
+constexpr int kStrip = 24; // height of the synthetic title strip
+
+// Every border plain grey, so that anything else in the title strip is the window's text.
+std::string TitleSkin(const std::string& titleKeys, const std::string& colourKeys = "") {
+    return SyntheticSkin({skintest::Bmp(4, 10, kGrey), 1}, {skintest::Bmp(4, 10, kGrey), 1},
+                         {skintest::Bmp(30, kStrip, kGrey), 1}, {skintest::Bmp(30, 4, kGrey, {}), 1, 0, titleKeys},
+                         colourKeys);
+}
+
+class TitleTextTest : public FrameTest {
+protected:
+    // A skinned window showing `text`, active or not, its frame painted.
+    TWinSkinForm* Show(const std::string& archive, const wchar_t* text, bool active) {
+        if (!LoadSkin(archive)) return nullptr;
+        w_ = MakeWindow();
+        SetWindowTextW(w_, text);
+        TWinSkinForm* f = Skin(w_);
+        SendMessageW(w_, WM_NCACTIVATE, active, 0);
+        f->PaintFrame();
+        return f;
+    }
+    Ink Read(COLORREF text) { return InkOf(test::TCapture::WindowDC(w_), kStrip, RGB(128, 128, 128), text); }
+    int Width() { return WindowSize(w_).cx; }
+    HWND w_ = nullptr;
+};
+
+TEST_F(TitleTextTest, ColourFollowsTheActiveStateAndFallsBackToTheSkinColours) {
+    const std::string ownColours = "ActiveTextR=255\nActiveTextG=0\nActiveTextB=0\n"
+                                   "InActiveTextR=0\nInActiveTextG=0\nInActiveTextB=255\n";
+    const std::string skinColours = "TitleTextActive=0 255 0\nTitleTextNoActive=255 255 0\n";
+    struct Case {
+        const char* name;
+        std::string titleKeys;
+        bool active;
+        COLORREF want, other;
+    } cases[] = {
+        {"active, the title's own colour", ownColours, true, RGB(255, 0, 0), RGB(0, 255, 0)},
+        {"inactive, the title's own colour", ownColours, false, RGB(0, 0, 255), RGB(255, 255, 0)},
+        {"active, no own colour", "", true, RGB(0, 255, 0), RGB(255, 255, 0)},
+        {"inactive, no own colour", "", false, RGB(255, 255, 0), RGB(0, 255, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(Show(TitleSkin("TextShift=20\nTextRightClip=20\n" + c.titleKeys, skinColours), L"WHW", c.active),
+                  nullptr);
+        const Ink ink = Read(c.want);
+        EXPECT_GT(ink.tinted, 5);
+        EXPECT_EQ(Read(c.other).tinted, 0);
+    }
+    // The state changes the colour on the window: activation repaints the title.
+    SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
+    EXPECT_GT(Read(RGB(0, 255, 0)).tinted, 5);
+    EXPECT_EQ(Read(RGB(255, 255, 0)).tinted, 0);
+}
+
+TEST_F(TitleTextTest, PlacedByAlignmentShiftsAndClip) {
+    constexpr int shift = 40, clip = 70;
+    const std::wstring longText(80, L'W');
+    struct Case {
+        const char* name;
+        int alignment, down;
+        std::wstring text;
+    } cases[] = {
+        {"left", 0, 0, L"WHW"}, {"right", 1, 0, L"WHW"},   {"centre", 2, 0, L"WHW"},
+        {"moved down", 0, 4, L"WHW"}, {"too long: ends in an ellipsis", 0, 0, longText},
+    };
+    int centreRow = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string keys = "TextShift=" + std::to_string(shift) + "\nTextRightClip=" + std::to_string(clip) +
+                                 "\nTextAlignment=" + std::to_string(c.alignment) + "\nTextShiftVert=" +
+                                 std::to_string(c.down) + "\nActiveTextR=255\nActiveTextG=0\nActiveTextB=0\n";
+        ASSERT_NE(Show(TitleSkin(keys), c.text.c_str(), true), nullptr);
+        const Ink ink = Read(RGB(255, 0, 0));
+        ASSERT_GT(ink.tinted, 5);
+        const int left = shift, right = Width() - clip;
+        // Never outside the room the skin gives the text.
+        EXPECT_GE(ink.minX, left);
+        EXPECT_LT(ink.maxX, right);
+        switch (c.alignment) {
+        case 0: EXPECT_LE(ink.minX, left + 3); break;
+        case 1: EXPECT_GE(ink.maxX, right - 4); break;
+        default: EXPECT_NEAR((ink.minX + ink.maxX) / 2.0, (left + right) / 2.0, 3.0); break;
+        }
+        const int row = (ink.minY + ink.maxY) / 2;
+        if (c.down == 0 && c.text.size() < 10) centreRow = row;
+        if (c.down > 0) {
+            EXPECT_EQ(row - centreRow, c.down);
+        }
+        if (c.text.size() >= 10) {
+            // The text runs to the end of the room, where the last glyphs are dots on the
+            // baseline rather than a cut letter.
+            EXPECT_GE(ink.maxX, right - 12);
+            EXPECT_LE(ink.RowsIn(test::TCapture::WindowDC(w_), ink.maxX - 3, ink.maxX, RGB(128, 128, 128), kStrip), 3);
+            EXPECT_GT(ink.maxY - ink.minY, 6);
+        }
+    }
+}
+
+TEST_F(TitleTextTest, NewTextIsShownAtOnce) {
+    ASSERT_NE(Show(TitleSkin("TextShift=20\nTextRightClip=20\nActiveTextR=255\nActiveTextG=0\nActiveTextB=0\n"),
+                   L"I", true),
+              nullptr);
+    const Ink before = Read(RGB(255, 0, 0));
+    ASSERT_GT(before.tinted, 0);
+    SetWindowTextA(w_, "WWWWWWWWWW");
+    const Ink after = Read(RGB(255, 0, 0));
+    EXPECT_GT(after.maxX, before.maxX + 40);
+    EXPECT_GT(after.tinted, before.tinted);
+    // The system drew no caption of its own over the skinned one: the strip holds only the
+    // grey of the skin and the skin's text colour.
+    const test::TCapture shot = test::TCapture::WindowDC(w_);
+    int foreign = 0;
+    for (int y = 0; y < kStrip; ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const COLORREF c = shot.At(x, y);
+            // Text edges blend red into grey: red at least as strong as green and blue.
+            foreign += test::ColorDistance(c, RGB(128, 128, 128)) > 40 &&
+                       !(GetRValue(c) >= GetGValue(c) && std::abs(GetGValue(c) - GetBValue(c)) <= 8);
+        }
+    EXPECT_EQ(foreign, 0);
+}
+
+TEST_F(TitleTextTest, ChineseTitleIsDrawnInItsOwnGlyphs) {
+    ASSERT_EQ(GetACP(), 936u);
+    const std::string keys = "TextShift=20\nTextRightClip=20\nActiveTextR=255\nActiveTextG=0\nActiveTextB=0\n";
+    ASSERT_NE(Show(TitleSkin(keys), L"apple - ", true), nullptr);
+    const Ink latin = Read(RGB(255, 0, 0));
+    // Two glyphs more, and the two in the other order look different: real glyphs, not the
+    // same box or question mark twice.
+    SetWindowTextW(w_, L"apple - \u56fe\u7247");
+    const test::TCapture one = test::TCapture::WindowDC(w_);
+    const Ink chinese = InkOf(one, kStrip, RGB(128, 128, 128), RGB(255, 0, 0));
+    SetWindowTextW(w_, L"apple - \u7247\u56fe");
+    const test::TCapture other = test::TCapture::WindowDC(w_);
+    EXPECT_GT(chinese.maxX, latin.maxX + 16);
+    EXPECT_GT(chinese.tinted, latin.tinted + 20);
+    EXPECT_GT(one.CountDiffering(other, RECT{latin.maxX + 2, 0, chinese.maxX + 1, kStrip}), 20);
+}
+
+TEST_F(TitleTextTest, TextBackgroundSitsBehindTheTextBetweenItsCaps) {
+    // The text background, two cells (active, inactive): a 2-pixel blue left cap, a green
+    // middle, a 3-pixel yellow right cap; the inactive cell dark grey throughout.
+    constexpr TColor kYellow = 0x00FFFF, kDark = 0x404040;
+    std::vector<skintest::Px> px;
+    for (int x = 0; x < 24; ++x)
+        for (int y = 0; y < 16; ++y) px.push_back({x, y, x >= 12 ? kDark : x < 2 ? kBlue : x >= 9 ? kYellow : kGreen});
+    const std::string back = skintest::Bmp(24, 16, 0, px);
+    const std::string keys = "TextShift=40\nTextRightClip=40\nTextBack=back.bmp\nTXTBackleft=2\nTXTBackRight=3\n"
+                             "ActiveTextR=255\nActiveTextG=0\nActiveTextB=0\n";
+    ASSERT_TRUE(LoadSkin(SyntheticSkin({skintest::Bmp(4, 10, kGrey), 1}, {skintest::Bmp(4, 10, kGrey), 1},
+                                       {skintest::Bmp(30, kStrip, kGrey), 1},
+                                       {skintest::Bmp(30, 4, kGrey), 1, 0, keys}, "", {{"back.bmp", back}})));
+    w_ = MakeWindow();
+    SetWindowTextA(w_, "WHW");
+    TWinSkinForm* f = Skin(w_);
+    SendMessageW(w_, WM_NCACTIVATE, TRUE, 0);
+    f->PaintFrame();
+    const RECT box = f->Frame().TitleTextRect();
+    ASSERT_GT(box.right - box.left, 10);
+    const test::TCapture shot = test::TCapture::WindowDC(w_);
+    const int top = (kStrip - 16) / 2, mid = top + 8;
+    struct Probe {
+        int x;
+        COLORREF want;
+    } probes[] = {
+        {box.left - 2, RGB(0, 0, 255)}, {box.left - 1, RGB(0, 0, 255)},  {box.left - 3, RGB(128, 128, 128)},
+        {box.right, RGB(255, 255, 0)},  {box.right + 2, RGB(255, 255, 0)}, {box.right + 3, RGB(128, 128, 128)},
+    };
+    for (const Probe& p : probes) EXPECT_EQ(shot.At(p.x, mid), p.want) << p.x;
+    // Above and below the image the strip shows; under the text the middle does.
+    EXPECT_EQ(shot.At(box.left - 2, top - 1), RGB(128, 128, 128));
+    EXPECT_EQ(shot.At(box.left - 2, top + 16), RGB(128, 128, 128));
+    EXPECT_GT(shot.CountNear(RECT{box.left, top, box.right, top + 16}, RGB(0, 255, 0)), 10);
+    EXPECT_GT(shot.CountNear(RECT{box.left, top, box.right, top + 16}, RGB(255, 0, 0), 60), 5);
+    // Inactive: the second cell.
+    SendMessageW(w_, WM_NCACTIVATE, FALSE, 0);
+    const test::TCapture inactive = test::TCapture::WindowDC(w_);
+    EXPECT_EQ(inactive.At(box.left - 1, mid), RGB(64, 64, 64));
+    EXPECT_EQ(inactive.At(box.right + 1, mid), RGB(64, 64, 64));
+}
+
+// One WM_SIZE reaches the window's own procedure for each size change.
+int g_sizes = 0;
+LRESULT CALLBACK CountSizes(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SIZE) ++g_sizes;
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+TEST_F(FrameTest, EachSizeChangeReachesTheWindowOnce) {
+    ASSERT_TRUE(LoadSkin(SyntheticSkin({skintest::Bmp(4, 10, kKey), 1, 1}, {skintest::Bmp(4, 10, kRed), 1, 1},
+                                       {skintest::Bmp(30, 20, kRed), 1, 1}, {skintest::Bmp(30, 4, kRed), 1, 1})));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CountSizes;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "WlSizeCountWindow";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "WlSizeCountWindow", "sizes", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(w, nullptr);
+    windows_.push_back(w);
+    TWinSkinForm* f = Skin(w);
+    for (const SIZE s : {SIZE{320, 210}, SIZE{280, 190}, SIZE{400, 260}}) {
+        g_sizes = 0;
+        SetWindowPos(w, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(g_sizes, 1) << s.cx;
+        // The region follows the new size.
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+        RECT box;
+        GetRgnBox(rgn, &box);
+        DeleteObject(rgn);
+        EXPECT_EQ(box.right, s.cx);
+        EXPECT_EQ(box.left, 4); // the keyed left border is cut away
+    }
+    EXPECT_NE(f->Region(), nullptr);
 }
 
 } // namespace

@@ -405,6 +405,32 @@ TEST_F(TitleButtonTest, CaptionDoubleClickMaximizesAndIconDoubleClickCloses) {
     EXPECT_TRUE(wl::test::PumpUntil([&] { return !IsWindow(w_); }, 2000));
 }
 
+TEST_F(TitleButtonTest, OnlyACaptionDoubleClickChangesTheWindowSize) {
+    Start();
+    RECT wr;
+    GetWindowRect(w_, &wr);
+    struct Case {
+        WPARAM hit;
+        POINT at;
+        bool maximized;
+    };
+    const Case cases[] = {
+        {HTLEFT, {wr.left + 1, (wr.top + wr.bottom) / 2}, false},
+        {HTBOTTOMRIGHT, {wr.right - 1, wr.bottom - 1}, false},
+        // The empty menu-bar strip answers HTMENU.
+        {HTMENU, {wr.left + 150, wr.top + 12}, false},
+        {HTCAPTION, {wr.left + 150, wr.top + 12}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hit);
+        Send(WM_NCLBUTTONDBLCLK, c.hit, c.at);
+        wl::test::PumpMessages(); // a size change is posted
+        if (c.maximized) wl::test::PumpUntil([&] { return IsZoomed(w_) != FALSE; }, 2000);
+        EXPECT_EQ(IsZoomed(w_) != FALSE, c.maximized);
+        EXPECT_EQ(f_->WindowState() == wstMaximized, c.maximized);
+    }
+}
+
 TEST_F(TitleButtonTest, HitTestTurnsTheTitleIntoCaptionAndKeepsBorders) {
     Start();
     RECT wr;

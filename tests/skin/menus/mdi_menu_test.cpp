@@ -3,6 +3,8 @@
 #include "forms_fixture.h"
 
 #include "skin/forms/menu_bar.h"
+#include "skin/draw/skin_draw.h"
+#include "support/capture.h"
 #include "support/gui.h"
 
 namespace {
@@ -111,9 +113,53 @@ TEST_F(SkinFormsTest, MdiFrameMenuBarMergesAndShowsChildButtons) {
     EXPECT_EQ(shown, 3);
     EXPECT_TRUE(manager_->MaximizedChildren);
     ASSERT_NE(closeBounds, nullptr);
-    // A click on the close button closes the child.
-    const POINT p{wr.left + (closeBounds->left + closeBounds->right) / 2, wr.top + (closeBounds->top + closeBounds->bottom) / 2};
+    TWinSysButton* close = nullptr;
+    for (const auto& b : f->Buttons())
+        if (&b->Bounds() == closeBounds) close = b.get();
+    ASSERT_NE(close, nullptr);
+    // The button as it should look in a state: its cell over the menu bar's background.
+    const RECT r = *closeBounds;
+    const RECT strip = f->MenuBar()->Strip();
+    auto expected = [&](int cell) {
+        auto b = std::make_unique<TBitmap>(r.right - r.left, r.bottom - r.top, pf24bit);
+        BitBlt(b->Canvas().Handle(), 0, 0, b->Width(), b->Height(), f->MenuBar()->Background().Canvas().Handle(),
+               r.left - strip.left, r.top - strip.top, SRCCOPY);
+        TDataSkinSysButton* e = close->SkinElement();
+        DrawFrameStretched(b->Canvas().Handle(), RECT{0, 0, b->Width(), b->Height()},
+                           TElementDraw{.Image = &e->Image, .Frames = std::max(1, e->Frame), .Index = cell,
+                                        .Transparent = true});
+        return b;
+    };
+    auto mismatches = [&](TBitmap& want) {
+        const test::TCapture shot = test::TCapture::WindowDC(frame);
+        int n = 0;
+        for (int y = 0; y < want.Height(); ++y)
+            for (int x = 0; x < want.Width(); ++x)
+                n += shot.At(r.left + x, r.top + y) != static_cast<COLORREF>(want.Canvas().Pixel(x, y));
+        return n;
+    };
+    SendMessageA(frame, WM_NCACTIVATE, TRUE, 0);
+    auto normal = expected(1), hot = expected(4), pressed = expected(2);
+    // The skin draws the three states differently, so the window can show which one it is in.
+    auto differ = [](TBitmap& a, TBitmap& b) {
+        int n = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x) n += a.Canvas().Pixel(x, y) != b.Canvas().Pixel(x, y);
+        return n;
+    };
+    ASSERT_GT(differ(*normal, *hot), 0);
+    ASSERT_GT(differ(*hot, *pressed), 0);
+    EXPECT_EQ(mismatches(*normal), 0);
+    const POINT p{wr.left + (r.left + r.right) / 2, wr.top + (r.top + r.bottom) / 2};
+    SendMessageA(frame, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(close->ButtonState(), nbsHot);
+    EXPECT_EQ(mismatches(*hot), 0);
+    EXPECT_GT(mismatches(*normal), 0);
+    // A click on the close button shows it pressed, then closes the child.
     SendMessageA(frame, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(close->ButtonState(), nbsPressed);
+    EXPECT_EQ(mismatches(*pressed), 0);
+    EXPECT_GT(mismatches(*hot), 0);
     SendMessageA(frame, WM_NCLBUTTONUP, HTMENU, MAKELPARAM(p.x, p.y));
     test::PumpUntil([child] { return !IsWindow(child); }, 2000);
     EXPECT_FALSE(IsWindow(child));

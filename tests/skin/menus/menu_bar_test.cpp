@@ -167,6 +167,60 @@ TEST_F(MenuBarTest, PlainWindowMenuIsGivenBackAndGoesWithTheWindow) {
     EXPECT_FALSE(IsMenu(menu));
 }
 
+// What reaches a plain window's own procedure of the non-client clicks.
+int g_menuDowns = 0, g_captionDowns = 0;
+LRESULT CALLBACK CountClicks(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCLBUTTONDOWN && wp == HTMENU) {
+        ++g_menuDowns;
+        return 0; // the test only counts; the window has no system menu bar to track
+    }
+    if (msg == WM_NCLBUTTONDOWN && wp == HTCAPTION) {
+        ++g_captionDowns;
+        return 0;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+TEST_F(MenuBarTest, ClicksOnTheEmptyStripReachTheWindow) {
+    HMENU menu = CreateMenu();
+    HMENU sub = CreatePopupMenu();
+    AppendMenuA(sub, MF_STRING, 101, "&Open");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), "&File");
+    WindowShape shape;
+    shape.className = "WlMenuClickCounter";
+    shape.proc = CountClicks;
+    shape.menu = menu;
+    HWND h = MakeWindow(shape);
+    windows_.push_back(h);
+    TWinSkinForm* f = Skin(h);
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(f->MenuBar(), nullptr);
+    f->PaintFrame(nullptr);
+    RECT wr;
+    GetWindowRect(h, &wr);
+    const RECT b = f->Borders();
+    const RECT file = f->MenuBar()->Button(0)->Bounds();
+    const int stripY = wr.top + b.top + f->MenuBarHeight() / 2;
+    struct Case {
+        const char* where;
+        POINT at;
+        WPARAM hit;
+        int menuDowns, captionDowns;
+    } cases[] = {
+        {"empty strip", {wr.left + file.right + 40, stripY}, HTMENU, 1, 0},
+        {"strip's far end", {wr.right - b.right - 3, stripY}, HTMENU, 1, 0},
+        {"caption", {wr.left + 150, wr.top + b.top / 2}, HTCAPTION, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        g_menuDowns = g_captionDowns = 0;
+        SendMessageA(h, WM_NCLBUTTONDOWN, c.hit, MAKELPARAM(c.at.x, c.at.y));
+        EXPECT_EQ(g_menuDowns, c.menuDowns);
+        EXPECT_EQ(g_captionDowns, c.captionDowns);
+        EXPECT_EQ(OpenMenuWindows().size(), 0u);
+    }
+}
+
 TEST_F(MenuBarTest, LayoutAndHitTestingByPixels) {
     TWinSkinForm* f = SkinMenuForm();
     ASSERT_NE(f, nullptr);

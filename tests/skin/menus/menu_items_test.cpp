@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <map>
 
@@ -162,6 +163,74 @@ TEST_F(MenuItemsTest, FormItemsDrawnWithTextShortcutCheckAndState) {
     SendDraw(h_, normal.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), false);
     SendDraw(h_, selected.dc(), mf_->fileOpen->Command(), mf_->file->Handle(), true);
     EXPECT_NE(GetPixel(normal.dc(), kItemWidth - 30, kItemHeight / 2), GetPixel(selected.dc(), kItemWidth - 30, kItemHeight / 2));
+}
+
+// The shortcut starts where the caption's measured text ends: a caption long enough to reach
+// where a shortcut would otherwise begin keeps every pixel it has without a shortcut.
+TEST_F(MenuItemsTest, ShortcutIsLaidOutAfterALongCaption) {
+    TWinSkinForm* f = SkinMenuForm();
+    ASSERT_NE(f, nullptr);
+    TMenuItem* item = mf_->fileNew;
+    const TShortCut shortcut = item->ShortCut();
+    ASSERT_NE(shortcut, 0);
+    const COLORREF text = ColorToRGB(data_->MenuText);
+    const int captionLeft = ItemRegions(*data_).caption.left;
+    auto draw = [&](ItemSurface& s, const std::string& caption, TShortCut key) {
+        item->SetCaption(caption);
+        item->SetShortCut(key);
+        SendDraw(h_, s.dc(), item->Command(), item->Parent()->Handle(), false);
+    };
+    // Leftmost and rightmost columns of text-coloured pixels.
+    auto inkSpan = [&](HDC dc) {
+        int lo = INT_MAX, hi = -1;
+        for (int x = captionLeft - 2; x < kItemWidth - 2; ++x)
+            if (CountNear(dc, RECT{x, 2, x + 1, kItemHeight - 2}, text, 24) > 0) {
+                lo = std::min(lo, x);
+                hi = x;
+            }
+        return std::pair<int, int>{lo, hi};
+    };
+    int shortcutStart = 0;
+    {
+        ItemSurface alone;
+        draw(alone, "", shortcut);
+        shortcutStart = inkSpan(alone.dc()).first;
+    }
+    ASSERT_GT(shortcutStart, captionLeft + 40);
+    std::string caption = "W";
+    struct Case {
+        const char* what;
+        int pastStart; // how far the caption alone reaches past where the shortcut alone starts
+    } cases[] = {{"caption reaching into the shortcut", 8}, {"caption reaching over most of it", 20}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int captionEnd = 0;
+        for (;;) {
+            ItemSurface plain;
+            draw(plain, caption, 0);
+            captionEnd = inkSpan(plain.dc()).second;
+            if (captionEnd > shortcutStart + c.pastStart || caption.size() > 60) break;
+            caption += "W";
+        }
+        ASSERT_GT(captionEnd, shortcutStart + c.pastStart);
+        ItemSurface plain, both;
+        draw(plain, caption, 0);
+        draw(both, caption, shortcut);
+        int overprinted = 0, shortcutInk = 0;
+        for (int y = 0; y < kItemHeight; ++y)
+            for (int x = 0; x < kItemWidth; ++x) {
+                const bool differs = GetPixel(plain.dc(), x, y) != GetPixel(both.dc(), x, y);
+                // (A glyph's soft edge may stand a pixel past its measured advance.)
+                overprinted += differs && x < captionEnd - 1;
+                shortcutInk += differs && x > captionEnd;
+            }
+        EXPECT_EQ(overprinted, 0);
+        // Where the room after the caption holds any of the shortcut, that much is drawn.
+        if (captionEnd < kItemWidth - 30) {
+            EXPECT_GT(shortcutInk, 0);
+        }
+    }
+    item->SetShortCut(shortcut);
 }
 
 // Relative luminance (sRGB, as for text legibility) and the contrast ratio of two colours.
