@@ -612,6 +612,8 @@ TEST_F(GalleryWorkbench, OpenDialogWearsEachSkinAndTheChosenSkinSwitchesTheGalle
         EXPECT_EQ(companions["syslistview32"], 1);
         EXPECT_GE(companions["button"], 2);
         EXPECT_GE(companions["combobox"], 3);
+        std::printf("%s, then chosen in the dialog: status bar \"%s\"\n", steps[i].what,
+                    form_->StatusBar1->Panel(TGalleryMain::kSkinPanel)->Text().c_str());
         EXPECT_EQ(form_->SkinPath(), steps[i].choose);
         EXPECT_TRUE(form_->SkinProblem().empty()) << form_->SkinProblem();
         ExpectGalleryWears(steps[i].what);
@@ -683,6 +685,8 @@ TEST_F(GalleryWorkbench, AChangedFileIsReloadedAndADamagedOneRefusedWithItsReaso
     EXPECT_NE(status0.find("watched.skn: loaded in "), std::string::npos) << status0;
     auto status = [&] { return form_->StatusBar1->Panel(TGalleryMain::kSkinPanel)->Text(); };
 
+    EXPECT_TRUE(SaveWindowBitmap(form_->Handle(), ArtifactDir() + "/gallery-before-reload.bmp"));
+
     // Rewritten with the second skin: shown within a second.
     WriteBytes(file, alt_);
     const DWORD start = GetTickCount();
@@ -702,7 +706,7 @@ TEST_F(GalleryWorkbench, AChangedFileIsReloadedAndADamagedOneRefusedWithItsReaso
     } damaged[] = {
         {"cut to two thirds", alt_.substr(0, alt_.size() * 2 / 3), "damaged: "},
         {"empty", "", "the file is empty"},
-        {"text", "[Skin]\r\nName=not packed\r\n", "not a skin archive"},
+        {"text", "[Skin]\r\nName=not packed\r\n", "not a skin archive (cannot be expanded: "},
     };
     for (const auto& d : damaged) {
         SCOPED_TRACE(d.what);
@@ -732,7 +736,7 @@ TEST_F(GalleryWorkbench, FilesThatAreNoSkinAreRefusedWithTheirReason) {
         {"missing", "missing.skn", "", "does not exist"},
         {"empty", "empty.skn", "", "the file is empty"},
         {"a bitmap", "picture.skn", std::string("BM\x3e\0\0\0\0\0\0\0\x3e\0\0\0", 14) + std::string(48, '\x7f'),
-         "not a skin archive"},
+         "not a skin archive: its version is "},
         {"cut short", "cut.skn", alt_.substr(0, alt_.size() / 2), "damaged: its compressed data ends"},
         {"header too short", "short.skn", tooShort, "damaged: 8 bytes are too few"},
     };

@@ -18,10 +18,16 @@ TEST(RecentSkins, ParsesListsAndIgnoresDamagedOnes) {
         std::string text;
         Paths expected;
     } cases[] = {
-        {"slots in order", "[Recent skins]\r\n1=C:\\a.skn\r\n2=D:\\b c\\d.skn\r\n", {"C:\\a.skn", "D:\\b c\\d.skn"}},
-        {"slots out of order, LF ends, blanks", "\n[recent SKINS]\n  3 = c\n1=a\n\n2=b", {"a", "b", "c"}},
+        {"slots in order",
+         "[Recent skins]\r\n1=C:\\a.skn\r\n2=D:\\b c\\d.skn\r\n",
+         {"C:\\a.skn", "D:\\b c\\d.skn"}},
+        {"slots out of order, LF ends, blanks",
+         "\n[recent SKINS]\n  3 = c\n1=a\n\n2=b",
+         {"a", "b", "c"}},
         {"gaps close up", "[Recent skins]\n5=e\n2=b\n", {"b", "e"}},
-        {"a duplicate keeps its first place", "[Recent skins]\n1=C:\\A.skn\n2=x\n3=c:\\a.SKN\n", {"C:\\A.skn", "x"}},
+        {"a duplicate keeps its first place",
+         "[Recent skins]\n1=C:\\A.skn\n2=x\n3=c:\\a.SKN\n",
+         {"C:\\A.skn", "x"}},
         {"empty text", "", {}},
         {"section only", "[Recent skins]\r\n", {}},
         {"another section", "[Recent]\n1=a\n", {}},
@@ -32,11 +38,15 @@ TEST(RecentSkins, ParsesListsAndIgnoresDamagedOnes) {
         {"slot not a number", "[Recent skins]\nx=a\n", {}},
         {"slot given twice", "[Recent skins]\n1=a\n1=b\n", {}},
         {"empty path", "[Recent skins]\n1=\n", {}},
-        {"control byte in a path", std::string("[Recent skins]\n1=a\x01" "b\n"), {}},
+        {"control byte in a path",
+         std::string("[Recent skins]\n1=a\x01"
+                     "b\n"),
+         {}},
         {"binary garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {}},
         {"a second section", "[Recent skins]\n1=a\n[Other]\n", {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseRecentSkins(c.text), c.expected) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseRecentSkins(c.text), c.expected) << c.what;
 }
 
 TEST(RecentSkins, AWrittenListReadsBack) {
@@ -45,9 +55,11 @@ TEST(RecentSkins, AWrittenListReadsBack) {
         {"C:\\skins\\one.skn"},
         {"Z:\\a b\\x=y.skn", "C:\\Users\\me\\AppData\\Roaming\\s.skn", "e", "d", "c"},
     };
-    for (const Paths& list : lists) EXPECT_EQ(ParseRecentSkins(FormatRecentSkins(list)), list);
+    for (const Paths& list : lists)
+        EXPECT_EQ(ParseRecentSkins(FormatRecentSkins(list)), list);
     // Only the first five are written.
-    EXPECT_EQ(ParseRecentSkins(FormatRecentSkins({"1", "2", "3", "4", "5", "6"})), (Paths{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(ParseRecentSkins(FormatRecentSkins({"1", "2", "3", "4", "5", "6"})),
+              (Paths{"1", "2", "3", "4", "5"}));
 }
 
 TEST(RecentSkins, PushKeepsTheMostRecentFirstWithoutDuplicates) {
@@ -61,9 +73,18 @@ TEST(RecentSkins, PushKeepsTheMostRecentFirstWithoutDuplicates) {
         {"a new path goes first", {"a", "b"}, "c", {"c", "a", "b"}},
         {"a known path moves to the front", {"a", "b", "c"}, "c", {"c", "a", "b"}},
         {"the first path again", {"a", "b"}, "a", {"a", "b"}},
-        {"case does not make another path", {"C:\\Skins\\A.skn", "b"}, "c:\\skins\\a.SKN", {"c:\\skins\\a.SKN", "b"}},
-        {"the oldest drops out after five", {"1", "2", "3", "4", "5"}, "6", {"6", "1", "2", "3", "4"}},
-        {"a known path in a full list drops nothing else", {"1", "2", "3", "4", "5"}, "4", {"4", "1", "2", "3", "5"}},
+        {"case does not make another path",
+         {"C:\\Skins\\A.skn", "b"},
+         "c:\\skins\\a.SKN",
+         {"c:\\skins\\a.SKN", "b"}},
+        {"the oldest drops out after five",
+         {"1", "2", "3", "4", "5"},
+         "6",
+         {"6", "1", "2", "3", "4"}},
+        {"a known path in a full list drops nothing else",
+         {"1", "2", "3", "4", "5"},
+         "4",
+         {"4", "1", "2", "3", "5"}},
         {"an empty path changes nothing", {"a"}, "", {"a"}},
     };
     for (const auto& c : cases) {

@@ -59,7 +59,9 @@ int64_t Now() {
 double MsSince(int64_t start) {
     LARGE_INTEGER f{};
     QueryPerformanceFrequency(&f);
-    return f.QuadPart ? 1000.0 * static_cast<double>(Now() - start) / static_cast<double>(f.QuadPart) : 0.0;
+    return f.QuadPart
+               ? 1000.0 * static_cast<double>(Now() - start) / static_cast<double>(f.QuadPart)
+               : 0.0;
 }
 
 std::string Ms(double ms) {
@@ -83,8 +85,11 @@ std::string MenuText(const std::string& path) {
 void TGalleryMain::ReadDefinitionResource() {
     if (!ReadComponentResource(*this, GetModuleHandleA(nullptr), "TGALLERYMAIN"))
         throw Exception("The gallery's form definition is missing from the program");
-    for (size_t i = 0; i < MenuRecent.size(); ++i)
-        MenuRecent[i] = dynamic_cast<TMenuItem*>(FindComponent("MenuRecent" + std::to_string(i + 1)));
+    for (size_t i = 0; i < MenuRecent.size(); ++i) {
+        std::string name = "MenuRecent";
+        name += std::to_string(i + 1);
+        MenuRecent[i] = dynamic_cast<TMenuItem*>(FindComponent(name));
+    }
     // The switch time ends when the manager has carried out the scheduled action.
     SkinData1->OnSkinChanged = [this](TObject*) { SkinSwitched(); };
     SetRecentSkinsFile(DefaultRecentSkinsFile());
@@ -94,9 +99,13 @@ bool TGalleryMain::UseSkin(const std::string& path) {
     return path.empty() ? UseDefaultSkin() : LoadFile(path, TLoadKind::Start);
 }
 
-bool TGalleryMain::OpenSkinFile(const std::string& path) { return LoadFile(path, TLoadKind::Chosen); }
+bool TGalleryMain::OpenSkinFile(const std::string& path) {
+    return LoadFile(path, TLoadKind::Chosen);
+}
 
-bool TGalleryMain::ReloadSkin() { return FSkinPath.empty() ? UseDefaultSkin() : LoadFile(FSkinPath, TLoadKind::Chosen); }
+bool TGalleryMain::ReloadSkin() {
+    return FSkinPath.empty() ? UseDefaultSkin() : LoadFile(FSkinPath, TLoadKind::Chosen);
+}
 
 bool TGalleryMain::UseDefaultSkin() {
     if (FLoading) return false;
@@ -161,7 +170,8 @@ bool TGalleryMain::LoadFile(const std::string& path, TLoadKind kind) {
     SkinData1->SetSkinFile(path);
     // The file may have changed between the check and the component's own read.
     bool loaded = !SkinData1->NotLoaded;
-    if (loaded && SkinData1->SkinBytes != read.Bytes) loaded = SkinArchiveProblem(SkinData1->SkinBytes).empty();
+    if (loaded && SkinData1->SkinBytes != read.Bytes)
+        loaded = SkinArchiveProblem(SkinData1->SkinBytes).empty();
     if (!loaded) {
         if (hadSkin) {
             SkinData1->SkinBytes = previous;
@@ -265,7 +275,8 @@ std::string TGalleryMain::ChooseSkinFile() {
     std::wstring folder;
     if (!FSkinPath.empty()) {
         folder = AnsiToWide(FSkinPath);
-        folder.resize(folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
+        folder.resize(
+            folder.find_last_of(L"\\/") == std::wstring::npos ? 0 : folder.find_last_of(L"\\/"));
     }
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -283,7 +294,8 @@ std::string TGalleryMain::ChooseSkinFile() {
 }
 
 void TGalleryMain::ShowLoadFailure(const std::string& path) {
-    MessageDlg("The skin '" + path + "' cannot be used: " + FProblem + ".\nThe gallery keeps the skin it wears.",
+    MessageDlg("The skin '" + path + "' cannot be used: " + FProblem +
+                   ".\nThe gallery keeps the skin it wears.",
                mtWarning, MsgDlgButtons({mbOK}), 0);
 }
 
@@ -296,9 +308,13 @@ void TGalleryMain::MenuReloadClick(TObject*) {
     if (!ReloadSkin() && !FSkinPath.empty()) ShowLoadFailure(FSkinPath);
 }
 
-void TGalleryMain::MenuDefaultSkinClick(TObject*) { UseDefaultSkin(); }
+void TGalleryMain::MenuDefaultSkinClick(TObject*) {
+    UseDefaultSkin();
+}
 
-void TGalleryMain::MenuNoSkinClick(TObject*) { TurnSkinOff(); }
+void TGalleryMain::MenuNoSkinClick(TObject*) {
+    TurnSkinOff();
+}
 
 void TGalleryMain::MenuRecentClick(TObject* sender) {
     for (size_t i = 0; i < MenuRecent.size() && i < FRecent.size(); ++i) {
@@ -367,7 +383,8 @@ void TGalleryMain::LiveAddListClick(TObject*) {
     auto* list = new TListBox(this);
     list->SetParent(PageLive);
     list->SetBounds(left, top, 140, 240);
-    for (int i = 1; i <= 50; ++i) list->Items().Add("Item " + std::to_string(i));
+    for (int i = 1; i <= 50; ++i)
+        list->Items().Add("Item " + std::to_string(i));
     auto* remove = new TButton(this);
     remove->SetParent(PageLive);
     remove->SetBounds(left, top + 246, 140, 26);

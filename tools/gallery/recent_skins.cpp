@@ -11,17 +11,20 @@ namespace wl {
 namespace {
 
 bool HasControlBytes(std::string_view s) {
-    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 32; });
 }
 
 // The slot number of a key "1" to "5" (kRecentSkinCount), else nothing.
 std::optional<std::size_t> SlotOf(std::string_view key) {
-    if (key.size() != 1 || key[0] < '1' || key[0] > '0' + static_cast<int>(kRecentSkinCount)) return std::nullopt;
+    if (key.size() != 1 || key[0] < '1' || key[0] > '0' + static_cast<int>(kRecentSkinCount))
+        return std::nullopt;
     return static_cast<std::size_t>(key[0] - '1');
 }
 
 bool Contains(const std::vector<std::string>& paths, std::string_view path) {
-    return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return SameText(p, path); });
+    return std::any_of(paths.begin(), paths.end(),
+                       [&](const std::string& p) { return SameText(p, path); });
 }
 
 } // namespace

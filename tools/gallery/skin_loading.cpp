@@ -29,19 +29,22 @@ std::string SystemText(DWORD error) {
                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string s = n && text ? std::string(text, n) : "error " + std::to_string(error);
     if (text) LocalFree(text);
-    while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.'))
+    while (!s.empty() &&
+           (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.'))
         s.pop_back();
     return s;
 }
 
 // The whole file, or the reason it could not be read; `busy` when opening failed in a way a
 // later try may not.
-bool ReadWholeFile(const std::string& path, uint64_t limit, std::string& bytes, std::string& problem, bool& busy) {
+bool ReadWholeFile(const std::string& path, uint64_t limit, std::string& bytes,
+                   std::string& problem, bool& busy) {
     busy = false;
     // Shared with a writer that still holds the file: what it has written so far is read and
     // checked like any other content.
-    FileCloser f{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    FileCloser f{CreateFileA(path.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (f.h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         busy = error != ERROR_ACCESS_DENIED && error != ERROR_INVALID_NAME;
@@ -56,7 +59,8 @@ bool ReadWholeFile(const std::string& path, uint64_t limit, std::string& bytes, 
         return false;
     }
     if (static_cast<uint64_t>(size.QuadPart) > limit) {
-        problem = "not a skin archive: " + std::to_string(size.QuadPart) + " bytes is far too large";
+        problem =
+            "not a skin archive: " + std::to_string(size.QuadPart) + " bytes is far too large";
         return false;
     }
     bytes.clear();
@@ -85,11 +89,16 @@ std::string SkinArchiveProblem(std::string_view bytes) {
     SetSkinMessageSink(std::move(previous));
     std::string error = reader.LastError();
     if (!loaded && error == kOlderSkinMessage)
-        return "not a skin archive: its version is " + std::to_string(reader.Header().Version) + ", not " +
-               std::to_string(TSkinReader::kVersion);
-    constexpr std::string_view kPrefix = "Skin archive is ";
-    if (error.rfind(kPrefix, 0) == 0) error.erase(0, kPrefix.size());
-    if (!loaded) return error.rfind("damaged", 0) == 0 ? error : "not a skin archive (" + error + ")";
+        return "not a skin archive: its version is " + std::to_string(reader.Header().Version) +
+               ", not " + std::to_string(TSkinReader::kVersion);
+    // The reader's texts begin "Skin archive is damaged: …" or "Skin archive cannot …".
+    for (std::string_view prefix : {"Skin archive is ", "Skin archive "}) {
+        if (error.rfind(prefix, 0) != 0) continue;
+        error.erase(0, prefix.size());
+        break;
+    }
+    if (!loaded)
+        return error.rfind("damaged", 0) == 0 ? error : "not a skin archive (" + error + ")";
     if (!error.empty()) return error; // loaded, but from data cut short
     std::string name;
     if (reader.GetEntryContaining(".ini", name).empty())
@@ -110,7 +119,8 @@ TFileStamp FileStampOf(const std::string& path) {
     TFileStamp s;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return s;
     s.Exists = true;
-    s.Written = uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 | data.ftLastWriteTime.dwLowDateTime;
+    s.Written =
+        uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 | data.ftLastWriteTime.dwLowDateTime;
     s.Size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
     return s;
 }
@@ -140,10 +150,12 @@ std::vector<std::string> LoadRecentSkinsFile(const std::string& file) {
 bool SaveRecentSkinsFile(const std::string& file, const std::vector<std::string>& paths) {
     if (file.empty()) return false;
     const std::string text = FormatRecentSkins(paths);
-    FileCloser f{CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    FileCloser f{CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (f.h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    return WriteFile(f.h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    return WriteFile(f.h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 std::string FileNameOf(const std::string& path) {
