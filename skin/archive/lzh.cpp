@@ -49,21 +49,35 @@ private:
             return;
         }
         while (FCount <= 56) {
-            uint64_t byte = FPos < FEnd ? *FPos++ : 0;
+            uint64_t byte = 0;
+            if (FPos < FEnd) byte = *FPos++;
+            else ++FPadding;
             FBuf |= byte << (56 - FCount);
             FCount += 8;
         }
     }
 
+public:
+    // How many bytes past the end of the input the bits taken so far reach (the zero padding
+    // sits last in the buffer, so the bits not yet taken are padding first).
+    size_t BytesPastEnd() const {
+        const uint64_t padBits = 8 * FPadding;
+        return padBits > static_cast<uint64_t>(FCount) ? static_cast<size_t>((padBits - FCount + 7) / 8) : 0;
+    }
+
+private:
+
     const uint8_t* FPos;
     const uint8_t* FEnd;
     uint64_t FBuf = 0; // valid bits left-aligned
     int FCount = 0;
+    uint64_t FPadding = 0; // zero bytes put into the buffer after the input ended
 };
 
 } // namespace
 
-void TLZH::Unpack(int32_t size, std::string_view bits, std::string& out) const {
+void TLZH::Unpack(int32_t size, std::string_view bits, std::string& out, size_t* bytesPastEnd) const {
+    if (bytesPastEnd) *bytesPastEnd = 0;
     if (size <= 0) return;
     if (static_cast<uint32_t>(size) > FMaxSize)
         throw ElzhException("LZH : Decoded size " + std::to_string(size) +
@@ -114,15 +128,16 @@ void TLZH::Unpack(int32_t size, std::string_view bits, std::string& out) const {
             r = (r + 1) & (N - 1);
         }
     }
+    if (bytesPastEnd) *bytesPastEnd = in.BytesPastEnd();
 }
 
-void TLZH::Expand(std::string_view stream, std::string& out) const {
+void TLZH::Expand(std::string_view stream, std::string& out, size_t* bytesPastEnd) const {
     if (stream.size() < 4)
         throw ElzhException("LZH : Stream of " + std::to_string(stream.size()) +
                             " bytes has no 4-byte size field");
     const auto* p = reinterpret_cast<const uint8_t*>(stream.data());
     uint32_t size = p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-    Unpack(static_cast<int32_t>(size), stream.substr(4), out);
+    Unpack(static_cast<int32_t>(size), stream.substr(4), out, bytesPastEnd);
 }
 
 } // namespace wl

@@ -30,14 +30,15 @@ public:
     // - size <= 0: nothing is written.
     // - size > the limit: ElzhException, `out` unchanged.
     // - `bits` shorter than the coded data: the missing bytes read as zero bits and decoding
-    //   goes on to the stated size (no error).
+    //   goes on to the stated size (no error); `bytesPastEnd`, when given, receives how many
+    //   bytes of input the decoding reached beyond the end (0 for complete data).
     // Exactly `size` bytes are appended: a match that would run past the stated size (damaged
     // data only) is cut there.
-    void Unpack(int32_t size, std::string_view bits, std::string& out) const;
+    void Unpack(int32_t size, std::string_view bits, std::string& out, size_t* bytesPastEnd = nullptr) const;
 
     // A whole stored stream: the decoded size as 32-bit little-endian, then the bit stream.
     // Appends the decoded bytes to `out`. Fewer than 4 bytes: ElzhException.
-    void Expand(std::string_view stream, std::string& out) const;
+    void Expand(std::string_view stream, std::string& out, size_t* bytesPastEnd = nullptr) const;
     std::string Expand(std::string_view stream) const {
         std::string out;
         Expand(stream, out);

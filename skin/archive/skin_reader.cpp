@@ -36,14 +36,19 @@ bool TSkinReader::Fail(std::string message) {
 
 bool TSkinReader::LoadArchive(std::string_view archive) {
     std::string expanded;
+    size_t missing = 0;
     try {
-        TLZH().Expand(archive, expanded);
+        TLZH().Expand(archive, expanded, &missing);
     } catch (const ElzhException& e) {
         return Fail(std::string("Skin archive cannot be expanded: ") + e.what());
     } catch (const std::bad_alloc&) {
         return Fail("Skin archive cannot be expanded: out of memory");
     }
-    return LoadContainer(expanded);
+    if (!LoadContainer(expanded)) return false;
+    if (missing > 0)
+        FLastError = "Skin archive is damaged: its compressed data ends " + std::to_string(missing) +
+                     (missing == 1 ? " byte" : " bytes") + " too early";
+    return true;
 }
 
 bool TSkinReader::LoadContainer(std::string_view c) {
@@ -82,9 +87,16 @@ bool TSkinReader::LoadContainer(std::string_view c) {
         total += sizes[i];
     }
     const uint64_t dataSize = c.size() - tableEnd;
-    if (total > dataSize)
-        return Fail("Skin archive is damaged: its entry sizes add up to " +
-                    std::to_string(total) + " bytes but it holds " + std::to_string(dataSize));
+    if (total > dataSize) {
+        // Name the first entry that does not fit: that is where the data was cut or the table broken.
+        size_t bad = 0;
+        uint64_t start = 0;
+        while (bad + 1 < names.size() && start + sizes[bad] <= dataSize) start += sizes[bad++];
+        const uint64_t left = start < dataSize ? dataSize - start : 0;
+        return Fail("Skin archive is damaged: entry '" + names[bad] + "' of " + std::to_string(sizes[bad]) +
+                    " bytes runs past the end (" + std::to_string(left) + " left; the entries need " +
+                    std::to_string(total) + ", the archive holds " + std::to_string(dataSize) + ")");
+    }
 
     FData.assign(c.substr(static_cast<size_t>(tableEnd)));
     FNames = std::move(names);

@@ -45,6 +45,8 @@ public:
     // - the data is damaged (too short for its size field or header, a name list or size table
     //   running past the end, entry sizes adding up to more than the data, or an expanded size
     //   beyond the decoder's limit): nothing is shown; LastError() says what was wrong.
+    // Compressed data that ends before its stated size still loads (the missing bits read as
+    // zero), but LastError() then says so; it is empty after a load of complete data.
     // Never throws for bad input.
     bool LoadArchive(std::string_view archive);
 

@@ -362,6 +362,10 @@ TSkinDecision DecideWindow(std::string_view className, LONG_PTR style, bool hasF
         return b;
     }
     if (c == "edit") return b.Companion(handle("TSkinEdit"));
+    // The file list of the system's Open and Save dialogs: a list view inside the shell's view
+    // window. Its scroll bars are skinned like those of any bare window.
+    if (c == "shelldll_defview") return b.Step(TStepKind::ChildWindows);
+    if (c == "syslistview32") return b.Companion(handle("TSkinScrollbarH"));
     return b;
 }
 

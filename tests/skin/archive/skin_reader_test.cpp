@@ -143,14 +143,16 @@ TEST(SkinReader, DamagedContainersAreRefused) {
     struct Case {
         const char* what;
         std::string container;
+        const char* says = ""; // a part of LastError that names what is wrong
     } cases[] = {
         {"shorter than the header", header15},
         {"name list past the end", Container("a.bmp", {}, "").substr(0, 18)},
         {"name list length near 4 GiB", hugeList},
         {"size table past the end", Container("a\r\nb", {1}, "")},
-        {"sizes add up to more than the data", Container("a\r\nb", {2, 2}, "xyz")},
-        {"one size near 4 GiB", Container("a", {0xFFFFFFFFu}, "x")},
-        {"sizes whose 32-bit sum wraps", Container("a\r\nb", {0xFFFFFFFFu, 2}, "x")},
+        {"sizes add up to more than the data", Container("a\r\nb", {2, 2}, "xyz"),
+         "entry 'b' of 2 bytes runs past the end (1 left"},
+        {"one size near 4 GiB", Container("a", {0xFFFFFFFFu}, "x"), "entry 'a' of 4294967295 bytes"},
+        {"sizes whose 32-bit sum wraps", Container("a\r\nb", {0xFFFFFFFFu, 2}, "x"), "entry 'a'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,6 +161,7 @@ TEST(SkinReader, DamagedContainersAreRefused) {
         ASSERT_TRUE(reader.LoadContainer(Container("keep", {1}, "k")));
         EXPECT_FALSE(reader.LoadContainer(c.container));
         EXPECT_FALSE(reader.LastError().empty());
+        EXPECT_NE(reader.LastError().find(c.says), std::string::npos) << reader.LastError();
         EXPECT_TRUE(sink.messages.empty());
         EXPECT_EQ(reader.GetEntryByName("keep"), "k");
     }
@@ -192,6 +195,34 @@ TEST(SkinReader, CompressedArchiveFailures) {
     EXPECT_NE(reader.LastError().find("limit"), std::string::npos) << reader.LastError();
     // A tiny stated size expands to 8 bytes of garbage: too short for the header.
     EXPECT_FALSE(reader.LoadArchive(std::string("\x08\0\0\0\x12\x34", 6)));
+}
+
+// Cut compressed data still loads (missing bits read as zero), and only then LastError says so.
+TEST(SkinReader, CompressedDataCutShortIsReported) {
+    WL_SHARED_OR_SKIP(packed, "lzhuf/archive-20000.lzh");
+    const std::string whole = test::ReadFileBytes(packed);
+    ASSERT_GT(whole.size(), 64u);
+    const struct {
+        const char* what;
+        size_t keep;
+        bool reported;
+    } cases[] = {
+        {"whole", whole.size(), false},
+        {"last byte cut", whole.size() - 1, true},
+        {"cut to two thirds", whole.size() * 2 / 3, true},
+    };
+    for (const auto& c : cases) {
+        TSkinReader reader;
+        // A cut may land in the header or name list; what matters is that nothing passes silently.
+        const bool loaded = reader.LoadArchive(whole.substr(0, c.keep));
+        EXPECT_EQ(!reader.LastError().empty(), c.reported || !loaded) << c.what << ": " << reader.LastError();
+        if (loaded && c.reported) {
+            EXPECT_NE(reader.LastError().find("too early"), std::string::npos) << c.what << ": " << reader.LastError();
+        }
+        if (!c.reported) {
+            EXPECT_TRUE(loaded) << c.what;
+        }
+    }
 }
 
 } // namespace

@@ -303,6 +303,8 @@ TEST(DiscoveryDecision, PlainWindowsByClassAndStyle) {
         {"TComboBox", 0, false, "TSkinComBox[handle]"},
         {"TProgressBar", 0, false, "TSkinProgress[handle]"},
         {"SysTreeView32", 0, false, ""},
+        {"SHELLDLL_DefView", WS_CHILD, true, "ChildWindows"},
+        {"SysListView32", LVS_REPORT, false, "TSkinScrollbarH[handle]"},
         {"ToolbarWindow32", 0, false, ""},
         {"Static", SS_LEFT, false, ""},
     };
