@@ -55,3 +55,24 @@ function(wl_host_path out path)
     set(${out} "${path}" PARENT_SCOPE)
   endif()
 endfunction()
+
+# wl_windows_pch(target ...)
+# The Win32 libraries of the product spend much of their compile time parsing <windows.h>, the
+# standard library and the UI library's headers again for every file. They share one
+# precompiled header of those, made once per build by a target of its own with the global flags
+# only (the compiler refuses a precompiled header made with options or macros its user lacks).
+function(wl_windows_pch)
+  if(NOT TARGET wl_windows_pch)
+    file(WRITE ${CMAKE_BINARY_DIR}/windows_pch.cpp "// The precompiled header's own translation unit.\n")
+    add_library(wl_windows_pch OBJECT ${CMAKE_BINARY_DIR}/windows_pch.cpp)
+    target_include_directories(wl_windows_pch PRIVATE ${CMAKE_SOURCE_DIR})
+    target_precompile_headers(wl_windows_pch PRIVATE
+      <windows.h> <commctrl.h> <algorithm> <cstring> <functional> <map> <memory> <string> <vector>
+      ${CMAKE_SOURCE_DIR}/ui/forms.h)
+  endif()
+  foreach(target ${ARGN})
+    if(TARGET ${target})
+      target_precompile_headers(${target} REUSE_FROM wl_windows_pch)
+    endif()
+  endforeach()
+endfunction()

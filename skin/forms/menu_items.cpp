@@ -1,7 +1,6 @@
 // Skin-drawn menu items: owner-draw switching, WM_MEASUREITEM / WM_DRAWITEM of a skinned window,
 // and the item painting shared by the menu-bar drop-downs, the skinned system menu, the popup
 // menus of forms and frames, and toolbar and tool-button menus.
-#define OEMRESOURCE
 #include "skin/forms/menu_items.h"
 
 #include "skin/data/skin_data.h"
