@@ -19,6 +19,7 @@ TWebBrowser::~TWebBrowser() {
 }
 
 void TWebBrowser::CreateHost() {
+    OleNeeded(); // the first view starts OLE on this thread
     host_ = hostFactory_ ? hostFactory_(HandleValue()) : std::make_unique<WebBrowserHost>(HandleValue());
 }
 

@@ -25,6 +25,39 @@ std::string HResultText(HRESULT hr) {
     return text;
 }
 
+namespace {
+// Whether OleNeeded started OLE on the user-interface thread (and so OleDone must end it).
+bool g_oleStarted = false;
+bool g_oleTried = false;
+} // namespace
+
+void OleNeeded() {
+    if (g_oleTried) return;
+    g_oleTried = true;
+    static auto* const start = SystemFunction<decltype(::OleInitialize)>(L"ole32.dll", "OleInitialize");
+    g_oleStarted = start && SUCCEEDED(start(nullptr));
+}
+
+void OleDone() {
+    if (!g_oleStarted) return;
+    g_oleStarted = false;
+    static auto* const end = SystemFunction<decltype(::OleUninitialize)>(L"ole32.dll", "OleUninitialize");
+    if (end) end();
+}
+
+HRESULT ComCreateInstance(REFCLSID clsid, DWORD context, REFIID iid, void** out) {
+    static auto* const create = SystemFunction<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return create ? create(clsid, nullptr, context, iid, out) : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+}
+
+HRESULT ComSetContainedObject(IUnknown* object, BOOL contained) {
+    static auto* const set =
+        SystemFunction<decltype(::OleSetContainedObject)>(L"ole32.dll", "OleSetContainedObject");
+    return set ? set(object, contained) : HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+}
+
 BStr::BStr(const std::wstring& text) : s_(nullptr) {
     static auto* const alloc = SystemFunction<decltype(::SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
     if (alloc) s_ = alloc(text.data(), static_cast<UINT>(text.size()));

@@ -1,5 +1,7 @@
 // Small COM helpers for the speech and browser components: an owning interface pointer, an
-// owning BSTR, and the exception that carries a failed call's system text.
+// owning BSTR, the exception that carries a failed call's system text, and OLE started on
+// first use. The program reaches ole32 and oleaut32 only by name, when speech or a browser view
+// is first needed: a start that never speaks or shows pictures loads neither library.
 #pragma once
 
 #include "ui/sysutils.h"
@@ -24,6 +26,17 @@ private:
 
 // The system's text for an HRESULT (ANSI code page), without the trailing line break.
 std::string HResultText(HRESULT hr);
+
+// Starts OLE on the calling (user-interface) thread once per process, before the first COM
+// object is made. A start that fails is not reported here: creating the object then fails
+// with the system's own error, which the caller reports as before.
+void OleNeeded();
+// Ends what OleNeeded started (program end); nothing when it never ran or failed.
+void OleDone();
+// CoCreateInstance and OleSetContainedObject of ole32, looked up by name; where ole32 cannot
+// be loaded the creation fails with the loader's error.
+HRESULT ComCreateInstance(REFCLSID clsid, DWORD context, REFIID iid, void** out);
+HRESULT ComSetContainedObject(IUnknown* object, BOOL contained);
 
 // Throws EOleSysError for a failed HRESULT.
 inline void OleCheck(HRESULT hr) {

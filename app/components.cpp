@@ -61,12 +61,16 @@ ISpeaker& TSpVoice::Speaker() {
     return *speaker_;
 }
 
-void TSpVoice::Speak(const std::string& ansiText, int flags) { Speaker().Speak(AnsiToWide(ansiText), flags); }
+void TSpVoice::Speak(const std::string& ansiText, int flags) {
+    OleNeeded();
+    Speaker().Speak(AnsiToWide(ansiText), flags);
+}
 
 void TSpVoice::Loaded() {
     TComponent::Loaded();
     if (!autoConnect_) return;
     try {
+        OleNeeded();
         if (auto* sapi = dynamic_cast<SapiSpeaker*>(&Speaker())) sapi->Connect();
     } catch (...) {
         Application->HandleException(this);

@@ -22,6 +22,10 @@ constexpr std::string_view kMissingStoreText = "找不到词典数据库，程�
 constexpr std::string_view kKeywordHint = "输入英文单词查意思,输入汉语查同义英文.";
 constexpr std::string_view kNoPictureKeywordText = "请先输入查询图片关键字！";
 
+// The one-shot timer that opens the dictionary once the window has painted: a timer message
+// comes only when no paint is pending, so the window is in sight before the index is read.
+constexpr UINT_PTR kOpenStoreTimer = 1;
+
 // The resolution the window was laid out for; printing scales from it to the printer's.
 constexpr int kDesignPixelsPerInch = 96;
 
@@ -114,12 +118,37 @@ void TFmain::FormCreate(TObject*) {
     ADOTable1->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
                                    ";Persist Security Info=False");
     ADOTable1->SetTableName("main");
-    ADOTable1->Open();
+    storeWaiting_ = true;
+}
+
+void TFmain::OpenStore() {
+    if (!storeWaiting_) return;
+    storeWaiting_ = false;
+    try {
+        ADOTable1->Open();
+    } catch (...) {
+        // As when the window was created: the store's error is reported, the table stays
+        // closed, and lookups then report the closed table.
+        Application->HandleException(this);
+    }
+}
+
+void TFmain::WndProc(TMessage& msg) {
+    if (msg.Msg == WM_TIMER && msg.WParam == kOpenStoreTimer) {
+        KillTimer(HandleValue(), kOpenStoreTimer);
+        OpenStore();
+        msg.Result = 0;
+        return;
+    }
+    TForm::WndProc(msg);
+    if (msg.Msg == WM_PAINT && storeWaiting_ && !storeTimerSet_ && HandleAllocated())
+        storeTimerSet_ = SetTimer(HandleValue(), kOpenStoreTimer, 0, nullptr) != 0;
 }
 
 void TFmain::LookUp() {
     std::string text = Edit1->Text();
     if (text.empty()) return;
+    OpenStore();
     // The trimmed keyword is written back before the table is touched, so it stays trimmed
     // even when the table then fails.
     Edit1->SetText(Trim(text));

@@ -49,9 +49,19 @@ public:
     void SetStoreFolder(std::string folder) { storeFolder_ = std::move(folder); }
 
 
+protected:
+    void WndProc(TMessage& msg) override;
+
 private:
     void LookUp();
+    // Opens the dictionary table when FormCreate left it waiting (reporting a failure as the
+    // default error handler does); afterwards does nothing.
+    void OpenStore();
     std::string storeFolder_;
+    // FormCreate checks the dictionary is there and leaves reading its index to just after the
+    // window's first paint, or to the first lookup if that comes sooner.
+    bool storeWaiting_ = false;
+    bool storeTimerSet_ = false;
 };
 
 // The main window while it exists.

@@ -5,12 +5,13 @@
 #include "app/meaning_box.h"
 #include "skin/forms/skin_manage.h"
 
+#include "app/com.h"
+
 #include <windows.h>
-#include <ole2.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The speech service and the browser views are COM objects living on this thread.
-    HRESULT ole = OleInitialize(nullptr);
+    // The speech service and the browser views are COM objects living on this thread; OLE is
+    // started when the first of them is needed (OleNeeded), not here.
     int exitCode = 0;
     try {
         wl::ConnectMeaningMessageBox([] { return wl::Application->Title(); });
@@ -29,6 +30,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // COM objects they hold) go before COM is shut down.
     wl::TSkinManagerLink::Destroy();
     wl::Application->DestroyComponents();
-    if (SUCCEEDED(ole)) OleUninitialize();
+    wl::OleDone();
     return exitCode;
 }

@@ -21,7 +21,7 @@ void SapiSpeaker::Connect() {
     if (getActiveObject && SUCCEEDED(getActiveObject(kClsidSpVoice, nullptr, running.Put())) &&
         SUCCEEDED(running.As(kIidSpeechVoice, voice_)))
         return;
-    OleCheck(CoCreateInstance(kClsidSpVoice, nullptr, CLSCTX_ALL, kIidSpeechVoice, voice_.PutVoid()));
+    OleCheck(ComCreateInstance(kClsidSpVoice, CLSCTX_ALL, kIidSpeechVoice, voice_.PutVoid()));
 }
 
 void SapiSpeaker::Speak(const std::wstring& text, int flags) {

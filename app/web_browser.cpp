@@ -95,10 +95,9 @@ private:
 
 WebBrowserHost::WebBrowserHost(HWND parent) : parent_(parent), site_(new Site(parent)) {
     try {
-        OleCheck(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  object_.PutVoid()));
+        OleCheck(ComCreateInstance(CLSID_WebBrowser, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.PutVoid()));
         OleCheck(object_->SetClientSite(site_));
-        OleSetContainedObject(object_.Get(), TRUE);
+        ComSetContainedObject(object_.Get(), TRUE);
         RECT area;
         GetClientRect(parent_, &area);
         OleCheck(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, parent_, &area));

@@ -95,7 +95,8 @@ bool TSkinCheckControl::OnAttach(const TAttachContext& context) {
     FMode = Strip(frames) ? 1 : 0;
     FTransparent = FControl->Tag() == kTransparentTag ||
                    (FSkinData && (FSkinData->Options() & SkinOptionBit(xoTransparent)));
-    Redraw();
+    // Taking the control invalidated it: it is painted skinned with the next paint, not here
+    // (a paint per control made attaching a form of check boxes cost a paint each).
     return taken;
 }
 

@@ -869,8 +869,9 @@ void ScanForm(TWinSkinForm& form) {
     std::vector<TWinControl*> list;
     f->GetTabOrderList(list);
     for (TWinControl* c : list) {
-        if (!c->HandleAllocated() || c->Tag() == data->DisableTag() || AnswersSkinned(c->HandleValue())) continue;
+        // The list of decided controls answers for most of them without a message to the window.
         if (std::binary_search(decided.begin(), decided.end(), static_cast<TControl*>(c))) continue;
+        if (!c->HandleAllocated() || c->Tag() == data->DisableTag() || AnswersSkinned(c->HandleValue())) continue;
         SkinControl(form, c, f);
     }
     WatchForLaterControls(form);

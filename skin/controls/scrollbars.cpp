@@ -78,6 +78,10 @@ void InvalidateShown(TWScrollbar* horz, TWScrollbar* vert) {
     if (vert && vert->FShown) vert->Invalidate();
 }
 
+// Overlays are made only where the skin has a bar to paint: without a [Scrollbar] image an
+// overlay would cover the native bar with nothing, so the native bar keeps its own look.
+bool SkinPaintsBars(const TSkinData* data) { return data && HasElement(data->Scrollbar.get()); }
+
 void HideIfAlive(TWScrollbar* bar) {
     if (bar && bar->HandleAllocated() && IsWindow(bar->HandleValue())) bar->HideBar();
     else if (bar) bar->FShown = false;
@@ -141,13 +145,8 @@ void TWScrollbar::Setup(TSkinControl* companion, HWND window, int kind) {
     FOwnerSkin = companion;
     FTarget = window;
     FKind = static_cast<uint8_t>(kind);
-    HWND parent = window ? GetParent(window) : nullptr;
-    if (!parent) return; // a top-level window's bars cannot be covered by a child
-    if (!HandleAllocated()) {
-        FParentWindow = parent;
-        // No overlay when its window cannot be made: the native bar stays in sight.
-        if (!SwallowFailures([&] { HandleNeeded(); })) return;
-    }
+    // The overlay's window is made when the bar first shows (UpdateBar): a bar that never
+    // shows costs no window, and window creation is what attaching mostly paid for.
     UpdateBar(window);
 }
 
@@ -205,14 +204,21 @@ bool TWScrollbar::ReadBar(TScrollBarState& state) const {
 void TWScrollbar::UpdateBar(HWND window) {
     FTarget = window;
     TScrollBarState s;
-    FShown = ReadBar(s);
-    if (!FShown || !HandleAllocated()) {
+    if (!ReadBar(s)) {
         FShown = false;
         return;
     }
     if (!(GetWindowLongPtrW(FTarget, GWL_STYLE) & WS_VISIBLE) || (s.State & STATE_SYSTEM_INVISIBLE)) {
         HideBar();
         return;
+    }
+    if (!HandleAllocated()) {
+        const HWND parent = GetParent(FTarget);
+        FShown = false;
+        if (!parent) return; // a top-level window's bars cannot be covered by a child
+        FParentWindow = parent;
+        // No overlay when its window cannot be made: the native bar stays in sight.
+        if (!SwallowFailures([&] { HandleNeeded(); }) || !HandleAllocated()) return;
     }
     const HWND self = HandleValue();
     // The covered window may have moved to another parent since the overlay was made.
@@ -494,11 +500,7 @@ bool TSkinScrollbar::OnAttach(const TAttachContext& context) {
         FColorize = SetColorProperty(control, "FixedColor", data->ButtonFace);
     }
 
-    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
-    FHorzBar->SetupForControl(this, control, sbkHorizontal);
-    FVertBar = std::make_unique<TWScrollbar>(nullptr);
-    FVertBar->SetupForControl(this, control, sbkVertical);
-    if (!control->Visible()) HideBars();
+    MakeBars();
 
     HookWindowProc(*control);
     if (FDrawBorder) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
@@ -508,6 +510,19 @@ bool TSkinScrollbar::OnAttach(const TAttachContext& context) {
 void TSkinScrollbar::FreeBars() {
     FHorzBar.reset();
     FVertBar.reset();
+}
+
+void TSkinScrollbar::MakeBars() {
+    if (!SkinPaintsBars(FSkinData)) {
+        FreeBars();
+        return;
+    }
+    if (FHorzBar || !FControl || ControlGone()) return;
+    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
+    FHorzBar->SetupForControl(this, FControl, sbkHorizontal);
+    FVertBar = std::make_unique<TWScrollbar>(nullptr);
+    FVertBar->SetupForControl(this, FControl, sbkVertical);
+    if (!FControl->Visible()) HideBars();
 }
 
 void TSkinScrollbar::HideBars() {
@@ -538,6 +553,8 @@ void TSkinScrollbar::Restore() {
 
 void TSkinScrollbar::SkinChanged() {
     if (FColorize && FSkinData && !ControlGone()) SetColorProperty(FControl, "FixedColor", FSkinData->ButtonFace);
+    // The new skin may paint bars where the old one did not, or the other way round.
+    MakeBars();
     Redraw();
     if (FHandle && IsWindow(FHandle)) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
@@ -632,13 +649,26 @@ void TSkinScrollbarH::FreeBars() {
 
 bool TSkinScrollbarH::OnAttach(const TAttachContext& context) {
     if (context.Kind != TAttachKind::Handle) return TSkinControl::OnAttach(context);
-    const HWND window = context.Window;
     if (!TSkinControl::OnAttach(context)) return false;
-    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
-    FHorzBar->SetupForWindow(this, window, sbkHorizontal);
-    FVertBar = std::make_unique<TWScrollbar>(nullptr);
-    FVertBar->SetupForWindow(this, window, sbkVertical);
+    MakeBars();
     return true;
+}
+
+void TSkinScrollbarH::MakeBars() {
+    if (!SkinPaintsBars(FSkinData)) {
+        FreeBars();
+        return;
+    }
+    if (FHorzBar || !FHandle || !IsWindow(FHandle)) return;
+    FHorzBar = std::make_unique<TWScrollbar>(nullptr);
+    FHorzBar->SetupForWindow(this, FHandle, sbkHorizontal);
+    FVertBar = std::make_unique<TWScrollbar>(nullptr);
+    FVertBar->SetupForWindow(this, FHandle, sbkVertical);
+}
+
+void TSkinScrollbarH::SkinChanged() {
+    MakeBars();
+    TSkinControl::SkinChanged();
 }
 
 void TSkinScrollbarH::Restore() {
@@ -702,13 +732,27 @@ bool TSkinScControl::OnAttach(const TAttachContext& context) {
     FHandle = control->Handle();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
-    FBar = std::make_unique<TWScrollbar>(nullptr);
-    FBar->SetShowHint(control->ShowHint());
-    FBar->SetHint(control->Hint());
-    FBar->SetupForControl(this, control, sbkControl);
-    if (!control->Visible()) FBar->HideBar();
+    MakeBar();
     HookWindowProc(*control);
     return true;
+}
+
+void TSkinScControl::MakeBar() {
+    if (!SkinPaintsBars(FSkinData)) {
+        FreeBar();
+        return;
+    }
+    if (FBar || !FControl || ControlGone()) return;
+    FBar = std::make_unique<TWScrollbar>(nullptr);
+    FBar->SetShowHint(FControl->ShowHint());
+    FBar->SetHint(FControl->Hint());
+    FBar->SetupForControl(this, FControl, sbkControl);
+    if (!FControl->Visible()) FBar->HideBar();
+}
+
+void TSkinScControl::SkinChanged() {
+    MakeBar();
+    TSkinControl::SkinChanged();
 }
 
 void TSkinScControl::Restore() {
@@ -720,7 +764,7 @@ void TSkinScControl::Restore() {
 void TSkinScControl::Recreated() {
     // The control destroyed its window and made a new one (its orientation may have changed):
     // the same companion covers the new window.
-    if (!FControl || ControlGone() || !FControl->HandleAllocated() || !FBar) return;
+    if (!FControl || ControlGone() || !FControl->HandleAllocated()) return;
     const HWND now = FControl->HandleValue();
     if (!IsWindow(now)) return;
     FHandle = now;
@@ -728,6 +772,7 @@ void TSkinScControl::Recreated() {
     FIsEnabled = IsWindowEnabled(now) != FALSE;
     FSkinActive = true;
     FLifeState = TLifeState::Attached;
+    if (!FBar) return; // the skin paints no bars
     FBar->SetupForControl(this, FControl, sbkControl);
     if (!FControl->Visible()) FBar->HideBar();
 }

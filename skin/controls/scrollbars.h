@@ -115,6 +115,9 @@ public:
 
 protected:
     void FreeBars();
+    // Makes the two overlays when the skin paints bars (each makes its window only when its
+    // bar shows), frees them when it does not.
+    void MakeBars();
     void HideBars();
     void UpdateBars();
 };
@@ -127,6 +130,7 @@ public:
 
     bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
+    void SkinChanged() override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
@@ -135,6 +139,7 @@ public:
 
 private:
     void FreeBars();
+    void MakeBars(); // as TSkinScrollbar's
 };
 
 class TSkinScControl : public TSkinControl {
@@ -145,14 +150,17 @@ public:
 
     bool OnAttach(const TAttachContext& context) override;
     void Restore() override;
+    void SkinChanged() override;
     bool BeforeMessage(TMessage& m) override;
     void AfterMessage(TMessage& m) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
 
-    std::unique_ptr<TWScrollbar> FBar; // the overlay over the scroll bar control
+    // The overlay over the scroll bar control; none while the skin paints no bars.
+    std::unique_ptr<TWScrollbar> FBar;
 
 private:
     void FreeBar();
+    void MakeBar(); // the overlay when the skin paints bars, none when it does not
     void Recreated();
 };
 

@@ -165,6 +165,9 @@ TEST(MainWindow, DamagedStoreIsReportedAndLaterLookupsFindTheTableClosed) {
     std::string folder = FolderWithFile("damaged", "words.mdb", std::string(4096, '\x5A'));
     MessageBoxCatcher boxes;
     ProgramWindows w(folder);
+    // The store is read once the window has painted.
+    w.PumpUntil([&] { return !boxes.Boxes().empty(); });
+    w.Pump();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_FALSE(boxes.Boxes()[0].text.empty());
     EXPECT_TRUE(IsWindowVisible(w.Main().Handle()));
@@ -177,6 +180,27 @@ TEST(MainWindow, DamagedStoreIsReportedAndLaterLookupsFindTheTableClosed) {
     EXPECT_EQ(boxes.Boxes()[0].text, "Cannot perform this operation on a closed dataset");
     EXPECT_EQ(w.MemoUtf8(), "previous");
     EXPECT_EQ(w.FieldUtf8(), "apple");
+}
+
+// The dictionary's index is read after the window is in sight, and before the first lookup can
+// use it: a lookup made at once finds its word, and left alone the table opens by itself.
+TEST(MainWindow, DictionaryOpensAfterTheWindowIsShownAndBeforeTheFirstLookup) {
+    for (bool lookUpAtOnce : {true, false}) {
+        SCOPED_TRACE(lookUpAtOnce ? "looked up at once" : "left alone");
+        MessageBoxCatcher boxes;
+        ProgramWindows w(SampleFolder());
+        if (lookUpAtOnce) {
+            w.Type("cherry");
+            w.Click(w.Main().Bsearch);
+            EXPECT_EQ(w.MemoUtf8(), "樱桃");
+        }
+        EXPECT_TRUE(w.PumpUntil([&] { return w.Main().ADOTable1->Active(); })) << "the table never opened";
+        EXPECT_TRUE(IsWindowVisible(w.Main().Handle()));
+        EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
+        w.Type("cherry");
+        w.Click(w.Main().Bsearch);
+        EXPECT_EQ(w.MemoUtf8(), "樱桃");
+    }
 }
 
 // A dictionary whose table `main` has no rows: every lookup shows the not-found text, with no

@@ -84,6 +84,38 @@ std::vector<std::string> LoadedModules(DWORD pid) {
     return names;
 }
 
+// Sets a variable of this process's environment, which the programs it starts inherit, and
+// puts the old value back at the end of the scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        char old[4096] = {};
+        const DWORD n = GetEnvironmentVariableA(name, old, sizeof old);
+        had_ = n > 0 && n < sizeof old;
+        if (had_) old_ = old;
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    // The current value, or "" without one.
+    static std::string Get(const char* name) {
+        char value[4096] = {};
+        const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+        return n > 0 && n < sizeof value ? std::string(value) : std::string();
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+bool HasModule(DWORD pid, const char* name) {
+    const std::vector<std::string> modules = LoadedModules(pid);
+    return std::find(modules.begin(), modules.end(), name) != modules.end();
+}
+
 std::string WindowText(HWND h) {
     char text[1024] = {};
     SendMessageA(h, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -115,8 +147,80 @@ TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
     std::vector<std::string> modules = LoadedModules(program.Pid());
     auto loaded = [&](const char* name) { return std::find(modules.begin(), modules.end(), name) != modules.end(); };
     ASSERT_TRUE(loaded("wordlark.exe") && loaded("user32.dll")) << "no module list of the program";
-    for (const char* late : {"winspool.drv", "winmm.dll", "oleaut32.dll", "msimg32.dll"})
+    for (const char* late : {"winspool.drv", "winmm.dll", "ole32.dll", "oleaut32.dll", "msimg32.dll"})
         EXPECT_FALSE(loaded(late)) << late << " is loaded at start-up";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+// OLE starts with the first speech request, not with the program: a speech service that cannot
+// be made (here its library is kept from loading) is reported when it is first used, with the
+// service's own error rather than OLE's "not initialised", and the program goes on.
+TEST(Program, SpeechThatCannotStartIsReportedOnFirstUseAndTheProgramGoesOn) {
+    std::string folder = DictionaryFolder("run-no-speech", {{"apple", Stored("n. 苹果")}});
+    const std::string overrides = ScopedEnvironment::Get("WINEDLLOVERRIDES");
+    ScopedEnvironment noSpeech("WINEDLLOVERRIDES", (overrides.empty() ? "" : overrides + ";") + "sapi=d");
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.FindWindowOf("TFmain", 20000);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(HasModule(program.Pid(), "ole32.dll")) << "OLE started before anything needed it";
+    HWND edit = FindWindowExA(main, nullptr, "TEdit", nullptr);
+    HWND speak = FindWindowExA(main, nullptr, "TButton", Ansi("朗读").c_str());
+    ASSERT_TRUE(edit && speak);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("apple"));
+    PostMessageA(speak, BM_CLICK, 0, 0);
+    CaughtBox box;
+    ASSERT_TRUE(DismissMessageBoxOf(program.Pid(), 20000, box)) << "no speech error was shown";
+    EXPECT_EQ(box.caption, "Wordlark");
+    EXPECT_FALSE(box.text.empty());
+    EXPECT_NE(box.text, Utf8(HResultText(CO_E_NOTINITIALIZED))) << "OLE was not started for the speech service";
+    EXPECT_TRUE(HasModule(program.Pid(), "ole32.dll"));
+    // The program goes on: a lookup still works (its speech fails the same way, and says so).
+    HWND memo = FindWindowExA(main, nullptr, "TMemo", nullptr);
+    HWND search = FindWindowExA(main, nullptr, "TButton", Ansi("查询").c_str());
+    ASSERT_TRUE(memo && search);
+    PostMessageA(search, BM_CLICK, 0, 0);
+    CaughtBox again;
+    EXPECT_TRUE(DismissMessageBoxOf(program.Pid(), 20000, again));
+    EXPECT_EQ(again.text, box.text);
+    PumpUntil([&] { return !WindowText(memo).empty(); }, 5000);
+    EXPECT_EQ(WindowText(memo), Ansi("n. 苹果")) << "field: " << WindowText(edit);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(20000), 0);
+}
+
+// The picture window shown for the first time after a lookup: its browser views (and OLE with
+// them) are made then, without an error, and it carries the keyword's caption.
+TEST(Program, PictureWindowShownFirstAfterALookupMakesItsViews) {
+    std::string folder = DictionaryFolder("run-picture", {{"apple", Stored("n. 苹果")}});
+    Program program(folder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.FindWindowOf("TFmain", 20000);
+    ASSERT_NE(main, nullptr);
+    HWND edit = FindWindowExA(main, nullptr, "TEdit", nullptr);
+    HWND search = FindWindowExA(main, nullptr, "TButton", Ansi("查询").c_str());
+    HWND picture = FindWindowExA(main, nullptr, "TButton", Ansi("图片").c_str());
+    ASSERT_TRUE(edit && search && picture);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(" apple "));
+    PostMessageA(search, BM_CLICK, 0, 0);
+    CaughtBox speech; // the meaning is spoken, which may fail here
+    DismissMessageBoxOf(program.Pid(), 3000, speech);
+    PostMessageA(picture, BM_CLICK, 0, 0);
+    HWND shown = program.FindWindowOf("TFPicture", 20000);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(WindowText(shown), Ansi("apple - 图片"));
+    CaughtBox error;
+    EXPECT_FALSE(DismissMessageBoxOf(program.Pid(), 2000, error)) << error.text;
+    EXPECT_TRUE(HasModule(program.Pid(), "ole32.dll"));
+    int views = 0, hosted = 0;
+    for (HWND h = FindWindowExA(shown, nullptr, nullptr, nullptr); h; h = FindWindowExA(shown, h, nullptr, nullptr))
+        for (HWND v = FindWindowExA(h, nullptr, "TWebBrowser", nullptr); v; v = FindWindowExA(h, v, "TWebBrowser", nullptr)) {
+            ++views;
+            if (GetWindow(v, GW_CHILD)) ++hosted;
+        }
+    EXPECT_EQ(views, 2);
+    EXPECT_EQ(hosted, 2) << "a browser view holds no hosted browser window";
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(20000), 0);
 }

@@ -363,6 +363,82 @@ TEST_F(ScrollbarsTest, OverlayHidesAndShowsWithTheControlAndItsNativeBar) {
     EXPECT_TRUE(SameRect(ScreenRect(vert->HandleValue()), NativeBar(list->Handle(), OBJID_VSCROLL).rcScrollBar));
 }
 
+// An overlay's window is made when its bar first shows, not at attach, and it is the same
+// window each time the bar comes back: a list box that starts short has no overlay window until
+// its items need a bar; a memo without bars never gets one.
+TEST_F(ScrollbarsTest, OverlayWindowIsMadeWhenItsBarFirstShowsAndKeptAfterwards) {
+    auto* list = ListBox(RECT{10, 10, 150, 110}, 2);
+    TSkinScrollbar* skin = SkinScroll(list);
+    ASSERT_NE(skin, nullptr);
+    TWScrollbar* vert = skin->FVertBar.get();
+    TWScrollbar* horz = skin->FHorzBar.get();
+    ASSERT_TRUE(vert && horz);
+    EXPECT_FALSE(vert->HandleAllocated()) << "a window for a bar that is not shown";
+    EXPECT_FALSE(horz->HandleAllocated());
+
+    HWND first = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        for (int i = 0; i < 40; ++i) list->Items().Add("more " + std::to_string(i));
+        wl::test::PumpMessages(0);
+        Repaint(list->Handle());
+        ASSERT_TRUE(Showing(vert)) << "the bar that appeared is not skinned";
+        EXPECT_TRUE(SameRect(ScreenRect(vert->HandleValue()), NativeBar(list->Handle(), OBJID_VSCROLL).rcScrollBar));
+        if (!first) first = vert->HandleValue();
+        EXPECT_EQ(vert->HandleValue(), first) << "a second window for the same bar";
+        list->Clear();
+        wl::test::PumpMessages(0);
+        Repaint(list->Handle());
+        EXPECT_FALSE(Showing(vert)) << "the overlay stayed after its bar went";
+    }
+    EXPECT_FALSE(horz->HandleAllocated()) << "the horizontal bar never showed";
+
+    auto* memo = Add<TMemo>(RECT{160, 10, 300, 110});
+    TSkinScrollbar* memoSkin = SkinScroll(memo);
+    ASSERT_NE(memoSkin, nullptr);
+    Repaint(memo->Handle());
+    EXPECT_FALSE(memoSkin->FVertBar && memoSkin->FVertBar->HandleAllocated());
+    EXPECT_FALSE(memoSkin->FHorzBar && memoSkin->FHorzBar->HandleAllocated());
+}
+
+// A skin with no scroll-bar image, or an empty one, paints no bars: no overlay is made and the
+// native bars stay in sight and in use, for scrollable controls and scroll-bar controls alike.
+TEST_F(ScrollbarsTest, SkinWithoutAScrollBarImageLeavesTheNativeBarsInSight) {
+    struct Case {
+        const char* what;
+        std::function<void(TSkinData&)> strip;
+    };
+    const Case cases[] = {
+        {"empty image", [](TSkinData& d) { d.Scrollbar->Image.SetSize(0, 0); }},
+        {"no image", [](TSkinData& d) { d.Scrollbar.reset(); }},
+    };
+    int top = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.strip(*data_);
+        ASSERT_FALSE(HasElement(data_->Scrollbar.get()));
+        auto* list = ListBox(RECT{10, top, 150, top + 100}, 50);
+        TSkinScrollbar* skin = SkinScroll(list);
+        ASSERT_NE(skin, nullptr);
+        EXPECT_EQ(SendMessageW(list->Handle(), SKM_ISSKINNED, 0, 0), 1) << "the control is still skinned";
+        EXPECT_FALSE(skin->FVertBar || skin->FHorzBar) << "an overlay with nothing to paint";
+        Repaint(list->Handle());
+        const RECT bar = NativeBar(list->Handle(), OBJID_VSCROLL).rcScrollBar;
+        EXPECT_EQ(WindowFromPoint(POINT{(bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2}), list->Handle())
+            << "something covers the native bar";
+
+        auto* scroll = Add<TScrollBar>(RECT{170, top, 390, top + GetSystemMetrics(SM_CYHSCROLL)});
+        TSkinControl* sc = CreateCompanion("TSkinScControl", scroll);
+        ASSERT_NE(sc, nullptr);
+        sc->Attach(TAttachContext::ForScrollControl(scroll, nullptr, data_.get(), nullptr));
+        wl::test::PumpMessages(0);
+        EXPECT_EQ(dynamic_cast<TSkinScControl*>(sc)->FBar, nullptr);
+        RECT area = ScreenRect(scroll->Handle());
+        EXPECT_EQ(WindowFromPoint(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}), scroll->Handle());
+        top += 120;
+    }
+}
+
 TEST_F(ScrollbarsTest, DisabledControlShowsTheDisabledTrackAndNoThumb) {
     auto* list = ListBox(RECT{10, 10, 150, 160}, 80);
     TSkinScrollbar* skin = SkinScroll(list);
