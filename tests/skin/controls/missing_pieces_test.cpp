@@ -260,16 +260,5 @@ TEST_F(MissingPieces, ControlsKeepTheirOwnLookWhereTheSkinLacksTheirPieces) {
     }
 }
 
-// A skin loaded over another keeps nothing of the one before it that it lacks itself.
-TEST_F(MissingPieces, ASkinLoadedOverAnotherDropsThePiecesItLacks) {
-    TSkinData d(nullptr);
-    d.SkinBytes = DefaultSkinWithout({});
-    ASSERT_TRUE(d.LoadSkin());
-    ASSERT_TRUE(HasElement(d.ComboxArrow.get())) << "the default skin draws a combo arrow";
-    d.SkinBytes = DefaultSkinWithout({"ComboButton"});
-    ASSERT_TRUE(d.LoadSkin());
-    EXPECT_FALSE(HasElement(d.ComboxArrow.get())) << "the previous skin's arrow stayed";
-}
-
 } // namespace
 } // namespace skincontrols

@@ -367,8 +367,9 @@ TEST_F(SkinDataTest, ReloadReplacesTheSkin) {
     EXPECT_EQ(d.BorderTop.get(), top);   // refilled in place
     EXPECT_TRUE(d.BorderTop->Image.Empty());
     EXPECT_FALSE(d.BorderLeft->Image.Empty());
-    EXPECT_EQ(d.ComboxArrow.get(), arrow); // kept, and keeps what it had
-    EXPECT_FALSE(d.ComboxArrow->Image.Empty());
+    EXPECT_EQ(d.ComboxArrow.get(), arrow); // the record is kept, but not the first skin's arrow
+    EXPECT_TRUE(d.ComboxArrow->Image.Empty());
+    EXPECT_EQ(d.ComboxArrow->Frame, 0);
     EXPECT_EQ(d.Track->Name, "TRACK");   // built in again
 }
 
