@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace wl::bench {
@@ -36,6 +37,41 @@ inline void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+namespace detail {
+struct WindowSearch {
+    DWORD pid;
+    const std::function<bool(HWND)>* accept;
+    HWND found;
+};
+inline BOOL CALLBACK TakeShownWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner != s->pid || !IsWindowVisible(h) || !(*s->accept)(h)) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+} // namespace detail
+
+// The first visible top-level window of process `pid` that `accept` takes; null when none.
+inline HWND FindShownWindow(DWORD pid, const std::function<bool(HWND)>& accept) {
+    detail::WindowSearch search{pid, &accept, nullptr};
+    EnumWindows(detail::TakeShownWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline std::string ClassOf(HWND h) {
+    char name[64] = {};
+    GetClassNameA(h, name, sizeof name);
+    return name;
+}
+
+// Whether the window answers `question` with 1 (a skinned window answers SKM_ISSKINNED so).
+inline bool AnswersOne(HWND h, UINT question) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(h, question, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) && answer == 1;
 }
 
 inline void Report(const char* what, int runs, const std::function<void()>& body) {

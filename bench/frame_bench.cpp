@@ -121,28 +121,15 @@ int NcPaint(const char* archivePath) {
     return 0;
 }
 
-// Starts `exe` and waits until a visible top-level window of the new process is shown (and,
-// with `skinned`, answers SKM_ISSKINNED); returns the time taken, then closes the process.
-struct Found {
-    DWORD pid;
-    bool skinned;
-    HWND window;
-};
-BOOL CALLBACK FindShown(HWND h, LPARAM lp) {
-    auto* f = reinterpret_cast<Found*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid != f->pid || !IsWindowVisible(h)) return TRUE;
-    char name[64] = {};
-    GetClassNameA(h, name, sizeof name);
-    if (!f->skinned && std::string(name) != "WlBareWindow" && std::string(name) != "TFmain") return TRUE;
-    DWORD_PTR answer = 0;
-    if (f->skinned && (!SendMessageTimeoutA(h, SKM_ISSKINNED, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) || answer != 1))
-        return TRUE;
-    f->window = h;
-    return FALSE;
+// The window that ends a start: a skinned one, or the bare or main window unskinned.
+bool EndsStart(HWND h, bool skinned) {
+    if (skinned) return AnswersOne(h, SKM_ISSKINNED);
+    const std::string name = ClassOf(h);
+    return name == "WlBareWindow" || name == "TFmain";
 }
 
+// Starts `exe` and waits until a visible top-level window of the new process is shown (and,
+// with `skinned`, answers SKM_ISSKINNED); returns the time taken, then closes the process.
 double StartOnce(const std::string& exe, bool skinned) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -154,17 +141,17 @@ double StartOnce(const std::string& exe, bool skinned) {
         std::fprintf(stderr, "frame_bench: cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
         return -1;
     }
-    Found found{pi.dwProcessId, skinned, nullptr};
+    HWND shown = nullptr;
     double took = -1;
     while (NowMs() - start < 30000) {
-        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&found));
-        if (found.window) {
+        shown = FindShownWindow(pi.dwProcessId, [skinned](HWND h) { return EndsStart(h, skinned); });
+        if (shown) {
             took = NowMs() - start;
             break;
         }
         Sleep(1);
     }
-    if (found.window) PostMessageA(found.window, WM_CLOSE, 0, 0);
+    if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

@@ -25,28 +25,9 @@ using namespace wl::bench;
 
 namespace {
 
-struct Found {
-    DWORD pid;
-    bool bare;
-    HWND window;
-};
-
-BOOL CALLBACK FindShown(HWND h, LPARAM lp) {
-    auto* f = reinterpret_cast<Found*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid != f->pid || !IsWindowVisible(h)) return TRUE;
-    char name[64] = {};
-    GetClassNameA(h, name, sizeof name);
-    if (f->bare) {
-        if (std::string(name) != "WlBareWindow") return TRUE;
-    } else {
-        DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutA(h, wl::SKM_ISSKINNED, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) || answer != 1)
-            return TRUE;
-    }
-    f->window = h;
-    return FALSE;
+// The window that ends a start: the bare window's, or a skinned one.
+bool EndsStart(HWND h, bool bare) {
+    return bare ? ClassOf(h) == "WlBareWindow" : AnswersOne(h, wl::SKM_ISSKINNED);
 }
 
 bool IsProbe(const std::string& exe) { return exe.find("probe") != std::string::npos; }
@@ -84,10 +65,11 @@ Run StartOnce(const std::string& exe, int index) {
         std::fprintf(stderr, "startup_bench: cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
         return run;
     }
-    Found found{pi.dwProcessId, IsBare(exe), nullptr};
+    const bool bare = IsBare(exe);
+    HWND shown = nullptr;
     while (NowMs() - start < 30000) {
-        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&found));
-        if (found.window) {
+        shown = FindShownWindow(pi.dwProcessId, [bare](HWND h) { return EndsStart(h, bare); });
+        if (shown) {
             run.total = NowMs() - start;
             break;
         }
@@ -98,7 +80,7 @@ Run StartOnce(const std::string& exe, int index) {
         while (NowMs() - start < 30000 && !ReadStamps(stampFile, start).count("end")) Sleep(5);
         run.stamps = ReadStamps(stampFile, start);
     }
-    if (found.window) PostMessageA(found.window, WM_CLOSE, 0, 0);
+    if (shown) PostMessageA(shown, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
