@@ -137,7 +137,11 @@ TEST(Program, WithoutItsDictionaryItSaysSoBeforeAnyWindowAndEnds) {
 }
 
 // Printing, media devices and automation strings load their libraries when first used: a
-// start-up that waits for them pays their loading on every start.
+// start-up that waits for them pays their loading on every start. ole32 is not asked about here:
+// the system's input-method layer initialises COM on a thread when one of its windows is first
+// activated, so whether ole32 is loaded at this moment depends on where the focus went, not on
+// the program. That the program itself does not import it is checked on its import table
+// (app_program_imports).
 TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
     std::string folder = DictionaryFolder("run-modules", {{"apple", Stored("n. 苹果")}});
     Program program(folder);
@@ -147,7 +151,7 @@ TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
     std::vector<std::string> modules = LoadedModules(program.Pid());
     auto loaded = [&](const char* name) { return std::find(modules.begin(), modules.end(), name) != modules.end(); };
     ASSERT_TRUE(loaded("wordlark.exe") && loaded("user32.dll")) << "no module list of the program";
-    for (const char* late : {"winspool.drv", "winmm.dll", "ole32.dll", "oleaut32.dll", "msimg32.dll"})
+    for (const char* late : {"winspool.drv", "winmm.dll", "oleaut32.dll", "msimg32.dll"})
         EXPECT_FALSE(loaded(late)) << late << " is loaded at start-up";
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(20000), 0);
@@ -164,7 +168,6 @@ TEST(Program, SpeechThatCannotStartIsReportedOnFirstUseAndTheProgramGoesOn) {
     ASSERT_TRUE(program.Started());
     HWND main = program.FindWindowOf("TFmain", 20000);
     ASSERT_NE(main, nullptr);
-    EXPECT_FALSE(HasModule(program.Pid(), "ole32.dll")) << "OLE started before anything needed it";
     HWND edit = FindWindowExA(main, nullptr, "TEdit", nullptr);
     HWND speak = FindWindowExA(main, nullptr, "TButton", Ansi("朗读").c_str());
     ASSERT_TRUE(edit && speak);
