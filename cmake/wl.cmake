@@ -47,6 +47,15 @@ function(wl_test)
   endif()
 endfunction()
 
+# wl_test_code(target): a library of test helpers, built like the test programs that link it:
+# unoptimised and, on Windows, with the test programs' precompiled header.
+function(wl_test_code target)
+  if(WIN32)
+    target_compile_options(${target} PRIVATE -O0)
+    target_precompile_headers(${target} REUSE_FROM wl_test_pch)
+  endif()
+endfunction()
+
 # The Windows path of a file on the Linux side: Wine maps the Unix root to drive Z:.
 function(wl_host_path out path)
   if(WIN32)

@@ -201,7 +201,11 @@ private:
     }
 
     std::string ExpectIdent(const char* what) {
-        if (cur_.kind != Tok::Ident) lex_.Fail(cur_.line, std::string(what) + " expected");
+        if (cur_.kind != Tok::Ident) {
+            std::string message = what;
+            message += " expected";
+            lex_.Fail(cur_.line, message);
+        }
         std::string s = cur_.text;
         Advance();
         return s;

@@ -9,6 +9,7 @@ wl_host_path(controls_binary_dir "${CMAKE_CURRENT_BINARY_DIR}")
 target_compile_definitions(wl_controls_fixture PUBLIC WL_DEFAULT_SKIN="${controls_default_skin}"
                            WL_BINARY_DIR_CONTROLS="${controls_binary_dir}")
 add_dependencies(wl_controls_fixture wl_default_skin)
+wl_test_code(wl_controls_fixture)
 # The second skin, for tests that check what differs between skins.
 wl_host_path(controls_alt_skin "${WL_ALT_SKIN_ARCHIVE}")
 target_compile_definitions(wl_controls_fixture PUBLIC WL_ALT_SKIN="${controls_alt_skin}")
