@@ -11,13 +11,6 @@ namespace wl {
 using comctl::ChangeStyle;
 using comctl::kAlignments;
 
-void InitCommonControlClasses(DWORD classes) {
-    static DWORD done = 0;
-    if ((done & classes) == classes) return;
-    INITCOMMONCONTROLSEX icc{sizeof icc, classes};
-    if (InitCommonControlsEx(&icc)) done |= classes;
-}
-
 // ---- TProgressBar ------------------------------------------------------------------------------
 
 WL_DEFINE_CLASS(TProgressBar, [](ClassBuilder<TProgressBar>& c) {

@@ -12,7 +12,7 @@
 
 #include "ui/controls.h"
 
-#include <commctrl.h>
+#include "ui/comctl32_calls.h"
 
 #include <memory>
 #include <string>
@@ -28,9 +28,6 @@ enum : UINT {
     CN_VSCROLL = CN_BASE + WM_VSCROLL,
     CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
 };
-
-// Registers the comctl32 window classes of `classes` (ICC_* bits) once per process.
-void InitCommonControlClasses(DWORD classes);
 
 // ---- progress bar ------------------------------------------------------------------------------
 

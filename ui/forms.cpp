@@ -5,7 +5,7 @@
 
 #include "ui/formfile.h"
 
-#include <commctrl.h>
+#include "ui/comctl32_calls.h"
 
 #include <algorithm>
 
@@ -495,8 +495,9 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    // The common-control classes are registered by the controls that use them (and the tooltip
+    // window when it is made), so a program whose first window has none starts without loading
+    // the common-controls library.
     Handle();
 }
 
@@ -524,11 +525,31 @@ void TApplication::CreateHandle() {
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0,
                               0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!handle_) throw Exception("Cannot create the application window");
+}
+
+void TApplication::CreateHintWindow() {
+    if (hintWindow_ || hintWindowFailed_) return;
+    InitCommonControlClasses(ICC_BAR_CLASSES); // the tooltip class
     hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    if (hintWindow_) SendMessageA(hintWindow_, TTM_SETMAXTIPWIDTH, 0, 400);
+    if (!hintWindow_) {
+        hintWindowFailed_ = true; // not tried again for every mouse message
+        return;
+    }
+    SendMessageA(hintWindow_, TTM_SETMAXTIPWIDTH, 0, 400);
+    if (!showHint_) SendMessageA(hintWindow_, TTM_ACTIVATE, FALSE, 0);
+    // The tools noted before the window existed.
+    std::vector<TControl*> noted;
+    noted.swap(tools_);
+    for (TControl* control : noted)
+        if (AddHintTool(control)) tools_.push_back(control);
+}
+
+HWND TApplication::HintWindow() {
+    CreateHintWindow();
+    return hintWindow_;
 }
 
 HWND TApplication::Handle() {
@@ -657,16 +678,28 @@ bool ToolFor(TControl* c, TTTOOLINFOA& ti, bool forAdding) {
 }
 } // namespace
 
-void TApplication::UpdateHintTool(TControl* control) {
-    if (!hintWindow_ || !control) return;
-    RemoveHintTool(control);
-    if (control->IsDestroying() || !control->ShowHint() || control->Hint().empty()) return;
+bool TApplication::AddHintTool(TControl* control) {
     TTTOOLINFOA ti;
-    if (!ToolFor(control, ti, true)) return;
+    if (!ToolFor(control, ti, true)) return false;
     // Only the short hint (before "|") is shown.
     std::string text = control->Hint().substr(0, control->Hint().find('|'));
     ti.lpszText = text.data();
-    if (SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) tools_.push_back(control);
+    return SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+}
+
+// The tooltip window, and with it the common-controls library, is made only when a hint can
+// first be shown (the mouse over a control while some control has a tool) or when someone asks
+// for it: until then the tools are only noted, and added when the window is made.
+void TApplication::UpdateHintTool(TControl* control) {
+    if (!control || hintWindowFailed_) return;
+    RemoveHintTool(control);
+    if (control->IsDestroying() || !control->ShowHint() || control->Hint().empty()) return;
+    if (hintWindow_) {
+        if (AddHintTool(control)) tools_.push_back(control);
+        return;
+    }
+    TTTOOLINFOA ti;
+    if (ToolFor(control, ti, true)) tools_.push_back(control);
 }
 
 void TApplication::RemoveHintTool(TControl* control) {
@@ -679,7 +712,9 @@ void TApplication::RemoveHintTool(TControl* control) {
 }
 
 void TApplication::RelayHintMessage(TWinControl* control, const TMessage& m) {
-    if (!hintWindow_ || tools_.empty() || !control->HandleAllocated()) return;
+    if (tools_.empty() || !control->HandleAllocated()) return;
+    CreateHintWindow();
+    if (!hintWindow_) return;
     MSG msg{control->HandleValue(), m.Msg, m.WParam, m.LParam, static_cast<DWORD>(GetMessageTime()), {}};
     GetCursorPos(&msg.pt);
     SendMessageA(hintWindow_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));

@@ -259,7 +259,8 @@ public:
     // Tooltips of controls whose hint is shown.
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool on);
-    HWND HintWindow() const { return hintWindow_; }
+    // The tooltip window, made on first use.
+    HWND HintWindow();
     void UpdateHintTool(TControl* control);
     void RemoveHintTool(TControl* control);
     void RelayHintMessage(TWinControl* control, const TMessage& msg);
@@ -268,10 +269,13 @@ public:
 private:
     bool ProcessMessage(MSG& msg);
     void CreateHandle();
+    void CreateHintWindow();
+    bool AddHintTool(TControl* control);
     static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     HWND hintWindow_ = nullptr;
+    bool hintWindowFailed_ = false;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool showHint_ = true;

@@ -78,11 +78,11 @@ HIMAGELIST TCustomImageList::Handle() {
 }
 
 void TCustomImageList::Recreate() {
-    HIMAGELIST h = ImageList_Create(width_, height_, ILC_COLOR24 | (masked_ ? ILC_MASK : 0), 4, 4);
+    HIMAGELIST h = comctl32::ImageList_Create(width_, height_, ILC_COLOR24 | (masked_ ? ILC_MASK : 0), 4, 4);
     if (!h) throw EInvalidGraphicOperation("Cannot create an image list of " + std::to_string(width_) + " x " +
                                            std::to_string(height_));
     handle_.reset(h);
-    ImageList_SetBkColor(h, ListColor(bkColor_));
+    comctl32::ImageList_SetBkColor(h, ListColor(bkColor_));
 }
 
 void TCustomImageList::SetWidth(int width) {
@@ -112,11 +112,11 @@ void TCustomImageList::SetMasked(bool on) {
 void TCustomImageList::SetBkColor(TColor color) {
     if (color == bkColor_) return;
     bkColor_ = color;
-    if (handle_) ImageList_SetBkColor(handle_.get(), ListColor(color));
+    if (handle_) comctl32::ImageList_SetBkColor(handle_.get(), ListColor(color));
     Changed();
 }
 
-int TCustomImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
+int TCustomImageList::Count() const { return handle_ ? comctl32::ImageList_GetImageCount(handle_.get()) : 0; }
 
 void TCustomImageList::CheckIndex(int index) const {
     if (index < 0 || index >= Count())
@@ -130,7 +130,7 @@ int TCustomImageList::Add(const TBitmap& image, const TBitmap* mask) {
         throw EInvalidGraphicOperation("The mask is smaller than the image");
     auto copy = DetachedCopy(image);
     std::unique_ptr<TBitmap> maskCopy = mask ? DetachedCopy(*mask) : nullptr;
-    int index = ImageList_Add(Handle(), copy->Handle(), maskCopy ? maskCopy->Handle() : nullptr);
+    int index = comctl32::ImageList_Add(Handle(), copy->Handle(), maskCopy ? maskCopy->Handle() : nullptr);
     if (index < 0) throw EInvalidGraphicOperation("Cannot add the image to the image list");
     Changed();
     return index;
@@ -142,7 +142,7 @@ int TCustomImageList::AddMasked(const TBitmap& image, TColor maskColor) {
     TColor key = maskColor == clDefault ? image.TransparentColor() : maskColor;
     // The system blackens the masked pixels of the bitmap it is given: give it a copy.
     auto copy = DetachedCopy(image);
-    int index = ImageList_AddMasked(Handle(), copy->Handle(), static_cast<COLORREF>(ColorToRGB(key)));
+    int index = comctl32::ImageList_AddMasked(Handle(), copy->Handle(), static_cast<COLORREF>(ColorToRGB(key)));
     if (index < 0) throw EInvalidGraphicOperation("Cannot add the image to the image list");
     Changed();
     return index;
@@ -154,20 +154,20 @@ void TCustomImageList::Replace(int index, const TBitmap& image, const TBitmap* m
         throw EInvalidGraphicOperation("The image is smaller than the image list's images");
     auto copy = DetachedCopy(image);
     std::unique_ptr<TBitmap> maskCopy = mask ? DetachedCopy(*mask) : nullptr;
-    if (!ImageList_Replace(Handle(), index, copy->Handle(), maskCopy ? maskCopy->Handle() : nullptr))
+    if (!comctl32::ImageList_Replace(Handle(), index, copy->Handle(), maskCopy ? maskCopy->Handle() : nullptr))
         throw EInvalidGraphicOperation("Cannot replace the image");
     Changed();
 }
 
 void TCustomImageList::Delete(int index) {
     CheckIndex(index);
-    ImageList_Remove(handle_.get(), index);
+    comctl32::ImageList_Remove(handle_.get(), index);
     Changed();
 }
 
 void TCustomImageList::Clear() {
     if (handle_ && Count() > 0) {
-        ImageList_Remove(handle_.get(), -1);
+        comctl32::ImageList_Remove(handle_.get(), -1);
         Changed();
     }
 }
@@ -180,7 +180,7 @@ void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabl
         return;
     }
     UINT style = masked_ && bkColor_ == clNone ? ILD_TRANSPARENT : ILD_NORMAL;
-    ImageList_DrawEx(handle_.get(), index, dc, x, y, 0, 0, ListColor(bkColor_), CLR_DEFAULT, style);
+    comctl32::ImageList_DrawEx(handle_.get(), index, dc, x, y, 0, 0, ListColor(bkColor_), CLR_DEFAULT, style);
 }
 
 // The image's shape (the mask, or for lists without masks every pixel that differs from the
@@ -193,11 +193,11 @@ void TCustomImageList::DrawDisabled(HDC dc, int x, int y, int index) {
     ScopedSelect monoSel(monoDC.get(), mono.get());
     if (masked_) {
         PatBlt(monoDC.get(), 0, 0, width_, height_, WHITENESS);
-        ImageList_Draw(handle_.get(), index, monoDC.get(), 0, 0, ILD_MASK);
+        comctl32::ImageList_Draw(handle_.get(), index, monoDC.get(), 0, 0, ILD_MASK);
     } else {
         TBitmap image(width_, height_, pf24bit);
         HDC imageDC = image.Canvas().Handle();
-        ImageList_Draw(handle_.get(), index, imageDC, 0, 0, ILD_NORMAL);
+        comctl32::ImageList_Draw(handle_.get(), index, imageDC, 0, 0, ILD_NORMAL);
         // Colour to monochrome: pixels of the source's background colour become white.
         ::SetBkColor(imageDC, GetPixel(imageDC, 0, height_ - 1));
         BitBlt(monoDC.get(), 0, 0, width_, height_, imageDC, 0, 0, SRCCOPY);
@@ -225,7 +225,7 @@ bool TCustomImageList::GetBitmap(int index, TBitmap& bitmap) {
     c.Brush().SetStyle(bsSolid);
     c.Brush().SetColor(bkColor_ == clNone ? clBlack : bkColor_);
     c.FillRect({0, 0, width_, height_});
-    ImageList_DrawEx(handle_.get(), index, c.Handle(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT,
+    comctl32::ImageList_DrawEx(handle_.get(), index, c.Handle(), 0, 0, 0, 0, CLR_NONE, CLR_DEFAULT,
                      masked_ ? ILD_TRANSPARENT : ILD_NORMAL);
     GdiFlush();
     return true;
@@ -237,7 +237,7 @@ bool TCustomImageList::GetMask(int index, TBitmap& mask) {
     mask.SetSize(width_, height_);
     HDC dc = mask.Canvas().Handle();
     PatBlt(dc, 0, 0, width_, height_, masked_ ? WHITENESS : BLACKNESS);
-    if (masked_) ImageList_Draw(handle_.get(), index, dc, 0, 0, ILD_MASK);
+    if (masked_) comctl32::ImageList_Draw(handle_.get(), index, dc, 0, 0, ILD_MASK);
     GdiFlush();
     return true;
 }

@@ -10,12 +10,12 @@
 #include "ui/graphics.h"
 
 #include <windows.h>
-#include <commctrl.h>
+#include "ui/comctl32_calls.h"
 
 namespace wl {
 
 struct ImageListFree {
-    void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
+    void operator()(HIMAGELIST h) const { comctl32::ImageList_Destroy(h); }
 };
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListFree>;
 

@@ -1,10 +1,13 @@
 // Owned subclassing of any window, the library's own or a foreign one (a message box, the edit
 // and list of a combo box, a "#32768" menu window, a tooltip).
 //
-// A TWindowSubclass installs a handler in front of a window's procedure through comctl32's
-// subclass chain (SetWindowSubclass), which routes to the record through its reference data
-// and lets any number of subclasses be removed in any order. The handler passes messages on
-// with CallPrevious; detaching restores exactly what was there. When the window is destroyed
+// A TWindowSubclass installs a handler in front of a window's procedure. All records of one
+// window sit in one chain of the library's own: a single procedure of ours replaces the
+// window's (SetWindowLongPtr), finds the chain through a window property and calls the records
+// from the latest down to the replaced procedure, so any number of subclasses can be removed in
+// any order. The handler passes messages on with CallPrevious; when the last record goes the
+// replaced procedure is put back (unless another procedure has been installed on top of ours
+// since: ours then stays as a pass-through until the window is destroyed). When the window is destroyed
 // the record removes itself at WM_NCDESTROY and calls OnWindowDestroyed; freeing the record
 // from inside its own handler (or from that notification) is safe: the part the window
 // procedure still uses is freed once the message has unwound.

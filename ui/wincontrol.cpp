@@ -28,7 +28,7 @@ std::map<std::string, WNDPROC>& ClassProcs() {
 // the system class's styles whose procedure is ControlWndProc, which hands unhandled messages to
 // the system procedure kept here. This is the one place the library puts a window procedure in
 // front of another, and it does so through class registration: no window's procedure is ever
-// swapped with SetWindowLongPtr (subclass.h does that job through comctl32's chain).
+// swapped with SetWindowLongPtr (subclass.h does that job through its per-window chain).
 WNDPROC RegisterWindowClass(const TCreateParams& p) {
     auto& procs = ClassProcs();
     auto it = procs.find(p.winClassName);

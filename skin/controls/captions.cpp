@@ -1,6 +1,7 @@
 // Caption routines shared by tab strips, status bars and header controls (see captions.h).
 #include "skin/controls/captions.h"
 
+#include "ui/comctl32_calls.h"
 #include "ui/graphics_colors.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ TImageCaptionLayout LayoutImageCaption(HDC dc, const RECT& rect, int alignment, 
                                        int imageIndex, HIMAGELIST images) {
     TImageCaptionLayout l;
     int iw = 0, ih = 0;
-    if (imageIndex != -1 && images && ImageList_GetIconSize(images, &iw, &ih) && iw < Width(rect)) {
+    if (imageIndex != -1 && images && comctl32::ImageList_GetIconSize(images, &iw, &ih) && iw < Width(rect)) {
         l.UseImage = true;
         l.ImageSize = SIZE{iw, ih};
     } else {
@@ -54,7 +55,7 @@ TImageCaptionLayout LayoutImageCaption(HDC dc, const RECT& rect, int alignment, 
 void DrawImageCaption(const TSkinControl& companion, HDC dc, const RECT& rect, int alignment,
                       const std::wstring& text, int imageIndex, HIMAGELIST images) {
     TImageCaptionLayout l = LayoutImageCaption(dc, rect, alignment, text, imageIndex, images);
-    if (l.UseImage) ImageList_Draw(images, imageIndex, dc, l.ImageAt.x, l.ImageAt.y, ILD_TRANSPARENT);
+    if (l.UseImage) comctl32::ImageList_Draw(images, imageIndex, dc, l.ImageAt.x, l.ImageAt.y, ILD_TRANSPARENT);
     if (text.empty()) return;
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = companion.IsEnabled() ? GetTextColor(dc) : SetTextColor(dc, ColorToRGB(clBtnShadow));

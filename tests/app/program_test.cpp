@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -136,12 +137,13 @@ TEST(Program, WithoutItsDictionaryItSaysSoBeforeAnyWindowAndEnds) {
     EXPECT_EQ(program.WaitForExit(20000), 0);
 }
 
-// Printing, media devices and automation strings load their libraries when first used: a
-// start-up that waits for them pays their loading on every start. ole32 is not asked about here:
-// the system's input-method layer initialises COM on a thread when one of its windows is first
-// activated, so whether ole32 is loaded at this moment depends on where the focus went, not on
-// the program. That the program itself does not import it is checked on its import table
-// (app_program_imports).
+// Printing, media devices, automation strings and common controls load their libraries when
+// first used (the main window has no common control, and its tooltip window is made when a hint
+// can first show): a start-up that waits for them pays their loading on every start. ole32 is
+// not asked about here: the system's input-method layer initialises COM on a thread when one of
+// its windows is first activated, so whether ole32 is loaded at this moment depends on where the
+// focus went, not on the program. That the program itself does not import it is checked on its
+// import table (app_program_imports).
 TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
     std::string folder = DictionaryFolder("run-modules", {{"apple", Stored("n. 苹果")}});
     Program program(folder);
@@ -151,8 +153,23 @@ TEST(Program, StartsWithoutTheLibrariesOnlySomeActionsNeed) {
     std::vector<std::string> modules = LoadedModules(program.Pid());
     auto loaded = [&](const char* name) { return std::find(modules.begin(), modules.end(), name) != modules.end(); };
     ASSERT_TRUE(loaded("wordlark.exe") && loaded("user32.dll")) << "no module list of the program";
-    for (const char* late : {"winspool.drv", "winmm.dll", "oleaut32.dll", "msimg32.dll"})
+    for (const char* late : {"winspool.drv", "winmm.dll", "oleaut32.dll", "msimg32.dll", "comctl32.dll"})
         EXPECT_FALSE(loaded(late)) << late << " is loaded at start-up";
+    // The mouse over a control makes the tooltip window, which holds the hints of the three
+    // buttons that have one, noted while there was no tooltip window yet.
+    HWND search = FindWindowExA(main, nullptr, "TButton", Ansi("查询").c_str());
+    ASSERT_NE(search, nullptr);
+    SendMessageA(search, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    HWND tips = nullptr;
+    for (HWND h = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); h && !tips;
+         h = FindWindowExA(nullptr, h, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == program.Pid()) tips = h;
+    }
+    ASSERT_NE(tips, nullptr) << "no tooltip window after the mouse moved over a button";
+    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 3);
+    EXPECT_TRUE(HasModule(program.Pid(), "comctl32.dll"));
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(20000), 0);
 }

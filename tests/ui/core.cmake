@@ -4,6 +4,7 @@ wl_test(NAME ui_core_test WIN32_ONLY SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/formfile_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/windowproc_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/subclass_chain_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/messages_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/streams_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gallery_form.cpp

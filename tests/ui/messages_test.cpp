@@ -3,7 +3,7 @@
 #include "support/gui.h"
 #include "ui/forms.h"
 
-#include <commctrl.h>
+#include "ui/comctl32_calls.h"
 
 #include <gtest/gtest.h>
 
@@ -224,6 +224,7 @@ TEST(Crackers, ReadTheMessagesTheSystemSends) {
     EXPECT_TRUE(has("drawitem 77"));
     EXPECT_TRUE(has("measureitem 78"));
     // A track bar asks its parent about custom drawing and reports key moves as scrolling.
+    InitCommonControlClasses(ICC_BAR_CLASSES);
     bar = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE, 60, 0, 120, 30, h,
                           reinterpret_cast<HMENU>(79), nullptr, nullptr);
     UpdateWindow(bar);

@@ -10,7 +10,7 @@
 #include "ui/stdctrls.h"
 #include "ui/subclass.h"
 
-#include <commctrl.h>
+#include "ui/comctl32_calls.h"
 
 #include <gtest/gtest.h>
 
@@ -272,9 +272,11 @@ HWND MakeForeign(const std::string& kind, HWND parent, HWND& owner) {
     owner = nullptr;
     if (kind == "static")
         return CreateWindowExA(0, "STATIC", "x", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent, nullptr, nullptr, nullptr);
-    if (kind == "tooltip")
+    if (kind == "tooltip") {
+        InitCommonControlClasses(ICC_BAR_CLASSES);
         return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0, parent, nullptr,
                                nullptr, nullptr);
+    }
     // The edit inside a combo box goes when the combo box goes.
     owner = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 0, 0, 100, 120, parent,
                             nullptr, nullptr, nullptr);

@@ -26,6 +26,10 @@ foreach(source ${controls_tests})
   endif()
   wl_test(NAME skin_${stem} SOURCES ${source} LIBS wl_controls_fixture WIN32_ONLY ${soak_filter})
 endforeach()
+# Status bars with images: the test makes its image lists with comctl32 directly.
+if(TARGET skin_statusbars_test)
+  target_link_libraries(skin_statusbars_test PRIVATE comctl32)
+endif()
 # The gallery's skinned pages and skin switching: the gallery form and its resources.
 if(TARGET skin_gallery_skin_test AND TARGET wl_gallery)
   target_link_libraries(skin_gallery_skin_test PRIVATE wl_gallery)

@@ -6,6 +6,7 @@
 #include "skin/data/skin_elements.h"
 #include "support/gui.h"
 #include "support/swallowed_check.h"
+#include "ui/comctl32_calls.h"
 
 #include "tools/skinpack/container.h"
 #include "tools/skinpack/lzh_encoder.h"
@@ -77,6 +78,9 @@ std::string DefaultSkinWithout(const std::vector<std::string>& cuts) {
 
 void SkinControlsTest::SetUpTestSuite() {
     Application->Initialize();
+    // Some tests make common controls of their own, as a foreign dialog holds them; the library's
+    // controls register what they use themselves.
+    InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES);
     TSkinManage::Register();
 }
 
