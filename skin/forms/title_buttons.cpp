@@ -12,8 +12,6 @@
 #include "skin/forms/win_skin_form.h"
 #include "skin/forms/window_actions.h"
 #include "ui/extctrls.h"
-#include "ui/imglist.h"
-#include "ui/menus.h"
 
 #include <algorithm>
 #include <climits>
