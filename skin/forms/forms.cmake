@@ -6,7 +6,7 @@ set(forms_sources
   ${CMAKE_CURRENT_LIST_DIR}/win_skin_form.cpp)
 # The painting and title-button parts are written separately; each joins the library once it
 # exists.
-foreach(part frame_paint title_buttons menu_bar menu_items popup_menu)
+foreach(part frame_paint title_buttons window_actions menu_bar form_menu menu_items popup_menu form_fitting)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
     list(APPEND forms_sources ${CMAKE_CURRENT_LIST_DIR}/${part}.cpp)
   endif()

@@ -1,6 +1,7 @@
 // The skinned menu bar: reading the window's menu into buttons, layout, painting, hit testing,
 // and the tracking of a drop-down (opening it with the mouse or the keyboard, the message-filter
-// hook that moves to the neighbouring item while one is open, Alt accelerators, SKM_MENUHOT).
+// hook that moves to the neighbouring item while one is open). Alt accelerators and SKM_MENUHOT
+// come through the form object's menu part (form_menu.cpp).
 #include "skin/forms/menu_bar.h"
 
 #include "skin/data/skin_data.h"
@@ -667,7 +668,7 @@ LRESULT TMenuTracker::Filter(int code, WPARAM wParam, LPARAM lParam) {
 
 // ---- the form object's menu routes ---------------------------------------------------------------
 
-bool TWinSkinForm::MenuTracking() const { return FSystemMenuOpen || FMenuTracker->Tracking(); }
+bool TWinSkinForm::MenuTracking() const { return FActions->SystemMenuOpen() || FMenuTracker->Tracking(); }
 
 HMENU TWinSkinForm::TrackedMenu() const { return FMenuTracker->TrackedMenu(); }
 
@@ -675,38 +676,9 @@ bool TWinSkinForm::OpenMenuButton(TMenuBtn* button) { return FMenuTracker->Open(
 
 void TWinSkinForm::PressMenuButton(TMenuBtn* button) { FMenuTracker->Press(button); }
 
-TMenuBtn* TWinSkinForm::FindAccelButton(WORD key) const { return FMenuBar ? FMenuBar->FindAccelButton(key) : nullptr; }
-
-void TWinSkinForm::DialogKey(TMessage& m, const TWindowProcChain::Previous& previous) {
-    previous(m);
-    if (m.Result != 0) return;
-    const WORD key = static_cast<WORD>(m.WParam);
-    const bool altOnly = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
-    if (altOnly) {
-        if (TMenuBtn* b = FindAccelButton(key)) {
-            PressMenuButton(b);
-            m.Result = 1;
-            return;
-        }
-    }
-    if (FFormKind == fkMdiChild) {
-        TSkinManage* manager = TSkinManage::Instance();
-        if (manager && manager->MdiParent && manager->MdiParent != FForm) {
-            const LRESULT r = manager->MdiParent->Perform(CM_DIALOGKEY, m.WParam, m.LParam);
-            if (r) m.Result = r;
-        }
-    } else if (Application && Application->MainForm() && FForm && Application->MainForm() != FForm) {
-        // The main form's menu bar answers Alt accelerators typed in other windows.
-        Application->MainForm()->Perform(CM_DIALOGKEY, m.WParam, m.LParam);
-    }
-}
-
-void TWinSkinForm::MenuHot(TMessage& m) {
-    m.Result = 0;
-    const POINT screen{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
-    const POINT p = ScreenToWindow(screen);
-    if (FTitleButtons->FindButton(p)) return;
-    if (TMenuBtn* b = FMenuBar ? FMenuBar->ItemAt(p) : nullptr) OpenMenuButton(b);
+TMenuBtn* TWinSkinForm::FindAccelButton(WORD key) const {
+    TWinSkinMenu* bar = MenuBar();
+    return bar ? bar->FindAccelButton(key) : nullptr;
 }
 
 } // namespace wl

@@ -2,8 +2,9 @@
 // (the window itself then shows none), lays them out in the strip the frame reserves below the
 // title and paints them; TMenuBtn is the clickable object of one top-level item. TMenuTracker
 // opens a drop-down and moves between the items with the mouse and the keyboard while one is
-// open (a WH_MSGFILTER hook of the thread, installed only for that time); Alt accelerators and
-// merged MDI menus are routed by TWinSkinForm (menu_bar.cpp). The window-free rules (layout,
+// open (a WH_MSGFILTER hook of the thread, installed only for that time); Alt accelerators are
+// routed by the form object's menu part (TFormMenu, form_menu.h), merged MDI menus by its MDI
+// client procedure. The window-free rules (layout,
 // accelerators, separator tidying, the next item for the arrow keys) are declared at the end
 // so they can be tested alone.
 #pragma once

@@ -112,7 +112,7 @@ void BindDraw(TWinSkinForm& form, TMenuItem* item) {
     Replaced().KeepDraw(item);
     item->OnDrawItem.Bind([window](TObject* sender, TCanvas* canvas, RECT rect, bool selected) {
         auto* item = static_cast<TMenuItem*>(sender);
-        if (TWinSkinForm* f = LiveSkinForm(window)) f->DrawSkinnedItem(item, *canvas, rect, selected);
+        if (TWinSkinForm* f = LiveSkinForm(window)) f->MenuItems().DrawSkinnedItem(item, *canvas, rect, selected);
         else item->DefaultDrawItem(*canvas, rect, selected ? TOwnerDrawState{odSelected} : TOwnerDrawState{0});
     }, kDrawHandler);
 }
@@ -122,11 +122,11 @@ void BindMeasure(TWinSkinForm& form, TMenuItem* item, bool popup) {
     Replaced().KeepMeasure(item);
     if (popup)
         item->OnMeasureItem.Bind([window](TObject* sender, TCanvas* canvas, int& w, int& h) {
-            if (TWinSkinForm* f = LiveSkinForm(window)) f->MeasurePopupItem(static_cast<TMenuItem*>(sender), *canvas, w, h);
+            if (TWinSkinForm* f = LiveSkinForm(window)) f->MenuItems().MeasurePopupItem(static_cast<TMenuItem*>(sender), *canvas, w, h);
         }, kMeasurePopup);
     else
         item->OnMeasureItem.Bind([window](TObject* sender, TCanvas* canvas, int& w, int& h) {
-            if (TWinSkinForm* f = LiveSkinForm(window)) f->MeasureMainItem(static_cast<TMenuItem*>(sender), *canvas, w, h);
+            if (TWinSkinForm* f = LiveSkinForm(window)) f->MenuItems().MeasureMainItem(static_cast<TMenuItem*>(sender), *canvas, w, h);
         }, kMeasureMain);
 }
 
@@ -322,32 +322,32 @@ void PopupItems(TWinSkinForm& form, TMenuItem* item, bool on) {
 
 } // namespace
 
-void TWinSkinForm::SetMainMenuOwnerDraw(TComponent* form, bool on) {
+void TSkinMenuItems::SetMainMenuOwnerDraw(TComponent* form, bool on) {
     if (!form) return;
     for (int i = 0; i < form->ComponentCount(); ++i) {
         auto* menu = dynamic_cast<TMainMenu*>(form->Components(i));
         if (!menu) continue;
         if (on) Replaced().KeepOwnerDraw(menu);
-        for (int k = 0; k < menu->Items()->Count(); ++k) MainItems(*this, menu->Items()->Items(k), 1, on);
+        for (int k = 0; k < menu->Items()->Count(); ++k) MainItems(FOwner, menu->Items()->Items(k), 1, on);
         if (on) menu->SetOwnerDraw(true);
         else Replaced().GiveBackOwnerDraw(menu);
     }
 }
 
-void TWinSkinForm::SkinPopupItems(TMenuItem* root) {
-    if (root) PopupItems(*this, root, true);
+void TSkinMenuItems::SkinPopupItems(TMenuItem* root) {
+    if (root) PopupItems(FOwner, root, true);
 }
 
-void TWinSkinForm::SetPopupOwnerDraw(TComponent* component, bool on) {
-    if (!component || !FSkinData) return;
-    if (FForm && std::string(FForm->ClassName()) == "TwwRichEditForm") return;
+void TSkinMenuItems::SetPopupOwnerDraw(TComponent* component, bool on) {
+    if (!component || !SkinData()) return;
+    if (FOwner.Form() && std::string(FOwner.Form()->ClassName()) == "TwwRichEditForm") return;
     for (int i = 0; i < component->ComponentCount(); ++i) {
         TComponent* c = component->Components(i);
         if (dynamic_cast<TCustomFrame*>(c) || dynamic_cast<TCustomForm*>(c)) {
             SetPopupOwnerDraw(c, on);
             continue;
         }
-        if (auto* popup = dynamic_cast<TPopupMenu*>(c)) SkinPopupMenu(*this, popup, on);
+        if (auto* popup = dynamic_cast<TPopupMenu*>(c)) SkinPopupMenu(FOwner, popup, on);
     }
 }
 
@@ -370,29 +370,31 @@ bool SkinPopupMenu(TWinSkinForm& form, TPopupMenu* popup, bool on) {
     return true;
 }
 
+TSkinData* TSkinMenuItems::SkinData() const { return FOwner.SkinData(); }
+
 // ---- measuring -----------------------------------------------------------------------------------
 
-void TWinSkinForm::MeasureMainItem(TMenuItem* item, TCanvas&, int& width, int&) {
+void TSkinMenuItems::MeasureMainItem(TMenuItem* item, TCanvas&, int& width, int&) {
     TMenu* menu = item ? item->GetParentMenu() : nullptr;
-    width += MainItemExtraWidth(HasMenuItemElement(FSkinData), ElementLeftMargin(FSkinData), menu && menu->Images());
+    width += MainItemExtraWidth(HasMenuItemElement(SkinData()), ElementLeftMargin(SkinData()), menu && menu->Images());
 }
 
-void TWinSkinForm::MeasurePopupItem(TMenuItem* item, TCanvas&, int& width, int&) {
+void TSkinMenuItems::MeasurePopupItem(TMenuItem* item, TCanvas&, int& width, int&) {
     TMenu* menu = item ? item->GetParentMenu() : nullptr;
     // The skin may have been unloaded since the menu was built: read it only while it is there.
-    const bool element = FSkinData && !FSkinData->NotLoaded && HasMenuItemElement(FSkinData);
-    width += PopupItemExtraWidth(element, element ? FSkinData->MenuItem->LeftWidth : 0, menu && menu->Images());
+    const bool element = SkinData() && !SkinData()->NotLoaded && HasMenuItemElement(SkinData());
+    width += PopupItemExtraWidth(element, element ? SkinData()->MenuItem->LeftWidth : 0, menu && menu->Images());
 }
 
-void TWinSkinForm::MeasureItem(TMessage& m) {
+void TSkinMenuItems::MeasureItem(TMessage& m) {
     auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-    if (!mis || mis->CtlType != ODT_MENU || !FMenuBar) {
-        Default(m);
+    if (!mis || mis->CtlType != ODT_MENU || !FOwner.MenuBar()) {
+        FOwner.Default(m);
         return;
     }
-    TMainMenu* menu = FForm ? FMenuBar->Menu() : nullptr;
+    TMainMenu* menu = FOwner.Form() ? FOwner.MenuBar()->Menu() : nullptr;
     if (TMenuItem* item = menu ? menu->FindItem(mis->itemID, fkCommand) : nullptr) {
-        WindowDC dc(FHandle);
+        WindowDC dc(FOwner.Handle());
         MenuCanvasScope scope(dc.get());
         TCanvas& canvas = scope.get();
         int width = 0, height = static_cast<int>(mis->itemHeight);
@@ -409,17 +411,17 @@ void TWinSkinForm::MeasureItem(TMessage& m) {
     }
     // Entries their owner draws itself stay with it; the ones the skin switched are drawn here.
     if (!SwitchedToOwnerDraw(mis->itemID)) {
-        Default(m);
+        FOwner.Default(m);
         return;
     }
-    const std::wstring full = MenuString(TrackedMenu(), mis->itemID);
+    const std::wstring full = MenuString(FOwner.TrackedMenu(), mis->itemID);
     const size_t tab = full.find(L'\t');
     const std::wstring caption = full.substr(0, tab);
-    WindowDC dc(FHandle);
+    WindowDC dc(FOwner.Handle());
     HGDIOBJ old = Screen ? SelectObject(dc.get(), Screen->MenuFont().Handle()) : nullptr;
     SIZE text{0, 0};
     GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text);
-    int width = text.cx + 26 + ElementLeftMargin(FSkinData);
+    int width = text.cx + 26 + ElementLeftMargin(SkinData());
     if (tab != std::wstring::npos) {
         const std::wstring shortcut = full.substr(tab + 1);
         SIZE s{0, 0};
@@ -437,30 +439,30 @@ void TWinSkinForm::MeasureItem(TMessage& m) {
 
 // ---- drawing -------------------------------------------------------------------------------------
 
-void TWinSkinForm::DrawItem(TMessage& m) {
+void TSkinMenuItems::DrawItem(TMessage& m) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    if (!dis || dis->CtlType != ODT_MENU || !FMenuBar) {
-        Default(m);
+    if (!dis || dis->CtlType != ODT_MENU || !FOwner.MenuBar()) {
+        FOwner.Default(m);
         return;
     }
     const auto menu = reinterpret_cast<HMENU>(dis->hwndItem);
     if (TSkinManage* manager = Manager()) manager->AssignPopupMenu(menu);
     const bool selected = (dis->itemState & ODS_SELECTED) != 0;
-    TMainMenu* own = FForm ? FMenuBar->Menu() : nullptr;
+    TMainMenu* own = FOwner.Form() ? FOwner.MenuBar()->Menu() : nullptr;
     if (TMenuItem* item = own ? own->FindItem(dis->itemID, fkCommand) : nullptr) {
         ScopedDCState state(dis->hDC);
         MenuCanvasScope scope(dis->hDC);
         TCanvas& canvas = scope.get();
         // A failed item paint leaves the item as it was.
         SwallowFailures([&] {
-            if (HasMenuItemElement(FSkinData)) DrawSkinnedItem(item, canvas, dis->rcItem, selected);
+            if (HasMenuItemElement(SkinData())) DrawSkinnedItem(item, canvas, dis->rcItem, selected);
             else DrawFlatItem(item, canvas, selected, dis->rcItem);
         });
         m.Result = TRUE;
         return;
     }
     if (!SwitchedToOwnerDraw(dis->itemID)) {
-        Default(m);
+        FOwner.Default(m);
         return;
     }
     // An entry without a form item: a temporary item stands for it while it is drawn.
@@ -486,7 +488,7 @@ void TWinSkinForm::DrawItem(TMessage& m) {
     m.Result = TRUE;
 }
 
-void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected,
+void TSkinMenuItems::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected,
                                bool separatorOnly) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0) return;
@@ -511,7 +513,7 @@ void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, con
         }
     }
     if (!painted) {
-        UniqueBrush fill(CreateSolidBrush(ColorToRGB(FSkinData->MenuColour)));
+        UniqueBrush fill(CreateSolidBrush(ColorToRGB(SkinData()->MenuColour)));
         FillRect(dc, &local, fill.get());
     }
     HDC target = canvas.Handle();
@@ -520,7 +522,7 @@ void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, con
         DrawSeparator(canvas, rect);
         return;
     }
-    TDataSkinObject& e = *FSkinData->MenuItem;
+    TDataSkinObject& e = *SkinData()->MenuItem;
     if (TBitmap* image = RenderedItem(e, w, h, selected ? 4 : 1); image && !image->Empty()) {
         if (e.Trans) TransparentBlit(dc, local, *image, kSkinKeyColor);
         else BitBlt(dc, 0, 0, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
@@ -529,9 +531,9 @@ void TWinSkinForm::ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, con
     BitBlt(target, rect.left, rect.top, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-void TWinSkinForm::DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected) {
+void TSkinMenuItems::DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected) {
     if (!item) return;
-    if (!HasMenuItemElement(FSkinData)) {
+    if (!HasMenuItemElement(SkinData())) {
         DrawFlatItem(item, canvas, selected, rect);
         return;
     }
@@ -543,34 +545,34 @@ void TWinSkinForm::DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT&
     ComposeItem(parentMenu, item, canvas, rect, selected, item->IsLine());
 }
 
-void TWinSkinForm::DrawRawItem(HMENU menu, TMenuItem* item, bool selected, const RECT& rect, TCanvas& canvas) {
+void TSkinMenuItems::DrawRawItem(HMENU menu, TMenuItem* item, bool selected, const RECT& rect, TCanvas& canvas) {
     if (!item) return;
-    if (!HasMenuItemElement(FSkinData)) {
+    if (!HasMenuItemElement(SkinData())) {
         DrawFlatItem(item, canvas, selected, rect);
         return;
     }
     ComposeItem(menu, item, canvas, rect, selected, false);
 }
 
-void TWinSkinForm::DrawFlatItem(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect) {
+void TSkinMenuItems::DrawFlatItem(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (!item || w <= 0 || h <= 0 || !FSkinData) return;
+    if (!item || w <= 0 || h <= 0 || !SkinData()) return;
     TBitmap& bitmap = ItemBitmap(rect);
     const RECT local{0, 0, w, h};
-    UniqueBrush fill(CreateSolidBrush(ColorToRGB(selected ? FSkinData->Hilight : FSkinData->MenuColour)));
+    UniqueBrush fill(CreateSolidBrush(ColorToRGB(selected ? SkinData()->Hilight : SkinData()->MenuColour)));
     FillRect(bitmap.Canvas().Handle(), &local, fill.get());
     DrawItemContent(item, bitmap.Canvas(), selected, local);
     BitBlt(canvas.Handle(), rect.left, rect.top, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-void TWinSkinForm::DrawSeparator(TCanvas& canvas, const RECT& rect) {
-    if (!HasMenuItemElement(FSkinData)) return;
-    TBitmap& image = FSkinData->MenuItem->Image;
+void TSkinMenuItems::DrawSeparator(TCanvas& canvas, const RECT& rect) {
+    if (!HasMenuItemElement(SkinData())) return;
+    TBitmap& image = SkinData()->MenuItem->Image;
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     const int cw = image.Width() / 5, ih = image.Height();
     if (w <= 0 || h <= 0 || cw <= 0 || ih <= 0) return;
-    const int left = std::clamp<int>(FSkinData->MenuItem->LeftWidth, 0, cw);
-    const int right = std::clamp<int>(FSkinData->MenuItem->RightWidth, 0, cw - left);
+    const int left = std::clamp<int>(SkinData()->MenuItem->LeftWidth, 0, cw);
+    const int right = std::clamp<int>(SkinData()->MenuItem->RightWidth, 0, cw - left);
     const int y0 = h < ih ? ih - h : 0;
     TBitmap piece;
     piece.SetSize(w, h);
@@ -582,7 +584,7 @@ void TWinSkinForm::DrawSeparator(TCanvas& canvas, const RECT& rect) {
     TransparentBlit(canvas.Handle(), rect, piece, kSkinKeyColor);
 }
 
-void TWinSkinForm::DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bool selected, RECT& rect,
+void TSkinMenuItems::DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bool selected, RECT& rect,
                                 std::wstring text) {
     const bool measuring = (flags & DT_CALCRECT) != 0;
     if (measuring && (text.empty() || text == L"&")) text += L" ";
@@ -593,7 +595,7 @@ void TWinSkinForm::DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bo
         if (item && item->Default()) canvas.Font().SetStyle(old | FontStyles({fsBold}));
         dc = canvas.Handle();
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ColorToRGB(MenuItemTextColor(*FSkinData, !item || item->Enabled(), selected)));
+        SetTextColor(dc, ColorToRGB(MenuItemTextColor(*SkinData(), !item || item->Enabled(), selected)));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
         canvas.Font().SetStyle(old);
         return;
@@ -604,17 +606,17 @@ void TWinSkinForm::DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bo
     DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
 }
 
-void TWinSkinForm::DrawItemContent(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect) {
-    if (!item || !FSkinData) return;
+void TSkinMenuItems::DrawItemContent(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect) {
+    if (!item || !SkinData()) return;
     const std::wstring caption = AnsiToWide(item->Caption());
     TMenu* menu = item->GetParentMenu();
-    if (!menu && FMenuBar) menu = FMenuBar->Menu();
+    if (!menu && FOwner.MenuBar()) menu = FOwner.MenuBar()->Menu();
     TCustomImageList* images = menu ? menu->Images() : nullptr;
     int g = images ? images->Width() : 16;
     if (item->Checked()) g = std::max(g, 16);
     const bool rtl = menu && menu->IsRightToLeft();
     const bool line = item->IsLine();
-    const int margin = ElementLeftMargin(FSkinData);
+    const int margin = ElementLeftMargin(SkinData());
     RECT box{0, 0, 0, 0};
     if (!line) {
         if (rtl) {

@@ -1,8 +1,7 @@
 // Title-bar buttons of a skinned window: the window-free placement and visibility rules, the
 // button objects and their states, TTitleButtons (the buttons and the non-client mouse: hit
-// test, hover with its timer, press, release, double-click, right-click, the button actions),
-// and TWinSkinForm's window actions, skinned system menu and WM_SYSCOMMAND / WM_COMMAND
-// handling.
+// test, hover with its timer, press, release, double-click, right-click, the button actions,
+// which go to the form object's window actions, window_actions.h).
 #include "skin/forms/title_buttons.h"
 
 #include "skin/data/skin_data.h"
@@ -11,9 +10,8 @@
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/menu_bar.h"
 #include "skin/forms/win_skin_form.h"
+#include "skin/forms/window_actions.h"
 #include "ui/extctrls.h"
-#include "ui/imglist.h"
-#include "ui/menus.h"
 
 #include <algorithm>
 #include <climits>
@@ -449,10 +447,10 @@ void TTitleButtons::NCLButtonDblClk(TMessage& m) {
         return;
     }
     if (FOwner.WindowState() != wstNormal) {
-        FOwner.RestoreWindow();
+        FOwner.Actions().RestoreWindow();
         m.Result = 0;
     } else if (FOwner.Caps() & capMaximize) {
-        FOwner.ToggleMaximize();
+        FOwner.Actions().ToggleMaximize();
         m.Result = 0;
     } else {
         FOwner.Default(m);
@@ -461,7 +459,7 @@ void TTitleButtons::NCLButtonDblClk(TMessage& m) {
 
 void TTitleButtons::NCRButtonDown(TMessage& m) {
     if (m.WParam == HTCAPTION && FOwner.FormKind() != fkMdiChild) {
-        FOwner.ShowSystemMenu(MessagePoint(m.LParam));
+        FOwner.Actions().ShowSystemMenu(MessagePoint(m.LParam));
         m.Result = 0;
         return;
     }
@@ -507,266 +505,19 @@ void TTitleButtons::DoButtonAction(POINT screen) {
         break;
     }
     case 1:
-    case 22: FOwner.ToggleMaximize(); break;
+    case 22: FOwner.Actions().ToggleMaximize(); break;
     case 2:
-    case 23: FOwner.ToggleMinimize(); break;
+    case 23: FOwner.Actions().ToggleMinimize(); break;
     case 3:
     case 11:
-    case 12: FOwner.ShowSystemMenu(POINT{screen.x + 1, screen.y + 1}); break;
+    case 12: FOwner.Actions().ShowSystemMenu(POINT{screen.x + 1, screen.y + 1}); break;
     case 7:
-    case 60: FOwner.MDIChildCommand(SC_MINIMIZE); break;
+    case 60: FOwner.Actions().MDIChildCommand(SC_MINIMIZE); break;
     case 8:
-    case 61: FOwner.MDIChildCommand(SC_RESTORE); break;
+    case 61: FOwner.Actions().MDIChildCommand(SC_RESTORE); break;
     case 9:
-    case 62: FOwner.MDIChildCommand(SC_CLOSE); break;
+    case 62: FOwner.Actions().MDIChildCommand(SC_CLOSE); break;
     default: PostMessageW(FOwner.Handle(), SKM_BUTTONACTION, static_cast<WPARAM>(action), 0); break;
-    }
-}
-
-void TWinSkinForm::ToggleMaximize() {
-    if (FWindowState == wstMaximized) {
-        RestoreWindow();
-        return;
-    }
-    if (FFormKind == fkMdiChild) ManagerSetMaximizedChildren(true);
-    FWindowState = wstMaximized;
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FTitleButtons->SetHotObject(nullptr);
-}
-
-void TWinSkinForm::ToggleMinimize() {
-    if (FWindowState == wstMinimized) {
-        RestoreWindow();
-        return;
-    }
-    FWindowState = wstMinimized;
-    SetSysMenuStyle(true);
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
-
-void TWinSkinForm::RestoreWindow() {
-    FWindowState = wstNormal;
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
-}
-
-void TWinSkinForm::MDIChildCommand(UINT command) {
-    if (FFormKind != fkMdiParent || !FClientWnd) return;
-    HWND child = reinterpret_cast<HWND>(SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0, 0));
-    if (child) SendMessageW(child, WM_SYSCOMMAND, command, 0);
-}
-
-// ---- system menu ---------------------------------------------------------------------------------
-
-namespace {
-
-// The skinned system menu while the system tracks it (one per tracked menu on the thread; the
-// innermost last). Lives on the stack of ShowSystemMenu.
-class TShownSystemMenu {
-public:
-    TShownSystemMenu(TWinSkinForm& form, const TComponent* shown, bool& tracking)
-        : Form(&form), Shown(shown), Tracking(&tracking), Previous(tracking), Outer(Innermost) {
-        Innermost = this;
-        tracking = true;
-    }
-    ~TShownSystemMenu() {
-        Innermost = Outer;
-        if (Tracking) *Tracking = Previous;
-        // A parked menu goes now (Parked is freed after this body).
-    }
-    TShownSystemMenu(const TShownSystemMenu&) = delete;
-    TShownSystemMenu& operator=(const TShownSystemMenu&) = delete;
-
-    static inline thread_local TShownSystemMenu* Innermost = nullptr;
-    TWinSkinForm* Form;
-    const TComponent* Shown;
-    bool* Tracking; // the form's FSystemMenuOpen, null once the form is going
-    bool Previous;
-    TShownSystemMenu* Outer;
-    std::unique_ptr<TComponent> Parked;
-};
-
-} // namespace
-
-void ReleaseSystemMenu(TWinSkinForm& form, std::unique_ptr<TComponent>& popup, bool formGoing) {
-    for (TShownSystemMenu* shown = TShownSystemMenu::Innermost; shown; shown = shown->Outer) {
-        if (shown->Form != &form) continue;
-        if (formGoing) {
-            shown->Form = nullptr;
-            shown->Tracking = nullptr;
-        }
-        if (popup && shown->Shown == popup.get()) shown->Parked = std::move(popup);
-    }
-    popup.reset();
-}
-
-void TWinSkinForm::BuildSystemMenu() {
-    ReleaseSystemMenu(*this, FSystemMenuPopup, false);
-    auto popup = std::make_unique<TPopupMenu>(nullptr);
-    popup->SetTag(33333);
-    // Restore, maximize, minimize and close glyphs (16 x 16, white transparent), owned by the
-    // popup; a skin without them gives a menu of text only.
-    if (FSkinData && FSkinData->MenuGlyphs.Width() >= 16 && FSkinData->MenuGlyphs.Height() >= 16) {
-        auto* glyphs = new TImageList(popup.get());
-        glyphs->SetWidth(16);
-        glyphs->SetHeight(16);
-        try {
-            glyphs->AddMasked(FSkinData->MenuGlyphs, clWhite);
-            popup->SetImages(glyphs);
-        } catch (const std::exception&) {
-            // Damaged glyphs: the menu goes without them.
-        }
-    }
-    popup->SetOwnerDraw(true);
-    const HWND window = FHandle;
-    auto add = [&](const std::string& caption, intptr_t tag, int image) {
-        auto* item = new TMenuItem(popup.get());
-        item->SetCaption(caption);
-        item->SetTag(tag);
-        item->SetImageIndex(image);
-        popup->Items()->Add(item);
-        return item;
-    };
-    if (OldNtOr9x() && !(GetVersion() & 0x80000000u)) {
-        add(" Restore ", 0, 0)->OnClick = [this](TObject*) { RestoreWindow(); };
-        if (FCaps & capMaximize) add(" Maximize ", 1, 1)->OnClick = [this](TObject*) { ToggleMaximize(); };
-        if (FCaps & capMinimize) add(" Minimize ", 2, 2)->OnClick = [this](TObject*) { ToggleMinimize(); };
-        add("-", 100, -1);
-        TMenuItem* close = add(" Close ", 3, 3);
-        close->SetShortCut(TextToShortCut("ALT+F4"));
-        close->OnClick = [this](TObject*) {
-            FTitleButtons->EnableHover(false);
-            PostMessageW(FHandle, WM_CLOSE, 0, 0);
-        };
-    } else if (FSysMenu) {
-        const int count = GetMenuItemCount(FSysMenu);
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[80] = {};
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_STATE | MIIM_ID | MIIM_FTYPE | MIIM_STRING;
-            info.dwTypeData = text;
-            info.cch = 79;
-            if (!GetMenuItemInfoW(FSysMenu, static_cast<UINT>(i), TRUE, &info)) continue;
-            char narrow[256] = {};
-            const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-            const std::string caption = n > 1 ? std::string(narrow, static_cast<size_t>(n - 1)) : std::string("-");
-            const UINT id = info.wID;
-            int image = -1;
-            bool enabled = (info.fState & MFS_GRAYED) == 0;
-            switch (id) {
-            case SC_SIZE:
-            case SC_MOVE: enabled = FWindowState != wstMaximized; break;
-            case SC_MINIMIZE:
-                image = 2;
-                enabled = FWindowState != wstMinimized && (FCaps & capMinimize);
-                break;
-            case SC_MAXIMIZE:
-                image = 1;
-                enabled = FWindowState != wstMaximized && (FCaps & capMaximize);
-                break;
-            case SC_CLOSE: image = 3; break;
-            case SC_RESTORE:
-                image = 0;
-                enabled = FWindowState != wstNormal;
-                break;
-            default: break;
-            }
-            TMenuItem* item = add(caption, static_cast<intptr_t>(id), image);
-            item->SetEnabled(enabled && info.fState != MFS_GRAYED);
-            item->SetChecked((info.fState & MFS_CHECKED) != 0);
-            if (caption != "-")
-                item->OnClick = [window, id](TObject*) { PostMessageW(window, WM_SYSCOMMAND, id, 0); };
-        }
-    }
-    // Its items are drawn by the skin, measured as popup items.
-    SkinPopupItems(popup->Items());
-    FSystemMenuPopup = std::move(popup);
-}
-
-void TWinSkinForm::ShowSystemMenu(POINT screen) {
-    const DWORD now = GetTickCount();
-    if (now - FLastMenuTick > FDoubleClickTime) {
-        SetManagerMenuKind(2);
-        FLastMenuTick = now;
-        BuildSystemMenu();
-        if (auto* popup = dynamic_cast<TPopupMenu*>(FSystemMenuPopup.get())) {
-            // While it is open the manager's actions wait (as for a drop-down of the bar), and
-            // whatever lets go of the menu leaves it to this scope.
-            TShownSystemMenu shown(*this, popup, FSystemMenuOpen);
-            popup->Popup(screen.x, screen.y);
-        }
-        return;
-    }
-    // A second click within the double-click time (on the icon button) closes the window.
-    if (FTitleButtons->HotObject()) {
-        FTitleButtons->EnableHover(false);
-        PostMessageW(FHandle, WM_CLOSE, 0, 0);
-    }
-}
-
-// ---- commands ------------------------------------------------------------------------------------
-
-void TWinSkinForm::SysCommand(TMessage& m) {
-    const UINT command = static_cast<UINT>(m.WParam) & 0xFFF0;
-    const LPARAM key = m.LParam;
-    if (!FMenuTracker->Tracking() && command == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture()) {
-        // Alt+letter opens the item with that accelerator; Alt alone (and F10) the first item.
-        TMenuBtn* button = nullptr;
-        if (key) {
-            button = FindAccelButton(static_cast<WORD>(key));
-        } else if (FMenuBar) {
-            for (int i = 0; i < FMenuBar->ItemCount() && !button; ++i) {
-                TMenuBtn* b = FMenuBar->Button(i);
-                if (b->Visible() && !b->Caption().empty()) button = b;
-            }
-        }
-        if (key == 0 || button) {
-            if (button) OpenMenuButton(button);
-            m.Result = 1;
-            return;
-        }
-    }
-    if (!FMenuTracker->Tracking() && command == SC_KEYMENU && key == ' ') {
-        // Alt+Space: the skinned system menu at the client origin, instead of the system's.
-        POINT origin{0, 0};
-        ClientToScreen(FHandle, &origin);
-        ShowSystemMenu(origin);
-        m.Result = 0;
-        return;
-    }
-    switch (command) {
-    case SC_MINIMIZE:
-        FWindowState = wstMinimized;
-        if (FFormKind == fkMdiChild) SetCaptionStyle(true);
-        break;
-    case SC_MAXIMIZE: FWindowState = wstMaximized; break;
-    case SC_RESTORE:
-        FWindowState = wstNormal;
-        if (FFormKind == fkMdiChild) {
-            SetCaptionStyle(false);
-            if (ManagerMaximizedChildren()) ManagerSetMaximizedChildren(false);
-        }
-        break;
-    default: break;
-    }
-    Default(m);
-}
-
-void TWinSkinForm::MenuCommand(TMessage& m) {
-    const UINT id = LOWORD(m.WParam);
-    switch (id) {
-    case SC_SIZE:
-    case SC_MOVE:
-    case SC_MINIMIZE:
-    case SC_MAXIMIZE:
-    case SC_NEXTWINDOW:
-    case SC_PREVWINDOW:
-    case SC_CLOSE:
-    case SC_RESTORE:
-        PostMessageW(FHandle, WM_SYSCOMMAND, id, 0);
-        m.Result = 0;
-        return;
-    default: Default(m); return;
     }
 }
 

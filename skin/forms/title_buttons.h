@@ -16,16 +16,10 @@
 
 namespace wl {
 
-class TComponent;
 class TWinSkinForm;
 class TDataSkinSysButton;
 class TCanvas;
 class TTimer;
-
-// A form object lets go of its skinned system menu (unskinned, building a new one, or going
-// away: `formGoing`). A menu that is open now is not freed under the system's menu loop: it is
-// kept until that loop has returned, and a form going away is not touched afterwards.
-void ReleaseSystemMenu(TWinSkinForm& form, std::unique_ptr<TComponent>& popup, bool formGoing);
 
 enum TNCButtonState : int { nbsNormal = 1, nbsPressed = 2, nbsHot = 3 };
 

@@ -1,6 +1,6 @@
 // TWinSkinForm's life cycle: attach to a form object or a plain window, the start message,
-// the three window procedures and their dispatch, dialog widening, colour re-application, and
-// the two ways back (Unskin restores everything, ReleaseSkin only unhooks).
+// the three window procedures and their dispatch to the parts, colour re-application, and the
+// two ways back (Unskin restores everything, ReleaseSkin only unhooks).
 #include "skin/forms/win_skin_form.h"
 
 #include "skin/data/skin_data.h"
@@ -48,12 +48,6 @@ SIZE FrameSize(HWND window) {
     return SIZE{(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
 }
 
-RECT WindowRectOf(HWND window) {
-    RECT r{0, 0, 0, 0};
-    GetWindowRect(window, &r);
-    return r;
-}
-
 } // namespace
 
 // ---- the link that frees the object with its control -------------------------------------------
@@ -76,24 +70,9 @@ private:
 
 } // namespace
 
-// ---- frame metrics handed to the form object ---------------------------------------------------
-
-RECT TSkinFrameMetrics::FrameInsets(const TFrameRequest& request) const {
-    const TWinSkinForm* owner = FOwner;
-    if (owner && owner->SkinFrame() && owner->State() != sfsCreated && owner->BorderKind() != bkNone &&
-        owner->Subclassed()) {
-        const RECT b = owner->Borders();
-        return RECT{b.left, b.top + owner->MenuBarHeight(), b.right, b.bottom};
-    }
-    if (FFallback) return FFallback->FrameInsets(request);
-    static const TSystemFrameMetrics system;
-    return system.FrameInsets(request);
-}
-
 // ---- construction ----------------------------------------------------------------------------------
 
 TWinSkinForm::TWinSkinForm(TComponent* owner) : TComponent(owner) {
-    FDoubleClickTime = GetDoubleClickTime();
     FCaptionFont = std::make_unique<TFont>();
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof ncm;
@@ -109,22 +88,26 @@ TWinSkinForm::TWinSkinForm(TComponent* owner) : TComponent(owner) {
     FControlCanvas = std::make_unique<TCanvas>();
     FFrame = std::make_unique<TSkinFrame>(*this);
     FTitleButtons = std::make_unique<TTitleButtons>(*this);
+    FActions = std::make_unique<TWindowActions>(*this);
+    FMenu = std::make_unique<TFormMenu>(*this);
     FCompanions = std::make_unique<TCompanionList>();
     FActive = true;
     FMenuTracker = std::make_unique<TMenuTracker>(*this);
+    FMenuItems = std::make_unique<TSkinMenuItems>(*this);
+    FFitting = std::make_unique<TFormFitting>(*this);
 }
 
 TWinSkinForm::~TWinSkinForm() {
     FreeControls();
     FTitleButtons->Clear();
-    FMenuBar.reset();
-    ReleaseSystemMenu(*this, FSystemMenuPopup, true);
+    FMenu->FreeBar();
+    FActions->ReleaseMenu(true);
     FCaptionFont.reset();
     // The window keeps nothing of ours: no procedure, no layer, no frame step that names us.
     FWindowSubclass.Detach();
     FClientSubclass.Detach();
     FFormLayer.Remove();
-    if (FFrameMetrics) FFrameMetrics->Forget();
+    FFitting->ForgetFrameMetrics();
     FControlCanvas.reset();
     // The link leaves the control's components with this object.
     if (TComponent* link = std::exchange(FControlLink, nullptr)) {
@@ -198,7 +181,7 @@ void TWinSkinForm::Attach(TSkinData* data) {
     FOwnerWnd = GetWindow(FHandle, GW_OWNER);
 
     FCaps = 0;
-    if ((FStyle & WS_SYSMENU) || FSysMenu) FCaps |= capSystemMenu;
+    if ((FStyle & WS_SYSMENU) || SysMenu()) FCaps |= capSystemMenu;
     if (FStyle & WS_MINIMIZEBOX) FCaps |= capMinimize;
     if (FStyle & WS_MAXIMIZEBOX) FCaps |= capMaximize;
 
@@ -250,8 +233,8 @@ void TWinSkinForm::Attach(TSkinData* data) {
     }
 
     if (FSkinFrame) {
-        FMenuHandle = GetMenu(FHandle);
-        if (FMenuHandle && FFormKind != fkMdiChild) CreateMenuBar();
+        FMenu->ReadWindowMenu();
+        if (FMenu->WindowMenu() && FFormKind != fkMdiChild) FMenu->CreateMenuBar();
     }
     if (FSkinFrame) {
         if (!(FFormKind == fkMdiChild && ManagerMaximizedChildren()) && FWindowState != wstMinimized)
@@ -266,20 +249,6 @@ void TWinSkinForm::Attach(TSkinData* data) {
         if (FSkinFrame && FFrame->BorderTop() < least) FFrame->SetMenuBarHeight(least - FFrame->BorderTop());
         if (FWindowState == wstMaximized && !ManagerMaximizedChildren()) ManagerSetMaximizedChildren(true);
     }
-}
-
-void TWinSkinForm::CreateMenuBar() {
-    // The frame is measured while the system's menu bar is still in it: that is the frame the
-    // window gets back when the skin lets go.
-    GetClientRect(FHandle, &FClientRect);
-    const RECT wr = WindowRectOf(FHandle);
-    FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
-    FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
-    FFrameMeasured = true;
-    FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
-    FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
-    FFrame->SetMenuBarHeight(GetSystemMetrics(SM_CYMENU));
-    FMenuBar->ReadMenu();
 }
 
 void TWinSkinForm::AttachWindow(TSkinData* data) { Attach(data); }
@@ -302,7 +271,7 @@ void TWinSkinForm::AttachForm(TSkinData* data, TCustomForm* form) {
     }
     FOrigColor = form->Color();
     form->SetColor(data->ButtonFace);
-    if (data->SkinControls() & SkinControlBit(xcMenuItem)) SetMainMenuOwnerDraw(form, true);
+    if (data->SkinControls() & SkinControlBit(xcMenuItem)) FMenuItems->SetMainMenuOwnerDraw(form, true);
 }
 
 // ---- start ---------------------------------------------------------------------------------------
@@ -310,14 +279,9 @@ void TWinSkinForm::AttachForm(TSkinData* data, TCustomForm* form) {
 void TWinSkinForm::StartSkin(TMessage& m) {
     m.Result = 0;
     if (!Subclassed()) return;
-    FSysMenu = GetSystemMenu(FHandle, FALSE);
+    FActions->ReadSystemMenu();
     if (FSkinFrame) FFrame->LoadIcon();
-    if (!FFrameMeasured) {
-        GetClientRect(FHandle, &FClientRect);
-        const RECT wr = WindowRectOf(FHandle);
-        FOrigFrameWidth = (wr.right - wr.left) - FClientRect.right;
-        FOrigFrameHeight = (wr.bottom - wr.top) - FClientRect.bottom;
-    }
+    if (!FFitting->FrameMeasured()) FFitting->MeasureOriginalFrame(false);
 
     const TControlDiscovery& discovery = ControlDiscovery();
     PurgeControls();
@@ -326,7 +290,7 @@ void TWinSkinForm::StartSkin(TMessage& m) {
     } else if (discovery.ScanWindow) {
         discovery.ScanWindow(*this);
     }
-    if (FForm && FSkinFrame) SetPopupOwnerDraw(FForm, true);
+    if (FForm && FSkinFrame) FMenuItems->SetPopupOwnerDraw(FForm, true);
 
     if (FState == sfsCreated && FSkinFrame) {
         if (FFormKind == fkMdiChild) {
@@ -337,13 +301,13 @@ void TWinSkinForm::StartSkin(TMessage& m) {
                 SetCaptionStyle(true);
             } else {
                 FState = sfsFitting;
-                FitWindowToClient(false);
+                FFitting->FitWindowToClient(false);
                 FState = sfsRunning;
                 UpdateRegion();
             }
         } else if (!FIsChild && FBorderKind != bkNone && FWindowState != wstMinimized) {
             FState = sfsFitting;
-            FitWindowToClient(false);
+            FFitting->FitWindowToClient(false);
             FState = sfsRunning;
             if (FWindowState == wstMaximized) RefreshFrame();
             else UpdateRegion();
@@ -415,10 +379,10 @@ bool TWinSkinForm::SkinStage2(TMessage& m, bool& handled) {
     case WM_NCACTIVATE: FActive = (m.WParam & 0xFF) != 0; return false;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(m); return true;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); return true;
-    case WM_COMMAND: MenuCommand(m); return true;
-    case WM_SYSCOMMAND: SysCommand(m); return true;
-    case CM_MENUCHANGED: CMMenuChanged(m); return true;
-    case SKM_MENUHOT: MenuHot(m); return true;
+    case WM_COMMAND: FActions->MenuCommand(m); return true;
+    case WM_SYSCOMMAND: FActions->SysCommand(m); return true;
+    case CM_MENUCHANGED: FMenu->CMMenuChanged(m); return true;
+    case SKM_MENUHOT: FMenu->MenuHot(m); return true;
     case WM_MENUSELECT: FMenuTracker->NoteMenuSelect(m.WParam, m.LParam); return false;
     default: return false;
     }
@@ -432,8 +396,8 @@ void TWinSkinForm::SkinStage3(TMessage& m, bool stage2Handled) {
         if (!stage2Handled) SizeChanged(m);
         return;
     case WM_SETTEXT: WindowSetText(m); return;
-    case WM_MEASUREITEM: MeasureItem(m); return;
-    case WM_DRAWITEM: DrawItem(m); return;
+    case WM_MEASUREITEM: FMenuItems->MeasureItem(m); return;
+    case WM_DRAWITEM: FMenuItems->DrawItem(m); return;
     case WM_NCCALCSIZE: FFrame->NCCalcSize(m); return;
     case WM_NCPAINT: FFrame->NCPaint(m); return;
     case WM_NCACTIVATE: NCActivate(m); return;
@@ -479,7 +443,7 @@ void TWinSkinForm::OnWindowDestroyed() {
 }
 
 void TWinSkinForm::WMInitMenuPopup(TMessage& m) {
-    SetManagerMenuKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu && FSysMenu ? 2 : 1);
+    SetManagerMenuKind(reinterpret_cast<HMENU>(m.WParam) == SysMenu() && SysMenu() ? 2 : 1);
     Default(m);
 }
 
@@ -505,63 +469,7 @@ void TWinSkinForm::WMWindowPosChanged(TMessage& m) {
     Default(m);
     // A new frame changes the client area without changing the window's size; the form object
     // lays its controls out only on size changes, so it is told here.
-    RECT after{0, 0, 0, 0};
-    GetClientRect(FHandle, &after);
-    if (FForm && (after.right != FLaidOutClient.right || after.bottom != FLaidOutClient.bottom))
-        FForm->AlignControls();
-    FLaidOutClient = after;
-}
-
-void TWinSkinForm::CMMenuChanged(TMessage& m) {
-    if (FSkinData) {
-        const bool paint = FSkinData->PaintFrames;
-        FSkinData->PaintFrames = false;
-        Default(m);
-        FSkinData->PaintFrames = paint;
-    } else {
-        Default(m);
-    }
-    MenuChanged();
-}
-
-void TWinSkinForm::MenuChanged() {
-    if (!IsWindow(FHandle)) return;
-    if (!FMenuBar) {
-        AddLateMenuBar();
-        return;
-    }
-    if (FSkinData && FSkinData->MenuUpdate()) {
-        // A new menu is on the window; a changed one keeps its handle (the window shows none).
-        if (HMENU now = GetMenu(FHandle)) FMenuBar->SetMenuHandle(now);
-        else if (FForm && FForm->Menu()) FMenuBar->SetMenuHandle(FForm->Menu()->Handle());
-        FMenuBar->ReadMenu();
-        if (FState == sfsRunning) PaintFrame(nullptr);
-    }
-    if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
-}
-
-void TWinSkinForm::AddLateMenuBar() {
-    HMENU menu = GetMenu(FHandle);
-    if (!menu || !FSkinFrame || FFormKind == fkMdiChild || FBorderKind == bkNone || FState != sfsRunning) return;
-    // The window gets a menu while skinned: the bar takes it, and the frame grows by the strip
-    // with the client area kept. The frame given back on unskin carries the system's menu bar.
-    const DWORD style = static_cast<DWORD>(FStyle | WS_CAPTION);
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE));
-    RECT without{0, 0, 200, 200}, with{0, 0, 200, 200};
-    AdjustWindowRectEx(&without, style, FALSE, exStyle);
-    AdjustWindowRectEx(&with, style, TRUE, exStyle);
-    FOrigFrameHeight += (with.bottom - with.top) - (without.bottom - without.top);
-    // Read before the strip is reserved: taking the menu off the window recomputes the frame.
-    RECT keep{0, 0, 0, 0};
-    GetClientRect(FHandle, &keep);
-    FMenuHandle = menu;
-    FMenuBar = std::make_unique<TWinSkinMenu>(nullptr);
-    FMenuBar->Setup(this, FSkinData, FForm ? FForm->Menu() : nullptr, FMenuHandle);
-    FFrame->SetMenuBarHeight(GetSystemMetrics(SM_CYMENU));
-    FMenuBar->ReadMenu();
-    const RECT b = FFrame->Borders();
-    SetWindowPos(FHandle, nullptr, 0, 0, keep.right + b.left + b.right, keep.bottom + b.top + b.bottom + FFrame->MenuBarHeight(),
-                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
+    FFitting->ClientAreaChanged();
 }
 
 void TWinSkinForm::ControlRecreated(TMessage& m) {
@@ -577,16 +485,8 @@ void TWinSkinForm::ControlRecreated(TMessage& m) {
 void TWinSkinForm::FormWndProc(TMessage& m, const TWindowProcChain::Previous& previous) {
     switch (m.Msg) {
     case WM_SETTEXT: FormSetText(m, previous); return;
-    case CM_DIALOGKEY: DialogKey(m, previous); return;
-    case CM_MENUCHANGED: {
-        // The form object tells itself of menu changes directly, past the window procedure.
-        const bool paint = FSkinData ? FSkinData->PaintFrames : true;
-        if (FSkinData) FSkinData->PaintFrames = false;
-        previous(m);
-        if (FSkinData) FSkinData->PaintFrames = paint;
-        MenuChanged();
-        return;
-    }
+    case CM_DIALOGKEY: FMenu->DialogKey(m, previous); return;
+    case CM_MENUCHANGED: FMenu->FormMenuChanged(m, previous); return;
     case SKM_APPLYCOLORS:
         ApplySkinColors();
         m.Result = 0;
@@ -667,9 +567,9 @@ void TWinSkinForm::ClientWndProc(TMessage& m) {
         HWND active = reinterpret_cast<HWND>(SendMessageW(FClientWnd, WM_MDIGETACTIVE, 0,
                                                           reinterpret_cast<LPARAM>(&maximized)));
         ManagerSetMaximizedChildren(active && maximized);
-        if (FMenuBar && !active && FSkinData) {
+        if (MenuBar() && !active && FSkinData) {
             FSkinData->SetMenuUpdate(FMenuUpdateSaved);
-            FMenuBar->ReadMenu();
+            MenuBar()->ReadMenu();
             PaintFrame(nullptr);
         }
         return;
@@ -681,9 +581,9 @@ void TWinSkinForm::ClientWndProc(TMessage& m) {
         return;
     case WM_MDISETMENU:
         FClientSubclass.CallPrevious(m);
-        if (!FSkinFrame || !FMenuBar) return;
+        if (!FSkinFrame || !MenuBar()) return;
         if (m.WParam) {
-            FMenuBar->ReadMergedMenu();
+            MenuBar()->ReadMergedMenu();
             PaintFrame(nullptr);
         }
         if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
@@ -717,80 +617,6 @@ void TWinSkinForm::RefreshFrame() {
 void TWinSkinForm::RepaintWindow() {
     InvalidateRect(FHandle, nullptr, TRUE);
     UpdateWindow(FHandle);
-}
-
-void TWinSkinForm::WidenDialog(int& width) {
-    HDC dc = GetWindowDC(FHandle);
-    if (!dc) return;
-    SIZE extent{0, 0};
-    if (FUnicode) {
-        const int n = GetWindowTextLengthW(FHandle);
-        FCaption.assign(static_cast<size_t>(std::max(0, n)) + 1, L'\0');
-        const int got = GetWindowTextW(FHandle, FCaption.data(), n + 1);
-        FCaption.resize(static_cast<size_t>(std::max(0, got)));
-        HGDIOBJ old = SelectObject(dc, FCaptionFont->Handle());
-        GetTextExtentPoint32W(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &extent);
-        SelectObject(dc, old);
-    } else {
-        char text[1000] = {};
-        const LRESULT got = SendMessageA(FHandle, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-        const int n = static_cast<int>(std::clamp<LRESULT>(got, 0, sizeof text - 1));
-        FCaption.assign(text, text + n);
-        HGDIOBJ old = SelectObject(dc, FCaptionFont->Handle());
-        GetTextExtentPoint32A(dc, text, n, &extent);
-        SelectObject(dc, old);
-    }
-    ReleaseDC(FHandle, dc);
-    FCaptionWidth = extent.cx;
-    const int shift = FSkinData && FSkinData->Title ? FSkinData->Title->LeftWidth : 0;
-    const int clip = FSkinData && FSkinData->Title ? FSkinData->Title->RightWidth : 0;
-    const int needed = shift + FCaptionWidth + clip;
-    if (width >= needed) return;
-    const int move = (needed - width) / 2;
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        children.push_back(child);
-    for (HWND child : children) {
-        RECT r = WindowRectOf(child);
-        MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&r), 2);
-        SetWindowPos(child, nullptr, r.left + move, r.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER);
-    }
-    width = needed;
-}
-
-void TWinSkinForm::FitWindowToClient(bool keepCurrentClient) {
-    if (FWindowState == wstMaximized) {
-        RefreshFrame();
-        return;
-    }
-    if (FIsDialog || FState == sfsReapplying) GetClientRect(FHandle, &FClientRect);
-    int clientWidth = FClientRect.right - FClientRect.left;
-    int clientHeight = FClientRect.bottom - FClientRect.top;
-    if (keepCurrentClient) {
-        RECT r;
-        GetClientRect(FHandle, &r);
-        clientWidth = r.right;
-        clientHeight = r.bottom;
-    } else if (FForm && !FFrameMeasured) {
-        RECT r;
-        GetClientRect(FHandle, &r);
-        clientWidth = r.right;
-        clientHeight = r.bottom - (FFormKind == fkMdiChild ? 0 : FFrame->MenuBarHeight());
-    }
-    const RECT b = FFrame->Borders();
-    int width = clientWidth + b.left + b.right;
-    const int height = clientHeight + b.top + b.bottom + FFrame->MenuBarHeight();
-    if (FIsDialog && !keepCurrentClient) WidenDialog(width);
-    // The form object measures client sizes through the skinned frame from now on.
-    if (FForm && !FFrameMetrics) {
-        FFrameMetrics = std::make_shared<TSkinFrameMetrics>(this);
-        FFrameMetrics->SetFallback(FForm->FrameMetrics());
-        FSavedFrameMetrics = FForm->FrameMetrics();
-        FForm->SetFrameMetrics(FFrameMetrics);
-    }
-    SetWindowPos(FHandle, nullptr, 0, 0, width, height,
-                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
 }
 
 // ---- routes to the parts ---------------------------------------------------------------------------
@@ -837,7 +663,7 @@ void TWinSkinForm::SetSysMenuStyle(bool on) {
     FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
     LONG_PTR style = FStyle;
     if (!on) style &= ~static_cast<LONG_PTR>(WS_SYSMENU);
-    else if (FSysMenu) style |= WS_SYSMENU;
+    else if (SysMenu()) style |= WS_SYSMENU;
     if (style == FStyle) return;
     FStyle = style;
     SetWindowLongPtrW(FHandle, GWL_STYLE, style);
@@ -856,7 +682,7 @@ void TWinSkinForm::ApplySkinColors() {
         if (c) c->SkinChanged();
     FState = sfsReapplying;
     if (FSkinFrame && FForm) {
-        FitWindowToClient(true);
+        FFitting->FitWindowToClient(true);
         // A change of height makes the form lay its controls out again.
         FForm->SetHeight(FForm->Height() + 1);
         FForm->SetHeight(FForm->Height() - 1);
@@ -884,27 +710,13 @@ void TWinSkinForm::PurgeControls() { FCompanions->Purge(); }
 // ---- detach --------------------------------------------------------------------------------------
 
 void TWinSkinForm::DetachCommon() {
-    ReleaseSystemMenu(*this, FSystemMenuPopup, false);
+    FActions->ReleaseMenu(false);
     FTitleButtons->EnableHover(false);
     // The menus drop the skin's drawing (a form being destroyed has let its menus go already).
     if (FForm && FState != sfsDestroying) {
-        SetPopupOwnerDraw(FForm, false);
-        SetMainMenuOwnerDraw(FForm, false);
+        FMenuItems->SetPopupOwnerDraw(FForm, false);
+        FMenuItems->SetMainMenuOwnerDraw(FForm, false);
     }
-}
-
-void TWinSkinForm::GiveMenuBack() {
-    if (!FMenuBar) return;
-    HMENU menu = FMenuBar->MenuHandle() ? FMenuBar->MenuHandle() : FMenuHandle;
-    // A form object's window gets the menu its form shows now (none after Menu := nil).
-    if (FForm && FState != sfsDestroying) {
-        TMainMenu* own = FForm->Menu();
-        menu = own && own->WindowHandle() == FHandle ? own->Handle() : nullptr;
-    }
-    FMenuBar.reset();
-    // A form being destroyed has taken its menu off already; the window must not take it along.
-    if (FForm && FState == sfsDestroying) return;
-    if (menu && IsMenu(menu) && IsWindow(FHandle) && !GetMenu(FHandle)) SetMenu(FHandle, menu);
 }
 
 void TWinSkinForm::Unskin() {
@@ -931,28 +743,13 @@ void TWinSkinForm::Unskin() {
     if (FForm && FState != sfsDestroying && FOrigColor != clNone) FForm->SetColor(FOrigColor);
     SetSysMenuStyle(true);
     SetCaptionStyle(true);
-    GiveMenuBack();
+    FMenu->GiveMenuBack();
     FClientSubclass.Detach();
     // From here on the form object measures its frame as it did before.
-    if (FFrameMetrics) FFrameMetrics->Forget();
-    if (FState != sfsDestroying && (FFormKind == fkMdiChild || !(FStyle & WS_CHILD)) && IsWindow(FHandle)) {
-        // The frame the window wears now is taken off and the one it had before put back, so
-        // the client area stays. (The frame now is the skinned one, or still the system's for
-        // a window whose frame the skin leaves alone.)
-        RECT r = WindowRectOf(FHandle);
-        const int width = (r.right - r.left) - now.cx + FOrigFrameWidth;
-        const int height = (r.bottom - r.top) - now.cy + FOrigFrameHeight;
-        if (FFormKind == fkMdiChild) {
-            if (HWND parent = GetParent(FHandle)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        }
-        SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
-                     SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
-    }
-    if (FForm && FFrameMetrics && FState != sfsDestroying) {
-        FForm->SetFrameMetrics(FSavedFrameMetrics);
-        FFrameMetrics.reset();
-        FSavedFrameMetrics.reset();
-    }
+    FFitting->ForgetFrameMetrics();
+    if (FState != sfsDestroying && (FFormKind == fkMdiChild || !(FStyle & WS_CHILD)) && IsWindow(FHandle))
+        FFitting->PutOriginalFrameBack(now);
+    if (FForm && FState != sfsDestroying) FFitting->GiveBackFrameMetrics();
     if (FForm && FState != sfsDestroying) FForm->AlignControls();
     // The system deletes the region it held.
     SetWindowRgn(FHandle, nullptr, TRUE);
@@ -973,9 +770,9 @@ void TWinSkinForm::ReleaseSkin() {
     FWindowSubclass.Detach();
     FreeControls();
     FTitleButtons->SetHotObject(nullptr);
-    GiveMenuBack();
+    FMenu->GiveMenuBack();
     FClientSubclass.Detach();
-    if (FFrameMetrics) FFrameMetrics->Forget();
+    FFitting->ForgetFrameMetrics();
 }
 
 } // namespace wl

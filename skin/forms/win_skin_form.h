@@ -8,17 +8,23 @@
 // WindowProc (FormWndProc). It keeps the window's description (handle, skin, kinds, state)
 // and routes the messages to the parts it owns, each holding its own state: the frame
 // (TSkinFrame, frame_paint.h: metrics, non-client painting, region), the title-bar buttons
-// with the non-client mouse (TTitleButtons, title_buttons.h), the menu bar and its drop-down
-// tracker (TWinSkinMenu, TMenuTracker, menu_bar.h), the control companions (TCompanionList,
-// skin_companion.h). The life cycle, attach/detach and dispatch
-// live in win_skin_form.cpp; the window actions and the system menu in title_buttons.cpp;
-// owner-drawn menu items in menu_items.cpp.
+// with the non-client mouse (TTitleButtons, title_buttons.h), the window actions and the
+// skinned system menu (TWindowActions, window_actions.h), the menu bar and its drop-down
+// tracker (TWinSkinMenu, TMenuTracker, menu_bar.h) with the window's menu taken into the
+// bar (TFormMenu, form_menu.h), the skin-drawn menu items
+// (TSkinMenuItems, menu_items.h), the fitting of the window to its client with the form
+// object's frame-metrics step (TFormFitting, form_fitting.h), the control companions
+// (TCompanionList, skin_companion.h). The life cycle, attach/detach and dispatch live in
+// win_skin_form.cpp.
 #pragma once
 
+#include "skin/forms/form_fitting.h"
+#include "skin/forms/form_menu.h"
 #include "skin/forms/frame_paint.h"
 #include "skin/forms/skin_companion.h"
 #include "skin/forms/skin_messages.h"
 #include "skin/forms/title_buttons.h"
+#include "skin/forms/window_actions.h"
 #include "ui/classes.h"
 #include "ui/controls.h"
 #include "ui/forms.h"
@@ -35,8 +41,8 @@ namespace wl {
 
 class TMenuBtn;
 class TMenuTracker;
-class TMenuItem;
 class TSkinData;
+class TSkinMenuItems;
 class TTimer;
 class TWinSkinForm;
 class TWinSkinMenu;
@@ -61,22 +67,6 @@ enum : unsigned char {
 };
 // FWindowState
 enum : unsigned char { wstNormal = 0, wstMaximized = 1, wstMinimized = 2 };
-
-// The frame-metrics step a skinned form object gets while its frame is skinned, so that the
-// library turns client sizes into window sizes with the skinned frame's thickness.
-// Once the skin object lets go (Forget), it answers as the step it replaced (the fallback, or
-// the system's).
-class TSkinFrameMetrics : public TFrameMetrics {
-public:
-    explicit TSkinFrameMetrics(const TWinSkinForm* owner) : FOwner(owner) {}
-    RECT FrameInsets(const TFrameRequest& request) const override;
-    void SetFallback(std::shared_ptr<const TFrameMetrics> fallback) { FFallback = std::move(fallback); }
-    void Forget() { FOwner = nullptr; }
-
-private:
-    const TWinSkinForm* FOwner;
-    std::shared_ptr<const TFrameMetrics> FFallback;
-};
 
 class TWinSkinForm : public TComponent {
     WL_CLASS(TWinSkinForm, TComponent)
@@ -126,6 +116,11 @@ public:
     TSkinFrame& Frame() { return *FFrame; }
     const TSkinFrame& Frame() const { return *FFrame; }
     TTitleButtons& TitleButtons() { return *FTitleButtons; }
+    TWindowActions& Actions() { return *FActions; }
+    TMenuTracker& MenuTracker() { return *FMenuTracker; }
+    TSkinMenuItems& MenuItems() { return *FMenuItems; }
+    TFormMenu& Menu() { return *FMenu; }
+    TFormFitting& Fitting() { return *FFitting; }
 
     // ---- read access (the manager, the parts, companions, tests) ----
     HWND Handle() const { return FHandle; }
@@ -139,6 +134,8 @@ public:
     RECT Borders() const { return FFrame->Borders(); }
     int MenuBarHeight() const { return FFrame->MenuBarHeight(); }
     unsigned char FormKind() const { return FFormKind; }
+    // The window's style as the skin last read or set it.
+    LONG_PTR Style() const { return FStyle; }
     unsigned char BorderKind() const { return FBorderKind; }
     unsigned char Caps() const { return FCaps; }
     unsigned char WindowState() const { return FWindowState; }
@@ -147,9 +144,10 @@ public:
     bool Active() const { return FActive; }
     bool IsDialog() const { return FIsDialog; }
     bool RightToLeft() const { return FRightToLeft; }
+    bool Unicode() const { return FUnicode; }
     const std::string& ClassName() const { return FClassName; }
     HWND ClientWnd() const { return FClientWnd; }
-    HMENU SysMenu() const { return FSysMenu; }
+    HMENU SysMenu() const { return FActions->SysMenu(); }
     HRGN Region() const { return FFrame->Region(); }
     TNCObject* HotObject() const { return FTitleButtons->HotObject(); }
     void SetHotObject(TNCObject* object) { FTitleButtons->SetHotObject(object); }
@@ -164,14 +162,6 @@ public:
     // The window's own procedure (the parts pass messages on through it).
     void Default(TMessage& m);
 
-    // ---- window actions (title-bar buttons, system menu) ----
-    void ToggleMaximize();
-    void ToggleMinimize();
-    void RestoreWindow();
-    // A system command to the active MDI child of an MDI parent.
-    void MDIChildCommand(UINT command);
-    void ShowSystemMenu(POINT screen);
-
     // ---- the manager's MDI bookkeeping and menu kind ----
     bool ManagerMaximizedChildren() const;
     void ManagerSetMaximizedChildren(bool on);
@@ -179,7 +169,7 @@ public:
     HWND ManagerMdiClient() const;
 
     // ---- menu bar (menu_bar.cpp) ----
-    TWinSkinMenu* MenuBar() const { return FMenuBar.get(); }
+    TWinSkinMenu* MenuBar() const { return FMenu->Bar(); }
     // A drop-down of the menu bar or the skinned system menu is open.
     bool MenuTracking() const;
     // A message of the window, its MDI client or its form object is being dispatched now.
@@ -197,25 +187,6 @@ public:
     POINT ScreenToWindow(POINT screen) const;
     // The thread's message-filter hook while a drop-down is tracked, else none.
     static HHOOK MenuHook();
-
-    // ---- menu items (menu_items.cpp) ----
-    // OnMeasureItem handlers: main-menu and toolbar items; popup and system-menu items.
-    void MeasureMainItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
-    void MeasurePopupItem(TMenuItem* item, TCanvas& canvas, int& width, int& height);
-    // OnDrawItem handler of every skin-drawn item.
-    void DrawSkinnedItem(TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected);
-    // An entry of `menu` that has no form item (`item` stands for it).
-    void DrawRawItem(HMENU menu, TMenuItem* item, bool selected, const RECT& rect, TCanvas& canvas);
-    // Every item when the skin has no MenuItem element.
-    void DrawFlatItem(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect);
-    void DrawItemContent(TMenuItem* item, TCanvas& canvas, bool selected, const RECT& rect);
-    void DrawMenuText(TMenuItem* item, TCanvas& canvas, UINT flags, bool selected, RECT& rect, std::wstring text);
-    void DrawSeparator(TCanvas& canvas, const RECT& rect);
-    // The popup menus owned by `component` (and its frames and forms), and the main menus.
-    void SetPopupOwnerDraw(TComponent* component, bool on);
-    void SetMainMenuOwnerDraw(TComponent* form, bool on);
-    // Every item under `root` drawn by the skin and measured as a popup item.
-    void SkinPopupItems(TMenuItem* root);
 
 private:
     // ---- life cycle and dispatch (win_skin_form.cpp) ----
@@ -235,69 +206,41 @@ private:
     void WMWindowPosChanged(TMessage& m);
     void NCActivate(TMessage& m);
     void SizeChanged(TMessage& m);
-    void CMMenuChanged(TMessage& m);
-    // The menu bar reads a changed menu again; the window keeps none of its own.
-    void MenuChanged();
-    void AddLateMenuBar();
     void FormSetText(TMessage& m, const TWindowProcChain::Previous& previous);
     // WM_SETTEXT of a plain window: the new text on the skinned title.
     void WindowSetText(TMessage& m);
     void ControlRecreated(TMessage& m);
     void ReadWindowState();
-    void FitWindowToClient(bool keepCurrentClient);
-    void WidenDialog(int& width);
     void FreeControls();
     void PurgeControls();
-    void SetMenuOwnerDraw(bool on);
     void DetachCommon();
-    // The window gets its menu back and the menu bar goes.
-    void GiveMenuBack();
-
-    // ---- system menu and commands (title_buttons.cpp) ----
-    void BuildSystemMenu();
-    void SysCommand(TMessage& m);
-    void MenuCommand(TMessage& m);
-
-    // ---- menu bar and items (menu_bar.cpp, menu_items.cpp) ----
-    void CreateMenuBar();
-    void DialogKey(TMessage& m, const TWindowProcChain::Previous& previous);
-    void MenuHot(TMessage& m);
-    void MeasureItem(TMessage& m);
-    void DrawItem(TMessage& m);
-    void ComposeItem(HMENU menu, TMenuItem* item, TCanvas& canvas, const RECT& rect, bool selected,
-                     bool separatorOnly);
 
     // ---- fields (the owned-facility equivalents of saved procedures come first) ----
     TWindowProcLayer FFormLayer;      // FormWndProc over the form object's WindowProc
     TWindowSubclass FWindowSubclass;  // SkinWndProc on FHandle
     TWindowSubclass FClientSubclass;  // ClientWndProc on FClientWnd
-    // The parts: the frame, the title-bar buttons with the non-client mouse, the menu bar's
-    // drop-down tracking, the companions.
+    // The parts: the frame, the title-bar buttons with the non-client mouse, the window actions
+    // with the system menu, the window's menu with the bar, the bar's drop-down tracking, the
+    // skin-drawn menu items, the
+    // fitting to the client, the companions.
     std::unique_ptr<TSkinFrame> FFrame;
     std::unique_ptr<TTitleButtons> FTitleButtons;
+    std::unique_ptr<TWindowActions> FActions;
+    std::unique_ptr<TFormMenu> FMenu;
     std::unique_ptr<TMenuTracker> FMenuTracker;
+    std::unique_ptr<TSkinMenuItems> FMenuItems;
+    std::unique_ptr<TFormFitting> FFitting;
     std::unique_ptr<TCompanionList> FCompanions; // the control companions
-    std::unique_ptr<TWinSkinMenu> FMenuBar; // the skinned menu bar, for a window with a menu
     std::unique_ptr<TFont> FCaptionFont;
     std::string FClassName;
     bool FMenuUpdateSaved = false;
     bool FSkinFrame = false;
-    RECT FClientRect{0, 0, 0, 0};
-    DWORD FLastMenuTick = 0;
-    UINT FDoubleClickTime = 0;
-    int FCaptionWidth = 0;
     HWND FOwnerWnd = nullptr;
-    std::wstring FCaption;
-    int FOrigFrameWidth = 0, FOrigFrameHeight = 0;
     bool FRightToLeft = false;
     bool FUnicode = false;
     bool FIsDialog = false;
     bool FIsChild = false;
-    std::unique_ptr<TComponent> FSystemMenuPopup; // a TPopupMenu while the system menu is built
-    bool FSystemMenuOpen = false; // the skinned system menu is being tracked
     HWND FClientWnd = nullptr;
-    HMENU FMenuHandle = nullptr; // the window's menu at attach, not owned
-    HMENU FSysMenu = nullptr;    // not owned
     TColor FOrigColor = clNone;
     LONG_PTR FStyle = 0;
     TCustomForm* FForm = nullptr;
@@ -311,10 +254,6 @@ private:
     unsigned char FWindowState = wstNormal;
     int FState = sfsCreated;
     TComponent* FControlLink = nullptr; // owned by the control object; cleared when it goes
-    std::shared_ptr<TSkinFrameMetrics> FFrameMetrics;
-    std::shared_ptr<const TFrameMetrics> FSavedFrameMetrics;
-    RECT FLaidOutClient{0, 0, 0, 0}; // client rectangle the form object last laid out for
-    bool FFrameMeasured = false;     // FClientRect and the original frame were read at attach
 };
 
 } // namespace wl

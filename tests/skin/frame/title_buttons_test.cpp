@@ -458,10 +458,15 @@ struct MenuEntry {
 };
 std::vector<MenuEntry> g_entries;
 std::string g_menuPicture; // where to save a picture of the next menu shown
+// The form object asked, while the menu shows, whether a menu of it is being tracked (the manager
+// holds skin changes back while one is).
+TWinSkinForm* g_trackedForm = nullptr;
+bool g_trackingWhileShown = false;
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
     HWND menu = FindWindowA("#32768", nullptr);
     if (menu && IsWindowVisible(menu)) {
         g_menuSeen = true;
+        if (g_trackedForm) g_trackingWhileShown = g_trackedForm->MenuTracking();
         if (!g_menuPicture.empty()) {
             // Once: the nested pump lets the menu reach the screen (and runs this timer again).
             const std::string path = std::exchange(g_menuPicture, std::string());
@@ -488,10 +493,16 @@ TEST_F(TitleButtonTest, AltSpaceOpensTheSkinnedSystemMenu) {
     g_menuSeen = false;
     g_menuItems = -1;
     g_menuPicture = std::string(WL_FRAME_ARTIFACTS) + "/skinned_system_menu.bmp";
+    g_trackedForm = f_;
+    g_trackingWhileShown = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, EndMenuTimer);
     EXPECT_EQ(SendMessageW(w_, WM_SYSCOMMAND, SC_KEYMENU, ' '), 0);
     KillTimer(nullptr, timer);
+    g_trackedForm = nullptr;
     ASSERT_TRUE(g_menuSeen);
+    // The open system menu counts as a tracked menu, and stops counting once it has closed.
+    EXPECT_TRUE(g_trackingWhileShown);
+    EXPECT_FALSE(f_->MenuTracking());
     // The popup mirrors the window's system menu, entry for entry.
     HMENU sys = GetSystemMenu(w_, FALSE);
     ASSERT_NE(sys, nullptr);

@@ -537,7 +537,7 @@ TEST_F(MenuItemsTest, HandleCountsStayFlatOverManyPopups) {
         popup->Items()->Add(item);
     }
     popup->Items()->Items(1)->SetChecked(true);
-    f->SetPopupOwnerDraw(mf_->form.get(), true);
+    f->MenuItems().SetPopupOwnerDraw(mf_->form.get(), true);
     static size_t skinnedSeen;
     static size_t drawnSeen;
     skinnedSeen = drawnSeen = 0;
