@@ -145,9 +145,10 @@ void TWScrollbar::Setup(TSkinControl* companion, HWND window, int kind) {
     FOwnerSkin = companion;
     FTarget = window;
     FKind = static_cast<uint8_t>(kind);
-    // The overlay's window is made when the bar first shows (UpdateBar): a bar that never
-    // shows costs no window, and window creation is what attaching mostly paid for.
-    UpdateBar(window);
+    FShown = false;
+    // The overlay's window is made when the bar is first painted (UpdateBar from the covered
+    // window's paint): a bar that never shows, or a control that is never painted (on a page
+    // not yet opened), costs no window, and window creation is what attaching mostly paid for.
 }
 
 void TWScrollbar::SetupForControl(TSkinControl* companion, TWinControl* control, int kind) {
@@ -212,33 +213,38 @@ void TWScrollbar::UpdateBar(HWND window) {
         HideBar();
         return;
     }
-    if (!HandleAllocated()) {
-        const HWND parent = GetParent(FTarget);
-        FShown = false;
-        if (!parent) return; // a top-level window's bars cannot be covered by a child
-        FParentWindow = parent;
-        // No overlay when its window cannot be made: the native bar stays in sight.
-        if (!SwallowFailures([&] { HandleNeeded(); }) || !HandleAllocated()) return;
-    }
-    const HWND self = HandleValue();
-    // The covered window may have moved to another parent since the overlay was made.
-    if (HWND parent = GetParent(FTarget); parent && GetParent(self) != parent) ::SetParent(self, parent);
-
+    const HWND parent = GetParent(FTarget);
     FBarRect = s.Bar;
     MapWindowPoints(nullptr, FTarget, reinterpret_cast<POINT*>(&FBarRect), 2);
     FLength = FVertical ? s.Bar.bottom - s.Bar.top : s.Bar.right - s.Bar.left;
     FScreenOrigin = {s.Bar.left, s.Bar.top};
     POINT at = FScreenOrigin;
-    ::ScreenToClient(GetParent(self), &at);
+    if (parent) ::ScreenToClient(parent, &at);
+    if (!HandleAllocated()) {
+        FShown = false;
+        if (!parent) return; // a top-level window's bars cannot be covered by a child
+        FParentWindow = parent;
+        // Made hidden where the bar is, so that placing it below is one call that only stacks
+        // and shows it.
+        SetBounds(at.x, at.y, s.Bar.right - s.Bar.left, s.Bar.bottom - s.Bar.top);
+        // No overlay when its window cannot be made: the native bar stays in sight.
+        if (!SwallowFailures([&] { HandleNeeded(); }) || !HandleAllocated()) return;
+    }
+    const HWND self = HandleValue();
+    // The covered window may have moved to another parent since the overlay was made.
+    if (parent && GetParent(self) != parent) ::SetParent(self, parent);
 
-    // Just above the covered window, so that it covers the bar and nothing else covers it.
+    // Just above the covered window, so that it covers the bar and nothing else covers it. The
+    // overlay is placed and shown in one call. Without SWP_DEFERERASE the system erases what
+    // the move uncovers at once, which on a form with many children costs milliseconds a call;
+    // the overlay paints all of itself, and what it uncovers is erased with the next paint.
     HWND above = GetWindow(FTarget, GW_HWNDPREV);
-    UINT flags = SWP_NOACTIVATE;
+    UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_DEFERERASE;
     if (above == self) flags |= SWP_NOZORDER;
+    // The control object's visible flag follows without a second ShowWindow.
+    if (!Visible()) TControl::SetVisible(true);
     SetWindowPos(self, above ? above : HWND_TOP, at.x, at.y, s.Bar.right - s.Bar.left, s.Bar.bottom - s.Bar.top,
                  flags);
-    if (!Visible()) SetVisible(true);
-    else ShowWindow(self, SW_SHOWNA);
     FShown = true;
     Invalidate();
 }
@@ -503,7 +509,8 @@ bool TSkinScrollbar::OnAttach(const TAttachContext& context) {
     MakeBars();
 
     HookWindowProc(*control);
-    if (FDrawBorder) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // The overlays are placed by the control's next paint, which this asks for.
+    if (FDrawBorder || FHorzBar) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return true;
 }
 
@@ -664,6 +671,9 @@ void TSkinScrollbarH::MakeBars() {
     FHorzBar->SetupForWindow(this, FHandle, sbkHorizontal);
     FVertBar = std::make_unique<TWScrollbar>(nullptr);
     FVertBar->SetupForWindow(this, FHandle, sbkVertical);
+    // A bare window's paint may not reach this companion first: its bars are placed now.
+    FHorzBar->UpdateBar(FHandle);
+    FVertBar->UpdateBar(FHandle);
 }
 
 void TSkinScrollbarH::SkinChanged() {
@@ -734,6 +744,8 @@ bool TSkinScControl::OnAttach(const TAttachContext& context) {
     FIsEnabled = IsWindowEnabled(FHandle) != FALSE;
     MakeBar();
     HookWindowProc(*control);
+    // The overlay is placed by the control's next paint, which this asks for.
+    if (FBar) InvalidateRect(FHandle, nullptr, FALSE);
     return true;
 }
 
@@ -778,6 +790,8 @@ void TSkinScControl::Recreated() {
 }
 
 bool TSkinScControl::BeforeMessage(TMessage& m) {
+    // The first paint of the control places its overlay (made then, not at attaching).
+    if (m.Msg == WM_PAINT && FBar && !FBar->FShown && FHandle) FBar->UpdateBar(FHandle);
     if (m.Msg == WM_PAINT && !m.WParam && FBar && FBar->FShown && FHandle) {
         // The overlay covers the whole control: the control's own paint would never be seen.
         PAINTSTRUCT ps{};

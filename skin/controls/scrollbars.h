@@ -46,11 +46,13 @@ public:
     explicit TWScrollbar(TComponent* owner);
 
     // Covers the bar of kind `kind` of a control object (kind 2: the scroll-bar control itself).
+    // Nothing is placed yet: the first UpdateBar, when the covered window paints, makes the
+    // overlay's window if the bar shows.
     void SetupForControl(TSkinControl* companion, TWinControl* control, int kind);
     // The same for a bare window.
     void SetupForWindow(TSkinControl* companion, HWND window, int kind);
-    // Places the overlay over the native bar of `window` and shows it, or hides it when the bar
-    // is not shown.
+    // Places the overlay over the native bar of `window` and shows it (making its window the
+    // first time), or hides it when the bar is not shown.
     void UpdateBar(HWND window);
     void HideBar();
     // Reads the native bar; false when the system cannot tell (the overlay then stays as is).

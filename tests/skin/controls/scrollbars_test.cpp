@@ -326,6 +326,8 @@ TEST_F(ScrollbarsTest, BorderlessOrSingleBarKindDrawsNoBorder) {
         comp->SetMode(c.mode);
         comp->Attach(TAttachContext::ForScroll(list, nullptr, data_.get(), nullptr));
         auto* skin = dynamic_cast<TSkinScrollbar*>(comp);
+        EXPECT_FALSE(skin->FVertBar && skin->FVertBar->HandleAllocated()) << "no overlay window before a paint";
+        Repaint(list->Handle()); // the overlays are placed by the control's paint
         EXPECT_FALSE(skin->FDrawBorder) << "borderless " << c.borderless << " mode " << c.mode;
         EXPECT_TRUE(Showing(skin->FVertBar.get())) << "the bars are skinned all the same";
         delete list;
@@ -399,6 +401,50 @@ TEST_F(ScrollbarsTest, OverlayWindowIsMadeWhenItsBarFirstShowsAndKeptAfterwards)
     Repaint(memo->Handle());
     EXPECT_FALSE(memoSkin->FVertBar && memoSkin->FVertBar->HandleAllocated());
     EXPECT_FALSE(memoSkin->FHorzBar && memoSkin->FHorzBar->HandleAllocated());
+}
+
+// Controls that are never painted (on a page not yet opened) cost no overlay window: the window
+// is made by the control's first paint, for scrollable controls and scroll-bar controls alike.
+TEST_F(ScrollbarsTest, OverlayWindowWaitsForTheFirstPaintOfItsControl) {
+    struct Case {
+        const char* name;
+        bool standAlone;
+    } cases[] = {{"list box", false}, {"scroll-bar control", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* page = Add<TPanel>(RECT{10, 10, 300, 200});
+        page->SetVisible(false);
+        TWScrollbar* overlay = nullptr;
+        HWND covered = nullptr;
+        if (c.standAlone) {
+            auto* bar = Add<TScrollBar>(RECT{10, 10, 250, 10 + GetSystemMetrics(SM_CYHSCROLL)}, page);
+            TSkinControl* comp = CreateCompanion("TSkinScControl", bar);
+            ASSERT_NE(comp, nullptr);
+            comp->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
+            overlay = dynamic_cast<TSkinScControl*>(comp)->FBar.get();
+            covered = bar->Handle();
+        } else {
+            auto* list = Add<TListBox>(RECT{10, 10, 150, 110}, page);
+            for (int i = 0; i < 50; ++i) list->Items().Add("item " + std::to_string(i));
+            TSkinScrollbar* skin = SkinScroll(list);
+            ASSERT_NE(skin, nullptr);
+            overlay = skin->FVertBar.get();
+            covered = list->Handle();
+        }
+        ASSERT_NE(overlay, nullptr);
+        wl::test::PumpMessages(0);
+        EXPECT_FALSE(overlay->HandleAllocated()) << "an overlay window for a control never painted";
+
+        page->SetVisible(true);
+        Repaint(page->Handle());
+        ASSERT_TRUE(Showing(overlay)) << "the control's first paint did not place its overlay";
+        RECT native{};
+        if (c.standAlone) GetWindowRect(covered, &native);
+        else native = NativeBar(covered, OBJID_VSCROLL).rcScrollBar;
+        EXPECT_TRUE(SameRect(ScreenRect(overlay->HandleValue()), native));
+        EXPECT_EQ(GetWindow(covered, GW_HWNDPREV), overlay->HandleValue()) << "stacked just above the control";
+        delete page;
+    }
 }
 
 // A skin with no scroll-bar image, or an empty one, paints no bars: no overlay is made and the
@@ -678,6 +724,7 @@ TEST_F(ScrollbarsTest, WithoutScrollBarInfoTheNativeBarsStayInUse) {
     TSkinControl* c = CreateCompanion("TSkinScControl", bar);
     c->Attach(TAttachContext::ForScrollControl(bar, nullptr, data_.get(), nullptr));
     TWScrollbar* overlay = dynamic_cast<TSkinScControl*>(c)->FBar.get();
+    Repaint(bar->Handle());
     const bool barShown = Showing(overlay);
     const TSpan seen = FindAlongAxis(overlay, ThumbFill(*data_->HorzScrollThumb, 1, false));
     OverrideScrollBarInfoEntry(std::nullopt);
