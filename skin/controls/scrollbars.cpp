@@ -64,7 +64,36 @@ void FillScrollCorner(const TSkinControl& companion, HDC dc, HWND window, const 
     if (corner.right > corner.left && corner.bottom > corner.top) companion.FillFace(dc, corner);
 }
 
+// True when the skin paints every pixel of `window`'s frame: a border ring `ring` pixels wide,
+// a shown overlay over each bar the window has, and the corner between two bars. The native
+// frame paint is then wasted work: under Wine a list box's native frame with its bar takes
+// milliseconds to draw, only to be covered.
+bool SkinCoversFrame(HWND window, int ring, const TWScrollbar* horz, const TWScrollbar* vert) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const bool horzShown = horz && horz->FShown, vertShown = vert && vert->FShown;
+    if (((style & WS_HSCROLL) && !horzShown) || ((style & WS_VSCROLL) && !vertShown)) return false;
+    RECT w{}, client{};
+    if (!GetWindowRect(window, &w) || !GetClientRect(window, &client)) return false;
+    const POINT offset = ClientOffset(window);
+    UniqueRegion rest(CreateRectRgn(ring, ring, w.right - w.left - ring, w.bottom - w.top - ring));
+    if (!rest) return false;
+    auto cut = [&](RECT r) { // `r` in client coordinates
+        OffsetRect(&r, offset.x, offset.y);
+        UniqueRegion part(CreateRectRgnIndirect(&r));
+        if (part) CombineRgn(rest.get(), rest.get(), part.get(), RGN_DIFF);
+    };
+    cut(client);
+    if (horzShown) cut(horz->FBarRect);
+    if (vertShown) cut(vert->FBarRect);
+    if (horzShown && vertShown) cut(RECT{vert->FBarRect.left, horz->FBarRect.top, vert->FBarRect.right, horz->FBarRect.bottom});
+    RECT box{};
+    return GetRgnBox(rest.get(), &box) == NULLREGION;
+}
+
 bool IsOwnBarScroll(const TMessage& m) { return m.LParam == 0; }
+
+// The width of the skinned border TSkinScrollbar::DrawBorder draws (two one-pixel frames).
+constexpr int kBorderRing = 2;
 
 // Scroll codes share the part numbering: the native bar's tracking shows as a press.
 void ShowScrollPress(TWScrollbar* bar, const TMessage& m) {
@@ -568,14 +597,22 @@ void TSkinScrollbar::SkinChanged() {
 
 bool TSkinScrollbar::BeforeMessage(TMessage& m) {
     switch (m.Msg) {
-    case WM_NCPAINT:
+    case WM_NCPAINT: {
         if (!FDrawBorder) break;
-        if (!CallPrevious(m)) return false;
-        {
-            WindowDC dc(FHandle, GetWindowDC(FHandle));
-            if (dc) DrawBorder(dc.get());
+        // Bars that show for the first time get their overlays now, so that the frame below
+        // them need not be painted natively first.
+        PlaceNewBars();
+        // The native frame is painted only where the skin leaves some of it in sight.
+        const bool covered = SkinCoversFrame(FHandle, kBorderRing, FHorzBar.get(), FVertBar.get());
+        if (covered) m.Result = 0;
+        else if (!CallPrevious(m)) return false;
+        WindowDC dc(FHandle, GetWindowDC(FHandle));
+        if (dc) {
+            DrawBorder(dc.get());
+            if (covered) FillScrollCorner(*this, dc.get(), FHandle, FHorzBar.get(), FVertBar.get());
         }
         return false;
+    }
     case SKM_PAINTSKIN:
         if (m.LParam != SKM_MAGIC) break;
         if (m.WParam && FDrawBorder) DrawBorder(reinterpret_cast<HDC>(m.WParam));
@@ -615,16 +652,18 @@ void TSkinScrollbar::AfterMessage(TMessage& m) {
     }
 }
 
-void TSkinScrollbar::DrawSkin(HDC dc, const RECT&) {
+void TSkinScrollbar::PlaceNewBars() {
     if (!FHandle || !IsWindow(FHandle)) return;
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
-    auto follow = [&](TWScrollbar* bar, LONG_PTR styleBit) {
-        if (!bar) return;
-        if (bar->FShown) bar->Invalidate();
-        else if (style & styleBit) bar->UpdateBar(FHandle);
-    };
-    follow(FVertBar.get(), WS_VSCROLL);
-    follow(FHorzBar.get(), WS_HSCROLL);
+    if (FVertBar && !FVertBar->FShown && (style & WS_VSCROLL)) FVertBar->UpdateBar(FHandle);
+    if (FHorzBar && !FHorzBar->FShown && (style & WS_HSCROLL)) FHorzBar->UpdateBar(FHandle);
+}
+
+void TSkinScrollbar::DrawSkin(HDC dc, const RECT&) {
+    if (!FHandle || !IsWindow(FHandle)) return;
+    // The control painted over its bars: shown overlays paint again, new ones are placed.
+    InvalidateShown(FHorzBar.get(), FVertBar.get());
+    PlaceNewBars();
     FillScrollCorner(*this, dc, FHandle, FHorzBar.get(), FVertBar.get());
 }
 

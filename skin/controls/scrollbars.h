@@ -122,6 +122,8 @@ protected:
     void MakeBars();
     void HideBars();
     void UpdateBars();
+    // Places the overlay of each bar the control shows whose overlay is not shown yet.
+    void PlaceNewBars();
 };
 
 class TSkinScrollbarH : public TSkinControl {

@@ -294,6 +294,57 @@ TEST_F(ScrollbarsTest, MemoBarsFollowItsLinesAndItsBorderIsSkinned) {
     EXPECT_EQ(wl::test::WindowPixel(h, v.rcScrollBar.left - w.left + 3, hz.rcScrollBar.top - w.top + 3), face);
 }
 
+// A memo that counts the frame paints reaching its own procedure (under the companion's layer).
+class TFramePaintCountingMemo : public TMemo {
+public:
+    using TMemo::TMemo;
+    int NativeFramePaints = 0;
+
+protected:
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_NCPAINT) ++NativeFramePaints;
+        TMemo::WndProc(m);
+    }
+};
+
+// The skin paints the border, the overlays the bars and the corner between them: the control's
+// own frame paint, slow under Wine and wholly covered, is left out once every bar it shows has
+// its overlay, and still runs where some of its frame would stay in sight.
+TEST_F(ScrollbarsTest, NativeFrameIsPaintedOnlyWhereTheSkinLeavesSomeOfItInSight) {
+    struct Case {
+        const char* name;
+        TScrollStyle bars;
+        bool barInfo; // without it no overlay shows, so the native bars stay in sight
+        bool nativeExpected;
+    } cases[] = {
+        {"border only", ssNone, true, false},
+        {"vertical bar under its overlay", ssVertical, true, false},
+        {"both bars and the corner", ssBoth, true, false},
+        {"bars no overlay covers", ssBoth, false, true},
+    };
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + " of a memo that is wider than the memo itself\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* memo = Add<TFramePaintCountingMemo>(RECT{10, 10, 200, 120});
+        memo->SetScrollBars(c.bars);
+        memo->SetWordWrap(false);
+        memo->SetText(text);
+        if (!c.barInfo) OverrideScrollBarInfoEntry(nullptr);
+        TSkinScrollbar* skin = SkinScroll(memo);
+        Repaint(memo->Handle()); // the first paint places the overlays
+        memo->NativeFramePaints = 0;
+        RedrawWindow(memo->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        wl::test::PumpMessages(0);
+        const int native = memo->NativeFramePaints;
+        OverrideScrollBarInfoEntry(std::nullopt);
+        ASSERT_NE(skin, nullptr);
+        EXPECT_EQ(native > 0, c.nativeExpected) << native << " native frame paints";
+        EXPECT_EQ(wl::test::WindowPixel(memo->Handle(), 0, 0), ColorToRGB(data_->ButtonShadow)) << "the skinned border";
+        delete memo;
+    }
+}
+
 TEST_F(ScrollbarsTest, MemoWithoutBarsShowsNoOverlayButKeepsTheSkinnedBorder) {
     auto* memo = Add<TMemo>(RECT{10, 10, 200, 120});
     memo->SetText("short");
