@@ -80,6 +80,34 @@ TEST_F(SkinControlBase, SetActiveSwitchesBetweenSkinAndOwnPaintWithoutReachingTh
     EXPECT_EQ(seen, 0);
 }
 
+// A frame paint is passed on to the control only when its window has a frame to paint.
+TEST_F(SkinControlBase, FramePaintReachesTheControlOnlyWhenItsWindowHasAFrame) {
+    struct Case {
+        const char* name;
+        TBorderStyle border;
+        bool reaches;
+    } cases[] = {{"no frame", bsNone, false}, {"single border", bsSingle, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* panel = MakePanel();
+        panel->SetBorderStyle(c.border);
+        int framePaints = 0;
+        auto probe = panel->WindowProc.Add([&](TMessage& m, const TWindowProcChain::Previous& prev) {
+            if (m.Msg == WM_NCPAINT) ++framePaints;
+            prev(m);
+        });
+        ASSERT_NE(Attach("TProbeSkin", panel), nullptr);
+        Repaint(panel->Handle());
+        framePaints = 0;
+        RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        wl::test::PumpMessages(0);
+        EXPECT_EQ(framePaints > 0, c.reaches) << framePaints;
+        EXPECT_EQ(Centre(panel), kSkinRed) << "the skin still paints the control";
+        probe.Remove();
+        delete panel;
+    }
+}
+
 TEST_F(SkinControlBase, IsSkinnedAnswersOneOnlyWhileActive) {
     auto* panel = MakePanel();
     EXPECT_EQ(SendMessageW(panel->Handle(), SKM_ISSKINNED, 0, 0), 0);
