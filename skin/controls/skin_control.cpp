@@ -245,7 +245,7 @@ void TSkinControl::Restore() {
 
 void TSkinControl::SkinChanged() {
     if (FColorize && FControl && FSkinData && !FControlGone) FControl->SetColor(FSkinData->ButtonFace);
-    Redraw();
+    MarkForRepaint();
 }
 
 // ---- painting ------------------------------------------------------------------------------------
@@ -258,6 +258,14 @@ void TSkinControl::Redraw() {
     if (!FHandle || !IsWindow(FHandle)) return;
     InvalidateRect(FHandle, nullptr, TRUE);
     UpdateWindow(FHandle);
+}
+
+void TSkinControl::MarkForRepaint() {
+    if (FGraphicControl) {
+        if (!FControlGone) FGraphicControl->Invalidate();
+        return;
+    }
+    if (FHandle && IsWindow(FHandle)) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TSkinControl::PaintControl(HDC dc) {
