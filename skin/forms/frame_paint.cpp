@@ -486,7 +486,7 @@ void TSkinFrame::UpdateRegion() {
         return;
     }
     // A region equal to the one the window wears is not set again (a skin change that keeps the
-    // frame's shape): setting a region repaints the whole window.
+    // frame's shape): setting a region makes the system redraw the whole window.
     if (FRegionOwned) {
         UniqueRegion current(CreateRectRgn(0, 0, 0, 0));
         if (current && GetWindowRgn(FOwner.Handle(), current.get()) != ERROR && EqualRgn(current.get(), region.get()))
@@ -495,17 +495,10 @@ void TSkinFrame::UpdateRegion() {
     FRegionOwned = false;
     // From here on the region belongs to the system, which deletes the one it replaces.
     HRGN handed = region.release();
-    // During a skin change the whole window is repainted afterwards: the region is set without
-    // a redraw and the frame change that a redraw would bring is announced with the erase
-    // deferred (the system otherwise erases the window and all its children synchronously).
-    const bool reapplying = FOwner.State() == sfsReapplying;
-    if (!SetWindowRgn(FOwner.Handle(), handed, reapplying ? FALSE : TRUE)) {
+    if (!SetWindowRgn(FOwner.Handle(), handed, TRUE)) {
         DeleteObject(handed);
         return;
     }
-    if (reapplying)
-        SetWindowPos(FOwner.Handle(), nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_DEFERERASE);
     FRegion = handed;
     FRegionOwned = true;
 }
