@@ -12,7 +12,7 @@
 #include "ui/mplayer.h"
 #include "ui/stdctrls.h"
 
-#include <set>
+#include <array>
 
 namespace skincontrols {
 namespace {
@@ -101,24 +101,16 @@ TEST_F(AltSkinOnScreen, WindowsAndControlsWearEachSkinsGeometryAndFace) {
     }
 }
 
-// Where a window's client area sits in it, and the window's size.
-struct Placement {
-    RECT insets; // client edges from the window's edges
-    SIZE window;
-    bool operator==(const Placement& o) const {
-        return EqualRect(&insets, &o.insets) && window.cx == o.window.cx && window.cy == o.window.cy;
-    }
-};
-
-Placement PlacementOf(HWND h) {
+// Where a window's client area sits in it (its edges' distances from the window's edges) and
+// the window's size.
+std::array<int, 6> PlacementOf(HWND h) {
     RECT w{}, c{};
     GetWindowRect(h, &w);
     GetClientRect(h, &c);
-    POINT origin{0, 0};
-    ClientToScreen(h, &origin);
-    return Placement{RECT{origin.x - w.left, origin.y - w.top, w.right - (origin.x + c.right),
-                          w.bottom - (origin.y + c.bottom)},
-                     SIZE{w.right - w.left, w.bottom - w.top}};
+    POINT o{0, 0};
+    ClientToScreen(h, &o);
+    return {o.x - w.left, o.y - w.top, w.right - (o.x + c.right), w.bottom - (o.y + c.bottom), w.right - w.left,
+            w.bottom - w.top};
 }
 
 // A copy of the window's region (null when it has none).
@@ -210,13 +202,7 @@ TEST_F(AltSkinOnScreen, SwitchKeepsWhatTheSkinLeavesAndLooksLikeAFreshSkinning) 
         wl::test::PumpMessages(0);
         const wl::UniqueRegion freshRegion = RegionCopy(twin->Handle());
         EXPECT_TRUE(SameRegion(regionAfter.get(), freshRegion.get())) << "the region differs from a fresh skinning's";
-        const Placement switched = PlacementOf(h), fromScratch = PlacementOf(twin->Handle());
-        EXPECT_TRUE(switched == fromScratch)
-            << "client insets " << switched.insets.left << "," << switched.insets.top << ","
-            << switched.insets.right << "," << switched.insets.bottom << " in " << switched.window.cx << "x"
-            << switched.window.cy << ", fresh " << fromScratch.insets.left << "," << fromScratch.insets.top << ","
-            << fromScratch.insets.right << "," << fromScratch.insets.bottom << " in " << fromScratch.window.cx
-            << "x" << fromScratch.window.cy;
+        EXPECT_EQ(PlacementOf(h), PlacementOf(twin->Handle())) << "client placement differs from a fresh skinning's";
         twin.reset();
         wl::test::PumpMessages(0);
     }
