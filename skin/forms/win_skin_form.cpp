@@ -684,9 +684,10 @@ void TWinSkinForm::ApplySkinColors() {
     if (FSkinFrame && FForm) {
         if (FFitting->FrameFitsMetrics()) {
             // The new frame is as thick as the old one: the window keeps its size and client
-            // area, only the border images (and the region they cut) change.
+            // area, only the border images (and the region they cut) change. Everything is
+            // painted anew with the next paint, as a fitting would have it.
             UpdateRegion();
-            RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         } else {
             // The window takes the new frame around the client area it has (a client area that
             // changes all the same lays the form's controls out: WMWindowPosChanged), then the
