@@ -3,7 +3,9 @@
 // manager), carries the manager's re-skin out at once and repaints the window with all its
 // children; the time runs from the request to the last window repainted. The two archives are
 // the default skin and the build's second skin (other colours and geometry); without it the
-// default archive is loaded again each time.
+// default archive is loaded again each time. Above the total, the median of each phase: the
+// archive loaded (read, decoded, records filled), the manager's re-skin (frame metrics, colours,
+// every companion told), and the repaint of the window with all its children.
 //   switch_bench [RUNS] [OTHER_ARCHIVE]
 #include "bench/bench_timing.h"
 #include "skin/forms/skin_manage.h"
@@ -72,28 +74,42 @@ int main(int argc, char** argv) {
     form->PageControl1->SetActivePageIndex(0);
     Pump();
 
-    std::vector<double> t;
+    std::vector<double> t, load, reskin, repaint;
     for (int i = 0; i <= runs; ++i) {
         const std::string& next = (i % 2 == 0) ? other : first;
         const double start = NowMs();
         form->SkinData1->SetSkinFile(next); // reads, loads and asks the manager to re-skin
-        m->TimerTick();                     // what the manager's timer does when it fires
+        const double loaded = NowMs();
+        m->TimerTick(); // what the manager's timer does when it fires
+        const double reskinned = NowMs();
         Pump();
         RedrawWindow(form->Handle(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump();
-        const double ms = NowMs() - start;
+        const double end = NowMs();
         if (form->SkinData1->NotLoaded) {
             std::fprintf(stderr, "switch_bench: cannot load %s\n", next.c_str());
             return 1;
         }
-        if (i > 0) t.push_back(ms); // the first switch warms the caches up
+        if (i == 0) continue; // the first switch warms the caches up
+        t.push_back(end - start);
+        load.push_back(loaded - start);
+        reskin.push_back(reskinned - loaded);
+        repaint.push_back(end - reskinned);
     }
     std::sort(t.begin(), t.end());
     std::printf("gallery controls (all pages)                  %d, %zu companions\n", CountControls(form.get()),
                 f->Controls().size());
     std::printf("archives                                       %s <-> %s%s\n", first.c_str(), other.c_str(),
                 sameArchive ? " (no second archive: the same one reloaded)" : "");
+    const struct {
+        const char* what;
+        const std::vector<double>& times;
+    } phases[] = {{"  archive loaded (read, decode, records)", load},
+                  {"  re-skin (metrics, colours, companions)", reskin},
+                  {"  repaint (window and all children)", repaint}};
+    for (const auto& p : phases)
+        std::printf("%-44s median %8.3f ms   best %8.3f ms\n", p.what, Median(p.times), Best(p.times));
     std::printf("%-44s median %8.3f ms   best %8.3f ms   (%d runs)\n", "skin switch, request to last repaint",
                 t[t.size() / 2], t.front(), runs);
     form.reset();

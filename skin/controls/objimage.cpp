@@ -130,7 +130,7 @@ void TSkinObjImage::SkinChanged() {
     // A skin without the check or radio image leaves the control its own glyphs, not the
     // previous skin's.
     if (!HandOverGlyphs()) TakeBackGlyphs();
-    if (FHandle && IsWindow(FHandle)) Redraw();
+    if (FHandle && IsWindow(FHandle)) MarkForRepaint();
 }
 
 void TSkinObjImage::Restore() {

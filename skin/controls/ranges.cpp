@@ -240,8 +240,8 @@ void TSkinTrackBar::DrawChannel(HDC dc) {
 }
 
 void TSkinTrackBar::SkinChanged() {
-    // Only the custom-draw answers change: a repaint asks for them again.
-    Redraw();
+    // Only the custom-draw answers change: the next paint asks for them again.
+    MarkForRepaint();
 }
 
 // ---- TSkinUpDown

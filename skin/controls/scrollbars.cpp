@@ -591,8 +591,10 @@ void TSkinScrollbar::SkinChanged() {
     if (FColorize && FSkinData && !ControlGone()) SetColorProperty(FControl, "FixedColor", FSkinData->ButtonFace);
     // The new skin may paint bars where the old one did not, or the other way round.
     MakeBars();
-    Redraw();
-    if (FHandle && IsWindow(FHandle)) RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // Client, frame (where the bars sit) and the kept overlays are painted with the next paint.
+    if (FHandle && IsWindow(FHandle))
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+    InvalidateShown(FHorzBar.get(), FVertBar.get());
 }
 
 bool TSkinScrollbar::BeforeMessage(TMessage& m) {
@@ -718,6 +720,7 @@ void TSkinScrollbarH::MakeBars() {
 void TSkinScrollbarH::SkinChanged() {
     MakeBars();
     TSkinControl::SkinChanged();
+    InvalidateShown(FHorzBar.get(), FVertBar.get());
 }
 
 void TSkinScrollbarH::Restore() {
@@ -804,6 +807,7 @@ void TSkinScControl::MakeBar() {
 void TSkinScControl::SkinChanged() {
     MakeBar();
     TSkinControl::SkinChanged();
+    InvalidateShown(nullptr, FBar.get());
 }
 
 void TSkinScControl::Restore() {

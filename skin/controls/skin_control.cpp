@@ -261,7 +261,7 @@ void TSkinControl::Restore() {
 
 void TSkinControl::SkinChanged() {
     if (FColorize && FControl && FSkinData && !FControlGone) FControl->SetColor(FSkinData->ButtonFace);
-    Redraw();
+    MarkForRepaint();
 }
 
 // ---- painting ------------------------------------------------------------------------------------
@@ -274,6 +274,14 @@ void TSkinControl::Redraw() {
     if (!FHandle || !IsWindow(FHandle)) return;
     InvalidateRect(FHandle, nullptr, TRUE);
     UpdateWindow(FHandle);
+}
+
+void TSkinControl::MarkForRepaint() {
+    if (FGraphicControl) {
+        if (!FControlGone) FGraphicControl->Invalidate();
+        return;
+    }
+    if (FHandle && IsWindow(FHandle)) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TSkinControl::PaintControl(HDC dc) {

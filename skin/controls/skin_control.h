@@ -122,6 +122,10 @@ public:
     virtual void DrawSkin(HDC dc, const RECT& rect);
     // Invalidates and repaints at once (a speed button through its own Invalidate).
     void Redraw();
+    // Only invalidates: the window is painted with the next paint. A re-skin tells every
+    // companion of a form in turn and the form is repainted once afterwards; a synchronous paint
+    // per companion would paint each control twice.
+    void MarkForRepaint();
     void FillFace(HDC dc, const RECT& rect) const;
     void FillParentColor(HDC dc, const RECT& rect) const;
     // The dotted focus frame around FText laid out in `rect` with DrawText `flags`.

@@ -129,6 +129,17 @@ void TFormFitting::WidenDialog(int& width) {
     width = needed;
 }
 
+bool TFormFitting::FrameFitsMetrics() const {
+    const HWND window = FOwner.Handle();
+    RECT client{0, 0, 0, 0};
+    POINT origin{0, 0};
+    if (!GetClientRect(window, &client) || !ClientToScreen(window, &origin)) return false;
+    const RECT wr = WindowRectOf(window);
+    const RECT b = FOwner.Borders();
+    return origin.x - wr.left == b.left && origin.y - wr.top == b.top + FOwner.MenuBarHeight() &&
+           wr.right - (origin.x + client.right) == b.right && wr.bottom - (origin.y + client.bottom) == b.bottom;
+}
+
 void TFormFitting::FitWindowToClient(bool keepCurrentClient) {
     const HWND window = FOwner.Handle();
     if (FOwner.WindowState() == wstMaximized) {
@@ -160,8 +171,11 @@ void TFormFitting::FitWindowToClient(bool keepCurrentClient) {
         FSavedFrameMetrics = form->FrameMetrics();
         form->SetFrameMetrics(FFrameMetrics);
     }
+    // A skin change repaints the window afterwards: the erase is deferred (otherwise the system
+    // erases the window and all its children synchronously here).
+    const UINT erase = FOwner.State() == sfsReapplying ? SWP_DEFERERASE : 0;
     SetWindowPos(window, nullptr, 0, 0, width, height,
-                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | erase);
 }
 
 } // namespace wl

@@ -48,6 +48,9 @@ public:
     // Sizes the window for its client area in the skinned frame: the client measured at attach,
     // or the current one (`keepCurrentClient`, a skin change).
     void FitWindowToClient(bool keepCurrentClient);
+    // Whether the client area already sits in the window where the skinned frame's current
+    // metrics (borders and menu-bar strip) put it: fitting again would change nothing.
+    bool FrameFitsMetrics() const;
     // After WM_WINDOWPOSCHANGED: a new frame changes the client area without changing the
     // window's size, and the form object lays its controls out only on size changes.
     void ClientAreaChanged();

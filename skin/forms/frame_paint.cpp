@@ -485,6 +485,13 @@ void TSkinFrame::UpdateRegion() {
         FRegionHeight = oldHeight;
         return;
     }
+    // A region equal to the one the window wears is not set again (a skin change that keeps the
+    // frame's shape): setting a region makes the system redraw the whole window.
+    if (FRegionOwned) {
+        UniqueRegion current(CreateRectRgn(0, 0, 0, 0));
+        if (current && GetWindowRgn(FOwner.Handle(), current.get()) != ERROR && EqualRgn(current.get(), region.get()))
+            return;
+    }
     FRegionOwned = false;
     // From here on the region belongs to the system, which deletes the one it replaces.
     HRGN handed = region.release();

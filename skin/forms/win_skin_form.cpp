@@ -682,10 +682,19 @@ void TWinSkinForm::ApplySkinColors() {
         if (c) c->SkinChanged();
     FState = sfsReapplying;
     if (FSkinFrame && FForm) {
-        FFitting->FitWindowToClient(true);
-        // A change of height makes the form lay its controls out again.
-        FForm->SetHeight(FForm->Height() + 1);
-        FForm->SetHeight(FForm->Height() - 1);
+        if (FFitting->FrameFitsMetrics()) {
+            // The new frame is as thick as the old one: the window keeps its size and client
+            // area, only the border images (and the region they cut) change. Everything is
+            // painted anew with the next paint, as a fitting would have it.
+            UpdateRegion();
+            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        } else {
+            // The window takes the new frame around the client area it has (a client area that
+            // changes all the same lays the form's controls out: WMWindowPosChanged), then the
+            // region is cut for the new size and the new border images.
+            FFitting->FitWindowToClient(true);
+            UpdateRegion();
+        }
     }
     if (IsWindow(FHandle)) SendMessageW(FHandle, SKM_SKINNED, 0, SKM_MAGIC);
     FState = sfsRunning;
