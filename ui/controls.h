@@ -430,6 +430,7 @@ private:
     bool CNCtlColor(TMessage& msg);
     bool WMEraseBkgnd(TMessage& msg);
     bool WMPaint(TMessage& msg);
+    bool WMNCPaint(TMessage& msg);
     bool WMPrintClient(TMessage& msg);
     bool WMWindowPosChanged(TMessage& msg);
     bool WMSetCursor(TMessage& msg);

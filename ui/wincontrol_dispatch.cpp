@@ -46,6 +46,7 @@ bool TWinControl::DispatchWindowMessage(TMessage& m) {
     case CN_BASE + WM_CTLCOLORLISTBOX: return CNCtlColor(m);
     case WM_ERASEBKGND: return WMEraseBkgnd(m);
     case WM_PAINT: return WMPaint(m);
+    case WM_NCPAINT: return WMNCPaint(m);
     case WM_PRINTCLIENT: return WMPrintClient(m);
     case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(m);
     case WM_SETCURSOR: return WMSetCursor(m);

@@ -14,6 +14,19 @@ void TWinControl::PaintBackground(HDC dc) {
 
 void TWinControl::PaintWindow(HDC dc) { PaintControls(dc); }
 
+// A window whose client area is the whole window has no frame to paint. The system's frame
+// paint is left out for it: under Wine it still takes a window device context and clips it
+// against the update region, which for a form's row of plain buttons cost more than creating
+// them.
+bool TWinControl::WMNCPaint(TMessage& m) {
+    RECT window, client;
+    if (!GetWindowRect(handle_, &window) || !GetClientRect(handle_, &client)) return false;
+    MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (!EqualRect(&window, &client)) return false;
+    m.Result = 0;
+    return true;
+}
+
 void TWinControl::PaintControls(HDC dc, TControl* first) {
     bool started = first == nullptr;
     for (TControl* c : controls_) {

@@ -733,6 +733,89 @@ TEST_F(WindowProcs, ThrowingPaintOfAWindowedControlEndsThePaint) {
     EXPECT_FALSE(custom->Canvas().HandleAllocated());
 }
 
+// ---- frame paint and stacking ------------------------------------------------------------------
+
+// The frame paints the system class of a control is given: its procedure counts them.
+int g_classFramePaints = 0;
+LRESULT CALLBACK CountFramePaints(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCPAINT) ++g_classFramePaints;
+    return DefWindowProcA(h, msg, wParam, lParam);
+}
+
+class TFrameProbe : public TWinControl {
+public:
+    TFrameProbe(TComponent* owner, DWORD style, DWORD exStyle) : TWinControl(owner), style_(style), exStyle_(exStyle) {}
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.style |= style_;
+        p.exStyle |= exStyle_;
+        p.winClassName = "WlFrameProbe";
+        p.baseClass = "WlFramePaintCounter";
+    }
+
+private:
+    DWORD style_, exStyle_;
+};
+
+TEST_F(WindowProcs, FramePaintReachesTheSystemClassOnlyWhenTheWindowHasAFrame) {
+    WNDCLASSA wc{};
+    wc.style = CS_GLOBALCLASS; // found as a base class like a system class
+    wc.lpfnWndProc = CountFramePaints;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = "WlFramePaintCounter";
+    RegisterClassA(&wc);
+    const struct Case {
+        const char* name;
+        DWORD style, exStyle;
+        bool framed;
+    } cases[] = {
+        {"no frame", 0, 0, false},
+        {"border", WS_BORDER, 0, true},
+        {"sunken edge", 0, WS_EX_CLIENTEDGE, true},
+        {"vertical scroll bar", WS_VSCROLL, 0, true},
+    };
+    auto form = MakeForm();
+    form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* probe = new TFrameProbe(form.get(), c.style, c.exStyle);
+        probe->SetBounds(10, 10, 120, 80);
+        probe->SetParent(form.get());
+        HWND h = probe->Handle();
+        UpdateWindow(form->Handle());
+        g_classFramePaints = 0;
+        RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        if (c.framed) EXPECT_GT(g_classFramePaints, 0) << "the system paints the frame";
+        else EXPECT_EQ(g_classFramePaints, 0) << "nothing to paint, the system is not asked";
+        delete probe;
+    }
+}
+
+TEST_F(WindowProcs, ShowingAFormAgainBringsItAboveTheOthers) {
+    auto first = MakeForm();
+    auto second = MakeForm();
+    second->SetBounds(120, 120, 300, 200);
+    first->Show();
+    second->Show();
+    auto above = [](HWND a, HWND b) {
+        for (HWND h = GetWindow(b, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV))
+            if (h == a) return true;
+        return false;
+    };
+    ASSERT_TRUE(above(second->Handle(), first->Handle()));
+    EXPECT_EQ(GetActiveWindow(), second->Handle());
+    first->Show();
+    EXPECT_TRUE(above(first->Handle(), second->Handle()));
+    EXPECT_EQ(GetActiveWindow(), first->Handle());
+    // A form that is already the active window on top stays so.
+    first->Show();
+    EXPECT_TRUE(above(first->Handle(), second->Handle()));
+    EXPECT_EQ(GetActiveWindow(), first->Handle());
+}
+
 // ---- frame metrics -----------------------------------------------------------------------------
 
 class TFixedFrame : public TFrameMetrics {
