@@ -4,6 +4,7 @@
 #include "ui/strconv.h"
 #include "ui/streams.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -126,21 +127,28 @@ private:
         return WideToAnsi(value);
     }
 
+    // The value of a hexadecimal digit, -1 for other characters. A table rather than the
+    // library's character classes, which go through the locale for each of the tens of
+    // thousands of digits of an embedded skin.
+    static int HexDigit(unsigned char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        c = static_cast<unsigned char>(c | 0x20);
+        return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    }
+
     std::string ReadBinary() {
         int startLine = line_;
         ++pos_; // '{'
+        const size_t close = s_.find('}', pos_);
+        if (close == std::string::npos) Fail(startLine, "unterminated binary value");
         std::string bytes;
+        bytes.reserve((close - pos_) / 2);
         int pending = -1;
-        for (;;) {
-            if (pos_ >= s_.size()) Fail(startLine, "unterminated binary value");
-            char c = s_[pos_++];
-            if (c == '}') break;
+        for (; pos_ < close; ++pos_) {
+            const auto c = static_cast<unsigned char>(s_[pos_]);
             if (c == '\n') ++line_;
-            if (static_cast<unsigned char>(c) <= ' ') continue;
-            int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                    : std::isxdigit(static_cast<unsigned char>(c))
-                        ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
-                        : -1;
+            if (c <= ' ') continue;
+            const int d = HexDigit(c);
             if (d < 0) Fail(line_, "invalid binary value");
             if (pending < 0) pending = d;
             else {
@@ -148,6 +156,7 @@ private:
                 pending = -1;
             }
         }
+        ++pos_; // '}'
         if (pending >= 0) Fail(line_, "odd number of hexadecimal digits in binary value");
         return bytes;
     }

@@ -160,7 +160,8 @@ void TSkinFrame::LoadMetrics() {
 
 void TSkinFrame::LoadIcon() {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    if (FIconBitmap->Width() != cx || FIconBitmap->Height() != cy) {
+    const bool resized = FIconBitmap->Width() != cx || FIconBitmap->Height() != cy;
+    if (resized) {
         const bool fresh = FIconBitmap->Empty();
         FIconBitmap->SetSize(cx, cy);
         if (fresh) {
@@ -170,19 +171,31 @@ void TSkinFrame::LoadIcon() {
         }
     }
     FIconSize = cx;
-    iconCopies.clear();
-    if (!IsWindow(FOwner.Handle())) return;
-    FIcon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_SMALL, 0));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_BIG, 0));
+    if (!IsWindow(FOwner.Handle())) {
+        iconCopies.clear();
+        return;
+    }
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(FOwner.Handle(), WM_GETICON, ICON_BIG, 0));
     // The class icon is what the system's own caption shows when the window has none.
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICONSM));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICON));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICONSM));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(FOwner.Handle(), GCLP_HICON));
+    // The icon the bitmap already shows, at the same size: attaching and starting both ask, and
+    // copying an icon from its resource costs over a millisecond under Wine.
+    if (icon && icon == FIconDrawn && !resized) {
+        FIcon = icon;
+        return;
+    }
+    iconCopies.clear();
+    FIcon = icon;
+    FIconDrawn = nullptr;
     if (!FIcon) return;
     UniqueIcon copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
     if (!copy) return;
     FIconBitmap->Canvas().Brush().SetColor(kSkinKeyColor);
     FIconBitmap->Canvas().FillRect(RECT{0, 0, cx, cy});
     DrawIconEx(FIconBitmap->Canvas().Handle(), 0, 0, copy.get(), cx, cy, 0, nullptr, DI_NORMAL);
+    FIconDrawn = FIcon;
 }
 
 void TSkinFrame::DrawIcon(HDC dc, const RECT& rect) {

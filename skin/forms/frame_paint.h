@@ -90,6 +90,7 @@ private:
     int FWidth = 0, FHeight = 0;
     RECT FWindowRect{0, 0, 0, 0};
     HICON FIcon = nullptr; // the window's own icon, not owned
+    HICON FIconDrawn = nullptr; // the icon FIconBitmap shows (compared, never used)
     int FIconSize = 0;
     std::unique_ptr<TBitmap> FIconBitmap;
     std::unique_ptr<TBitmap> FTitleBitmap;

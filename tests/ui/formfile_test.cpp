@@ -170,6 +170,8 @@ TEST_F(FormFile, BadDefinitionsNameTheFormLineAndProperty) {
         {"object F: TGalleryForm\n  Left = 99999999999\nend", {"line 2"}},
         {"object F: TGalleryForm\n\n  object B: TBlob\n    Data = {0G}\n  end\nend", {"line 4"}},
         {"object F: TGalleryForm\n  object B: TBlob\n    Other = {00}\n  end\nend", {"line 3", "Other"}},
+        {"object F: TGalleryForm\n  object B: TBlob\n    Data = {00\n    0A\n  end\nend", {"line 3", "unterminated"}},
+        {"object F: TGalleryForm\n  object B: TBlob\n    Data = {00\n    0}\n  end\nend", {"line 4", "odd number"}},
         {"object F: TGalleryForm\n  Left = 1\n", {"line 3", "'end'"}},
         {"object F: TEdit\nend", {"TEdit"}},
         {"", {"line 1", "'object'"}},

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 namespace frametest {
 namespace {
@@ -198,6 +199,52 @@ TEST_F(FrameTest, RegionIsCutAtKeyColouredPixelsOnly) {
     DeleteObject(rgn);
     f->UpdateRegion();
     EXPECT_NE(f->Region(), nullptr);
+}
+
+// A 16 x 16 icon of one colour, fully opaque.
+HICON SolidIcon(COLORREF colour) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, image);
+    HBRUSH brush = CreateSolidBrush(colour);
+    const RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, brush);
+    SelectObject(dc, old);
+    DeleteObject(brush);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    const std::vector<BYTE> zeros(16 * 2, 0); // an all-clear AND mask: every pixel shows
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, zeros.data());
+    ICONINFO info{TRUE, 0, 0, mask, image};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(image);
+    return icon;
+}
+
+TEST_F(FrameTest, TitleIconFollowsTheWindowsIconWhenItIsLoadedAgain) {
+    ASSERT_TRUE(LoadSkin(DefaultSkinBytes()));
+    HICON red = SolidIcon(RGB(255, 0, 0)), blue = SolidIcon(RGB(0, 0, 255));
+    HWND w = MakeWindow();
+    SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(red));
+    TWinSkinForm* f = Skin(w);
+    auto centre = [&] {
+        auto& bitmap = const_cast<TBitmap&>(f->Frame().IconBitmap());
+        return GetPixel(bitmap.Canvas().Handle(), bitmap.Width() / 2, bitmap.Height() / 2);
+    };
+    EXPECT_EQ(centre(), RGB(255, 0, 0));
+    f->Frame().LoadIcon();
+    EXPECT_EQ(centre(), RGB(255, 0, 0)) << "the same icon again";
+    SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(blue));
+    f->Frame().LoadIcon();
+    EXPECT_EQ(centre(), RGB(0, 0, 255)) << "another icon is drawn anew";
+    SendMessageW(w, WM_SETICON, ICON_SMALL, 0);
+    SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(red));
+    f->Frame().LoadIcon();
+    EXPECT_EQ(centre(), RGB(255, 0, 0)) << "the large icon when there is no small one";
+    DestroyIcon(red);
+    DestroyIcon(blue);
 }
 
 TEST_F(FrameTest, WindowWithoutCaptionIsLeftToTheSystem) {
