@@ -524,7 +524,18 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         }
         return 0;
     }
+    if (msg == WM_GETICON) return AppWindowIcon(hwnd, wParam, lParam);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The application window is never shown, so its icon is answered when asked for instead of
+// being handed to it with WM_SETICON: under Wine that message converts the icon for the X
+// server, about a millisecond of start-up for a window nobody sees. An icon sent to the window
+// still wins; like the system, it answers no small icon unless one was sent.
+LRESULT TApplication::AppWindowIcon(HWND hwnd, WPARAM which, LPARAM lParam) {
+    const LRESULT sent = DefWindowProcA(hwnd, WM_GETICON, which, lParam);
+    if (sent || which == ICON_SMALL || !Application) return sent;
+    return reinterpret_cast<LRESULT>(Application->icon_.Handle());
 }
 
 void TApplication::CreateHandle() {
@@ -577,7 +588,7 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::IconChanged() {
-    if (handle_) SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+    // The application window answers WM_GETICON with icon_ itself (AppWindowIcon).
     for (int i = 0; Screen && i < Screen->FormCount(); ++i)
         if (Screen->Forms(i)->Icon().Empty()) Screen->Forms(i)->IconChanged();
 }

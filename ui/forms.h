@@ -272,6 +272,7 @@ private:
     void CreateHintWindow();
     bool AddHintTool(TControl* control);
     static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT AppWindowIcon(HWND hwnd, WPARAM which, LPARAM lParam);
 
     HWND handle_ = nullptr;
     HWND hintWindow_ = nullptr;

@@ -389,6 +389,26 @@ TEST_F(Controls, RunShowsTheMainFormAndClosingItEndsTheLoop) {
     EXPECT_TRUE(IsWindowVisible(form->Handle())); // the main form is not hidden, the program ends
 }
 
+TEST_F(Controls, ApplicationWindowAnswersTheApplicationsIconUnlessOneIsSentToIt) {
+    HWND app = Application->Handle();
+    auto asked = [app](WPARAM which) { return reinterpret_cast<HICON>(SendMessageA(app, WM_GETICON, which, 0)); };
+    HICON icon = CopyIcon(LoadIcon(nullptr, IDI_APPLICATION));
+    Application->Icon().SetHandle(icon);
+    Application->IconChanged();
+    EXPECT_EQ(asked(ICON_BIG), icon);
+    EXPECT_EQ(asked(ICON_SMALL2), icon);
+    EXPECT_EQ(asked(ICON_SMALL), nullptr) << "no small icon was given";
+    HICON sent = CopyIcon(LoadIcon(nullptr, IDI_WARNING));
+    SendMessageA(app, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(sent));
+    EXPECT_EQ(asked(ICON_BIG), sent);
+    SendMessageA(app, WM_SETICON, ICON_BIG, 0);
+    EXPECT_EQ(asked(ICON_BIG), icon);
+    DestroyIcon(sent);
+    Application->Icon().SetHandle(nullptr);
+    Application->IconChanged();
+    EXPECT_EQ(asked(ICON_BIG), nullptr);
+}
+
 TEST_F(Controls, CreatingAndFreeingFormsLeaksNoHandles) {
     // Every cycle creates the form with all its windows, shows and paints it and frees it; every
     // second one also re-creates a window, changes fonts and moves the mouse (tooltips) first.
