@@ -117,6 +117,9 @@ class TPopupMenu;
 TControl* FindControl(HWND window);
 // The control whose window this thread is creating right now (nullptr outside CreateWindowEx).
 TWinControl* CreatingControl();
+// Whether `window` has a non-client area (a border, a caption, a scroll bar): its client area
+// is smaller than the window. True when the window's rectangles cannot be read.
+bool HasWindowFrame(HWND window);
 // Shift state from the keyboard, or from the key bits of a mouse message's wParam.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM keys);

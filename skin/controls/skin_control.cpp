@@ -20,13 +20,6 @@ WL_DEFINE_ABSTRACT_CLASS(TSkinControl, WL_NO_PROPERTIES)
 
 namespace {
 
-// True when `window` has a non-client area (a border, a caption or a scroll bar).
-bool HasFrame(HWND window) {
-    RECT w{}, c{};
-    if (!GetWindowRect(window, &w) || !GetClientRect(window, &c)) return true;
-    return w.right - w.left != c.right || w.bottom - w.top != c.bottom;
-}
-
 RECT MovedToOrigin(RECT r) {
     OffsetRect(&r, -r.left, -r.top);
     return r;
@@ -216,7 +209,7 @@ bool TSkinControl::BeforeMessage(TMessage& m) {
         // A window without a frame has nothing to paint there, yet the system's frame paint
         // still fetches a window device context with its visible region, which under Wine
         // costs a server round trip per control; it is left out.
-        if (FHandle && !HasFrame(FHandle)) {
+        if (FHandle && !HasWindowFrame(FHandle)) {
             m.Result = 0;
             return false;
         }
